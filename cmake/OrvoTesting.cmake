@@ -1,0 +1,43 @@
+# Helpers that register test binaries with CTest.
+include(GoogleTest)
+
+# Console tests: run in parallel, no display needed.
+function(orvo_console_tests target)
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# Window tests share the one X server and its input focus, so they run one at a time.
+function(orvo_window_tests target)
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES RESOURCE_LOCK x_display)
+endfunction()
+
+# A folder's tests: *_window_test.cpp go to <name>_window_tests, the rest to <name>_tests.
+function(orvo_folder_tests name)
+  cmake_parse_arguments(ARG "" "" "LIBS;WINDOW_LIBS" ${ARGN})
+  file(GLOB all_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  set(console_sources)
+  set(window_sources)
+  foreach(src ${all_sources})
+    if(src MATCHES "_window_test\\.cpp$" OR src MATCHES "window_test_main\\.cpp$")
+      list(APPEND window_sources ${src})
+    elseif(src MATCHES "_test\\.cpp$")
+      list(APPEND console_sources ${src})
+    endif()
+  endforeach()
+  if(console_sources)
+    add_executable(${name}_tests ${console_sources})
+    target_link_libraries(${name}_tests PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock orvo::warnings)
+    orvo_console_tests(${name}_tests)
+  endif()
+  if(window_sources)
+    add_executable(${name}_window_tests ${window_sources})
+    # window_test_main.cpp, when present, brings its own main() that starts wx.
+    if(window_sources MATCHES "window_test_main\\.cpp")
+      target_link_libraries(${name}_window_tests PRIVATE ${ARG_LIBS} ${ARG_WINDOW_LIBS} GTest::gtest GTest::gmock orvo::warnings)
+    else()
+      target_link_libraries(${name}_window_tests PRIVATE ${ARG_LIBS} ${ARG_WINDOW_LIBS} GTest::gtest GTest::gtest_main GTest::gmock orvo::warnings)
+    endif()
+    orvo_window_tests(${name}_window_tests)
+  endif()
+endfunction()

@@ -1,0 +1,92 @@
+/* HID access library: the twenty entry points that the device link loads by name from
+ * libmcHID.so. Two builds export them: hid/ over hidapi (real devices) and hid/sim/ (a simulated
+ * pedal controller and display unit). All entry points are thread-safe and never crash on a bad
+ * argument: null buffers, unknown handles and vanished devices give the failure value. */
+#ifndef ORVO_HID_MCHID_H
+#define ORVO_HID_MCHID_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Opaque device handle; 0 is "no device". Handles are never reused while the library is loaded. */
+typedef uint32_t McHidHandle;
+/* A platform message-window handle (platform::WindowHandle). */
+typedef uintptr_t McHidWindow;
+
+/* Message posted to the Connect window; wParam is the event, lParam the device handle. */
+#define MCHID_EVENT_MESSAGE 0x80C8u
+#define MCHID_PLUGGED 1u        /* a device appeared (lParam: its handle) */
+#define MCHID_UNPLUGGED 2u      /* a device went (lParam: its handle) */
+#define MCHID_CHANGED 3u        /* the device list changed (after 1 or 2) */
+#define MCHID_READ 4u           /* an input report is waiting (lParam: the device) */
+
+/* Largest report that travels through a buffer, report id in byte 0 included. */
+#define MCHID_BUFFER_SIZE 128
+
+/* Starts watching for devices and posting events to window. Devices already attached are
+ * reported as plugged. @returns 1 on success, 0 for a null window or when already connected
+ * to another window (connecting again to the same window returns 1). */
+int Connect(McHidWindow window);
+
+/* Stops every thread the library started and closes every device; no event is posted after it
+ * returns. @returns 1, also when not connected. */
+int Disconnect(void);
+
+/* @returns the handle of the index-th attached device (0-based, enumeration order), 0 when out
+ * of range. */
+McHidHandle GetItem(int index);
+
+/* @returns how many devices are attached. */
+int GetItemCount(void);
+
+/* Copies the oldest unread input report of the device into buffer (MCHID_BUFFER_SIZE bytes:
+ * report id in byte 0, 0 for unnumbered reports). @returns 1 on success; 0, buffer untouched,
+ * when no report waits, the handle is unknown or buffer is null. */
+int Read(McHidHandle handle, uint8_t* buffer);
+
+/* Queues one output report (byte 0 report id, output report length bytes) for the device's
+ * writer; never blocks. @returns 1 when queued, 0 for an unknown or detached handle, a null
+ * buffer, or a full queue. */
+int Write(McHidHandle handle, const uint8_t* buffer);
+
+/* Read and Write for the first attached device with these ids. */
+int ReadEx(int vendorId, int productId, uint8_t* buffer);
+int WriteEx(int vendorId, int productId, const uint8_t* buffer);
+
+/* @returns the handle of the first attached device with these ids, 0 when none. */
+McHidHandle GetHandle(int vendorId, int productId);
+
+/* Ids and release number of a device; they still answer for a device that has just been
+ * unplugged. @returns 0 for an unknown handle. */
+int GetVendorID(McHidHandle handle);
+int GetProductID(McHidHandle handle);
+int GetVersion(McHidHandle handle);
+
+/* Copies the device's string (UTF-8, NUL-terminated, cut to fit) into text of size bytes.
+ * @returns the length copied; 0 for an unknown handle, a null text or size 0. */
+int GetVendorName(McHidHandle handle, char* text, int size);
+int GetProductName(McHidHandle handle, char* text, int size);
+int GetSerialNumber(McHidHandle handle, char* text, int size);
+
+/* Report lengths in bytes, report id byte included (at most MCHID_BUFFER_SIZE); 0 when unknown. */
+int GetInputReportLength(McHidHandle handle);
+int GetOutputReportLength(McHidHandle handle);
+
+/* Starts (nonzero) or stops (0) the posting of MCHID_READ for each input report of the device.
+ * @returns 1 on success, 0 for an unknown or detached handle. */
+int SetReadNotify(McHidHandle handle, int enabled);
+
+/* @returns 1 while read notification is on for the device, 0 otherwise. */
+int IsReadNotifyEnabled(McHidHandle handle);
+
+/* @returns 1 when a device with these ids is attached, 0 otherwise. */
+int IsAvailable(int vendorId, int productId);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
