@@ -1,0 +1,274 @@
+// The chart container's data and operations without a window: the series map, the shared X
+// and Y extents with their undo stacks and states, selection, and the current transform.
+// The window layer owns one, gives it a ChartContainerHost and turns events into calls.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "chart/core/chart_container_host.h"
+#include "chart/core/chart_series.h"
+#include "chart/core/chart_transform.h"
+#include "chart/core/geometry.h"
+
+namespace chart {
+
+// Roles of the nine container colours, in their stored order.
+enum class ChartColourRole : int {
+  kBackground = 0,      // box fill, boxes behind the X-boundary labels
+  kBorder,              // box frame and focus rectangle
+  kAxes,                // axes and X-boundary label text
+  kLiveLines,           // live tracking lines of mouse tracking and zooms
+  kTrackingMarks,       // painted tracking line, circles around tracked points
+  kSelectedPoints,      // circles around points selected in the chart data view
+  kDataWindowBack,      // data window background
+  kDataWindowText,      // data window text
+  kGrid,
+};
+inline constexpr int kChartColourCount = 9;
+using ChartColours = std::array<std::uint32_t, kChartColourCount>;
+ChartColours DefaultChartColours();
+
+// X extent states.
+enum ChartXState : std::int32_t {
+  kXHome = 0,          // X undo stack empty
+  kXFirstClick = 2,    // first click of a two-click X zoom made
+  kXSetNotDrawn = 4,   // new X extent set, not yet drawn
+  kXZoomed = 7,        // zoomed or moved and drawn
+};
+
+// Y extent states; 1, 6 and 9 draw 10 % margins above and below the Y extent.
+enum ChartYState : std::int32_t {
+  kYHome = 1,
+  kYFirstClick = 3,
+  kYSetNotDrawn = 5,
+  kYSetKeepMargins = 6,
+  kYZoomed = 8,
+  kYZoomedKeepMargins = 9,
+};
+bool YStateHasMargins(std::int32_t yState);
+
+// Reload kind passed to the chart data view after its series' data was replaced.
+inline constexpr int kDataViewReloadReplaced = 256;
+
+// Everything one paint needs, computed from the target's bounds.
+struct ChartPaintLayout {
+  RectF plot;
+  bool hasSeries = false;  // false: draw the box only
+  bool hasPoints = false;  // false: box and a grid anchored at (0, 0), no axes, no transform
+  AxisPlacement xAxis;
+  AxisPlacement yAxis;
+  PointF crossing;         // where the axes cross: (yAxis.position, xAxis.position)
+  ScaleFactors scale;
+  ChartTransform transform;
+};
+
+using ChartSeriesMap = std::map<int, std::unique_ptr<ChartSeries>>;
+using TrackedValues = std::multimap<int, ChartPoint>;   // series index -> values found
+using DataViewPoints = std::map<int, ChartPoint>;       // point position -> (x, y)
+
+class ChartContainerCore {
+ public:
+  explicit ChartContainerCore(std::wstring name = L"");
+  ~ChartContainerCore();
+  ChartContainerCore(const ChartContainerCore&) = delete;
+  ChartContainerCore& operator=(const ChartContainerCore&) = delete;
+
+  // The host is not owned and must outlive the container; null means no window.
+  void SetHost(ChartContainerHost* host);
+  ChartContainerHost& Host() const { return *host_; }
+
+  // ---- Operations the pages call ----
+
+  // Adds a series; returns its index (never reused), or -1. An empty name becomes
+  // "Cnart_<index>"; a long one is shortened to 18 characters; a name already present gets
+  // "_<index>" appended. Points extend the extents.
+  int AddChart(const ChartAddRecord& record, bool redraw);
+  // Replaces one series' points (sorted copy). clipToX keeps only the range around the home
+  // X extent; fitExtents fits the home extents to the data. False for an unknown index or a
+  // refused confirmation.
+  bool ReplaceChartData(int index, const ChartPoints* points, bool clipToX, bool fitExtents,
+                        bool confirm, bool redraw);
+  // False, nothing changed, for equal bounds or a range that does not reach the home extent.
+  bool SetExtentX(double min, double max, bool redraw);
+  // False, nothing changed, for equal bounds or a range in which no visible point would show.
+  bool SetExtentY(double min, double max, bool keepMargins, bool redraw);
+
+  // ---- Extent rules ----
+  void ExtendExtentX(double min, double max);
+  void ExtendExtentY(double min, double max);
+  ChartExtent FitExtentX();
+  ChartExtent FitExtentY();
+  // Back to the home extents, stacks emptied, every series visible.
+  void ResetExtents(bool resetYScale);
+
+  // ---- Queries (id -1: the first qualifying series in index order) ----
+  bool HasDrawableChart(int id, bool visibleOnly) const;
+  int FindChartWithExtent(int id, bool visibleOnly) const;
+  const ChartSeries* FindVisibleChart(int id) const;
+  ChartSeries* FindVisibleChart(int id);
+  const ChartSeries* GetChart(int id, bool visibleOnly) const;
+  ChartSeries* GetChart(int id, bool visibleOnly);
+  std::optional<bool> GetChartFlag(int id) const;
+  const ChartSeries* FindChartByName(const std::wstring& name) const;
+  int GetChartIdByName(const std::wstring& name) const;
+  std::wstring GetChartNameById(int id) const;
+  // Some visible series (or the given one) has a point that would show in the client area
+  // under the current X extent and the Y range [yLo, yHi].
+  bool HitTestCharts(int id, double yLo, double yHi) const;
+  int GetSelectedChartId() const;
+  ChartExtent GetChartsExtentX() const;
+  ChartExtent GetChartsExtentY() const;
+  const ChartSeriesMap& SeriesMap() const { return series_; }
+  std::size_t SeriesCount() const { return series_.size(); }
+
+  // ---- State changes ----
+  // A second select of the same id, or -1, deselects. Returns the selected index or -1.
+  int SelectChart(int id, bool redraw);
+  int SelectedIndex() const { return selectedIndex_; }
+  // -1 for an unknown id, else the new visibility (1 or 0).
+  int ToggleChartVisibility(int id);
+  void ResetContainer(bool keepSeries, bool resetColours);
+
+  // Called by the chart data view.
+  void SyncDataViewCell(int id, int position, double x, double y, bool select);
+  void SyncDataViewSelection(int id, const DataViewPoints& points);
+  bool DataViewClosed();
+  int DataViewIndex() const { return dataViewIndex_; }
+  void SetDataViewIndex(int index) { dataViewIndex_ = index; }
+  const DataViewPoints& SelectedDataViewPoints() const { return dataViewPoints_; }
+  void ClearDataViewPoints() { dataViewPoints_.clear(); }
+
+  // ---- Pop-up windows (through the host) ----
+  void RefreshDataWindows(int id, bool rebuildTransform, int reloadKind);
+  void RefreshTrackingWindow(bool rebuildTransform);
+  // Closes the tracking window; the tracked values and position are cleared.
+  void CloseTrackingWindow(bool redraw);
+  void CloseLegendWindow(bool redraw);
+
+  // ---- Transforms and geometry ----
+  // (1, 1) without series; margins follow the Y state; zero spans scale as a span of 1.
+  ScaleFactors GetScaleFactors(const RectF& plot, double minX, double maxX, double minY,
+                               double maxY) const;
+  // Client rectangle from the host (0, 0, width, height).
+  RectF ClientBounds() const;
+  // A transform for the given extents over the current client rectangle.
+  ChartTransform BuildTransform(double minX, double maxX, double minY, double maxY) const;
+  // Rebuilds the current transform from the current extents.
+  const ChartTransform& UpdateTransform();
+  // The current transform, built first when there is none. Use before every inverse map.
+  const ChartTransform& EnsureTransform();
+  const ChartTransform* CurrentTransform() const { return transform_.get(); }
+  void FreeTransform() { transform_.reset(); }
+  // Data X under a client point; X state becomes "first click". No value when the point
+  // cannot be mapped (the plot has no area). drawLine shows the live vertical line.
+  std::optional<double> ScreenToDataX(int px, int py, bool drawLine);
+  // (current Y multiplier, step that moves the series' largest value by 1 % of the height).
+  std::pair<double, double> GetYScaleStep(const ChartSeries& series) const;
+
+  // ---- Painting ----
+  // Steps that a paint performs before drawing: drops a half-made two-click zoom (the Y
+  // one only with resetYState), computes the layout for bounds and stores the transform,
+  // scale factors and axis placements in the container.
+  ChartPaintLayout PreparePaint(const RectF& bounds, bool resetYState);
+  // The same layout without touching the container (printing, previews).
+  ChartPaintLayout ComputePaintLayout(const RectF& bounds) const;
+  double PixelsPerX() const { return pixelsPerX_; }
+  double PixelsPerY() const { return pixelsPerY_; }
+  std::int32_t XAxisCode() const { return xAxisCode_; }
+  std::int32_t YAxisCode() const { return yAxisCode_; }
+  float XAxisScreenY() const { return xAxisScreenY_; }
+
+  // ---- Plain state ----
+  std::uint32_t Colour(ChartColourRole role) const { return colours_[static_cast<int>(role)]; }
+  void SetColour(ChartColourRole role, std::uint32_t argb) {
+    colours_[static_cast<int>(role)] = argb;
+  }
+  const ChartColours& Colours() const { return colours_; }
+
+  ChartExtent ExtentX() const { return {minX_, maxX_}; }
+  ChartExtent ExtentY() const { return {minY_, maxY_}; }
+  std::int32_t XState() const { return xState_; }
+  std::int32_t YState() const { return yState_; }
+  const ChartExtentStack& UndoStackX() const { return undoX_; }
+  const ChartExtentStack& UndoStackY() const { return undoY_; }
+  double FirstClickX() const { return firstClickX_; }
+  double FirstClickY() const { return firstClickY_; }
+  void SetFirstClickX(double x) { firstClickX_ = x; }
+  void SetFirstClickY(double y) { firstClickY_ = y; }
+
+  bool IsTracking() const { return tracking_; }
+  void SetTracking(bool on) { tracking_ = on; }
+  double TrackedX() const { return trackedX_; }
+  double TrackedY() const { return trackedY_; }
+  double TrackingWidth() const { return trackingWidth_; }
+  void SetTrackedPosition(double x, double y, double width);
+  TrackedValues& TrackedValuesFound() { return trackedValues_; }
+  const TrackedValues& TrackedValuesFound() const { return trackedValues_; }
+
+  bool IsLegendShown() const { return legendShown_; }
+  void SetLegendShown(bool shown) { legendShown_ = shown; }
+  bool IsInteractive() const { return interactive_; }
+  void SetInteractive(bool on) { interactive_ = on; }
+  bool ShowsXBoundaries() const { return showXBoundaries_; }
+  void SetShowXBoundaries(bool on) { showXBoundaries_ = on; }
+
+  const std::wstring& ContainerName() const { return name_; }
+  const std::wstring& NameX() const { return nameX_; }
+  void SetNameX(std::wstring name) { nameX_ = std::move(name); }
+  std::int32_t PrecisionX() const { return precisionX_; }
+  void SetPrecisionX(std::int32_t precision) { precisionX_ = precision; }
+  ChartValueFormatter FormatterX() const { return formatterX_; }
+  void SetFormatterX(ChartValueFormatter formatter);
+
+ private:
+  bool WindowShown() const;
+  ChartExtent ReferenceExtentX() const;
+  ChartSeries* FindSeries(int id) const;
+  // Redraw after an extent change: through the tracking window when it is up.
+  void RefreshAfterExtentChange();
+
+  ChartContainerHost* host_;
+
+  ChartColours colours_;
+  double minY_;
+  double maxY_;
+  double minX_;
+  double maxX_;
+  float xAxisScreenY_ = 0.0f;
+  std::int32_t xAxisCode_ = kAxisAtZero;
+  std::int32_t yAxisCode_ = kAxisAtZero;
+  double pixelsPerX_ = 1.0;
+  double pixelsPerY_ = 1.0;
+  bool tracking_ = false;
+  bool legendShown_ = false;
+  bool interactive_ = true;
+  bool showXBoundaries_ = false;
+  int selectedIndex_ = -1;
+  int dataViewIndex_ = -1;
+  std::int32_t precisionX_ = 3;
+  double firstClickX_ = 0.0;
+  double firstClickY_ = 0.0;
+  std::unique_ptr<ChartTransform> transform_;
+  double trackedX_;
+  double trackedY_;
+  double trackingWidth_ = 0.0;
+  ChartExtentStack undoX_;
+  ChartExtentStack undoY_;
+  ChartSeriesMap series_;
+  TrackedValues trackedValues_;
+  DataViewPoints dataViewPoints_;
+  std::int32_t xState_ = kXHome;
+  std::int32_t yState_ = kYHome;
+  std::wstring name_;
+  std::wstring nameX_ = L"X";
+  ChartValueFormatter formatterX_ = FormatChartValue;
+};
+
+}  // namespace chart
