@@ -1,0 +1,35 @@
+// Ids and texts of the curve-shapes menu.
+#include "pages/curve_menu.h"
+
+#include <wx/menu.h>
+#include <wx/string.h>
+
+const std::array<CurveMenuItem, kCurveShapeCount> kCurveMenuItems{{
+    {CurveShape::Linear, 32771, "Lineal (por defecto)", 32775, "Lineal (default)"},
+    {CurveShape::Slow, 32772, "Curva lenta", 32776, "Slow Curve"},
+    {CurveShape::VerySlow, 32781, "Curva muy lenta", 32779, "Very Slow Curve"},
+    {CurveShape::Fast, 32773, "Curva rápida", 32777, "Fast Curve"},
+    {CurveShape::VeryFast, 32782, "Curva muy rápida", 32780, "Very Fast Curve"},
+    {CurveShape::SFastSlow, 32774, "Curva en S (rápida-lenta)", 32778, "S shape Curve (fast-slow)"},
+    {CurveShape::SSlowFast, 32783, "Curva en S (lenta-rápida)", 32784, "S shape Curve (slow-fast)"},
+}};
+
+std::optional<CurveShape> CurveShapeForMenuId(int id) {
+  for (const CurveMenuItem& item : kCurveMenuItems) {
+    if (item.spanishId == id || item.englishId == id) return item.shape;
+  }
+  return std::nullopt;
+}
+
+bool CurvesCaptionIsSpanish(const wxString& caption) {
+  return caption == wxString::FromUTF8(kCurvesButtonSpanish);
+}
+
+std::unique_ptr<wxMenu> CreateCurveMenu(bool spanish) {
+  auto menu = std::make_unique<wxMenu>();
+  for (const CurveMenuItem& item : kCurveMenuItems) {
+    menu->Append(spanish ? item.spanishId : item.englishId,
+                 wxString::FromUTF8(spanish ? item.spanishText : item.englishText));
+  }
+  return menu;
+}

@@ -1,0 +1,17 @@
+// Shared page captions.
+#include "pages/page_texts.h"
+
+#include "pages/curve_menu.h"
+
+namespace {
+
+constexpr PedalPageTexts kSpanish{"Zona Muerta Inferior", "Zona Muerta Superior", "Habilitar",
+                                  "Célula", kCurvesButtonSpanish};
+constexpr PedalPageTexts kEnglish{"Begin DeadZone", "End DeadZone", "Enabled", "LoadCell",
+                                  kCurvesButtonEnglish};
+
+}  // namespace
+
+const PedalPageTexts& PedalPageTextsFor(PageLanguage language) {
+  return language == PageLanguage::Spanish ? kSpanish : kEnglish;
+}

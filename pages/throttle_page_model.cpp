@@ -1,0 +1,99 @@
+// Window-free behaviour of the throttle page.
+#include "pages/throttle_page_model.h"
+
+#include <algorithm>
+#include <utility>
+
+ThrottlePageModel::ThrottlePageModel(ThrottlePageView& view, std::string file)
+    : view_(view), file_(std::move(file)), settings_(DefaultThrottleSettings()) {}
+
+void ThrottlePageModel::Start() {
+  currentPreset_ = ReadSelectedThrottlePreset(file_);
+  LoadThrottlePreset(currentPreset_);
+}
+
+LiveDisplay ThrottlePageModel::OnPedalInput(double x) {
+  // The average takes every input, also while the curve is off, so re-enabling starts smooth.
+  const double average = inputAverage_.AddSampleAndAverage(x);
+  LiveDisplay display;
+  display.inputPercent = inputPercent_;
+  display.outputPercent = outputPercent_;
+  if (settings_.axis_cnf == 0) {
+    display.label = "0%";
+    return display;
+  }
+  const CurveEvaluation curve = EvaluateCurve(settings_, average);
+  const int output = static_cast<int>(curve.output);
+  inputPercent_ = static_cast<int>(curve.scaledInput);
+  outputPercent_ = output;
+  display.enabled = true;
+  display.bar = std::clamp(output, 0, 100);
+  display.label = std::to_string(output) + "%";
+  display.inputPercent = inputPercent_;
+  display.outputPercent = outputPercent_;
+  return display;
+}
+
+std::optional<ThrottlePageModel::StepOutcome> ThrottlePageModel::StepButton(int buttonId) {
+  const std::optional<ThrottleStep> step = ThrottleStepForButton(buttonId);
+  if (!step) return std::nullopt;
+  return StepOutcome{step->row, StepThrottleRow(settings_, *step)};
+}
+
+void ThrottlePageModel::ApplyCurveShape(CurveShape shape) {
+  ApplyThrottleShape(settings_, shape);
+  view_.ShowSettings();
+}
+
+void ThrottlePageModel::SetEnabled(bool on) {
+  settings_.axis_cnf = on ? 1 : 0;
+  settings_.dirty = true;
+}
+
+void ThrottlePageModel::SetLoadCell(int checkState) {
+  settings_.axis_mode = checkState;
+  settings_.dirty = true;
+}
+
+void ThrottlePageModel::SetLanguage(PageLanguage language) {
+  saveQuestion_ = ThrottleSaveQuestion(language);
+}
+
+std::string ThrottlePageModel::SaveQuestionFor(int preset) const {
+  return saveQuestion_ + ThrottlePresetLetter(preset) + "?";
+}
+
+void ThrottlePageModel::OnPresetButton(int index, bool ask) {
+  if (index < 0 || index >= kThrottlePresetCount) return;
+  if (settings_.dirty && ask) {
+    // Ask about the preset being left, not the one clicked.
+    if (view_.AskSaveChanges(SaveQuestionFor(currentPreset_)) == QuestionAnswer::Yes) {
+      SaveThrottlePreset(currentPreset_);
+    }
+  }
+  SwitchTo(index);
+}
+
+bool ThrottlePageModel::SelectThrottlePreset(int index, bool force) {
+  if (index < 0 || index >= kThrottlePresetCount) return false;
+  if (index == currentPreset_ && !force) return false;
+  view_.ShowPresetChecked(index);
+  SwitchTo(index);
+  return true;
+}
+
+void ThrottlePageModel::SwitchTo(int index) {
+  currentPreset_ = index;
+  LoadThrottlePreset(index);
+  WriteSelectedThrottlePreset(currentPreset_, file_);
+  view_.ApplyConfigLive();
+}
+
+void ThrottlePageModel::LoadThrottlePreset(int index) {
+  ::LoadThrottlePreset(settings_, index, file_);
+  view_.ShowSettings();
+}
+
+void ThrottlePageModel::SaveThrottlePreset(int index) const {
+  ::SaveThrottlePreset(settings_, index, file_);
+}

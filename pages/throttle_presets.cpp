@@ -1,0 +1,66 @@
+// Loading and saving the throttle presets.
+#include "pages/throttle_presets.h"
+
+#include "pages/profile_settings.h"
+#include "platform/ini_file.h"
+
+namespace {
+
+constexpr const char* kSelectedSection = "CNF";
+constexpr const char* kSelectedKey = "preset";
+
+std::string BandKey(std::size_t point) {
+  return "band_" + std::to_string(kThrottlePointInputs[point]);
+}
+
+bool IsPresetIndex(int index) { return index >= 0 && index < kThrottlePresetCount; }
+
+}  // namespace
+
+std::string ThrottlePresetSection(int index) { return "PRESET_" + std::to_string(index); }
+
+const char* ThrottlePresetLetter(int index) {
+  static constexpr const char* kLetters[kThrottlePresetCount] = {"A", "B", "C"};
+  return kLetters[IsPresetIndex(index) ? index : 0];
+}
+
+void LoadThrottlePreset(ThrottleCurveSettings& settings, int index, const std::string& file) {
+  const std::string section = ThrottlePresetSection(index);
+  const ThrottleCurveSettings defaults = DefaultThrottleSettings();
+  settings.dz_0 = platform::GetPrivateProfileInt(section, "dz_0", defaults.dz_0, file);
+  settings.dz_1 = platform::GetPrivateProfileInt(section, "dz_1", defaults.dz_1, file);
+  for (std::size_t k = 0; k < kThrottlePointCount; ++k) {
+    settings.band[k] = ReadProfileFloat(file, section, BandKey(k), defaults.band[k]);
+  }
+  settings.axis_cnf = platform::GetPrivateProfileInt(section, "axis_cnf", defaults.axis_cnf, file);
+  settings.axis_mode =
+      platform::GetPrivateProfileInt(section, "axis_mode", defaults.axis_mode, file);
+  settings.dirty = false;
+}
+
+void SaveThrottlePreset(const ThrottleCurveSettings& settings, int index,
+                        const std::string& file) {
+  const std::string section = ThrottlePresetSection(index);
+  WriteProfileInt(section, "dz_0", settings.dz_0, file);
+  WriteProfileInt(section, "dz_1", settings.dz_1, file);
+  for (std::size_t k = 0; k < kThrottlePointCount; ++k) {
+    WriteProfileFloat(section, BandKey(k), settings.band[k], file);
+  }
+  WriteProfileInt(section, "axis_cnf", settings.axis_cnf, file);
+  WriteProfileInt(section, "axis_mode", settings.axis_mode, file);
+}
+
+int ReadSelectedThrottlePreset(const std::string& file) {
+  const int index = platform::GetPrivateProfileInt(kSelectedSection, kSelectedKey, 0, file);
+  return IsPresetIndex(index) ? index : 0;
+}
+
+void WriteSelectedThrottlePreset(int index, const std::string& file) {
+  WriteProfileInt(kSelectedSection, kSelectedKey, index, file);
+}
+
+const char* ThrottleSaveQuestion(PageLanguage language) {
+  return language == PageLanguage::Spanish
+             ? "¿Desea guardar los cambios realizados en el preset "
+             : "Do you want to save changes in preset ";
+}
