@@ -1,5 +1,13 @@
 // Private-profile (INI) files with the observable behaviour of the Windows profile functions.
 // Strings are UTF-8; "characters" below are Unicode code points.
+//
+// File rules: "[name]" starts a section (the name runs to the line's last ']'); "key=value"
+// is a key; lines starting with ';' or '#' are comments; a line without '=' is no key and is
+// passed over. Names and values are trimmed of blanks, and one pair of matching outer quotes
+// (" or ') is removed from a value. Section and key lookup ignores letter case (ASCII, Latin,
+// Greek, Cyrillic); of duplicate sections or keys the first wins. Lines before the first
+// section belong to none. A file may be UTF-8 with or without BOM, UTF-16 LE or BE with BOM,
+// or Windows-1252 (anything that is not valid UTF-8), with CRLF, LF or CR line ends.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +18,7 @@ namespace platform {
 
 // Integer value of the key, or defaultValue when the file, the section or the key is missing.
 // The text is read as optional white space, optional sign and decimal digits, taken modulo 2^32
-// as a signed 32-bit value; a text with no digits reads as 0.
+// as a signed 32-bit value; a text with no digits (an empty one too) reads as 0.
 int GetPrivateProfileInt(std::string_view section, std::string_view key, int defaultValue,
                          const std::string& file);
 
@@ -21,8 +29,14 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
                                     const std::string& file);
 
 // Writes one key, keeping the rest of the file; creates the file, the section or the key as
-// needed. Replaces the file atomically. Returns false (file unchanged) on any failure, and
-// for a section, key or value that holds a line break.
+// needed. An existing key keeps its line and spelling; a new key goes after the section's last
+// line that is neither blank nor a comment; a new section goes at the end. A value that would
+// not read back as written (outer blanks or quotes) is put in double quotes.
+// The file keeps its encoding and line ends; a new file is UTF-8 without BOM with CRLF, and a
+// Windows-1252 file given a character it lacks becomes UTF-16 LE with BOM.
+// Replaces the file atomically, keeping its permissions. Returns false (file unchanged) on any
+// failure, and for what could not be read back: a line break or NUL anywhere, invalid UTF-8,
+// an empty section or key, or a key holding '=' or starting with '[', ';' or '#'.
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& file);
 

@@ -1,18 +1,15 @@
 // INI module: lookup rules, encodings and line endings, in-place updates, number reads,
 // the character cut, atomic replacement and the refusal of unwritable names and values.
 #include <dirent.h>
-#include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
-#include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -60,7 +57,10 @@ class TempDir : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
   }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+  void TearDown() override {
+    const std::string command = "rm -rf '" + dir_ + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+  }
 
   std::string PathOf(const std::string& name) const { return dir_ + "/" + name; }
 
