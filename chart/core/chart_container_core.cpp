@@ -55,6 +55,17 @@ void StoreHomeExtent(ChartExtentStack& stack, double& curMin, double& curMax,
   }
 }
 
+// Smallest low and largest high bound over every series, visible or not.
+ChartExtent UnitedExtent(const ChartSeriesMap& series, double (ChartSeries::*low)() const,
+                         double (ChartSeries::*high)() const) {
+  ChartExtent extent{DBL_MAX, -DBL_MAX};
+  for (const auto& [index, s] : series) {
+    extent.first = std::min(extent.first, ((*s).*low)());
+    extent.second = std::max(extent.second, ((*s).*high)());
+  }
+  return extent;
+}
+
 void CutToBottomEntry(ChartExtentStack& stack) {
   if (stack.size() > 1) stack.resize(1);
 }
@@ -402,21 +413,11 @@ int ChartContainerCore::GetSelectedChartId() const {
 }
 
 ChartExtent ChartContainerCore::GetChartsExtentX() const {
-  ChartExtent extent{DBL_MAX, -DBL_MAX};
-  for (const auto& [index, series] : series_) {
-    extent.first = std::min(extent.first, series->MinX());
-    extent.second = std::max(extent.second, series->MaxX());
-  }
-  return extent;
+  return UnitedExtent(series_, &ChartSeries::MinX, &ChartSeries::MaxX);
 }
 
 ChartExtent ChartContainerCore::GetChartsExtentY() const {
-  ChartExtent extent{DBL_MAX, -DBL_MAX};
-  for (const auto& [index, series] : series_) {
-    extent.first = std::min(extent.first, series->MinY());
-    extent.second = std::max(extent.second, series->MaxY());
-  }
-  return extent;
+  return UnitedExtent(series_, &ChartSeries::MinY, &ChartSeries::MaxY);
 }
 
 // ---- State changes ----

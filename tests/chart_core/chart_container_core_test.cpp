@@ -345,17 +345,24 @@ TEST(ChartContainerQueries, VisibilityAndPointsDecideWhatQualifies) {
   EXPECT_EQ(ChartContainerCore().GetChartsExtentY(), (ChartExtent{DBL_MAX, -DBL_MAX}));
 }
 
-TEST(ChartContainerSelection, SelectToggleAndHide) {
-  FakeHost host;
-  host.dataView = true;
-  ChartContainerCore chart;
-  chart.SetHost(&host);
-  const ChartPoints two = {{0, 1}, {1, 2}};
-  const ChartPoints none;
-  chart.AddChart(Record(two), false);   // 0
-  chart.AddChart(Record(two), false);   // 1
-  chart.AddChart(Record(none), false);  // 2
+// Series 0 and 1 with two points each, series 2 without points; a data view is open.
+class ChartSelectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host.dataView = true;
+    chart.SetHost(&host);
+    const ChartPoints two = {{0, 1}, {1, 2}};
+    const ChartPoints none;
+    chart.AddChart(Record(two), false);
+    chart.AddChart(Record(two), false);
+    chart.AddChart(Record(none), false);
+  }
 
+  FakeHost host;
+  ChartContainerCore chart;
+};
+
+TEST_F(ChartSelectionTest, SelectToggleAndHide) {
   EXPECT_EQ(chart.SelectChart(1, true), 1);
   EXPECT_EQ(chart.GetSelectedChartId(), 1);
   EXPECT_EQ(chart.SelectChart(0, true), 0);
@@ -379,13 +386,7 @@ TEST(ChartContainerSelection, SelectToggleAndHide) {
   EXPECT_EQ(chart.ToggleChartVisibility(9), -1);
 }
 
-TEST(ChartContainerSelection, DataViewCellsMirrorTheViewsSelection) {
-  FakeHost host;
-  host.dataView = true;
-  ChartContainerCore chart;
-  chart.SetHost(&host);
-  const ChartPoints two = {{0, 1}, {1, 2}};
-  chart.AddChart(Record(two), false);
+TEST_F(ChartSelectionTest, DataViewCellsMirrorTheViewsSelection) {
   chart.SetDataViewIndex(0);
 
   chart.SyncDataViewCell(0, 1, 1, 2, true);
