@@ -54,9 +54,9 @@ void PostQuitMessage(int exitCode);
 // Waits for the next message of the calling thread, oldest first. With a non-null filter, only
 // that window's messages are taken; with minMessage and maxMessage not both 0, only messages in
 // that range. A pending WM_QUIT is taken whatever the filter and range (window 0, wParam = the
-// exit code). Returns >0 for a message, 0 for WM_QUIT, and -1 for a null out pointer or when the
-// filter is not a live window of this thread (at once, or as soon as the window is destroyed
-// during the wait): it never blocks for a window that is gone.
+// exit code). Returns >0 for a message, 0 for WM_QUIT, and -1 at once for a null out pointer or
+// when the filter is not a live window of this thread: it never blocks for a window that is gone.
+// (Only the owner destroys a window, so it cannot vanish while its owner waits here.)
 int GetMessage(Message* out, WindowHandle filter, std::uint32_t minMessage, std::uint32_t maxMessage);
 
 // Kept for the shape of the loop; there are no key messages to translate, so always false.
