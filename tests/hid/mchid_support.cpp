@@ -1,0 +1,172 @@
+// Test helpers: loading an HID access library by path, and an event-recording message window.
+#include "mchid_support.h"
+
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <map>
+
+namespace orvo::hid::test {
+namespace {
+
+constexpr std::uint32_t kMarkerMessage = platform::WM_APP + 1;
+constexpr const char* kClassName = "orvoHidTestWindow";
+
+std::mutex windowsMutex;
+std::map<platform::WindowHandle, EventWindow*> windows;  // EventWindow owns its entry
+
+template <typename Function>
+void Lookup(McHidApi& api, Function& function, const char* name) {
+  function = reinterpret_cast<Function>(dlsym(api.module, name));
+  if (function == nullptr) api.missing += std::string(api.missing.empty() ? "" : " ") + name;
+}
+
+}  // namespace
+
+McHidApi::McHidApi(const std::string& path) {
+  module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (module == nullptr) {
+    error = dlerror();
+    return;
+  }
+  Lookup(*this, Connect, "Connect");
+  Lookup(*this, Disconnect, "Disconnect");
+  Lookup(*this, GetItem, "GetItem");
+  Lookup(*this, GetItemCount, "GetItemCount");
+  Lookup(*this, Read, "Read");
+  Lookup(*this, Write, "Write");
+  Lookup(*this, ReadEx, "ReadEx");
+  Lookup(*this, WriteEx, "WriteEx");
+  Lookup(*this, GetHandle, "GetHandle");
+  Lookup(*this, GetVendorID, "GetVendorID");
+  Lookup(*this, GetProductID, "GetProductID");
+  Lookup(*this, GetVersion, "GetVersion");
+  Lookup(*this, GetVendorName, "GetVendorName");
+  Lookup(*this, GetProductName, "GetProductName");
+  Lookup(*this, GetSerialNumber, "GetSerialNumber");
+  Lookup(*this, GetInputReportLength, "GetInputReportLength");
+  Lookup(*this, GetOutputReportLength, "GetOutputReportLength");
+  Lookup(*this, SetReadNotify, "SetReadNotify");
+  Lookup(*this, IsReadNotifyEnabled, "IsReadNotifyEnabled");
+  Lookup(*this, IsAvailable, "IsAvailable");
+}
+
+McHidApi::~McHidApi() {
+  if (module == nullptr) return;
+  if (Disconnect != nullptr) Disconnect();
+  dlclose(module);
+}
+
+EventWindow::EventWindow() {
+  platform::RegisterClass(kClassName, &EventWindow::Procedure);
+  thread_ = std::thread(&EventWindow::Run, this);
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return ready_; });
+}
+
+EventWindow::~EventWindow() {
+  if (window_ != 0) platform::PostMessage(window_, platform::WM_CLOSE, 0, 0);
+  thread_.join();
+}
+
+void EventWindow::Run() {
+  const platform::WindowHandle window = platform::CreateWindow(kClassName, "orvoHidTest");
+  {
+    std::lock_guard registry(windowsMutex);
+    windows[window] = this;
+  }
+  {
+    std::lock_guard lock(mutex_);
+    window_ = window;
+    ready_ = true;
+  }
+  changed_.notify_all();
+  if (window == 0) return;
+  platform::Message message;
+  while (platform::GetMessage(&message, window, 0, 0) > 0) platform::DispatchMessage(&message);
+  std::lock_guard registry(windowsMutex);
+  windows.erase(window);
+}
+
+std::intptr_t EventWindow::Procedure(platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                     std::intptr_t lParam) {
+  if (message == platform::WM_DESTROY) {
+    platform::PostQuitMessage(0);
+    return 0;
+  }
+  EventWindow* owner = nullptr;
+  {
+    std::lock_guard registry(windowsMutex);
+    auto it = windows.find(window);
+    if (it != windows.end()) owner = it->second;
+  }
+  if (owner != nullptr) owner->OnMessage(message, wParam, lParam);
+  return platform::DefWindowProc(window, message, wParam, lParam);
+}
+
+void EventWindow::OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+  if (message == kMarkerMessage) {
+    std::lock_guard lock(mutex_);
+    ++markersSeen_;
+    eventsAtMarker_ = events_.size();
+    changed_.notify_all();
+    return;
+  }
+  if (message != MCHID_EVENT_MESSAGE) return;
+  const auto handle = static_cast<McHidHandle>(lParam);
+  McHidApi* api;
+  {
+    std::lock_guard lock(mutex_);
+    events_.push_back(HidEvent{wParam, handle});
+    api = api_;
+  }
+  if (wParam == MCHID_READ && api != nullptr) {
+    Report report(MCHID_BUFFER_SIZE, 0);
+    if (api->Read(handle, report.data()) == 1) {
+      std::lock_guard lock(mutex_);
+      reports_.push_back(std::move(report));
+    }
+  }
+  changed_.notify_all();
+}
+
+void EventWindow::ReadOnEvent(McHidApi* api) {
+  std::lock_guard lock(mutex_);
+  api_ = api;
+}
+
+bool EventWindow::WaitFor(const std::function<bool(const std::vector<HidEvent>&, const std::vector<Report>&)>& test,
+                          std::chrono::milliseconds timeout) {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, timeout, [&] { return test(events_, reports_); });
+}
+
+std::vector<HidEvent> EventWindow::Events() const {
+  std::lock_guard lock(mutex_);
+  return events_;
+}
+
+std::vector<EventWindow::Report> EventWindow::Reports() const {
+  std::lock_guard lock(mutex_);
+  return reports_;
+}
+
+std::size_t EventWindow::EventsBeforeMarker() {
+  std::unique_lock lock(mutex_);
+  const std::size_t wanted = markersSeen_ + 1;
+  platform::PostMessage(window_, kMarkerMessage, 0, 0);
+  changed_.wait(lock, [&] { return markersSeen_ >= wanted; });
+  return eventsAtMarker_;
+}
+
+std::size_t ThreadCount() {
+  std::size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) ++count;
+  return count;
+}
+
+unsigned ReportValue(const EventWindow::Report& report, int index) {
+  return report.at(1 + index * 2) | (report.at(2 + index * 2) << 8);
+}
+
+}  // namespace orvo::hid::test
