@@ -5,16 +5,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <stdexcept>
-#include <string_view>
 #include <tuple>
 
 #include "hid/backend.h"
 #include "hid/mchid.h"
-#include "hid/report_descriptor.h"
+#include "hid/hidraw_node.h"
 
 namespace orvo::hid {
 namespace {
@@ -22,56 +19,9 @@ namespace {
 // hidapi 0.13 has no hot-plug notice, so the device list is compared this often; plugging
 // and unplugging are seen within it.
 constexpr std::chrono::milliseconds kPollInterval{200};
-constexpr std::size_t kMaxDescriptorSize = 4096;  // the kernel's limit
-
-// hidapi's hidraw backend takes any path and fails in odd ways on what is not a hidraw node.
-bool IsHidrawPath(const char* path) {
-  constexpr std::string_view kPrefix = "/dev/hidraw";
-  if (path == nullptr) return false;
-  const std::string_view text = path;
-  if (!text.starts_with(kPrefix) || text.size() == kPrefix.size()) return false;
-  return std::all_of(text.begin() + kPrefix.size(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-std::string ToUtf8(const wchar_t* text) {
-  std::string utf8;
-  if (text == nullptr) return utf8;
-  for (; *text != L'\0'; ++text) {
-    auto code = static_cast<std::uint32_t>(*text);
-    if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-    if (code < 0x80) {
-      utf8 += static_cast<char>(code);
-    } else if (code < 0x800) {
-      utf8 += static_cast<char>(0xC0 | (code >> 6));
-      utf8 += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      utf8 += static_cast<char>(0xE0 | (code >> 12));
-      utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      utf8 += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      utf8 += static_cast<char>(0xF0 | (code >> 18));
-      utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      utf8 += static_cast<char>(0x80 | (code & 0x3F));
-    }
-  }
-  return utf8;
-}
-
-// The kernel publishes each hidraw node's report descriptor, readable without opening the node.
-ReportLayout ReadLayout(const std::string& devicePath) {
-  const std::string node = devicePath.substr(devicePath.rfind('/') + 1);
-  std::ifstream file("/sys/class/hidraw/" + node + "/device/report_descriptor", std::ios::binary);
-  std::vector<std::uint8_t> descriptor(kMaxDescriptorSize);
-  file.read(reinterpret_cast<char*>(descriptor.data()), static_cast<std::streamsize>(descriptor.size()));
-  ReportLayout layout = ParseReportDescriptor(descriptor.data(), static_cast<std::size_t>(file.gcount()));
-  layout.inputLength = std::min(layout.inputLength, MCHID_BUFFER_SIZE);
-  layout.outputLength = std::min(layout.outputLength, MCHID_BUFFER_SIZE);
-  return layout;
-}
 
 std::string LastError(hid_device* device) {
-  const std::string text = ToUtf8(hid_error(device));
+  const std::string text = WideToUtf8(hid_error(device));
   return text.empty() ? std::strerror(errno) : text;
 }
 
@@ -134,9 +84,9 @@ class HidapiBackend final : public Backend {
       info.vendorId = entry->vendor_id;
       info.productId = entry->product_id;
       info.version = entry->release_number;
-      info.vendorName = ToUtf8(entry->manufacturer_string);
-      info.productName = ToUtf8(entry->product_string);
-      info.serialNumber = ToUtf8(entry->serial_number);
+      info.vendorName = WideToUtf8(entry->manufacturer_string);
+      info.productName = WideToUtf8(entry->product_string);
+      info.serialNumber = WideToUtf8(entry->serial_number);
       const ReportLayout& layout = Layout(info);
       info.inputReportLength = layout.inputLength;
       info.outputReportLength = layout.outputLength;
@@ -186,7 +136,7 @@ class HidapiBackend final : public Backend {
   // The descriptor is read once per attachment, not on every poll.
   const ReportLayout& Layout(const DeviceInfo& device) {
     auto [it, inserted] = layouts_.try_emplace(Key(device));
-    if (inserted) it->second = ReadLayout(device.path);
+    if (inserted) it->second = ReadNodeLayout(device.path);
     return it->second;
   }
 
