@@ -1,0 +1,37 @@
+// The monitor's GL start-up: GLFW, a hidden 1 x 1 window with an OpenGL context made current,
+// then GLEW. Nothing draws with the context; it only has to exist while the monitor does.
+#pragma once
+
+#include <functional>
+#include <string>
+
+struct GLFWwindow;
+
+inline constexpr const char* kGlfwInitFailedMessage = "Failed to initialize GLFW";
+inline constexpr const char* kGlWindowFailedMessage = "Failed to start opengl";
+inline constexpr const char* kGlewInitFailedMessage = "Failed to initialize GLEW";
+inline constexpr const char* kGlWindowTitle = "Orvo Pedals Monitor";
+
+class GlStartup {
+ public:
+  enum class Status { Ready, GlfwFailed, WindowFailed, GlewFailed };
+  // Receives the one message of the first step that fails.
+  using Report = std::function<void(const std::string& message)>;
+
+  // Runs the steps in order and stops at the first failure; the caller carries on without GL.
+  explicit GlStartup(const Report& report);
+  // Destroys the GLFW window and ends GLFW.
+  ~GlStartup();
+
+  GlStartup(const GlStartup&) = delete;
+  GlStartup& operator=(const GlStartup&) = delete;
+
+  Status GetStatus() const { return status_; }
+  // Null unless the window was made.
+  GLFWwindow* Window() const { return window_; }
+
+ private:
+  bool glfwStarted_ = false;
+  GLFWwindow* window_ = nullptr;
+  Status status_ = Status::Ready;
+};
