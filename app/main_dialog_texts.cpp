@@ -1,0 +1,65 @@
+// The main dialog's texts.
+#include "app/main_dialog_texts.h"
+
+namespace {
+
+constexpr MainDialogTexts kSpanish{
+    "Orvo Zantor Pedals - Utilidad de Calibración ",
+    "Obtener Configuración\nde los Pedales",
+    "Enviar Configuración\na los Pedales",
+    "Estado Conexión Pedales",
+    "Acelerador",
+    "Freno",
+    "Embrague",
+    "Los cambios realizados no han sido guardados y se perderán. ¿Desea continuar?",
+    "Guardar Preset",
+    "Cargar Preset",
+    "English",
+    "Configuración",
+    "Abrir",
+    "Salir",
+    "Salir",
+    "La configuración no se ha enviado a los pedales: compruebe que están conectados y que "
+    "todos los valores están entre 0 y 100. Los cambios siguen sin enviar.",
+};
+
+constexpr MainDialogTexts kEnglish{
+    "Orvo Zantor Pedals - Calibration Utility ",
+    "Get settings\nfrom Pedals",
+    "Send settins\nto Pedals",
+    "Pedals Connection Status",
+    "Throttle",
+    "Brake",
+    "Clutch",
+    "Modifications has not been saved and will be lost. Do you want to continue?",
+    "Save Preset",
+    "Load Preset",
+    "Español",
+    "Configuration",
+    "Open",
+    "Exit",
+    "Exit",
+    "The configuration has not been sent to the pedals: check that they are connected and "
+    "that every value lies between 0 and 100. The changes are still unsent.",
+};
+
+}  // namespace
+
+const MainDialogTexts& MainDialogTextsFor(DialogLanguage language) {
+  return language == DialogLanguage::Spanish ? kSpanish : kEnglish;
+}
+
+std::string DialogCaption(DialogLanguage language) {
+  return std::string(MainDialogTextsFor(language).caption) + kEditionText;
+}
+
+DialogLanguage LanguageShowing(const std::string& languageButtonCaption) {
+  return languageButtonCaption == kSpanish.languageButton ? DialogLanguage::Spanish
+                                                          : DialogLanguage::English;
+}
+
+DialogLanguage ToggledLanguage(const std::string& languageButtonCaption) {
+  return LanguageShowing(languageButtonCaption) == DialogLanguage::Spanish
+             ? DialogLanguage::English
+             : DialogLanguage::Spanish;
+}
