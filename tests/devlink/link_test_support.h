@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "devlink/hid_library.h"
+#include "devlink/process.h"
 
 namespace devlink::testing {
 
@@ -42,6 +43,22 @@ template <typename Fn>
 Fn LibraryExport(const char* name) {
   const HidLibraryTable* hid = HidLibrary();
   return hid ? reinterpret_cast<Fn>(platform::GetProcAddress(hid->module, name)) : nullptr;
+}
+
+// Takes the hidden window's class for another procedure, so that no link can make its window,
+// then starts and stops a link. @returns "" when it failed in state 3 with no window and left
+// no thread behind. Changes the process for good: run it in a fresh process.
+inline std::string StartAndStopWithoutWindow() {
+  static constexpr platform::WindowProc kOtherProcedure =
+      [](platform::WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t { return 0; };
+  if (!platform::RegisterClass(kHiddenWindowClass, kOtherProcedure)) return "class not taken";
+  const int threads = ThreadCount();
+  {
+    Process link;
+    if (link.State() != kLinkFailed) return "state " + std::to_string(link.State());
+    if (link.HiddenWindow() != 0) return "window handle";
+  }
+  return ThreadCount() == threads ? "" : "thread left behind";
 }
 
 // Runs body in a child process; body returns "" on success or says what went wrong.
