@@ -1,0 +1,48 @@
+// Start-up of the program.
+#include "app/application.h"
+
+#include <cstdlib>
+
+#include <wx/image.h>
+#include <wx/msgdlg.h>
+
+#include "app/main_dialog.h"
+#include "app/virtual_display_dlg.h"
+#include "pages/profile_settings.h"
+#include "platform/ini_file.h"
+#include "platform/process_list.h"
+
+Vezazivedov_sys_testApp::Vezazivedov_sys_testApp() = default;
+
+Vezazivedov_sys_testApp::~Vezazivedov_sys_testApp() = default;
+
+bool Vezazivedov_sys_testApp::OnInit() {
+  // SDL (the beep, the joysticks) would otherwise take SIGINT and SIGTERM for itself, and the
+  // program could no longer be ended from outside.
+  setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
+  // The application object's own construction, in its order: the options, then the monitor.
+  // The monitor needs the GUI library running, so it is built here rather than statically.
+  enable_window = platform::GetPrivateProfileInt("MONITOR", "enable_window", 0, kSettingsFile);
+  enable_vr = platform::GetPrivateProfileInt("MONITOR", "enable_vr", 0, kSettingsFile);
+  minimized = platform::GetPrivateProfileInt("START", "minimized", 0, kSettingsFile);
+  monitor_ = std::make_unique<CVirtualDisplayDlg>([this] { return enable_window != 0; });
+
+  wxInitAllImageHandlers();
+
+  // The count includes this process.
+  if (platform::CountProcessesNamed(kExecutableNames) > 1) {
+    wxMessageBox(wxString::FromUTF8(kAlreadyRunningText), kAlreadyRunningCaption,
+                 wxOK | wxICON_INFORMATION);
+    return false;
+  }
+
+  auto* dialog = new Vezazivedov_sys_testDlg(*this);
+  SetTopWindow(dialog);
+  dialog->Start();
+  return true;
+}
+
+int Vezazivedov_sys_testApp::OnExit() {
+  monitor_.reset();
+  return wxApp::OnExit();
+}

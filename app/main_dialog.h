@@ -1,0 +1,157 @@
+// Vezazivedov_sys_testDlg: the program's main window. Owns the device link, the pedal pages
+// and the tray icon; polls the link, tracks the connection, drives the display unit and holds
+// the configuration transfer buttons. A modeless top-level window: the program ends when it is
+// destroyed, and its close box only hides it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <wx/frame.h>
+#include <wx/timer.h>
+
+#include "app/main_dialog_model.h"
+#include "pages/page_owner.h"
+
+class CFontStatic;
+class CPedalsConfig2Dlg;
+class CTLWndTrayIcon;
+class CVirtualDisplayDlg;
+class Vezazivedov_sys_testApp;
+class wxButton;
+class wxPanel;
+class wxStaticBitmap;
+class wxStaticBox;
+
+namespace devlink {
+class Process;
+}
+
+class Vezazivedov_sys_testDlg : public wxFrame, public PageOwner, private MainDialogView {
+ public:
+  // Control ids of the window.
+  enum ControlId {
+    kSendConfigId = 1000,
+    kGetConfigId = 1001,
+    kLanguageId = 1002,
+    kBackupId = 1003,
+    kRestoreId = 1004,
+    kAssignButtonsId = 1005,
+    kExitId = 1006,
+    kStatusLabelId = 1009,
+    kStatusIconId = 1012,
+    kClutchGroupId = 1055,
+    kBrakeGroupId = 1056,
+    kThrottleGroupId = 1057,
+    kLogoId = 1070,
+    kClutchPlaceholderId = 1102,
+    kBrakePlaceholderId = 1103,
+    kThrottlePlaceholderId = 1104,
+  };
+  enum TimerId { kPollTimer = 1, kHotKeyTimer = 2, kDisplayTimer = 3 };
+  static constexpr int kPollPeriodMs = 23;
+  static constexpr int kHotKeyPeriodMs = 10;
+  static constexpr int kDisplayPeriodMs = 2000;
+  // Size of the window in dialog units before the layout narrows it.
+  static constexpr int kWidthDlu = 763;
+  static constexpr int kHeightDlu = 383;
+
+  // Starts the device link. app must outlive the window.
+  explicit Vezazivedov_sys_testDlg(Vezazivedov_sys_testApp& app);
+  ~Vezazivedov_sys_testDlg() override;
+
+  // The initialisation: texts, layout, pages, timers, monitor, sound, tray icon; then shows
+  // the window (and hides it again at once when [START] minimized is set).
+  void Start();
+
+  // PageOwner: send without storing, monitor pop-up and beep.
+  void ApplyConfigLive() override;
+
+  // Esc, Exit and the tray's exit: asks first when a page holds unsent changes.
+  void OnCancel();
+
+  void ApplySpanishTexts();
+  void ApplyEnglishTexts();
+
+ private:
+  class ThrottlePort;
+  class PedalPageStandIn;
+  class LinkPort;
+
+  void CreateControls();
+  void LayOut();
+  void CreatePages();
+  void ReadButtonAssignments();
+  void ApplyTexts(DialogLanguage language);
+  void ShowAfterInit();
+  void StopTimers();
+  void Shutdown();
+  // The close box and [START] minimized: into the tray, or minimised when there is no tray.
+  void HideToTray();
+
+  void OnTimer(wxTimerEvent& event);
+  void OnClose(wxCloseEvent& event);
+  void OnCharHook(wxKeyEvent& event);
+  void ToggleLanguage();
+  void SendConfigClicked();
+  void GetConfigClicked();
+  void UpdateSegmentDisplay();
+
+  // Not built yet: the hot keys, backup and restore, and the button assignment.
+  void PollHotKeys() {}
+  void OnBackupPresets() {}
+  void OnRestorePresets() {}
+  void OnAssignButtons() {}
+
+  // MainDialogView
+  void ShowConnected(bool connected) override;
+  QuestionAnswer AskUnsavedChanges(const std::string& question) override;
+  void ShowNotSent(const std::string& message) override;
+  void ShowMonitorPopup(int brakeForce, int preset) override;
+  void PlayBeep() override;
+  void EndDialog() override;
+
+  Vezazivedov_sys_testApp& app_;
+  std::unique_ptr<CTLWndTrayIcon> trayIcon_;
+  std::unique_ptr<devlink::Process> link_;
+  std::unique_ptr<LinkPort> linkPort_;
+  std::unique_ptr<ThrottlePort> throttlePort_;
+  std::unique_ptr<PedalPageStandIn> brakePage_;
+  std::unique_ptr<PedalPageStandIn> clutchPage_;
+  std::unique_ptr<MainDialogModel> model_;
+
+  // {device id, button} of brake up, brake down, throttle presets A, B, C, from [JOY].
+  struct ButtonAssignment {
+    int device = 0;
+    int button = 0;
+  };
+  ButtonAssignment assignments_[5];
+
+  wxTimer pollTimer_{this, kPollTimer};
+  wxTimer hotKeyTimer_{this, kHotKeyTimer};
+  wxTimer displayTimer_{this, kDisplayTimer};
+  bool shutDown_ = false;
+
+  wxBitmap connectedIcon_;
+  wxBitmap disconnectedIcon_;
+
+  // Children of the window; the window tree owns them.
+  wxPanel* client_ = nullptr;
+  CPedalsConfig2Dlg* throttlePage_ = nullptr;
+  CFontStatic* statusLabel_ = nullptr;
+  wxStaticBitmap* statusIcon_ = nullptr;
+  wxStaticBitmap* logo_ = nullptr;
+  wxButton* sendConfig_ = nullptr;
+  wxButton* getConfig_ = nullptr;
+  wxButton* language_ = nullptr;
+  wxButton* backup_ = nullptr;
+  wxButton* restore_ = nullptr;
+  wxButton* assignButtons_ = nullptr;
+  wxButton* exit_ = nullptr;
+  wxStaticBox* clutchGroup_ = nullptr;
+  wxStaticBox* brakeGroup_ = nullptr;
+  wxStaticBox* throttleGroup_ = nullptr;
+  wxWindow* clutchPlaceholder_ = nullptr;
+  wxWindow* brakePlaceholder_ = nullptr;
+  wxWindow* throttlePlaceholder_ = nullptr;
+};

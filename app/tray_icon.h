@@ -1,0 +1,45 @@
+// CTLWndTrayIcon: the notification-area icon with its "Abrir" / "Salir" menu. The main dialog
+// owns it; the language methods replace the two item texts.
+#pragma once
+
+#include <functional>
+
+#include <wx/icon.h>
+#include <wx/string.h>
+#include <wx/taskbar.h>
+
+class wxWindow;
+
+class CTLWndTrayIcon : public wxTaskBarIcon {
+ public:
+  enum CommandId { kOpenCommand = 2000, kExitCommand = 2001 };
+
+  CTLWndTrayIcon();
+  ~CTLWndTrayIcon() override;
+
+  // Shows the icon with its tip; a double click or "Abrir" shows parent, "Salir" calls onExit
+  // after the menu has closed. parent is not owned and must outlive the icon's use.
+  bool CreateTrayIcon(wxWindow* parent, const wxIcon& icon, const wxString& tip,
+                      std::function<void()> onExit);
+
+  void SetItemTexts(const wxString& openText, const wxString& exitText);
+  const wxString& OpenText() const { return openText_; }
+  const wxString& ExitText() const { return exitText_; }
+
+  // Whether the desktop has a notification area to show the icon in.
+  static bool IsTrayAvailable() { return wxTaskBarIcon::IsAvailable(); }
+
+ protected:
+  wxMenu* CreatePopupMenu() override;
+
+ private:
+  void OnDoubleClick(wxTaskBarIconEvent& event);
+  void OnOpen(wxCommandEvent& event);
+  void OnExit(wxCommandEvent& event);
+  void ShowParent();
+
+  wxWindow* parent_ = nullptr;  // no ownership: the main dialog owns this icon
+  std::function<void()> onExit_;
+  wxString openText_ = wxString::FromUTF8("Abrir");
+  wxString exitText_ = wxString::FromUTF8("Salir");
+};
