@@ -2,6 +2,7 @@
 #include "platform/key_state.h"
 
 #include <X11/XF86keysym.h>
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
@@ -172,7 +173,17 @@ std::pair<int, int> SidesOf(int virtualKey) {
 class KeyboardReader {
  public:
   KeyboardReader() : display_(XOpenDisplay(nullptr)) {
-    if (display_ != nullptr) LoadMapping();
+    if (display_ == nullptr) return;
+    // Xlib speaks XKB by itself, and the server then tells of a new layout only through the
+    // XKB events that were asked for.
+    int opcode = 0, errorBase = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+    if (XkbQueryExtension(display_, &opcode, &xkbEventBase_, &errorBase, &major, &minor)) {
+      const unsigned events = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+      XkbSelectEvents(display_, XkbUseCoreKbd, events, events);
+    } else {
+      xkbEventBase_ = -1;
+    }
+    LoadMapping();
   }
 
   short State(int virtualKey) {
@@ -221,20 +232,25 @@ class KeyboardReader {
     }
   }
 
-  // The server tells every client of a new layout, whatever events it asked for. Reading them
-  // here also keeps them from piling up on a connection that nobody else reads.
+  // Reading the events here also keeps them from piling up on a connection that nothing else reads.
   void TakeMappingChanges() {
     bool changed = false;
     while (XPending(display_) > 0) {
       XEvent event;
       XNextEvent(display_, &event);
-      if (event.type == MappingNotify && event.xmapping.request != MappingPointer) changed = true;
+      if (event.type == MappingNotify) {
+        changed = changed || event.xmapping.request != MappingPointer;
+      } else if (event.type == xkbEventBase_) {
+        const int kind = reinterpret_cast<const XkbAnyEvent*>(&event)->xkb_type;
+        changed = changed || kind == XkbMapNotify || kind == XkbNewKeyboardNotify;
+      }
     }
     if (changed) LoadMapping();
   }
 
   std::mutex mutex_;
   Display* display_;
+  int xkbEventBase_ = -1;
   int minKeycode_ = 0;
   std::vector<int> vkByKeycode_;  // left and right codes for modifiers, by keycode - minKeycode_
   std::array<std::vector<unsigned>, kVirtualKeyCount> keycodesByVk_;
