@@ -3,6 +3,9 @@
 
 #include <dlfcn.h>
 
+#include <filesystem>
+#include <system_error>
+
 namespace platform {
 namespace {
 
@@ -26,7 +29,13 @@ ModuleHandle LoadLibrary(const std::string& name) {
   ModuleHandle module = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (module == nullptr) {
     Fail("cannot load " + name);
-    return nullptr;
+    // The loader searches the RUNPATH of the object that calls dlopen, which is this shared
+    // library, not the program; so look beside the program ($ORIGIN) ourselves.
+    std::error_code ignored;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ignored);
+    if (name.find('/') != std::string::npos || program.empty()) return nullptr;
+    module = dlopen((program.parent_path() / name).c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) return nullptr;  // the first reason stays
   }
   lastError.clear();
   return module;
