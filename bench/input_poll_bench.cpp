@@ -1,0 +1,75 @@
+// Cost of what the hot-key timer polls every 10 ms: key states and joystick scans.
+#include "platform/joystick.h"
+#include "platform/key_state.h"
+
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+using namespace platform;
+
+void BM_KeyState(benchmark::State& state) {
+  GetAsyncKeyState('A');  // opens the display
+  for (auto _ : state) benchmark::DoNotOptimize(GetAsyncKeyState('A'));
+  state.SetLabel(std::getenv("DISPLAY") ? "X server round trip" : "no display");
+}
+BENCHMARK(BM_KeyState)->Unit(benchmark::kMicrosecond);
+
+// Plugs that many SDL virtual joysticks of 32 buttons for its lifetime.
+class VirtualJoysticks {
+ public:
+  explicit VirtualJoysticks(int count) {
+    JoyGetNumDevs();
+    for (int i = 0; i < count; ++i) {
+      SDL_VirtualJoystickDesc desc{};
+      desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+      desc.nbuttons = 32;
+      desc.vendor_id = 0x0444;
+      desc.product_id = static_cast<Uint16>(0x1000 + i);
+      const int index = SDL_JoystickAttachVirtualEx(&desc);
+      if (index >= 0) instances_.push_back(SDL_JoystickGetDeviceInstanceID(index));
+    }
+  }
+  ~VirtualJoysticks() {
+    for (SDL_JoystickID id : instances_) {
+      for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+        if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
+      }
+    }
+  }
+
+ private:
+  std::vector<SDL_JoystickID> instances_;
+};
+
+// One read of one joystick id: the count, then caps and buttons of each index until it matches.
+std::uint32_t ReadButtons(int id) {
+  const unsigned count = JoyGetNumDevs();
+  for (unsigned j = 0; j < count && j < 100; ++j) {
+    JoyCaps caps;
+    JoyInfo info;
+    if (JoyGetDevCaps(j, &caps) == JOYERR_NOERROR && JoystickId(caps.wMid, caps.wPid) == id &&
+        JoyGetPos(j, &info) == JOYERR_NOERROR) {
+      return info.wButtons;
+    }
+  }
+  return 0;
+}
+
+// The joystick half of a hot-key tick: six ids read (five assignments plus the unassigned 0),
+// none of them matching, so every scan walks all devices.
+void BM_HotKeyTickJoysticks(benchmark::State& state) {
+  VirtualJoysticks plugged(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    for (int id = 0; id < 6; ++id) benchmark::DoNotOptimize(ReadButtons(-1 - id));
+  }
+}
+BENCHMARK(BM_HotKeyTickJoysticks)->Arg(0)->Arg(2)->Arg(8)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
