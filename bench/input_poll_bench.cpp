@@ -19,6 +19,12 @@ void BM_KeyState(benchmark::State& state) {
 }
 BENCHMARK(BM_KeyState)->Unit(benchmark::kMicrosecond);
 
+// The first count starts the joystick subsystem, on the UI thread's first hot-key tick.
+void BM_FirstCountStartsJoysticks(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(JoyGetNumDevs());
+}
+BENCHMARK(BM_FirstCountStartsJoysticks)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 // Plugs that many SDL virtual joysticks of 32 buttons for its lifetime.
 class VirtualJoysticks {
  public:

@@ -35,8 +35,8 @@ JoystickState& TheState() {
 
 bool Start(JoystickState& state) {
   if (state.subsystem == Subsystem::NotTried) {
-    // The program has no SDL window: without this the buttons would count only while one had
-    // the focus. And SDL's own SIGINT/SIGTERM handlers would keep the program from ending.
+    // Hot keys act whichever window has the focus, none of them SDL's. And SDL's own SIGINT and
+    // SIGTERM handlers would only queue an event that nothing reads, so the program would not end.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0) {
