@@ -49,7 +49,8 @@ class Backend {
   // The devices attached now, each path once.
   virtual std::vector<DeviceInfo> Enumerate() = 0;
 
-  // Opens a device that Enumerate listed. @returns nullptr on failure, with the reason in error.
+  // Opens a device that Enumerate listed. @returns nullptr on failure, with the reason in error;
+  // an empty reason means the device has just gone, which is nothing to report.
   virtual std::unique_ptr<DeviceConnection> Open(const DeviceInfo& device, std::string& error) = 0;
 
   // How often the library looks for plugged and unplugged devices.

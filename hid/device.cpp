@@ -28,7 +28,12 @@ bool Device::Attached() const {
 bool Device::TakeReport(std::uint8_t* buffer) {
   std::lock_guard lock(inputMutex_);
   if (outstanding_ > 0) --outstanding_;
-  if (input_.empty()) return false;
+  if (input_.empty()) {
+    // Nothing waits, so no announcement is owed: a caller that let some go unanswered (or
+    // polls) gets them again from the next report on.
+    outstanding_ = 0;
+    return false;
+  }
   const Report& report = input_.front();
   std::memcpy(buffer, report.bytes.data(), report.length);
   input_.pop_front();

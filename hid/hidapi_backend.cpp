@@ -105,7 +105,8 @@ class HidapiBackend final : public Backend {
     }
     // Without the udev rule the node is root's; the device then counts as absent.
     if (access(device.path.c_str(), R_OK | W_OK) != 0) {
-      error = std::strerror(errno);
+      // A node that is gone was unplugged between the listing and now.
+      error = errno == ENOENT ? "" : std::strerror(errno);
       return nullptr;
     }
     hid_device* reader = hid_open_path(device.path.c_str());

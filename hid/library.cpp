@@ -151,7 +151,7 @@ void Library::Poll() {
     std::unique_ptr<DeviceConnection> connection = backend_->Open(info, error);
     if (!connection) {
       // A device we may not open counts as absent; say so once, not on every poll.
-      if (refused_.insert(info.path).second) {
+      if (!error.empty() && refused_.insert(info.path).second) {
         std::fprintf(stderr, "libmcHID: %04x:%04x at %s ignored: %s\n", info.vendorId, info.productId,
                      info.path.c_str(), error.c_str());
       }

@@ -26,30 +26,40 @@ typedef uintptr_t McHidWindow;
 /* Largest report that travels through a buffer, report id in byte 0 included. */
 #define MCHID_BUFFER_SIZE 128
 
-/* Starts watching for devices and posting events to window. Devices already attached are
- * reported as plugged. @returns 1 on success, 0 for a null window or when already connected
- * to another window (connecting again to the same window returns 1). */
+/* Starts watching for devices and posting events to window (a live platform message window).
+ * Devices already attached are known when Connect returns, and their MCHID_PLUGGED and
+ * MCHID_CHANGED events are already posted. Plugging and unplugging are noticed within 250 ms.
+ * @returns 1 on success; 0 for a null or destroyed window, when already connected to another
+ * window (connecting again to the same window returns 1), or when the backend cannot start. */
 int Connect(McHidWindow window);
 
-/* Stops every thread the library started and closes every device; no event is posted after it
- * returns. @returns 1, also when not connected. */
+/* Stops and joins every thread the library started and closes every device; output reports
+ * queued before the call are sent first. No event is posted after it returns (events posted
+ * before may still wait in the window's queue). Connect works again afterwards.
+ * @returns 1, also when not connected. */
 int Disconnect(void);
 
-/* @returns the handle of the index-th attached device (0-based, enumeration order), 0 when out
- * of range. */
+/* @returns the handle of the index-th attached device (0-based, in the order the devices
+ * appeared), 0 when out of range. */
 McHidHandle GetItem(int index);
 
 /* @returns how many devices are attached. */
 int GetItemCount(void);
 
 /* Copies the oldest unread input report of the device into buffer (MCHID_BUFFER_SIZE bytes:
- * report id in byte 0, 0 for unnumbered reports). @returns 1 on success; 0, buffer untouched,
- * when no report waits, the handle is unknown or buffer is null. */
+ * report id in byte 0, 0 for unnumbered reports; the input report length is copied, never more
+ * than MCHID_BUFFER_SIZE, the rest of the buffer is left as it was). Up to 64 unread reports are
+ * kept per device; a new one then pushes out the oldest. The first Read starts the device's
+ * reader if SetReadNotify has not, so a polling caller gets reports from its second call on;
+ * reports still waiting when a device goes can be read until its handle is forgotten.
+ * @returns 1 on success; 0, buffer untouched, when no report waits, the handle is unknown or
+ * buffer is null. */
 int Read(McHidHandle handle, uint8_t* buffer);
 
-/* Queues one output report (byte 0 report id, output report length bytes) for the device's
- * writer; never blocks. @returns 1 when queued, 0 for an unknown or detached handle, a null
- * buffer, or a full queue. */
+/* Queues one output report (byte 0 report id, then the rest; the device's output report length
+ * is taken from buffer) for the device's writer; never blocks. Up to 16 reports wait; the writer
+ * sends them in order. @returns 1 when queued, 0 for an unknown or detached handle, a device
+ * without output reports, a null buffer, or a full queue. */
 int Write(McHidHandle handle, const uint8_t* buffer);
 
 /* Read and Write for the first attached device with these ids. */
@@ -59,8 +69,9 @@ int WriteEx(int vendorId, int productId, const uint8_t* buffer);
 /* @returns the handle of the first attached device with these ids, 0 when none. */
 McHidHandle GetHandle(int vendorId, int productId);
 
-/* Ids and release number of a device; they still answer for a device that has just been
- * unplugged. @returns 0 for an unknown handle. */
+/* Ids and release number of a device. They still answer for a device that has gone, until 64
+ * more devices have gone after it, so an unplug handler can ask them. @returns 0 for an unknown
+ * handle. */
 int GetVendorID(McHidHandle handle);
 int GetProductID(McHidHandle handle);
 int GetVersion(McHidHandle handle);
@@ -75,8 +86,11 @@ int GetSerialNumber(McHidHandle handle, char* text, int size);
 int GetInputReportLength(McHidHandle handle);
 int GetOutputReportLength(McHidHandle handle);
 
-/* Starts (nonzero) or stops (0) the posting of MCHID_READ for each input report of the device.
- * @returns 1 on success, 0 for an unknown or detached handle. */
+/* Starts (nonzero) or stops (0) the posting of MCHID_READ for each input report of the device;
+ * starting also announces the reports already waiting. Each Read call answers one event, and no
+ * more events are outstanding than reports wait, so every MCHID_READ finds a report and a window
+ * that stops reading holds at most 64 of them. Stopping keeps the reader queueing for Read.
+ * Enabling twice is harmless. @returns 1 on success, 0 for an unknown or detached handle. */
 int SetReadNotify(McHidHandle handle, int enabled);
 
 /* @returns 1 while read notification is on for the device, 0 otherwise. */

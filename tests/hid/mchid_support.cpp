@@ -10,6 +10,7 @@ namespace orvo::hid::test {
 namespace {
 
 constexpr std::uint32_t kMarkerMessage = platform::WM_APP + 1;
+constexpr std::uint32_t kPauseMessage = platform::WM_APP + 2;
 constexpr const char* kClassName = "orvoHidTestWindow";
 
 std::mutex windowsMutex;
@@ -105,6 +106,11 @@ std::intptr_t EventWindow::Procedure(platform::WindowHandle window, std::uint32_
 }
 
 void EventWindow::OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+  if (message == kPauseMessage) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !paused_; });
+    return;
+  }
   if (message == kMarkerMessage) {
     std::lock_guard lock(mutex_);
     ++markersSeen_;
@@ -122,9 +128,12 @@ void EventWindow::OnMessage(std::uint32_t message, std::uintptr_t wParam, std::i
   }
   if (wParam == MCHID_READ && api != nullptr) {
     Report report(MCHID_BUFFER_SIZE, 0);
-    if (api->Read(handle, report.data()) == 1) {
-      std::lock_guard lock(mutex_);
+    const bool found = api->Read(handle, report.data()) == 1;
+    std::lock_guard lock(mutex_);
+    if (found) {
       reports_.push_back(std::move(report));
+    } else {
+      ++emptyReads_;
     }
   }
   changed_.notify_all();
@@ -151,6 +160,27 @@ std::vector<EventWindow::Report> EventWindow::Reports() const {
   return reports_;
 }
 
+void EventWindow::Pause() {
+  {
+    std::lock_guard lock(mutex_);
+    paused_ = true;
+  }
+  platform::PostMessage(window_, kPauseMessage, 0, 0);
+}
+
+void EventWindow::Resume() {
+  {
+    std::lock_guard lock(mutex_);
+    paused_ = false;
+  }
+  changed_.notify_all();
+}
+
+std::size_t EventWindow::EmptyReads() const {
+  std::lock_guard lock(mutex_);
+  return emptyReads_;
+}
+
 std::size_t EventWindow::EventsBeforeMarker() {
   std::unique_lock lock(mutex_);
   const std::size_t wanted = markersSeen_ + 1;
@@ -162,6 +192,16 @@ std::size_t EventWindow::EventsBeforeMarker() {
 std::size_t ThreadCount() {
   std::size_t count = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) ++count;
+  return count;
+}
+
+std::size_t ThreadCountSettledAt(std::size_t expected) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+  std::size_t count = ThreadCount();
+  while (count > expected && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    count = ThreadCount();
+  }
   return count;
 }
 

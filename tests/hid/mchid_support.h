@@ -77,6 +77,11 @@ class EventWindow {
                std::chrono::milliseconds timeout);
   std::vector<HidEvent> Events() const;
   std::vector<Report> Reports() const;
+  // MCHID_READ events answered by a Read that found nothing.
+  std::size_t EmptyReads() const;
+  // Holds the window's thread (as a long handler would) until Resume; messages wait in its queue.
+  void Pause();
+  void Resume();
   // Number of events recorded before a marker that was posted after everything sent so far.
   std::size_t EventsBeforeMarker();
 
@@ -94,12 +99,17 @@ class EventWindow {
   McHidApi* api_ = nullptr;  // not owned
   std::vector<HidEvent> events_;
   std::vector<Report> reports_;
+  std::size_t emptyReads_ = 0;
   std::size_t markersSeen_ = 0;
+  bool paused_ = false;
   std::size_t eventsAtMarker_ = 0;
 };
 
 // Threads of this process, counted in /proc/self/task.
 std::size_t ThreadCount();
+// ThreadCount once it is down to expected, or after a second. A joined thread may stay listed
+// for a moment while the kernel finishes its exit.
+std::size_t ThreadCountSettledAt(std::size_t expected);
 
 // Input report bytes 1 to 12, value index 0 to 5, low byte first.
 unsigned ReportValue(const EventWindow::Report& report, int index);

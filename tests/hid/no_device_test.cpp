@@ -19,6 +19,8 @@ struct Build {
   const char* path;
 };
 
+void PrintTo(const Build& build, std::ostream* out) { *out << build.name; }
+
 class NoDeviceTest : public ::testing::TestWithParam<Build> {
  protected:
   static McHidApi& Api(const char* path) {
@@ -58,7 +60,7 @@ TEST_P(NoDeviceTest, ConnectsAndReportsNoDevice) {
   EXPECT_EQ(api.ReadEx(kVendor, kController, report), 0);
 
   EXPECT_EQ(api.Disconnect(), 1);
-  EXPECT_EQ(ThreadCount(), threadsBefore);
+  EXPECT_EQ(ThreadCountSettledAt(threadsBefore), threadsBefore);
 }
 
 TEST_P(NoDeviceTest, ConnectAcceptsOneLiveWindow) {
@@ -85,7 +87,7 @@ TEST_P(NoDeviceTest, HundredConnectCyclesLeaveNoThread) {
     ASSERT_EQ(api.Connect(window.Handle()), 1) << "cycle " << cycle;
     ASSERT_EQ(api.Disconnect(), 1);
   }
-  EXPECT_EQ(ThreadCount(), threadsBefore);
+  EXPECT_EQ(ThreadCountSettledAt(threadsBefore), threadsBefore);
 }
 
 // Every entry point with null buffers and unknown handles, connected or not.
