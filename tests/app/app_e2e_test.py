@@ -1,0 +1,559 @@
+#!/usr/bin/env python3
+"""Runs the real program under the X server in DISPLAY with the simulated controller, in a fresh
+working directory, and drives it as a person would: mouse clicks and keys through xdotool (XTEST),
+the window manager's close request, screenshots read back as pixels.
+
+  app_e2e_test.py --program EXE --sim-dir DIR --beep FILE [--shots DIR] CASE...
+
+Each CASE is one of the functions named case_*; "all" runs every one. Exit status 0 when all pass.
+"""
+
+import argparse
+import ctypes
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+# Template geometry in dialog units, turned into pixels as the program does (x * 6 / 4,
+# y * 13 / 8), then moved as the start-up layout moves them.
+DLU_X = 6 / 4
+DLU_Y = 13 / 8
+TEMPLATE_WIDTH_PX = 763 * DLU_X
+CUT_PX = int(0.25 * TEMPLATE_WIDTH_PX)
+SHIFT_PX = int(0.122 * TEMPLATE_WIDTH_PX)
+
+
+def rect(x, y, w, h, moved=False):
+    left = x * DLU_X - (CUT_PX if moved else 0)
+    return (int(left), int(y * DLU_Y), int(w * DLU_X), int(h * DLU_Y))
+
+
+SEND = rect(666, 351, 90, 24, moved=True)
+GET = rect(570, 351, 90, 24, moved=True)
+LANGUAGE = rect(642, 30, 54, 18, moved=True)
+EXIT = rect(699, 30, 54, 18, moved=True)
+STATUS_LABEL = rect(594, 10, 138, 18, moved=True)
+STATUS_ICON = rect(732, 6, 20, 20, moved=True)
+BACKUP = rect(9, 351, 66, 24)
+RESTORE = rect(78, 351, 66, 24)
+ASSIGN = rect(189, 351, 90, 24)
+PAGE = (int(15 * DLU_X) + SHIFT_PX, int(64 * DLU_Y), int(351 * DLU_X), int(276 * DLU_Y))
+CAPTIONED = {"send": SEND, "get": GET, "language": LANGUAGE, "exit": EXIT,
+             "status label": STATUS_LABEL, "backup": BACKUP, "restore": RESTORE,
+             "assign": ASSIGN, "throttle page": PAGE}
+# The throttle page's "+" of its upper dead zone, in pixels from the page's corner.
+PAGE_UPPER_PLUS = (PAGE[0] + 473, PAGE[1] + 43)
+
+SPANISH_TITLE = "Orvo Zantor Pedals - Utilidad de Calibración Kavo Edition 1.1.10"
+ENGLISH_TITLE = "Orvo Zantor Pedals - Calibration Utility Kavo Edition 1.1.10"
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, what):
+    if not condition:
+        raise Failure(what)
+
+
+def wait_for(predicate, timeout, what):
+    end = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > end:
+            raise Failure("timed out waiting for " + what)
+        time.sleep(0.05)
+
+
+def xdotool(*args):
+    result = subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True)
+    return result.stdout.strip()
+
+
+def find_windows(pid, name, visible=True):
+    args = ["search", "--all"] + (["--onlyvisible"] if visible else []) + ["--pid", pid, "--name", name]
+    return [int(w) for w in xdotool(*args).split()]
+
+
+def geometry(window):
+    out = xdotool("getwindowgeometry", "--shell", window)
+    values = dict(line.split("=") for line in out.splitlines() if "=" in line)
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def is_viewable(window):
+    out = subprocess.run(["xwininfo", "-id", str(window)], capture_output=True, text=True).stdout
+    return "IsViewable" in out
+
+
+def click(window, x, y, button=1):
+    xdotool("mousemove", "--window", window, int(x), int(y))
+    time.sleep(0.05)
+    xdotool("click", button)
+
+
+def click_centre(window, r):
+    click(window, r[0] + r[2] / 2, r[1] + r[3] / 2)
+
+
+def key(*names):
+    for name in names:
+        xdotool("key", name)
+        time.sleep(0.15)
+
+
+def grab(window, path=None):
+    """The window's pixels as (width, height, bytes of RGB)."""
+    png = subprocess.run(["import", "-window", str(window), "png:-"], capture_output=True,
+                         check=True).stdout
+    if path:
+        with open(path, "wb") as f:
+            f.write(png)
+    size = subprocess.run(["convert", "png:-", "-format", "%w %h", "info:"], input=png,
+                          capture_output=True, check=True).stdout.split()
+    rgb = subprocess.run(["convert", "png:-", "-depth", "8", "rgb:-"], input=png,
+                         capture_output=True, check=True).stdout
+    return int(size[0]), int(size[1]), rgb
+
+
+def crop(image, r, margin=2):
+    width, _, rgb = image
+    x, y, w, h = r[0] + margin, r[1] + margin, r[2] - 2 * margin, r[3] - 2 * margin
+    rows = [rgb[((y + j) * width + x) * 3:((y + j) * width + x + w) * 3] for j in range(h)]
+    return b"".join(rows)
+
+
+def mean_rgb(pixels):
+    n = len(pixels) // 3
+    return tuple(sum(pixels[c::3]) / n for c in range(3))
+
+
+def icon_state(window):
+    r, g, _ = mean_rgb(crop(grab(window), STATUS_ICON, margin=4))
+    return "connected" if g > r else "disconnected"
+
+
+# ---- Sending the close box's request, as a window manager would ----
+
+class XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5)]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+def send_close_request(window):
+    x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.POINTER(XEvent)]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(None)
+    check(display, "cannot open the display")
+    event = XEvent()
+    event.xclient.type = 33  # ClientMessage
+    event.xclient.window = window
+    event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+    event.xclient.format = 32
+    event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+    event.xclient.data[1] = 0  # CurrentTime
+    x11.XSendEvent(display, window, 0, 0, ctypes.byref(event))
+    x11.XFlush(display)
+    x11.XCloseDisplay(display)
+
+
+# ---- The program and the simulation ----
+
+class Program:
+    def __init__(self, ctx, workdir, controller="0.3", values="still:32768,16384,0",
+                 simulated=True):
+        self.ctx = ctx
+        self.workdir = workdir
+        env = dict(os.environ)
+        env["ORVO_SIM_CONTROLLER"] = controller
+        env["ORVO_SIM_VALUES"] = values
+        env["ORVO_SIM_LOG"] = os.path.join(workdir, "sim.log")
+        env["ORVO_SIM_STATE"] = ""
+        if simulated:
+            env["LD_LIBRARY_PATH"] = ctx.sim_dir
+        else:
+            env.pop("LD_LIBRARY_PATH", None)
+        self.process = subprocess.Popen([ctx.program], cwd=workdir, env=env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.pid = self.process.pid
+        self.window = None
+
+    def wait_main_window(self, timeout=10):
+        found = wait_for(lambda: find_windows(self.pid, "^Orvo Zantor Pedals - "), timeout,
+                         "the main window")
+        self.window = found[0]
+        time.sleep(0.3)  # first paint
+        return self.window
+
+    def alive(self):
+        return self.process.poll() is None
+
+    def wait_end(self, timeout=5):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("the program did not end")
+
+    def log_lines(self):
+        try:
+            with open(os.path.join(self.workdir, "sim.log")) as f:
+                return [line for line in f.read().splitlines() if " controller " in line]
+        except FileNotFoundError:
+            return []
+
+    def title(self):
+        return xdotool("getwindowname", self.window)
+
+    def question_box(self, timeout=3):
+        return wait_for(lambda: find_windows(self.pid, "^Orvo Pedals$"), timeout,
+                        "the unsaved-changes question")[0]
+
+    def answer(self, choice):
+        """Clicks No or Yes in the question box (No on the left, Yes on the right)."""
+        box = self.question_box()
+        _, _, w, h = geometry(box)
+        click(box, w * (0.25 if choice == "No" else 0.75), h - 14)
+        wait_for(lambda: not find_windows(self.pid, "^Orvo Pedals$"), 3, "the question to close")
+
+    def make_dirty(self):
+        click(self.window, *PAGE_UPPER_PLUS)
+        time.sleep(0.2)
+
+    def stop(self):
+        if self.alive():
+            self.process.kill()
+            self.process.wait()
+
+
+def report_bytes(line):
+    hexes = line.split(" controller ", 1)[1].split(" -> ")[0].split()
+    return [int(h, 16) for h in hexes]
+
+
+def xor(values):
+    result = 0
+    for v in values:
+        result ^= v
+    return result
+
+
+def check_send_pair(lines, store):
+    check(len(lines) == 2, "two output reports, got %d" % len(lines))
+    curve, settings = report_bytes(lines[0]), report_bytes(lines[1])
+    check(curve[1] == 0x17, "the throttle curve report comes first")
+    check(settings[1] == 0x07, "the pedal settings report comes second")
+    check(curve[22] == xor(curve[2:22]), "check byte of the 0x17 report")
+    check(settings[43] == xor(settings[2:43]), "check byte of the 0x07 report")
+    check(settings[42] == (1 if store else 0), "store flag %d" % store)
+    check("applied throttle curve" in lines[0], "the controller took the curve")
+    want = "applied pedal settings, stored" if store else "applied pedal settings"
+    check(lines[1].endswith(want), "the controller took the settings: " + lines[1])
+
+
+def connect(program):
+    program.wait_main_window()
+    wait_for(lambda: icon_state(program.window) == "connected", 5, "the connected icon")
+    wait_for(lambda: len(program.log_lines()) >= 2, 3, "the live apply after connecting")
+    time.sleep(0.2)
+
+
+# ---- Cases ----
+
+def case_send_config(ctx, workdir):
+    """The icon turns connected when the controller is plugged; Send Config stores the
+    configuration with valid check bytes and writes the preset to presets.ini."""
+    p = ctx.start(workdir, controller="1.5")
+    p.wait_main_window()
+    check(icon_state(p.window) == "disconnected", "disconnected icon before the plug")
+    click_centre(p.window, SEND)  # disabled: nothing may go out
+    time.sleep(0.3)
+    check(not p.log_lines(), "nothing sent before the controller is plugged")
+    connect(p)
+    grab(p.window, ctx.shot("main-spanish.png"))
+    # The live apply of the connection: the same pair without the store flag.
+    check_send_pair(p.log_lines()[:2], store=False)
+    before = len(p.log_lines())
+    click_centre(p.window, SEND)
+    wait_for(lambda: len(p.log_lines()) >= before + 2, 3, "Send Config's reports")
+    check_send_pair(p.log_lines()[before:], store=True)
+    with open(os.path.join(workdir, "presets.ini"), encoding="utf-8") as f:
+        ini = f.read()
+    check("[PRESET_0]" in ini, "the preset section is written")
+    keys = re.findall(r"^(\w+)=", ini.split("[PRESET_0]", 1)[1], re.M)
+    check(len(keys) >= 24 and "band_100" in keys and "axis_mode" in keys,
+          "the preset's 24 keys are written")
+    p.stop()
+
+
+def case_unplug(ctx, workdir):
+    """Unplugging turns the icon to disconnected and disables Send Config and Get Config."""
+    p = ctx.start(workdir, controller="0.3-3")
+    connect(p)
+    wait_for(lambda: icon_state(p.window) == "disconnected", 6, "the disconnected icon")
+    before = len(p.log_lines())
+    click_centre(p.window, SEND)
+    click_centre(p.window, GET)
+    time.sleep(0.5)
+    check(len(p.log_lines()) == before, "disabled buttons send nothing")
+    check(not find_windows(p.pid, "^Orvo Pedals$"), "no question from a disabled button")
+    p.stop()
+
+
+def case_get_config(ctx, workdir):
+    """Get Config loads and applies live at once when clean; with unsent changes it asks, and
+    only Yes goes on."""
+    p = ctx.start(workdir)
+    connect(p)
+    before = len(p.log_lines())
+    click_centre(p.window, GET)
+    wait_for(lambda: len(p.log_lines()) >= before + 2, 3, "Get Config's live apply")
+    check_send_pair(p.log_lines()[before:], store=False)
+    p.make_dirty()
+    before = len(p.log_lines())
+    click_centre(p.window, GET)
+    p.answer("No")
+    time.sleep(0.3)
+    check(len(p.log_lines()) == before, "No leaves everything as it is")
+    click_centre(p.window, GET)
+    p.answer("Yes")
+    wait_for(lambda: len(p.log_lines()) >= before + 2, 3, "the live apply after Yes")
+    p.stop()
+
+
+def case_exit_clean(ctx, workdir):
+    """Exit without unsent changes ends the program at once."""
+    p = ctx.start(workdir)
+    connect(p)
+    click_centre(p.window, EXIT)
+    check(p.wait_end() == 0, "exit status 0")
+
+
+def case_exit_with_unsent_changes(ctx, workdir):
+    """Exit with unsent changes asks; No and a closed box keep the program, Yes ends it."""
+    p = ctx.start(workdir)
+    connect(p)
+    p.make_dirty()
+    click_centre(p.window, EXIT)
+    p.answer("No")
+    time.sleep(0.3)
+    check(p.alive(), "No keeps the program running")
+    # Esc on the box closes it without an answer: not a Yes.
+    key("Escape")  # on the main window: the same exit
+    box = p.question_box()
+    _, _, w, h = geometry(box)
+    xdotool("mousemove", "--window", box, w // 2, h // 3)
+    key("Escape")
+    wait_for(lambda: not find_windows(p.pid, "^Orvo Pedals$"), 3, "the box to close")
+    time.sleep(0.3)
+    check(p.alive(), "closing the question keeps the program running")
+    click_centre(p.window, EXIT)
+    p.answer("Yes")
+    check(p.wait_end() == 0, "Yes ends the program")
+
+
+def case_language(ctx, workdir):
+    """The language button switches every caption to English and back."""
+    p = ctx.start(workdir, controller="none")
+    p.wait_main_window()
+    check(p.title() == SPANISH_TITLE, "Spanish title at start: " + p.title())
+
+    def toggled(title, shot=None):
+        click_centre(p.window, LANGUAGE)
+        wait_for(lambda: p.title() == title, 3, "the title " + title)
+        xdotool("mousemove", "--window", p.window, 5, 5)  # no hover highlight in the grab
+        time.sleep(0.3)
+        return grab(p.window, shot)
+
+    xdotool("mousemove", "--window", p.window, 5, 5)
+    time.sleep(0.2)
+    spanish = grab(p.window)
+    english = toggled(ENGLISH_TITLE, ctx.shot("main-english.png"))
+    back = toggled(SPANISH_TITLE, ctx.shot("main-spanish-again.png"))
+    for name, r in CAPTIONED.items():
+        check(crop(spanish, r) != crop(english, r), name + " changes its caption")
+        check(crop(back, r) != crop(english, r), name + " changes back")
+        # The language button now has the keyboard focus, which draws its own ring.
+        if r != LANGUAGE:
+            check(crop(spanish, r) == crop(back, r), name + " is as it was")
+    p.stop()
+
+
+def case_second_copy(ctx, workdir):
+    """A second copy shows the already-running message and ends; the first runs on."""
+    first = ctx.start(workdir, controller="none")
+    first.wait_main_window()
+    second = ctx.start(workdir, controller="none")
+    box = wait_for(lambda: find_windows(second.pid, "^Orvo Zantor Pedals$"), 10,
+                   "the already-running message")[0]
+    time.sleep(0.3)
+    grab(box, ctx.shot("already-running.png"))
+    check(not find_windows(second.pid, "^Orvo Zantor Pedals - "), "no second main window")
+    _, _, w, h = geometry(box)
+    click(box, w / 2, h - 14)  # OK
+    second.wait_end()
+    check(first.alive() and is_viewable(first.window), "the first copy runs on")
+    first.stop()
+
+
+def tray_icon_window(ctx, pid):
+    """The program's icon window embedded in the tray host."""
+    def find():
+        for w in xdotool("search", "--all", "--pid", pid, "--name", "orvo-pedals").split():
+            x, y, width, height = geometry(int(w))
+            if 16 <= width <= 64 and 16 <= height <= 64 and is_viewable(int(w)):
+                return int(w)
+        return None
+    return wait_for(find, 5, "the tray icon")
+
+
+def open_tray_menu(icon):
+    _, _, w, h = geometry(icon)
+    click(icon, w / 2, h / 2, button=3)
+    time.sleep(0.5)
+
+
+def case_tray(ctx, workdir):
+    """The close box hides the window into the tray; the tray menu opens it again, follows the
+    language, and exits."""
+    tray = subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--widthtype",
+                             "request", "--height", "32", "--transparent", "false"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        time.sleep(0.8)
+        p = ctx.start(workdir, controller="none")
+        p.wait_main_window()
+        icon = tray_icon_window(ctx, p.pid)
+        send_close_request(p.window)
+        wait_for(lambda: not is_viewable(p.window), 3, "the window to hide")
+        check(p.alive(), "the close box does not end the program")
+        open_tray_menu(icon)
+        menu_spanish = grab_root_near(icon)
+        key("Down", "Return")  # Abrir
+        wait_for(lambda: is_viewable(p.window), 3, "Abrir to show the window")
+        time.sleep(0.3)
+        click_centre(p.window, LANGUAGE)
+        wait_for(lambda: p.title() == ENGLISH_TITLE, 3, "the English title")
+        open_tray_menu(icon)
+        menu_english = grab_root_near(icon, ctx.shot("tray-menu-english.png"))
+        check(menu_spanish != menu_english, "the tray menu speaks English")
+        key("Down", "Down", "Return")  # Exit
+        check(p.wait_end() == 0, "the tray's exit ends the program")
+    finally:
+        tray.terminate()
+        tray.wait()
+
+
+def grab_root_near(icon, path=None):
+    x, y, _, _ = geometry(icon)
+    region = "%dx%d+%d+%d" % (260, 120, max(0, x - 200), max(0, y))
+    png = subprocess.run(["import", "-window", "root", "-crop", region, "png:-"],
+                         capture_output=True, check=True).stdout
+    if path:
+        with open(path, "wb") as f:
+            f.write(png)
+    return png
+
+
+def case_close_without_tray(ctx, workdir):
+    """Without a notification area the close box must not hide the window for good: it asks
+    for a minimise, which leaves the window reachable."""
+    p = ctx.start(workdir, controller="none")
+    p.wait_main_window()
+    send_close_request(p.window)
+    time.sleep(0.8)
+    check(p.alive(), "the close box does not end the program")
+    check(is_viewable(p.window), "the window is still reachable (minimised, not hidden)")
+    p.stop()
+
+
+def case_library_beside_program(ctx, workdir):
+    """Without LD_LIBRARY_PATH the program loads the libmcHID.so that lies beside it."""
+    p = ctx.start(workdir, controller="none", simulated=False)
+    p.wait_main_window()
+    beside = os.path.join(os.path.dirname(os.path.realpath(ctx.program)), "libmcHID.so")
+    with open("/proc/%d/maps" % p.pid) as f:
+        maps = f.read()
+    check(beside in maps, "loaded " + beside)
+    p.stop()
+
+
+# ---- Runner ----
+
+class Context:
+    def __init__(self, args):
+        self.program = os.path.abspath(args.program)
+        self.sim_dir = os.path.abspath(args.sim_dir)
+        self.beep = os.path.abspath(args.beep)
+        self.shots = args.shots
+        self.programs = []
+
+    def start(self, workdir, **kwargs):
+        p = Program(self, workdir, **kwargs)
+        self.programs.append(p)
+        return p
+
+    def shot(self, name):
+        if not self.shots:
+            return None
+        os.makedirs(self.shots, exist_ok=True)
+        return os.path.join(self.shots, name)
+
+    def stop_all(self):
+        for p in self.programs:
+            p.stop()
+        self.programs = []
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--sim-dir", required=True)
+    parser.add_argument("--beep", required=True)
+    parser.add_argument("--shots")
+    parser.add_argument("cases", nargs="+")
+    args = parser.parse_args()
+    if not os.environ.get("DISPLAY"):
+        print("app_e2e_test: DISPLAY is not set", file=sys.stderr)
+        return 2
+    cases = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
+    chosen = list(cases) if args.cases == ["all"] else args.cases
+    ctx = Context(args)
+    failed = []
+    for name in chosen:
+        workdir = tempfile.mkdtemp(prefix="orvo-e2e-")
+        shutil.copy(ctx.beep, os.path.join(workdir, "beep.mp3"))
+        start = time.monotonic()
+        try:
+            cases[name](ctx, workdir)
+            print("PASS %s (%.1f s)" % (name, time.monotonic() - start))
+        except Failure as error:
+            failed.append(name)
+            print("FAIL %s: %s" % (name, error))
+        finally:
+            ctx.stop_all()
+            shutil.rmtree(workdir, ignore_errors=True)
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
