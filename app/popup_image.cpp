@@ -13,25 +13,10 @@ constexpr int kCellStep = 6;
 
 }  // namespace
 
-const wxColour& MonitorPopupImage::Orange() {
-  static const wxColour colour(255, 52, 13);
-  return colour;
-}
-
-const wxColour& MonitorPopupImage::Grey() {
-  static const wxColour colour(160, 160, 160);
-  return colour;
-}
-
-const wxColour& MonitorPopupImage::Black() {
-  static const wxColour colour(0, 0, 0);
-  return colour;
-}
-
-const wxColour& MonitorPopupImage::White() {
-  static const wxColour colour(255, 255, 255);
-  return colour;
-}
+wxColour MonitorPopupImage::Orange() { return {255, 52, 13}; }
+wxColour MonitorPopupImage::Grey() { return {160, 160, 160}; }
+wxColour MonitorPopupImage::Black() { return {0, 0, 0}; }
+wxColour MonitorPopupImage::White() { return {255, 255, 255}; }
 
 MonitorPopupImage::MonitorPopupImage() : bitmap_(wxImage(kWidth, kHeight, true), 24) {}
 

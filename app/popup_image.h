@@ -28,10 +28,10 @@ class MonitorPopupImage {
   // Texts this long or longer are not drawn at all.
   static constexpr std::size_t kTextLimit = 100;
 
-  static const wxColour& Orange();
-  static const wxColour& Grey();
-  static const wxColour& Black();
-  static const wxColour& White();
+  static wxColour Orange();
+  static wxColour Grey();
+  static wxColour Black();
+  static wxColour White();
 
   static constexpr MonitorBoxRect kValueBox{1, 1, 151, 51};
   static constexpr std::array<MonitorBoxRect, 3> kPresetBoxes{

@@ -76,7 +76,7 @@ TEST_P(MonitorPopupPresetTest, HighlightsOnlyTheSelectedPresetBox) {
     SCOPED_TRACE("box " + std::to_string(i));
     const MonitorBoxRect box = MonitorPopupImage::kPresetBoxes[i];
     const bool selected = i == param.highlighted;
-    const wxColour& background = selected ? MonitorPopupImage::Orange() : MonitorPopupImage::Grey();
+    const wxColour background = selected ? MonitorPopupImage::Orange() : MonitorPopupImage::Grey();
     const wxColour& text = selected ? *wxWHITE : *wxBLACK;
     EXPECT_TRUE(RimIs(image, box, background));
     // The letter sits inside its box, clear of the rim.
