@@ -174,6 +174,8 @@ void DrawDashedGrid(wxGraphicsContext& gc, const RectF& plot, float originX, flo
       !std::isfinite(plot.height) || !std::isfinite(originX) || !std::isfinite(originY)) {
     return;
   }
+  // Steps of a tenth rarely add up exactly: a line within this of an edge is on the edge.
+  constexpr float kEdge = 1e-3f;
   const float dx = plot.width / kGridDivisions;
   const float dy = plot.height / kGridDivisions;
   Polylines lines;
@@ -189,22 +191,22 @@ void DrawDashedGrid(wxGraphicsContext& gc, const RectF& plot, float originX, flo
   };
   for (int k = 1; k <= kGridDivisions; ++k) {
     const float y = originY + k * dy;
-    if (!(y < plot.Bottom())) break;
+    if (!(y < plot.Bottom() - kEdge)) break;
     horizontal(y);
   }
   for (int k = 1; k <= kGridDivisions; ++k) {
     const float y = originY - k * dy;
-    if (!(y > plot.Top())) break;
+    if (!(y > plot.Top() + kEdge)) break;
     horizontal(y);
   }
   for (int k = 1; k <= kGridDivisions; ++k) {
     const float x = originX + k * dx;
-    if (!(x < plot.Right())) break;
+    if (!(x < plot.Right() - kEdge)) break;
     vertical(x);
   }
   for (int k = 1; k <= kGridDivisions; ++k) {
     const float x = originX - k * dx;
-    if (!(x > plot.Left())) break;
+    if (!(x > plot.Left() + kEdge)) break;
     vertical(x);
   }
   if (lines.FigureCount() == 0) return;

@@ -60,6 +60,17 @@ TEST(DashedGrid, LinesEveryTenthFromTheOriginButNotOnItOrTheEdges) {
   EXPECT_EQ(canvas.At(13, 4).g, 0x80);  // 1-px lines on whole coordinates stay crisp
 }
 
+TEST(DashedGrid, NoLineOnTheEdgesWhenTenthsDoNotAddUpExactly) {
+  // X axis a tenth above the bottom (Y extent -10..90): nine steps of 10.2 up from it end a
+  // few millionths below the top edge.
+  TestCanvas canvas(110, 110);
+  DrawDashedGrid(canvas.Gc(), {3, 3, 102, 102}, 3.0f, static_cast<float>(3 + 102 * 0.9), kGrey,
+                 1.0f);
+  canvas.Finish();
+  for (int x = 5; x < 12; ++x) EXPECT_TRUE(canvas.IsWhite(x, 3)) << x;
+  EXPECT_FALSE(canvas.IsWhite(5, 13));  // the first line below the top is there
+}
+
 TEST(DashedGrid, DashesThreeOnOneOffAlongEachLine) {
   TestCanvas canvas(40, 40);
   DrawDashedGrid(canvas.Gc(), {0, 0, 30, 30}, 0, 30, kGrey, 1.0f);

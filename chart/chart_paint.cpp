@@ -1,0 +1,129 @@
+// Paint sequence of the chart container.
+#include "chart/chart_paint.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "chart/chart_draw.h"
+
+namespace chart {
+namespace {
+
+constexpr float kScreenScale = 1.0f;
+
+BoundaryLabels MakeBoundaryLabels(const ChartContainerCore& core, const AxesLayout& axes) {
+  BoundaryLabels labels;
+  const auto [minX, maxX] = core.ExtentX();
+  const ChartValueFormatter format = core.FormatterX();
+  labels.left = core.NameX() + L" " + format(minX, core.PrecisionX(), false);
+  labels.right = core.NameX() + L" " + format(maxX, core.PrecisionX(), false);
+  labels.xAxis = axes.xAxis;
+  labels.yAxisCode = axes.yAxis.code;
+  labels.fillColour = core.Colour(ChartColourRole::kBackground);
+  labels.textColour = core.Colour(ChartColourRole::kAxes);
+  return labels;
+}
+
+// The stretches of [from, to) left over after cutting out the given intervals.
+std::vector<std::pair<int, int>> Uncovered(int from, int to,
+                                           std::vector<std::pair<int, int>> cuts) {
+  std::sort(cuts.begin(), cuts.end());
+  std::vector<std::pair<int, int>> out;
+  int at = from;
+  for (const auto& [lo, hi] : cuts) {
+    if (lo > at) out.emplace_back(at, std::min(lo, to));
+    at = std::max(at, hi);
+    if (at >= to) break;
+  }
+  if (at < to) out.emplace_back(at, to);
+  return out;
+}
+
+}  // namespace
+
+void PaintChartContents(wxGraphicsContext& gc, ChartContainerCore& core, const RectF& bounds,
+                        const ChartPaintOptions& options) {
+  PrepareChartGraphics(gc);
+  const RectF frame{bounds.x, bounds.y, bounds.width - 1.0f, bounds.height - 1.0f};
+  DrawFocusBox(gc, frame.x, frame.y, frame.width, frame.height,
+               core.Colour(ChartColourRole::kBackground), core.Colour(ChartColourRole::kBorder),
+               options.focused);
+
+  const ChartPaintLayout layout = options.dropPendingClicks
+                                      ? core.PreparePaint(bounds, options.resetYState)
+                                      : core.ComputePaintLayout(bounds);
+  if (!layout.hasSeries) return;
+  const std::uint32_t grid = core.Colour(ChartColourRole::kGrid);
+  if (!layout.hasPoints) {
+    DrawDashedGrid(gc, layout.plot, 0.0f, 0.0f, grid, 1.0f);
+    return;
+  }
+
+  const auto [minX, maxX] = core.ExtentX();
+  const auto [minY, maxY] = core.ExtentY();
+  const AxesLayout axes = DrawAxes(gc, layout.plot, minX, maxX, minY, maxY,
+                                   core.Colour(ChartColourRole::kAxes), 1.0f);
+  const PointF crossing = axes.Crossing();
+  DrawDashedGrid(gc, layout.plot, crossing.x, crossing.y, grid, 1.0f);
+
+  const ChartTransform& transform = layout.transform;
+  const bool tracking = core.IsTracking();
+  const std::uint32_t trackingColour = core.Colour(ChartColourRole::kTrackingMarks);
+  ChartDrawScratch scratch;
+  for (const auto& [index, series] : core.SeriesMap()) {
+    if (!series->IsVisible() || !series->HasPoints()) continue;
+    DrawChartSeries(gc, *series, series->Points(), minX, maxX, transform, scratch, kScreenScale);
+    if (tracking && options.trackingWindowExists) {
+      DrawTrackedPoints(gc, *series, core.TrackedValuesFound(), core.TrackedX(), minX, maxX,
+                        transform, layout.plot, trackingColour, kScreenScale);
+    }
+  }
+
+  if (tracking) {
+    DrawTrackingLine(gc, frame, core.TrackedX(), core.TrackedValuesFound(), transform,
+                     options.trackingWindowVisible, -1, trackingColour, kScreenScale);
+  }
+  if (options.drawSelectedPoints && !core.SelectedDataViewPoints().empty()) {
+    if (const ChartSeries* shown = core.GetChart(core.DataViewIndex(), false)) {
+      DrawSelectedPoints(gc, *shown, core.SelectedDataViewPoints(), minX, maxX, transform,
+                         core.Colour(ChartColourRole::kSelectedPoints), kScreenScale);
+    }
+  }
+  if (core.ShowsXBoundaries()) {
+    DrawChartText(gc, frame, MakeBoundaryLabels(core, axes), kScreenScale);
+  }
+}
+
+void DrawLiveLines(wxGraphicsContext& gc, const wxSize& client, std::span<const LiveLine> lines,
+                   std::span<const wxRect> interrupting, std::uint32_t colour) {
+  if (lines.empty() || client.x <= 0 || client.y <= 0) return;
+  wxGraphicsPath path = gc.CreatePath();
+  for (const LiveLine& line : lines) {
+    std::vector<std::pair<int, int>> cuts;
+    for (const wxRect& w : interrupting) {
+      // A window interrupts the line when the line crosses it (tested at its middle).
+      if (line.vertical && line.position >= w.GetLeft() && line.position <= w.GetRight()) {
+        cuts.emplace_back(w.GetTop(), w.GetBottom() + 1);
+      } else if (!line.vertical && line.position >= w.GetTop() &&
+                 line.position <= w.GetBottom()) {
+        cuts.emplace_back(w.GetLeft(), w.GetRight() + 1);
+      }
+    }
+    const int length = line.vertical ? client.y : client.x;
+    for (const auto& [from, to] : Uncovered(0, length, std::move(cuts))) {
+      if (line.vertical) {
+        path.MoveToPoint(line.position, from);
+        path.AddLineToPoint(line.position, to);
+      } else {
+        path.MoveToPoint(from, line.position);
+        path.AddLineToPoint(to, line.position);
+      }
+    }
+  }
+  wxGraphicsPenInfo info(ArgbToColour(colour), 1.0, wxPENSTYLE_SOLID);
+  gc.SetPen(gc.CreatePen(info.Cap(wxCAP_BUTT)));
+  gc.StrokePath(path);
+}
+
+}  // namespace chart

@@ -1,0 +1,43 @@
+// The whole-chart paint sequence over a container's data, shared by the window's paint handler
+// and by drawing into an image; and the live lines drawn over it.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include <wx/gdicmn.h>
+#include <wx/graphics.h>
+
+#include "chart/core/chart_container_core.h"
+#include "chart/core/geometry.h"
+
+namespace chart {
+
+struct ChartPaintOptions {
+  bool focused = false;             // draw the dashed focus rectangle
+  bool dropPendingClicks = true;    // a paint that only shows live lines keeps a pending click
+  bool resetYState = true;          // images drop only a pending X click
+  bool drawSelectedPoints = true;   // images leave the data view's selection out
+  bool trackingWindowExists = false;
+  bool trackingWindowVisible = false;
+};
+
+// Draws the box, grid, axes, series, tracking and selection marks and the X-boundary labels
+// into bounds (the client rectangle on screen). Stores the transform, scale factors and axis
+// placements in the container, except for a paint that keeps pending clicks, which leaves the
+// container untouched. Never throws for bad data: what cannot be drawn is skipped.
+void PaintChartContents(wxGraphicsContext& gc, ChartContainerCore& core, const RectF& bounds,
+                        const ChartPaintOptions& options);
+
+// A live line of mouse tracking or of a two-click zoom, in client pixels.
+struct LiveLine {
+  bool vertical = true;  // vertical at x = position, else horizontal at y = position
+  int position = 0;
+};
+
+// Draws the live lines across the client area in the live-line colour, each interrupted where
+// it passes through one of the given windows (the visible data windows).
+void DrawLiveLines(wxGraphicsContext& gc, const wxSize& client, std::span<const LiveLine> lines,
+                   std::span<const wxRect> interrupting, std::uint32_t colour);
+
+}  // namespace chart
