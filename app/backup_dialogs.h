@@ -1,0 +1,17 @@
+// The file dialogs and the error box of backup and restore, owned by the main dialog.
+#pragma once
+
+#include <optional>
+#include <string>
+
+class wxWindow;
+
+// The save dialog: initial name "orvo_pedals_backup.txt", text files, asks before replacing
+// an existing file. The chosen path, or nothing when the user cancels.
+std::optional<std::string> ChooseBackupFileToSave(wxWindow* owner);
+
+// The open dialog for a backup file: text files, no initial name. Nothing on cancel.
+std::optional<std::string> ChooseBackupFileToOpen(wxWindow* owner);
+
+// A message box with the caption "Orvo Pedals", an OK button and the error icon.
+void ShowBackupError(wxWindow* owner, const std::string& message);

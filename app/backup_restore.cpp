@@ -1,0 +1,119 @@
+// The backup and restore flows of the main dialog, and their messages in both languages.
+#include "app/backup_restore.h"
+
+#include <filesystem>
+#include <variant>
+
+#include "app/backup_file.h"
+
+namespace {
+
+// UTF-8 texts of one language; %1 stands for the file, %2 .. %4 for section, key and text.
+struct BackupTexts {
+  const char* notSaved;
+  const char* settingsFileChosen;
+  const char* unreadable;
+  const char* notABackup;
+  const char* badValue;
+  const char* settingsNotWritten;
+};
+
+constexpr BackupTexts kSpanish{
+    "No se ha podido guardar la copia de seguridad en\n%1",
+    "La copia de seguridad no puede guardarse sobre el archivo de configuración\n%1",
+    "No se ha podido leer el archivo\n%1\n\nNo se ha cambiado nada.",
+    "El archivo\n%1\nno es una copia de seguridad de los presets.\n\nNo se ha cambiado nada.",
+    "El archivo\n%1\ntiene un valor no válido en [%2] %3: \"%4\".\n\nNo se ha cambiado nada.",
+    "No se ha podido escribir el archivo de configuración\n%1\n\nNo se ha cambiado nada.",
+};
+
+constexpr BackupTexts kEnglish{
+    "The backup could not be saved to\n%1",
+    "The backup cannot be saved over the settings file\n%1",
+    "The file could not be read:\n%1\n\nNothing was changed.",
+    "The file\n%1\nis not a backup of the presets.\n\nNothing was changed.",
+    "The file\n%1\nholds an invalid value in [%2] %3: \"%4\".\n\nNothing was changed.",
+    "The settings file could not be written:\n%1\n\nNothing was changed.",
+};
+
+const BackupTexts& TextsFor(DialogLanguage language) {
+  return language == DialogLanguage::Spanish ? kSpanish : kEnglish;
+}
+
+// The text with %1 .. %4 replaced by the arguments in order.
+std::string Compose(const char* text, std::initializer_list<std::string> arguments) {
+  std::string out;
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (*c == '%' && c[1] >= '1' && c[1] < '1' + static_cast<int>(arguments.size())) {
+      out += arguments.begin()[c[1] - '1'];
+      ++c;
+    } else {
+      out += *c;
+    }
+  }
+  return out;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error);
+}
+
+std::string ReadErrorMessage(const BackupTexts& texts, const std::string& path,
+                             const BackupReadError& error) {
+  switch (error.failure) {
+    case BackupReadFailure::Unreadable: return Compose(texts.unreadable, {path});
+    case BackupReadFailure::NotABackup: return Compose(texts.notABackup, {path});
+    case BackupReadFailure::BadValue: break;
+  }
+  return Compose(texts.badValue, {path, error.section, error.key, error.text});
+}
+
+// The restored settings into a brake or clutch page, which then holds unsent changes.
+void RestorePedal(PedalPagePort& page, const std::optional<PedalCurveSettings>& settings) {
+  if (!settings) return;
+  page.LoadPedalSettings(*settings);
+  page.Settings().dirty = true;
+}
+
+}  // namespace
+
+void BackupRestore::OnBackupPresets() {
+  const std::optional<std::string> path = host_.ChooseBackupFileToSave();
+  if (!path) return;
+  const BackupTexts& texts = TextsFor(host_.Language());
+  // Replacing the settings file with a backup would lose every other setting in it.
+  if (SameFile(*path, host_.SettingsFile())) {
+    host_.ShowBackupError(Compose(texts.settingsFileChosen, {*path}));
+    return;
+  }
+  const BackupContents contents =
+      CollectBackup(host_.SettingsFile(), host_.CurrentThrottlePreset(), host_.Presence(),
+                    host_.BrakePage().Settings(), host_.ClutchPage().Settings());
+  if (!WriteBackupFile(contents, *path)) host_.ShowBackupError(Compose(texts.notSaved, {*path}));
+}
+
+void BackupRestore::OnRestorePresets() {
+  if (host_.AnyPageDirty() && host_.AskUnsavedChanges() != QuestionAnswer::Yes) return;
+  const std::optional<std::string> path = host_.ChooseBackupFileToOpen();
+  if (!path) return;
+  const BackupTexts& texts = TextsFor(host_.Language());
+
+  const std::variant<RestoredBackup, BackupReadError> read = ReadBackupFile(*path);
+  if (const auto* error = std::get_if<BackupReadError>(&read)) {
+    host_.ShowBackupError(ReadErrorMessage(texts, *path, *error));
+    return;
+  }
+  const RestoredBackup& backup = std::get<RestoredBackup>(read);
+  if (!WriteRestoredSettings(backup, host_.SettingsFile())) {
+    host_.ShowBackupError(Compose(texts.settingsNotWritten, {host_.SettingsFile()}));
+    return;
+  }
+
+  // A file without THROTTLE names no preset: the current one is reloaded with its new values.
+  host_.SelectThrottlePreset(backup.actualPreset ? PresetForBackupValue(*backup.actualPreset)
+                                                 : host_.CurrentThrottlePreset());
+  RestorePedal(host_.BrakePage(), backup.brake);
+  RestorePedal(host_.ClutchPage(), backup.clutch);
+  host_.ApplyConfigLive();
+}

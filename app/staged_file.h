@@ -1,0 +1,35 @@
+// A temporary file beside a target that takes a series of writes and then replaces the target
+// in one rename, so that the target holds either all of the writes or none of them.
+#pragma once
+
+#include <memory>
+#include <string>
+
+class StagedFile {
+ public:
+  enum class Start { Empty, CopyOfTarget };
+
+  // Creates the temporary file beside target (beside the file a symbolic link points to),
+  // empty or holding the target's bytes, with the target's permissions when it exists.
+  // Nothing when the target exists but is not a regular readable file, or the folder is not
+  // writable.
+  static std::unique_ptr<StagedFile> Begin(const std::string& target, Start start);
+
+  // Removes the temporary file unless it was committed.
+  ~StagedFile();
+  StagedFile(const StagedFile&) = delete;
+  StagedFile& operator=(const StagedFile&) = delete;
+
+  // Where to write.
+  const std::string& Path() const { return path_; }
+
+  // Renames the temporary file over the target. False leaves the target as it was.
+  bool Commit();
+
+ private:
+  StagedFile(std::string target, std::string path);
+
+  std::string target_;
+  std::string path_;
+  bool committed_ = false;
+};

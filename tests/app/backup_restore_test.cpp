@@ -1,0 +1,405 @@
+// The Save Preset and Load Preset flows over a scripted main dialog with the real throttle page
+// model and real files: the unsaved-changes question, cancelled dialogs, what a restore selects,
+// loads and applies, and that a refused file or a failed write changes nothing.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/backup_file.h"
+#include "app/backup_restore.h"
+#include "backup_test_support.h"
+#include "pages/brake_clutch_curve.h"
+#include "platform/ini_file.h"
+#include "platform/ini_write_hook.h"
+
+namespace {
+
+using backup_test::KeyLines;
+using backup_test::ReadBytes;
+using backup_test::TempFolder;
+using backup_test::WriteBytes;
+
+using Events = std::vector<std::string>;
+
+class RecordingThrottleView : public ThrottlePageView {
+ public:
+  explicit RecordingThrottleView(Events& events) : events_(events) {}
+  void ShowSettings() override {}
+  void ShowPresetChecked(int preset) override {
+    events_.push_back("check " + std::to_string(preset));
+  }
+  QuestionAnswer AskSaveChanges(const std::string&) override {
+    events_.push_back("page question");
+    return QuestionAnswer::No;
+  }
+  void ApplyConfigLive() override { events_.push_back("apply"); }
+
+ private:
+  Events& events_;
+};
+
+class RecordingPedal : public PedalPagePort {
+ public:
+  RecordingPedal(Events& events, std::string name) : events_(events), name_(std::move(name)) {}
+  PedalCurveSettings settings = DefaultBrakeClutchSettings();
+  PedalCurveSettings& Settings() override { return settings; }
+  void LoadPedalSettings(const PedalCurveSettings& values) override {
+    events_.push_back("load " + name_);
+    settings = values;
+    settings.dirty = false;
+  }
+  void OnPedalInput(double) override {}
+
+ private:
+  Events& events_;
+  std::string name_;
+};
+
+// The main dialog as backup and restore see it, with scripted answers of the user.
+class ScriptedHost : public BackupHost {
+  std::string settingsFile_;  // first: the throttle page is built on it
+
+ public:
+  explicit ScriptedHost(const std::string& settingsFile)
+      : settingsFile_(settingsFile), throttle(throttleView_, settingsFile) {
+    throttle.Start();
+  }
+
+  Events events;
+  PedalPresence presence{};
+  DialogLanguage language = DialogLanguage::Spanish;
+  QuestionAnswer answer = QuestionAnswer::Yes;
+  std::optional<std::string> chosenFile;  // nothing: the user cancels the file dialog
+  std::vector<std::string> errors;
+  RecordingThrottleView throttleView_{events};
+  ThrottlePageModel throttle;
+  RecordingPedal brake{events, "brake"};
+  RecordingPedal clutch{events, "clutch"};
+
+  const std::string& SettingsFile() const override { return settingsFile_; }
+  PedalPresence Presence() const override { return presence; }
+  DialogLanguage Language() const override { return language; }
+  bool AnyPageDirty() override {
+    return throttle.Settings().dirty || brake.settings.dirty || clutch.settings.dirty;
+  }
+  int CurrentThrottlePreset() const override { return throttle.CurrentPreset(); }
+  void SelectThrottlePreset(int index) override {
+    events.push_back("select " + std::to_string(index));
+    throttle.SelectThrottlePreset(index, true);
+  }
+  PedalPagePort& BrakePage() override { return brake; }
+  PedalPagePort& ClutchPage() override { return clutch; }
+  void ApplyConfigLive() override { events.push_back("apply"); }
+  QuestionAnswer AskUnsavedChanges() override {
+    events.push_back("question");
+    return answer;
+  }
+  std::optional<std::string> ChooseBackupFileToSave() override {
+    events.push_back("save dialog");
+    return chosenFile;
+  }
+  std::optional<std::string> ChooseBackupFileToOpen() override {
+    events.push_back("open dialog");
+    return chosenFile;
+  }
+  void ShowBackupError(const std::string& message) override {
+    events.push_back("error");
+    errors.push_back(message);
+  }
+};
+
+class BackupRestoreTest : public ::testing::Test {
+ protected:
+  BackupRestoreTest() {
+    WriteBytes(folder_.Settings(),
+               "[CNF]\r\npreset=0\r\n[PRESET_0]\r\ndz_0=4\r\n[PRESET_1]\r\nband_50=60.0\r\n"
+               "[PRESET_2]\r\naxis_cnf=0\r\n[BRAKE]\r\nmax_force=70\r\n[JOY]\r\nbrake_inc_joy=-1\r\n");
+    host_.emplace(folder_.Settings());
+    host_->events.clear();
+  }
+
+  // A backup with the given preset selected, taken from a settings file of its own.
+  std::string MakeBackup(const std::string& presets, int actualPreset, PedalPresence presence,
+                         const PedalCurveSettings& brake, const PedalCurveSettings& clutch) {
+    const std::string source = folder_.File("source.ini");
+    WriteBytes(source, presets);
+    const std::string backup = folder_.File("backup.txt");
+    EXPECT_TRUE(
+        WriteBackupFile(CollectBackup(source, actualPreset, presence, brake, clutch), backup));
+    return backup;
+  }
+
+  int SettingsInt(const char* section, const char* key) const {
+    return platform::GetPrivateProfileInt(section, key, -99, folder_.Settings());
+  }
+
+  TempFolder folder_;
+  std::optional<ScriptedHost> host_;
+};
+
+PedalCurveSettings Brake85() {
+  PedalCurveSettings brake = DefaultBrakeClutchSettings();
+  brake.dz_0 = 2;
+  brake.dz_1 = 85;
+  brake.band[5] = 40;
+  return brake;
+}
+
+PedalCurveSettings Clutch90() {
+  PedalCurveSettings clutch = DefaultBrakeClutchSettings();
+  clutch.dz_1 = 90;
+  return clutch;
+}
+
+// ---- Restore ----
+
+TEST_F(BackupRestoreTest, RestoreWritesSelectsLoadsAndApplies) {
+  host_->chosenFile = MakeBackup("[PRESET_1]\ndz_0=12\nband_95=97.5\n[PRESET_2]\ndz_1=80\n", 1,
+                                 {true, true}, Brake85(), Clutch90());
+  BackupRestore(*host_).OnRestorePresets();
+
+  // The forced selection applies once, and the restore once more at its end.
+  EXPECT_EQ(host_->events, (Events{"open dialog", "select 1", "check 1", "apply", "load brake",
+                                   "load clutch", "apply"}));
+  EXPECT_EQ(host_->throttle.CurrentPreset(), 1);
+  EXPECT_EQ(host_->throttle.Settings().dz_0, 12);
+  EXPECT_FLOAT_EQ(host_->throttle.Settings().band[14], 97.5f);
+  EXPECT_FALSE(host_->throttle.Settings().dirty);
+  EXPECT_EQ(SettingsInt("CNF", "preset"), 1);
+  EXPECT_EQ(SettingsInt("PRESET_0", "dz_0"), 0);  // the backup's preset A: all defaults
+  EXPECT_EQ(SettingsInt("PRESET_2", "dz_1"), 80);
+  EXPECT_EQ(SettingsInt("BRAKE", "max_force"), 85);
+  EXPECT_EQ(SettingsInt("JOY", "brake_inc_joy"), -1);  // the rest of the file stays
+
+  EXPECT_EQ(host_->brake.settings.dz_1, 85);
+  EXPECT_EQ(host_->brake.settings.band[5], 40);
+  EXPECT_TRUE(host_->brake.settings.dirty);
+  EXPECT_EQ(host_->clutch.settings.dz_1, 90);
+  EXPECT_TRUE(host_->clutch.settings.dirty);
+  EXPECT_TRUE(host_->errors.empty());
+}
+
+TEST_F(BackupRestoreTest, RestoreOfAnOutOfRangePresetSelectsA) {
+  host_->chosenFile = folder_.File("backup.txt");
+  WriteBytes(*host_->chosenFile, "[THROTTLE]\nactual_preset=7\n[THROTTLE_0]\ndz_0=3\n");
+  host_->throttle.SelectThrottlePreset(2, true);
+  host_->events.clear();
+  BackupRestore(*host_).OnRestorePresets();
+  EXPECT_EQ(host_->throttle.CurrentPreset(), 0);
+  EXPECT_EQ(host_->throttle.Settings().dz_0, 3);
+  EXPECT_EQ(SettingsInt("CNF", "preset"), 0);
+}
+
+TEST_F(BackupRestoreTest, RestoreWithoutThrottleSectionReloadsTheCurrentPreset) {
+  host_->chosenFile = folder_.File("backup.txt");
+  WriteBytes(*host_->chosenFile, "[THROTTLE_2]\ndz_0=9\n");
+  host_->throttle.SelectThrottlePreset(2, true);
+  host_->events.clear();
+  BackupRestore(*host_).OnRestorePresets();
+  EXPECT_EQ(host_->throttle.CurrentPreset(), 2);
+  EXPECT_EQ(host_->throttle.Settings().dz_0, 9);
+}
+
+// A backup taken while the brake and clutch were absent holds no settings of theirs: the pages
+// and the stored maximum force keep what they had.
+TEST_F(BackupRestoreTest, RestoreWithoutBrakeSectionKeepsTheBrake) {
+  host_->chosenFile =
+      MakeBackup("[PRESET_0]\ndz_0=1\n", 0, {false, false}, Brake85(), Clutch90());
+  host_->brake.settings = Brake85();
+  host_->brake.settings.dz_1 = 77;
+  BackupRestore(*host_).OnRestorePresets();
+  EXPECT_EQ(host_->events, (Events{"open dialog", "select 0", "check 0", "apply", "apply"}));
+  EXPECT_EQ(host_->brake.settings.dz_1, 77);
+  EXPECT_FALSE(host_->brake.settings.dirty);
+  EXPECT_FALSE(host_->clutch.settings.dirty);
+  EXPECT_EQ(SettingsInt("BRAKE", "max_force"), 70);
+  EXPECT_EQ(SettingsInt("PRESET_0", "dz_0"), 1);
+}
+
+TEST_F(BackupRestoreTest, RestoreTakesBrakeAndClutchSectionsWhetherPresentOrNot) {
+  host_->chosenFile = folder_.File("backup.txt");
+  WriteBytes(*host_->chosenFile, "[BRAKE]\ndz_0=1\n[CLUTCH]\ndz_1=92\n");
+  host_->presence = {false, false};
+  BackupRestore(*host_).OnRestorePresets();
+  // A missing dz_1 writes the default force 100; the restored pedals are off by default.
+  EXPECT_EQ(SettingsInt("BRAKE", "max_force"), 100);
+  EXPECT_EQ(host_->brake.settings.dz_1, 100);
+  EXPECT_EQ(host_->brake.settings.axis_cnf, 0);
+  EXPECT_EQ(host_->clutch.settings.dz_1, 92);
+  EXPECT_TRUE(host_->brake.settings.dirty && host_->clutch.settings.dirty);
+}
+
+struct QuestionCase {
+  const char* name;
+  QuestionAnswer answer;
+  bool goesOn;
+};
+
+class RestoreQuestionTest : public BackupRestoreTest,
+                            public ::testing::WithParamInterface<QuestionCase> {};
+
+// Only an explicit Yes goes on; No and a box closed without an answer leave everything.
+TEST_P(RestoreQuestionTest, UnsentChangesAskFirst) {
+  host_->chosenFile = MakeBackup("", 2, {true, true}, Brake85(), Clutch90());
+  host_->clutch.settings.dirty = true;
+  host_->answer = GetParam().answer;
+  const std::string before = ReadBytes(folder_.Settings());
+  BackupRestore(*host_).OnRestorePresets();
+  if (GetParam().goesOn) {
+    ASSERT_GE(host_->events.size(), 2u);
+    EXPECT_EQ(host_->events[1], "open dialog");
+    EXPECT_EQ(host_->throttle.CurrentPreset(), 2);
+  } else {
+    EXPECT_EQ(host_->events, Events{"question"});
+    EXPECT_EQ(ReadBytes(folder_.Settings()), before);
+    EXPECT_TRUE(host_->clutch.settings.dirty);
+  }
+  EXPECT_EQ(host_->events.front(), "question");
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, RestoreQuestionTest,
+                         ::testing::Values(QuestionCase{"Yes", QuestionAnswer::Yes, true},
+                                           QuestionCase{"No", QuestionAnswer::No, false},
+                                           QuestionCase{"Closed", QuestionAnswer::Closed, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BackupRestoreTest, RestoreWithoutUnsentChangesAsksNothing) {
+  host_->chosenFile = std::nullopt;
+  BackupRestore(*host_).OnRestorePresets();
+  EXPECT_EQ(host_->events, Events{"open dialog"});
+}
+
+TEST_F(BackupRestoreTest, CancelledOpenDialogChangesNothing) {
+  host_->throttle.Settings().dirty = true;
+  host_->chosenFile = std::nullopt;
+  const std::string before = ReadBytes(folder_.Settings());
+  BackupRestore(*host_).OnRestorePresets();
+  EXPECT_EQ(host_->events, (Events{"question", "open dialog"}));
+  EXPECT_EQ(ReadBytes(folder_.Settings()), before);
+  EXPECT_TRUE(host_->throttle.Settings().dirty);
+}
+
+struct RefusedCase {
+  const char* name;
+  const char* contents;  // nullptr: the chosen file has gone
+  const char* spanish;   // the message, with <file> for the chosen path
+  const char* english;
+};
+
+class RefusedRestoreTest : public BackupRestoreTest,
+                           public ::testing::WithParamInterface<RefusedCase> {};
+
+// A file that cannot be restored is named in a message; nothing is written, selected, loaded
+// or applied, even when its first sections were good.
+TEST_P(RefusedRestoreTest, ChangesNothingAndSaysWhy) {
+  const RefusedCase& c = GetParam();
+  for (const DialogLanguage language : {DialogLanguage::Spanish, DialogLanguage::English}) {
+    host_->events.clear();
+    host_->errors.clear();
+    host_->language = language;
+    const std::string path = folder_.File("chosen.txt");
+    std::filesystem::remove(path);
+    if (c.contents) WriteBytes(path, c.contents);
+    host_->chosenFile = path;
+    const std::string before = ReadBytes(folder_.Settings());
+    BackupRestore(*host_).OnRestorePresets();
+    EXPECT_EQ(host_->events, (Events{"open dialog", "error"}));
+    EXPECT_EQ(ReadBytes(folder_.Settings()), before);
+    std::string expected = language == DialogLanguage::Spanish ? c.spanish : c.english;
+    expected.replace(expected.find("<file>"), 6, path);
+    ASSERT_EQ(host_->errors.size(), 1u);
+    EXPECT_EQ(host_->errors[0], expected);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RefusedRestoreTest,
+    ::testing::Values(
+        RefusedCase{"OutOfRange",
+                    "[THROTTLE]\nactual_preset=1\n[THROTTLE_0]\ndz_0=5\n[THROTTLE_1]\ndz_0=3\n"
+                    "[THROTTLE_2]\nband_50=150.0\n",
+                    "El archivo\n<file>\ntiene un valor no válido en [THROTTLE_2] band_50: "
+                    "\"150.0\".\n\nNo se ha cambiado nada.",
+                    "The file\n<file>\nholds an invalid value in [THROTTLE_2] band_50: "
+                    "\"150.0\".\n\nNothing was changed."},
+        RefusedCase{"NotABackup", "[MONITOR]\nenable_window=1\n",
+                    "El archivo\n<file>\nno es una copia de seguridad de los presets.\n\n"
+                    "No se ha cambiado nada.",
+                    "The file\n<file>\nis not a backup of the presets.\n\nNothing was changed."},
+        RefusedCase{"Gone", nullptr,
+                    "No se ha podido leer el archivo\n<file>\n\nNo se ha cambiado nada.",
+                    "The file could not be read:\n<file>\n\nNothing was changed."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+bool FailEveryWrite(const std::string&) { return false; }
+
+TEST_F(BackupRestoreTest, UnwritableSettingsFileStopsTheRestore) {
+  host_->chosenFile = MakeBackup("", 1, {true, false}, Brake85(), Clutch90());
+  host_->language = DialogLanguage::English;
+  const std::string before = ReadBytes(folder_.Settings());
+  platform::ini::SetBeforeReplaceHook(&FailEveryWrite);
+  BackupRestore(*host_).OnRestorePresets();
+  platform::ini::SetBeforeReplaceHook(nullptr);
+  EXPECT_EQ(host_->events, (Events{"open dialog", "error"}));
+  EXPECT_EQ(ReadBytes(folder_.Settings()), before);
+  ASSERT_EQ(host_->errors.size(), 1u);
+  EXPECT_EQ(host_->errors[0], "The settings file could not be written:\n" + folder_.Settings() +
+                                  "\n\nNothing was changed.");
+}
+
+// ---- Backup ----
+
+TEST_F(BackupRestoreTest, BackupHoldsTheStoredPresetsAndThePresentPedals) {
+  // An unsaved edit on the page is not what the backup takes.
+  host_->throttle.Settings().dz_0 = 40;
+  host_->throttle.Settings().dirty = true;
+  host_->throttle.SelectThrottlePreset(1, true);
+  host_->throttle.Settings().band[5] = 10.0f;
+  host_->presence = {true, false};
+  host_->brake.settings = Brake85();
+  host_->chosenFile = folder_.File("backup.txt");
+  host_->events.clear();
+  BackupRestore(*host_).OnBackupPresets();
+
+  EXPECT_EQ(host_->events, Events{"save dialog"});  // no question, no message
+  const std::string& backup = *host_->chosenFile;
+  EXPECT_EQ(platform::GetPrivateProfileInt("THROTTLE", "actual_preset", -1, backup), 1);
+  EXPECT_EQ(platform::GetPrivateProfileInt("THROTTLE_0", "dz_0", -1, backup), 4);
+  EXPECT_EQ(platform::GetPrivateProfileString("THROTTLE_1", "band_50", "", 64, backup), "60.0");
+  EXPECT_EQ(platform::GetPrivateProfileInt("BRAKE", "dz_1", -1, backup), 85);
+  EXPECT_EQ(platform::GetPrivateProfileInt("CLUTCH", "dz_1", -1, backup), -1);
+  EXPECT_EQ(KeyLines(backup).size(), 88u);
+}
+
+TEST_F(BackupRestoreTest, CancelledSaveDialogWritesNothing) {
+  const std::vector<std::string> entries = folder_.Entries();
+  host_->chosenFile = std::nullopt;
+  BackupRestore(*host_).OnBackupPresets();
+  EXPECT_EQ(host_->events, Events{"save dialog"});
+  EXPECT_EQ(folder_.Entries(), entries);
+}
+
+TEST_F(BackupRestoreTest, BackupOverTheSettingsFileIsRefused) {
+  const std::string before = ReadBytes(folder_.Settings());
+  host_->chosenFile = folder_.Settings();
+  BackupRestore(*host_).OnBackupPresets();
+  EXPECT_EQ(host_->events, (Events{"save dialog", "error"}));
+  EXPECT_EQ(ReadBytes(folder_.Settings()), before);
+  ASSERT_EQ(host_->errors.size(), 1u);
+  EXPECT_EQ(host_->errors[0],
+            "La copia de seguridad no puede guardarse sobre el archivo de configuración\n" +
+                folder_.Settings());
+}
+
+TEST_F(BackupRestoreTest, BackupThatCannotBeWrittenSaysSo) {
+  host_->chosenFile = folder_.File("missing/backup.txt");
+  host_->language = DialogLanguage::English;
+  BackupRestore(*host_).OnBackupPresets();
+  EXPECT_EQ(host_->events, (Events{"save dialog", "error"}));
+  ASSERT_EQ(host_->errors.size(), 1u);
+  EXPECT_EQ(host_->errors[0], "The backup could not be saved to\n" + *host_->chosenFile);
+}
+
+}  // namespace

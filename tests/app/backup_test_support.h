@@ -1,0 +1,93 @@
+// Shared by the backup and restore tests: a fresh folder per test with its settings file, raw
+// file access, and a backup file in the form the Windows program wrote it.
+#pragma once
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace backup_test {
+
+namespace fs = std::filesystem;
+
+// A fresh folder for one test, removed with the object; the settings file lies in it.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    for (char& c : test) {
+      if (c == '/') c = '_';  // parameterised tests name their cases with a slash
+    }
+    dir_ = fs::temp_directory_path() / ("orvo_backup_" + std::to_string(::getpid()) + "_" + test);
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  ~TempFolder() { fs::remove_all(dir_); }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  std::string File(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Settings() const { return File("presets.ini"); }
+
+  // Names of every entry in the folder, to see that no temporary file was left behind.
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+ private:
+  fs::path dir_;
+};
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// ASCII text as UTF-16 LE with its byte order mark, LF turned into CRLF: how the Windows
+// program's profile functions leave a file they created as Unicode.
+inline std::string WindowsUtf16File(const std::string& text) {
+  std::string bytes = "\xFF\xFE";
+  for (const char c : text) {
+    if (c == '\n') bytes += std::string("\r\0", 2);
+    bytes += c;
+    bytes += '\0';
+  }
+  return bytes;
+}
+
+// The key lines of a file written by our INI module (UTF-8, CRLF), in file order, with the
+// section each belongs to: "SECTION key=value".
+inline std::vector<std::string> KeyLines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  std::string section;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    if (line.front() == '[') {
+      section = line.substr(1, line.size() - 2);
+    } else {
+      lines.push_back(section + " " + line);
+    }
+  }
+  return lines;
+}
+
+}  // namespace backup_test
