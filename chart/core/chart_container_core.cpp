@@ -233,9 +233,7 @@ bool ChartContainerCore::SetExtentY(double min, double max, bool keepMargins, bo
   const double hi = std::max(min, max);
   if (!HitTestCharts(-1, lo, hi)) return false;
 
-  undoY_.emplace_back(minY_, maxY_);
-  minY_ = lo;
-  maxY_ = hi;
+  PushExtentY(lo, hi);
   const bool hadMargins = yState_ == kYHome || yState_ == kYZoomedKeepMargins;
   yState_ = keepMargins && hadMargins ? kYSetKeepMargins : kYSetNotDrawn;
 

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "chart/core/chart_container_host.h"
+#include "chart/core/chart_notify.h"
 #include "chart/core/chart_series.h"
 #include "chart/core/chart_transform.h"
 #include "chart/core/geometry.h"
@@ -57,6 +58,19 @@ bool YStateHasMargins(std::int32_t yState);
 // Reload kind passed to the chart data view after its series' data was replaced.
 inline constexpr int kDataViewReloadReplaced = 256;
 
+// Context-menu commands that change the extents; the values are the menu's command ids.
+enum class ChartExtentCommand : int {
+  kZoomInX = 33777,
+  kMoveRight = 33778,
+  kMoveLeft = 33779,
+  kUndoX = 33780,
+  kZoomInY = 33781,
+  kMoveUp = 33782,
+  kMoveDown = 33783,
+  kUndoY = 33784,
+  kRestoreExtents = 33785,
+};
+
 // Everything one paint needs, computed from the target's bounds.
 struct ChartPaintLayout {
   RectF plot;
@@ -72,6 +86,13 @@ struct ChartPaintLayout {
 using ChartSeriesMap = std::map<int, std::unique_ptr<ChartSeries>>;
 using TrackedValues = std::multimap<int, ChartPoint>;   // series index -> values found
 using DataViewPoints = std::map<int, ChartPoint>;       // point position -> (x, y)
+using ChartLabelRows = std::multimap<int, ChartLabelRow>; // series index -> rows, in order
+
+// What a refresh of the tracking rows hands to the tracking data window.
+struct TrackingRowsUpdate {
+  int count = 0;
+  Point anchor{-1, -1};  // client point of the tracked position; (-1, -1) without rows
+};
 
 class ChartContainerCore {
  public:
@@ -107,6 +128,48 @@ class ChartContainerCore {
   ChartExtent FitExtentY();
   // Back to the home extents, stacks emptied, every series visible.
   void ResetExtents(bool resetYScale);
+
+  // ---- Zoom, move and undo (each returns the resulting state) ----
+  // SetExtentX without redraw; accepted and drawn: state 7, accepted only: 4; refused: 0 or
+  // 7 by whether the X undo stack is empty.
+  std::int32_t ZoomExtentX(double min, double max, bool redraw);
+  // A positive delta shows smaller values: the curves move right.
+  std::int32_t MoveExtentX(double delta, bool redraw);
+  // Zooms to the middle 80 % of [a, b]; refused (state unchanged) when no visible point would
+  // show there.
+  std::int32_t ZoomExtentY(double a, double b, bool redraw);
+  // A positive delta moves the curves up; a move keeps the margins of a margin state.
+  std::int32_t MoveExtentY(double delta, bool redraw);
+  void UndoExtentX(bool redraw);
+  void UndoExtentY(bool redraw);
+
+  // Second click of a two-click zoom at client (x, y); first is the first click's value.
+  // Returns the click's data value, no value when the click cannot be mapped. A click within
+  // 3 pixels of the first one changes nothing.
+  std::optional<double> SecondClickZoomX(int x, int y, double firstX, bool redraw);
+  std::optional<double> SecondClickZoomY(int x, int y, double firstY, bool redraw);
+  // The mouse steps of the two-click zooms. Each needs the interactive flag and a visible
+  // series with a point. Shift + left button down:
+  void ShiftClickZoom(int x, int y);
+  // Shift + left double-click: the first click of a Y zoom.
+  void ShiftDoubleClickZoom(int x, int y);
+  // Left button up: a zoom set by the second click is drawn and settled.
+  void FinishMouseZoom();
+
+  // Menu commands. Each returns the notification to send to the parent, or none (Zoom In X
+  // and Zoom In Y on an empty or inverted extent).
+  std::optional<ChartNotify> ZoomInX();
+  std::optional<ChartNotify> ZoomInY();
+  std::optional<ChartNotify> MoveRight();
+  std::optional<ChartNotify> MoveLeft();
+  std::optional<ChartNotify> MoveUp();
+  std::optional<ChartNotify> MoveDown();
+  std::optional<ChartNotify> UndoLastX();
+  std::optional<ChartNotify> UndoLastY();
+  std::optional<ChartNotify> RestoreExtents();
+  std::optional<ChartNotify> RunExtentCommand(ChartExtentCommand command);
+  // A notification of the given code carrying the current extents, for all series.
+  ChartNotify ExtentNotify(ChartNotifyCode code) const;
 
   // ---- Queries (id -1: the first qualifying series in index order) ----
   bool HasDrawableChart(int id, bool visibleOnly) const;
@@ -151,6 +214,28 @@ class ChartContainerCore {
   // Closes the tracking window; the tracked values and position are cleared.
   void CloseTrackingWindow(bool redraw);
   void CloseLegendWindow(bool redraw);
+
+  // ---- Tracking values and data window rows ----
+  // Finds the values at point.x (within width / 2 on either side) of every series, visible or
+  // not, into values; rows get the visible ones whose scaled y shows in the client area.
+  // Returns the number of rows. Both outputs are emptied first.
+  int BuildDataWindowRows(const ChartPoint& point, double width, ChartLabelRows& rows,
+                          TrackedValues& values, bool rebuildTransform);
+  // One row per visible series with points. Returns the number of rows.
+  int BuildLegendRows(ChartLabelRows& rows) const;
+  // Rebuilds the rows from stored values after the view changed; values of series that no
+  // longer exist are dropped. The host hands the result to the tracking data window.
+  TrackingRowsUpdate RefreshTrackingRows(TrackedValues& values, ChartLabelRows& rows);
+  // A tracking click at client (x, y): searches 6 pixels wide around it, fills the
+  // container's tracked values and rows, and sets the tracked position (DBL_MAX when nothing
+  // was found). Returns the number of rows.
+  int TrackAtPoint(int x, int y, ChartLabelRows& rows);
+
+  // ---- Output ----
+  // A window-less copy of the data for printing and saving: every series cloned with its
+  // state under its own index, the colours, X name, formatter and precision, and the view
+  // state. An empty name keeps this container's name.
+  std::unique_ptr<ChartContainerCore> CollectChartsForOutput(const std::wstring& name) const;
 
   // ---- Transforms and geometry ----
   // (1, 1) without series; margins follow the Y state; zero spans scale as a span of 1.
@@ -233,6 +318,13 @@ class ChartContainerCore {
   ChartSeries* FindSeries(int id) const;
   // Redraw after an extent change: through the tracking window when it is up.
   void RefreshAfterExtentChange();
+  std::int32_t SettledXState() const;
+  // Data Y under a client point through the current transform.
+  std::optional<double> ScreenToDataY(int px, int py);
+  // The client area's bottom and top edges in data Y; none without an invertible transform.
+  std::optional<ChartExtent> ClientRangeY();
+  // Pushes the current Y extent and shows [lo, hi].
+  void PushExtentY(double lo, double hi);
 
   ChartContainerHost* host_;
 

@@ -25,6 +25,11 @@ class ChartContainerHost {
     (void)x;
     (void)y;
   }
+  // Shows the live horizontal line at y until the next paint.
+  virtual void ShowHorizontalTrackLine(int x, int y) {
+    (void)x;
+    (void)y;
+  }
 
   // Tracking data window.
   virtual bool HasTrackingWindow() const { return false; }

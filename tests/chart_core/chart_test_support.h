@@ -1,6 +1,7 @@
 // Shared fixtures of the chart core tests: a fake window host and point helpers.
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "chart/core/chart_container_core.h"
@@ -25,6 +26,11 @@ class FakeHost : public ChartContainerHost {
   void RefreshChartDataView(int reloadKind) override { reloads.push_back(reloadKind); }
   void DestroyDataViewWindow() override { ++dataViewWindowsDestroyed; }
   void DestroyDataView() override { dataView = false; }
+  void ShowVerticalTrackLine(int x, int) override { liveLines.push_back({true, x}); }
+  void ShowHorizontalTrackLine(int, int y) override { liveLines.push_back({false, y}); }
+  bool HasTrackingWindow() const override { return trackingWindow; }
+  void RefreshTrackingRows() override { ++trackingRefreshes; }
+  void DestroyTrackingWindow() override { trackingWindow = false; }
 
   bool visible = true;
   bool answerYes = true;
@@ -33,6 +39,10 @@ class FakeHost : public ChartContainerHost {
   int questions = 0;
   int dataViewWindowsDestroyed = 0;
   std::vector<int> reloads;
+  // (vertical, client position) of each live line shown.
+  std::vector<std::pair<bool, int>> liveLines;
+  bool trackingWindow = false;
+  int trackingRefreshes = 0;
 
  private:
   SizeF size_;

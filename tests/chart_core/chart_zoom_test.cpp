@@ -1,0 +1,308 @@
+// Zoom, move and undo: menu commands with their notifications, undo states, refusals and the
+// two-click zooms of the mouse.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "chart/core/chart_container_core.h"
+#include "tests/chart_core/chart_test_support.h"
+
+namespace chart {
+namespace {
+
+using test::Diagonal;
+using test::FakeHost;
+using test::Record;
+using Cmd = ChartExtentCommand;
+
+// X and Y [0, 100] in a shown 207 x 107 window: plot (3, 3, 200, 100), so screen x = 2 x + 3;
+// with Y margins (home) screen y = 103 - 0.8 y.
+class ZoomFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    chart.SetHost(&host);
+    chart.AddChart(Record(data), false);
+  }
+
+  std::optional<ChartNotify> Run(const std::vector<Cmd>& commands) {
+    std::optional<ChartNotify> last;
+    for (Cmd c : commands) last = chart.RunExtentCommand(c);
+    return last;
+  }
+
+  static int ScreenX(double x) { return static_cast<int>(2 * x + 3); }
+  static int ScreenYWithMargins(double y) { return static_cast<int>(103 - 0.8 * y); }
+
+  FakeHost host;
+  ChartContainerCore chart;
+  const ChartPoints data = Diagonal(100, 10);
+};
+
+void ExpectExtent(const ChartExtent& actual, const ChartExtent& expected) {
+  EXPECT_NEAR(actual.first, expected.first, 1e-9);
+  EXPECT_NEAR(actual.second, expected.second, 1e-9);
+}
+
+TEST_F(ZoomFixture, MenuCommandsChangeExtentsStatesAndNotify) {
+  struct Case {
+    const char* what;
+    std::vector<Cmd> commands;
+    ChartExtent x, y;
+    std::int32_t xState, yState;
+    std::size_t undoX, undoY;
+    ChartNotifyCode code;
+  };
+  const std::vector<Case> cases = {
+      {"zoom in X", {Cmd::kZoomInX}, {10, 90}, {0, 100}, kXZoomed, kYHome, 1, 0,
+       ChartNotifyCode::kExtentX},
+      {"zoom in X twice", {Cmd::kZoomInX, Cmd::kZoomInX}, {18, 82}, {0, 100}, kXZoomed, kYHome,
+       2, 0, ChartNotifyCode::kExtentX},
+      {"zoom in Y from home keeps 80 %", {Cmd::kZoomInY}, {0, 100}, {10, 90}, kXHome, kYZoomed,
+       0, 1, ChartNotifyCode::kExtentY},
+      {"zoom in Y again keeps 64 %", {Cmd::kZoomInY, Cmd::kZoomInY}, {0, 100}, {24.4, 75.6},
+       kXHome, kYZoomed, 0, 2, ChartNotifyCode::kExtentY},
+      {"move up keeps the margins", {Cmd::kMoveUp}, {0, 100}, {-10, 90}, kXHome,
+       kYZoomedKeepMargins, 0, 1, ChartNotifyCode::kExtentY},
+      {"move down", {Cmd::kMoveDown}, {0, 100}, {10, 110}, kXHome, kYZoomedKeepMargins, 0, 1,
+       ChartNotifyCode::kExtentY},
+      {"zoom after a move drops the margins", {Cmd::kMoveUp, Cmd::kZoomInY}, {0, 100},
+       {-10 + 0.18 * 100, -10 + 0.82 * 100}, kXHome, kYZoomed, 0, 2, ChartNotifyCode::kExtentY},
+      {"move right", {Cmd::kMoveRight}, {-10, 90}, {0, 100}, kXZoomed, kYHome, 1, 0,
+       ChartNotifyCode::kExtentX},
+      {"move left", {Cmd::kMoveLeft}, {10, 110}, {0, 100}, kXZoomed, kYHome, 1, 0,
+       ChartNotifyCode::kExtentX},
+      {"undo X back home", {Cmd::kZoomInX, Cmd::kUndoX}, {0, 100}, {0, 100}, kXHome, kYHome, 0,
+       0, ChartNotifyCode::kExtentX},
+      {"undo X one of two", {Cmd::kZoomInX, Cmd::kMoveRight, Cmd::kUndoX}, {10, 90}, {0, 100},
+       kXZoomed, kYHome, 1, 0, ChartNotifyCode::kExtentX},
+      {"undo X with nothing to undo still notifies", {Cmd::kUndoX}, {0, 100}, {0, 100}, kXHome,
+       kYHome, 0, 0, ChartNotifyCode::kExtentX},
+      {"two moves, undo: the first move with margins", {Cmd::kMoveUp, Cmd::kMoveUp, Cmd::kUndoY},
+       {0, 100}, {-10, 90}, kXHome, kYZoomedKeepMargins, 0, 1, ChartNotifyCode::kExtentY},
+      {"two moves, two undos: home",
+       {Cmd::kMoveUp, Cmd::kMoveUp, Cmd::kUndoY, Cmd::kUndoY}, {0, 100}, {0, 100}, kXHome,
+       kYHome, 0, 0, ChartNotifyCode::kExtentY},
+      {"restore after zooms and moves",
+       {Cmd::kZoomInX, Cmd::kMoveLeft, Cmd::kZoomInY, Cmd::kMoveDown, Cmd::kRestoreExtents},
+       {0, 100}, {0, 100}, kXHome, kYHome, 0, 0, ChartNotifyCode::kExtentsRestored},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ChartContainerCore fresh;
+    fresh.SetHost(&host);
+    fresh.AddChart(Record(data), false);
+    std::optional<ChartNotify> notify;
+    for (Cmd command : c.commands) notify = fresh.RunExtentCommand(command);
+
+    ExpectExtent(fresh.ExtentX(), c.x);
+    ExpectExtent(fresh.ExtentY(), c.y);
+    EXPECT_EQ(fresh.XState(), c.xState);
+    EXPECT_EQ(fresh.YState(), c.yState);
+    EXPECT_EQ(fresh.UndoStackX().size(), c.undoX);
+    EXPECT_EQ(fresh.UndoStackY().size(), c.undoY);
+    ASSERT_TRUE(notify.has_value());
+    EXPECT_EQ(notify->code, c.code);
+    EXPECT_EQ(notify->index, -1);
+    EXPECT_EQ(notify->xMin, fresh.ExtentX().first);
+    EXPECT_EQ(notify->xMax, fresh.ExtentX().second);
+    EXPECT_EQ(notify->yMin, fresh.ExtentY().first);
+    EXPECT_EQ(notify->yMax, fresh.ExtentY().second);
+  }
+}
+
+TEST_F(ZoomFixture, UndoToAZoomedYExtentDrawsItWithoutMargins) {
+  // Zooms are symmetric about the centre; the view they restore was drawn without margins.
+  Run({Cmd::kZoomInY, Cmd::kZoomInY});
+  chart.UndoExtentY(true);
+  ExpectExtent(chart.ExtentY(), {10, 90});
+  EXPECT_EQ(chart.YState(), kYZoomed);
+}
+
+TEST_F(ZoomFixture, UndoAfterMovesFromAZoomKeepsNoMargins) {
+  Run({Cmd::kZoomInY, Cmd::kMoveUp, Cmd::kMoveUp, Cmd::kUndoY});
+  EXPECT_EQ(chart.YState(), kYZoomed);
+  ExpectExtent(chart.ExtentY(), {10 - 8, 90 - 8});
+}
+
+TEST_F(ZoomFixture, ZoomInAroundAPendingFirstClick) {
+  struct Case {
+    double clickX;
+    ChartExtent expected;
+  };
+  const std::vector<Case> cases = {{30, {30, 70}}, {80, {20, 80}}, {50, {40, 60}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.clickX);
+    ChartContainerCore fresh;
+    fresh.SetHost(&host);
+    fresh.AddChart(Record(data), false);
+    fresh.ShiftClickZoom(ScreenX(c.clickX), 50);
+    ASSERT_EQ(fresh.XState(), kXFirstClick);
+    EXPECT_NEAR(fresh.FirstClickX(), c.clickX, 1e-9);
+    ASSERT_TRUE(fresh.ZoomInX().has_value());
+    ExpectExtent(fresh.ExtentX(), c.expected);
+    EXPECT_EQ(fresh.XState(), kXZoomed);
+  }
+}
+
+TEST_F(ZoomFixture, ZoomInYAroundAPendingFirstClick) {
+  struct Case {
+    double clickY;
+    ChartExtent passed;  // ZoomExtentY keeps its middle 80 %
+  };
+  const std::vector<Case> cases = {{30, {30, 70}}, {80, {20, 80}}, {50, {0, 100}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.clickY);
+    ChartContainerCore fresh;
+    fresh.SetHost(&host);
+    fresh.AddChart(Record(data), false);
+    fresh.ShiftDoubleClickZoom(10, ScreenYWithMargins(c.clickY));
+    ASSERT_EQ(fresh.YState(), kYFirstClick);
+    EXPECT_NEAR(fresh.FirstClickY(), c.clickY, 1e-9);
+    fresh.ZoomInY();
+    const double span = c.passed.second - c.passed.first;
+    ExpectExtent(fresh.ExtentY(), {c.passed.first + 0.1 * span, c.passed.first + 0.9 * span});
+    EXPECT_EQ(fresh.YState(), kYZoomed);
+  }
+}
+
+TEST(ChartZoom, ZoomInOnAnEmptyExtentDoesNothingAndSendsNothing) {
+  ChartContainerCore chart;
+  EXPECT_FALSE(chart.ZoomInX().has_value());
+  EXPECT_FALSE(chart.ZoomInY().has_value());
+  EXPECT_TRUE(chart.UndoStackX().empty());
+  EXPECT_TRUE(chart.UndoStackY().empty());
+  EXPECT_EQ(chart.ExtentX().first, DBL_MAX);
+}
+
+TEST(ChartZoom, ChangesThatWouldShowNoPointAreRefused) {
+  // Without a window the visible range is exactly the extent asked for.
+  ChartContainerCore chart;
+  const ChartPoints corners = {{0, 0}, {100, 100}};
+  chart.AddChart(Record(corners), false);
+
+  const std::optional<ChartNotify> notify = chart.ZoomInY();  // [10, 90] holds no point
+  ASSERT_TRUE(notify.has_value());
+  EXPECT_EQ(notify->code, ChartNotifyCode::kExtentY);
+  EXPECT_EQ(chart.ExtentY(), (ChartExtent{0, 100}));
+  EXPECT_TRUE(chart.UndoStackY().empty());
+  EXPECT_EQ(chart.YState(), kYHome);
+
+  EXPECT_EQ(chart.MoveExtentY(150, false), kYHome);  // [-150, -50]: nothing there
+  EXPECT_EQ(chart.MoveExtentY(0, false), kYSetKeepMargins);  // same range, accepted
+  EXPECT_EQ(chart.ZoomExtentY(5, 5, false), kYSetKeepMargins);  // equal bounds
+
+  EXPECT_EQ(chart.MoveExtentX(200, false), kXHome);  // [-200, -100] misses home
+  EXPECT_EQ(chart.ExtentX(), (ChartExtent{0, 100}));
+  EXPECT_EQ(chart.MoveExtentX(50, false), kXSetNotDrawn);  // not drawn without a window
+  EXPECT_EQ(chart.ExtentX(), (ChartExtent{-50, 50}));
+  EXPECT_EQ(chart.MoveExtentX(500, false), kXZoomed);  // refused while zoomed
+  EXPECT_EQ(chart.ExtentX(), (ChartExtent{-50, 50}));
+}
+
+TEST_F(ZoomFixture, RefreshGoesThroughTheTrackingWindowWhenItIsUp) {
+  chart.ZoomInX();
+  EXPECT_EQ(host.trackingRefreshes, 0);
+  const int redrawsBefore = host.redraws;
+  EXPECT_GT(redrawsBefore, 0);
+
+  chart.SetTracking(true);
+  host.trackingWindow = true;
+  chart.MoveRight();
+  EXPECT_EQ(host.trackingRefreshes, 1);
+  chart.UndoLastY();  // nothing to undo: no refresh
+  EXPECT_EQ(host.trackingRefreshes, 1);
+}
+
+TEST_F(ZoomFixture, TwoClickXZoomNeedsClicksMoreThanThreePixelsApart) {
+  chart.ShiftClickZoom(100, 50);
+  EXPECT_EQ(chart.XState(), kXFirstClick);
+  EXPECT_NEAR(chart.FirstClickX(), 48.5, 1e-9);
+  chart.ShiftClickZoom(102, 50);
+  EXPECT_EQ(chart.XState(), kXFirstClick);
+  EXPECT_EQ(chart.ExtentX(), (ChartExtent{0, 100}));
+
+  chart.ShiftClickZoom(150, 50);
+  EXPECT_EQ(chart.XState(), kXSetNotDrawn);
+  chart.ShiftClickZoom(180, 50);  // a Shift-click in state 4 does nothing
+  ExpectExtent(chart.ExtentX(), {48.5, 73.5});
+
+  const int redrawsBefore = host.redraws;
+  chart.FinishMouseZoom();
+  EXPECT_EQ(chart.XState(), kXZoomed);
+  EXPECT_EQ(chart.YState(), kYHome);
+  EXPECT_GT(host.redraws, redrawsBefore);
+  ExpectExtent(chart.ExtentX(), {48.5, 73.5});
+  EXPECT_EQ(chart.UndoStackX().size(), 1u);
+  const std::vector<std::pair<bool, int>> lines = {{true, 100}, {true, 150}};
+  EXPECT_EQ(host.liveLines, lines);
+}
+
+TEST_F(ZoomFixture, TwoClickYZoomStartsWithADoubleClick) {
+  chart.ShiftDoubleClickZoom(10, ScreenYWithMargins(75));
+  ASSERT_EQ(chart.YState(), kYFirstClick);
+  chart.ShiftClickZoom(10, ScreenYWithMargins(75) + 2);
+  EXPECT_EQ(chart.YState(), kYFirstClick);
+  EXPECT_TRUE(chart.UndoStackY().empty());
+
+  chart.ShiftClickZoom(10, ScreenYWithMargins(25));
+  EXPECT_EQ(chart.YState(), kYSetNotDrawn);
+  ExpectExtent(chart.ExtentY(), {25, 75});
+  chart.FinishMouseZoom();
+  EXPECT_EQ(chart.YState(), kYZoomed);
+  EXPECT_EQ(chart.XState(), kXHome);
+  const std::vector<std::pair<bool, int>> lines = {{false, ScreenYWithMargins(75)},
+                                                   {false, ScreenYWithMargins(25)}};
+  EXPECT_EQ(host.liveLines, lines);
+}
+
+TEST_F(ZoomFixture, FinishingAnXZoomByMouseKeepsTheYMargins) {
+  chart.MoveUp();
+  ASSERT_EQ(chart.YState(), kYZoomedKeepMargins);
+  chart.ShiftClickZoom(50, 50);
+  chart.ShiftClickZoom(150, 50);
+  chart.FinishMouseZoom();
+  EXPECT_EQ(chart.XState(), kXZoomed);
+  EXPECT_EQ(chart.YState(), kYZoomedKeepMargins);
+}
+
+TEST_F(ZoomFixture, MouseZoomsNeedTheInteractiveFlagAndAVisiblePoint) {
+  chart.SetInteractive(false);
+  chart.ShiftClickZoom(100, 50);
+  chart.ShiftDoubleClickZoom(10, 50);
+  EXPECT_EQ(chart.XState(), kXHome);
+  EXPECT_EQ(chart.YState(), kYHome);
+
+  chart.SetInteractive(true);
+  chart.ToggleChartVisibility(0);
+  chart.ShiftClickZoom(100, 50);
+  EXPECT_EQ(chart.XState(), kXHome);
+  EXPECT_TRUE(host.liveLines.empty());
+}
+
+TEST_F(ZoomFixture, ButtonUpWithoutAFinishedZoomChangesNothing) {
+  chart.ShiftClickZoom(100, 50);
+  const int redrawsBefore = host.redraws;
+  chart.FinishMouseZoom();
+  EXPECT_EQ(chart.XState(), kXFirstClick);  // the first click stays pending
+  EXPECT_EQ(host.redraws, redrawsBefore);
+}
+
+TEST(ChartZoom, ZoomWithoutAShownWindowIsSetButNotDrawn) {
+  FakeHost host;
+  host.visible = false;
+  ChartContainerCore chart;
+  chart.SetHost(&host);
+  const ChartPoints data = Diagonal(100, 10);
+  chart.AddChart(Record(data), false);
+  EXPECT_EQ(chart.ZoomExtentX(20, 80, true), kXSetNotDrawn);
+  EXPECT_EQ(chart.ZoomExtentY(0, 100, true), kYSetNotDrawn);
+  EXPECT_EQ(host.redraws, 0);
+  chart.UndoExtentX(true);
+  EXPECT_EQ(chart.XState(), kXHome);
+  EXPECT_EQ(host.redraws, 0);
+}
+
+}  // namespace
+}  // namespace chart
