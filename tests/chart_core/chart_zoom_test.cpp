@@ -2,6 +2,7 @@
 // two-click zooms of the mouse.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +31,14 @@ class ZoomFixture : public ::testing::Test {
     std::optional<ChartNotify> last;
     for (Cmd c : commands) last = chart.RunExtentCommand(c);
     return last;
+  }
+
+  // Another container over the same data and window, for one case of a table.
+  std::unique_ptr<ChartContainerCore> Fresh() {
+    auto fresh = std::make_unique<ChartContainerCore>();
+    fresh->SetHost(&host);
+    fresh->AddChart(Record(data), false);
+    return fresh;
   }
 
   static int ScreenX(double x) { return static_cast<int>(2 * x + 3); }
@@ -90,9 +99,8 @@ TEST_F(ZoomFixture, MenuCommandsChangeExtentsStatesAndNotify) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ChartContainerCore fresh;
-    fresh.SetHost(&host);
-    fresh.AddChart(Record(data), false);
+    const auto owner = Fresh();
+    ChartContainerCore& fresh = *owner;
     std::optional<ChartNotify> notify;
     for (Cmd command : c.commands) notify = fresh.RunExtentCommand(command);
 
@@ -134,9 +142,8 @@ TEST_F(ZoomFixture, ZoomInAroundAPendingFirstClick) {
   const std::vector<Case> cases = {{30, {30, 70}}, {80, {20, 80}}, {50, {40, 60}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.clickX);
-    ChartContainerCore fresh;
-    fresh.SetHost(&host);
-    fresh.AddChart(Record(data), false);
+    const auto owner = Fresh();
+    ChartContainerCore& fresh = *owner;
     fresh.ShiftClickZoom(ScreenX(c.clickX), 50);
     ASSERT_EQ(fresh.XState(), kXFirstClick);
     EXPECT_NEAR(fresh.FirstClickX(), c.clickX, 1e-9);
@@ -154,9 +161,8 @@ TEST_F(ZoomFixture, ZoomInYAroundAPendingFirstClick) {
   const std::vector<Case> cases = {{30, {30, 70}}, {80, {20, 80}}, {50, {0, 100}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.clickY);
-    ChartContainerCore fresh;
-    fresh.SetHost(&host);
-    fresh.AddChart(Record(data), false);
+    const auto owner = Fresh();
+    ChartContainerCore& fresh = *owner;
     fresh.ShiftDoubleClickZoom(10, ScreenYWithMargins(c.clickY));
     ASSERT_EQ(fresh.YState(), kYFirstClick);
     EXPECT_NEAR(fresh.FirstClickY(), c.clickY, 1e-9);
