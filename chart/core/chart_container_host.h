@@ -34,9 +34,12 @@ class ChartContainerHost {
   // Tracking data window.
   virtual bool HasTrackingWindow() const { return false; }
   virtual bool IsTrackingWindowVisible() const { return false; }
-  // Rebuilds its rows at the tracked position (fills the container's tracked values).
+  // Rebuilds its rows at the tracked position (fills the container's tracked values):
+  // ChartContainerCore::BuildDataWindowRows at (TrackedX, TrackedY) with TrackingWidth, into
+  // the window's rows and the container's TrackedValuesFound.
   virtual void BuildDataWindowRows() {}
-  // Rebuilds its rows at the tracked X and re-shows it there.
+  // Rebuilds its rows at the tracked X and re-shows it there: ChartContainerCore::
+  // RefreshTrackingRows, then the window shows the rows at the anchor or hides without rows.
   virtual void RefreshTrackingRows() {}
   virtual void DestroyTrackingWindow() {}
 
