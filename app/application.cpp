@@ -36,7 +36,7 @@ bool Vezazivedov_sys_testApp::OnInit() {
     return false;
   }
 
-  auto* dialog = new Vezazivedov_sys_testDlg(*this);
+  auto* dialog = new Vezazivedov_sys_testDlg(monitor_.get(), [this] { return minimized != 0; });
   SetTopWindow(dialog);
   dialog->Start();
   return true;

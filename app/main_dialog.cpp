@@ -13,13 +13,13 @@
 #include <gtk/gtk.h>
 
 #include "app/app_resources.h"
-#include "app/application.h"
 #include "app/tray_icon.h"
 #include "app/virtual_display_dlg.h"
 #include "devlink/device_output.h"
 #include "devlink/process.h"
 #include "pages/font_static.h"
 #include "pages/page_layout.h"
+#include "pages/pedals_config_dlg.h"
 #include "pages/profile_settings.h"
 #include "pages/throttle_page.h"
 #include "platform/ini_file.h"
@@ -65,20 +65,18 @@ class Vezazivedov_sys_testDlg::ThrottlePort : public ThrottlePagePort {
   CPedalsConfig2Dlg& page_;  // no ownership: a child window of the dialog
 };
 
-// Holds the brake's or the clutch's settings until the clutch and brake page is built into the
-// window. Both pedals are marked absent, so these pages would be hidden anyway; their values
-// still travel in every record and the brake's upper value feeds the display unit and monitor.
-class Vezazivedov_sys_testDlg::PedalPageStandIn : public PedalPagePort {
+// The brake page or the clutch page as the model sees it.
+class Vezazivedov_sys_testDlg::PedalPort : public PedalPagePort {
  public:
-  PedalCurveSettings& Settings() override { return settings_; }
+  explicit PedalPort(CPedalsConfigDlg& page) : page_(page) {}
+  PedalCurveSettings& Settings() override { return page_.Settings(); }
   void LoadPedalSettings(const PedalCurveSettings& fromDevice) override {
-    settings_ = fromDevice;
-    settings_.dirty = false;
+    page_.LoadPedalSettings(fromDevice);
   }
-  void OnPedalInput(double) override {}
+  void OnPedalInput(double inputPercent) override { page_.OnPedalInput(inputPercent); }
 
  private:
-  PedalCurveSettings settings_{{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}};
+  CPedalsConfigDlg& page_;  // no ownership: a child window of the dialog
 };
 
 class Vezazivedov_sys_testDlg::LinkPort : public DeviceLinkPort {
@@ -99,15 +97,15 @@ class Vezazivedov_sys_testDlg::LinkPort : public DeviceLinkPort {
   devlink::Process& link_;
 };
 
-Vezazivedov_sys_testDlg::Vezazivedov_sys_testDlg(Vezazivedov_sys_testApp& app)
+Vezazivedov_sys_testDlg::Vezazivedov_sys_testDlg(CVirtualDisplayDlg* monitor,
+                                                 std::function<bool()> startMinimized)
     : wxFrame(nullptr, wxID_ANY, kTemplateTitle, wxDefaultPosition, wxDefaultSize,
               wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX),
-      app_(app),
+      monitor_(monitor),
+      startMinimized_(std::move(startMinimized)),
       trayIcon_(std::make_unique<CTLWndTrayIcon>()),
       link_(std::make_unique<devlink::Process>()),
       linkPort_(std::make_unique<LinkPort>(*link_)),
-      brakePage_(std::make_unique<PedalPageStandIn>()),
-      clutchPage_(std::make_unique<PedalPageStandIn>()),
       connectedIcon_(LoadAppBitmap(AppImage::Connected)),
       disconnectedIcon_(LoadAppBitmap(AppImage::Disconnected)) {
   CreateControls();
@@ -131,6 +129,8 @@ Vezazivedov_sys_testDlg::~Vezazivedov_sys_testDlg() {
   // The pages go before the link and the model they are reached through.
   DestroyChildren();
   throttlePage_ = nullptr;
+  brakePage_ = nullptr;
+  clutchPage_ = nullptr;
   model_.reset();
   link_.reset();
 }
@@ -200,7 +200,7 @@ void Vezazivedov_sys_testDlg::Start() {
   clutchGroup_->Hide();
   brakeGroup_->Hide();
   LayOut();
-  CreatePages();
+  CreatePages(presence);
   model_->SetPresence(presence);
   ApplySpanishTexts();  // the pages exist now
   ReadButtonAssignments();
@@ -208,7 +208,7 @@ void Vezazivedov_sys_testDlg::Start() {
   pollTimer_.Start(kPollPeriodMs);
   hotKeyTimer_.Start(kHotKeyPeriodMs);
 
-  if (CVirtualDisplayDlg* monitor = app_.Monitor()) monitor->Create();
+  if (monitor_ != nullptr) monitor_->Create();
 
   platform::MciSendString("open \"beep.mp3\" type mpegvideo alias beep");
   const int volume = platform::GetPrivateProfileInt("BEEP", "volume", kDefaultBeepVolume,
@@ -250,13 +250,23 @@ void Vezazivedov_sys_testDlg::LayOut() {
   }
 }
 
-void Vezazivedov_sys_testDlg::CreatePages() {
-  // The clutch and brake pages are not shown while their pedals are marked absent.
+void Vezazivedov_sys_testDlg::CreatePages(PedalPresence presence) {
+  // Every page is made; the clutch and brake pages are shown only for a pedal marked present.
+  const auto place = [](wxWindow& page, const wxWindow& placeholder) {
+    page.SetSize(placeholder.GetRect());
+    page.Show();
+  };
+  clutchPage_ = new CPedalsConfigDlg(client_, PedalKind::Clutch);
+  if (presence.clutch) place(*clutchPage_, *clutchPlaceholder_);
+  brakePage_ = new CPedalsConfigDlg(client_, PedalKind::Brake);
+  if (presence.brake) place(*brakePage_, *brakePlaceholder_);
   throttlePage_ = new CPedalsConfig2Dlg(client_);
-  throttlePage_->SetSize(throttlePlaceholder_->GetRect());
-  throttlePage_->Show();
+  place(*throttlePage_, *throttlePlaceholder_);
+
   throttlePort_ = std::make_unique<ThrottlePort>(*throttlePage_);
-  model_ = std::make_unique<MainDialogModel>(*throttlePort_, *brakePage_, *clutchPage_,
+  brakePort_ = std::make_unique<PedalPort>(*brakePage_);
+  clutchPort_ = std::make_unique<PedalPort>(*clutchPage_);
+  model_ = std::make_unique<MainDialogModel>(*throttlePort_, *brakePort_, *clutchPort_,
                                              *linkPort_, static_cast<MainDialogView&>(*this));
 }
 
@@ -269,7 +279,7 @@ void Vezazivedov_sys_testDlg::ReadButtonAssignments() {
 
 void Vezazivedov_sys_testDlg::ShowAfterInit() {
   if (shutDown_) return;
-  if (app_.minimized != 0) HideToTray();
+  if (startMinimized_ && startMinimized_()) HideToTray();
   displayTimer_.Start(kDisplayPeriodMs);
 }
 
@@ -369,13 +379,17 @@ void Vezazivedov_sys_testDlg::ApplyTexts(DialogLanguage language) {
   backup_->SetLabel(utf8(t.backup));
   restore_->SetLabel(utf8(t.restore));
   language_->SetLabel(utf8(t.languageButton));
-  if (throttlePage_ != nullptr) {
+  const auto pageTexts = [language](auto* page) {
+    if (page == nullptr) return;  // not made yet
     if (language == DialogLanguage::Spanish) {
-      throttlePage_->SetSpanishTexts();
+      page->SetSpanishTexts();
     } else {
-      throttlePage_->SetEnglishTexts();
+      page->SetEnglishTexts();
     }
-  }
+  };
+  pageTexts(throttlePage_);
+  pageTexts(brakePage_);
+  pageTexts(clutchPage_);
   assignButtons_->SetLabel(utf8(t.assignButtons));
   trayIcon_->SetItemTexts(utf8(t.trayOpen), utf8(t.trayExit));
   exit_->SetLabel(utf8(t.exit));
@@ -404,7 +418,7 @@ void Vezazivedov_sys_testDlg::ShowNotSent(const std::string& message) {
 }
 
 void Vezazivedov_sys_testDlg::ShowMonitorPopup(int brakeForce, int preset) {
-  if (CVirtualDisplayDlg* monitor = app_.Monitor()) monitor->ShowMonitorPopup(brakeForce, preset);
+  if (monitor_ != nullptr) monitor_->ShowMonitorPopup(brakeForce, preset);
 }
 
 void Vezazivedov_sys_testDlg::PlayBeep() { platform::MciSendString("play beep from 0"); }
@@ -412,6 +426,10 @@ void Vezazivedov_sys_testDlg::PlayBeep() { platform::MciSendString("play beep fr
 void Vezazivedov_sys_testDlg::EndDialog() {
   Shutdown();
   Destroy();
+}
+
+bool Vezazivedov_sys_testDlg::AnyTimerRunning() const {
+  return pollTimer_.IsRunning() || hotKeyTimer_.IsRunning() || displayTimer_.IsRunning();
 }
 
 void Vezazivedov_sys_testDlg::StopTimers() {
@@ -426,6 +444,6 @@ void Vezazivedov_sys_testDlg::Shutdown() {
   // Nothing may tick into the pages, the monitor or the link once they start to go.
   StopTimers();
   devlink::BlankSegmentDisplay();
-  if (CVirtualDisplayDlg* monitor = app_.Monitor()) monitor->DestroyWindow();
+  if (monitor_ != nullptr) monitor_->DestroyWindow();
   trayIcon_->RemoveIcon();
 }

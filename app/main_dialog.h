@@ -4,6 +4,7 @@
 // destroyed, and its close box only hides it.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,9 +16,9 @@
 
 class CFontStatic;
 class CPedalsConfig2Dlg;
+class CPedalsConfigDlg;
 class CTLWndTrayIcon;
 class CVirtualDisplayDlg;
-class Vezazivedov_sys_testApp;
 class wxButton;
 class wxPanel;
 class wxStaticBitmap;
@@ -56,8 +57,9 @@ class Vezazivedov_sys_testDlg : public wxFrame, public PageOwner, private MainDi
   static constexpr int kWidthDlu = 763;
   static constexpr int kHeightDlu = 383;
 
-  // Starts the device link. app must outlive the window.
-  explicit Vezazivedov_sys_testDlg(Vezazivedov_sys_testApp& app);
+  // Starts the device link. monitor (may be null) must outlive the window; startMinimized
+  // gives the application's [START] minimized when the window has been shown.
+  Vezazivedov_sys_testDlg(CVirtualDisplayDlg* monitor, std::function<bool()> startMinimized);
   ~Vezazivedov_sys_testDlg() override;
 
   // The initialisation: texts, layout, pages, timers, monitor, sound, tray icon; then shows
@@ -73,14 +75,18 @@ class Vezazivedov_sys_testDlg : public wxFrame, public PageOwner, private MainDi
   void ApplySpanishTexts();
   void ApplyEnglishTexts();
 
+  // Whether any of the three timers still runs; false from the start of the program's end.
+  bool AnyTimerRunning() const;
+  CPedalsConfig2Dlg* ThrottlePage() const { return throttlePage_; }
+
  private:
   class ThrottlePort;
-  class PedalPageStandIn;
+  class PedalPort;
   class LinkPort;
 
   void CreateControls();
   void LayOut();
-  void CreatePages();
+  void CreatePages(PedalPresence presence);
   void ReadButtonAssignments();
   void ApplyTexts(DialogLanguage language);
   void ShowAfterInit();
@@ -111,13 +117,14 @@ class Vezazivedov_sys_testDlg : public wxFrame, public PageOwner, private MainDi
   void PlayBeep() override;
   void EndDialog() override;
 
-  Vezazivedov_sys_testApp& app_;
+  CVirtualDisplayDlg* monitor_;  // no ownership: the application owns the monitor
+  std::function<bool()> startMinimized_;
   std::unique_ptr<CTLWndTrayIcon> trayIcon_;
   std::unique_ptr<devlink::Process> link_;
   std::unique_ptr<LinkPort> linkPort_;
   std::unique_ptr<ThrottlePort> throttlePort_;
-  std::unique_ptr<PedalPageStandIn> brakePage_;
-  std::unique_ptr<PedalPageStandIn> clutchPage_;
+  std::unique_ptr<PedalPort> brakePort_;
+  std::unique_ptr<PedalPort> clutchPort_;
   std::unique_ptr<MainDialogModel> model_;
 
   // {device id, button} of brake up, brake down, throttle presets A, B, C, from [JOY].
@@ -138,6 +145,8 @@ class Vezazivedov_sys_testDlg : public wxFrame, public PageOwner, private MainDi
   // Children of the window; the window tree owns them.
   wxPanel* client_ = nullptr;
   CPedalsConfig2Dlg* throttlePage_ = nullptr;
+  CPedalsConfigDlg* brakePage_ = nullptr;
+  CPedalsConfigDlg* clutchPage_ = nullptr;
   CFontStatic* statusLabel_ = nullptr;
   wxStaticBitmap* statusIcon_ = nullptr;
   wxStaticBitmap* logo_ = nullptr;

@@ -1,0 +1,68 @@
+// The main window's end: every timer stops before the pages, the monitor window and the device
+// link go, whichever way the window ends.
+#include <functional>
+#include <optional>
+
+#include <gtest/gtest.h>
+#include <wx/frame.h>
+
+#include "app/main_dialog.h"
+#include "app/virtual_display_dlg.h"
+#include "pages/throttle_page.h"
+#include "window_test_support.h"
+
+namespace {
+
+struct EndCase {
+  const char* name;
+  std::function<void(Vezazivedov_sys_testDlg&)> end;
+};
+
+class MainDialogEndTest : public testing::TestWithParam<EndCase> {};
+
+TEST_P(MainDialogEndTest, StopsAllTimersBeforePagesMonitorAndLinkGo) {
+  ScopedWorkingDirectory workingDirectory;
+  CVirtualDisplayDlg monitor([] { return false; });
+  auto* dialog = new Vezazivedov_sys_testDlg(&monitor, [] { return false; });
+  dialog->Start();
+  ASSERT_TRUE(PumpUntil([&] { return dialog->AnyTimerRunning(); }, 3000));
+  PumpEvents(100);  // timer 3 starts once the window has been shown
+
+  bool dialogGone = false;
+  std::optional<bool> timersAtPageEnd;
+  std::optional<bool> timersAtMonitorEnd;
+  dialog->ThrottlePage()->Bind(wxEVT_DESTROY, [&](wxWindowDestroyEvent& event) {
+    timersAtPageEnd = dialog->AnyTimerRunning();
+    event.Skip();
+  });
+  wxWindow* monitorWindow = monitor.GetWindow();
+  ASSERT_NE(monitorWindow, nullptr);
+  monitorWindow->Bind(wxEVT_DESTROY, [&](wxWindowDestroyEvent& event) {
+    // The monitor's frame may go after the dialog, whose timers have then gone with it.
+    if (event.GetEventObject() == monitorWindow)
+      timersAtMonitorEnd = !dialogGone && dialog->AnyTimerRunning();
+    event.Skip();
+  });
+  dialog->Bind(wxEVT_DESTROY, [&](wxWindowDestroyEvent& event) {
+    if (event.GetEventObject() == dialog) dialogGone = true;
+    event.Skip();
+  });
+
+  GetParam().end(*dialog);
+  ASSERT_TRUE(PumpUntil([&] { return dialogGone && monitor.GetWindow() == nullptr; }, 3000));
+  PumpEvents(50);
+
+  ASSERT_TRUE(timersAtPageEnd.has_value());
+  EXPECT_FALSE(*timersAtPageEnd);
+  ASSERT_TRUE(timersAtMonitorEnd.has_value());
+  EXPECT_FALSE(*timersAtMonitorEnd);
+  EXPECT_EQ(monitor.GetWindow(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, MainDialogEndTest,
+    testing::Values(EndCase{"ExitWithoutChanges", [](Vezazivedov_sys_testDlg& d) { d.OnCancel(); }},
+                    EndCase{"WindowDestroyed", [](Vezazivedov_sys_testDlg& d) { d.Destroy(); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
