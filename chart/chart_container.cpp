@@ -134,16 +134,38 @@ void CChartContainer::RenderBackBuffer(const wxSize& client) {
       backBuffer_.GetHeight() != client.y) {
     backBuffer_ = wxBitmap(client.x, client.y, 32);
   }
-  wxMemoryDC memory(backBuffer_);
-  std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(memory));
-  if (!gc) return;
-
   ChartPaintOptions options;
   options.focused = HasFocus();
   options.dropPendingClicks = pending_ != PendingPaint::kLiveLinesOnly;
   // The geometry is the whole client area: a partial repaint still lays out the full chart.
   const RectF bounds{0.0f, 0.0f, static_cast<float>(client.x), static_cast<float>(client.y)};
-  PaintChartContents(*gc, core_, bounds, options);
+  const ChartPaintFrame paint = LayoutChartPaint(core_, bounds, options);
+
+  // Box, axes and grid change only with the size, focus, colours and axes; live data
+  // reuses them.
+  const ChartBackgroundKey key = BackgroundKey(core_, paint, options.focused);
+  if (!background_.IsOk() || !(key == backgroundKey_)) {
+    if (!background_.IsOk() || background_.GetWidth() != client.x ||
+        background_.GetHeight() != client.y) {
+      background_ = wxBitmap(client.x, client.y, 32);
+    }
+    wxMemoryDC layer(background_);
+    std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(layer));
+    if (!gc) return;
+    PrepareChartGraphics(*gc);
+    DrawChartBackground(*gc, core_, paint, options.focused);
+    backgroundKey_ = key;
+  }
+
+  wxMemoryDC memory(backBuffer_);
+  {
+    wxMemoryDC layer(background_);
+    memory.Blit(0, 0, client.x, client.y, &layer, 0, 0);
+  }
+  std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(memory));
+  if (!gc) return;
+  PrepareChartGraphics(*gc);
+  DrawChartForeground(*gc, core_, paint, options);
   DrawLiveLines(*gc, client, liveLines_, {}, core_.Colour(ChartColourRole::kLiveLines));
 }
 

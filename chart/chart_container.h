@@ -89,6 +89,9 @@ class CChartContainer : public wxWindow {
   Host host_;
   ChartContainerCore core_;
   wxBitmap backBuffer_;
+  // The last background drawn, and what it was drawn for.
+  wxBitmap background_;
+  ChartBackgroundKey backgroundKey_;
   std::vector<LiveLine> liveLines_;
   // What was asked for since the last paint. A paint asked for by live lines alone keeps
   // pending clicks; any other paint (asked for or not) drops them.

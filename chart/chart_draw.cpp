@@ -6,7 +6,9 @@
 #include <ctime>
 #include <cwchar>
 
+#include <wx/bitmap.h>
 #include <wx/brush.h>
+#include <wx/image.h>
 
 namespace chart {
 namespace {
@@ -20,6 +22,7 @@ constexpr double kPageHeaderPoints = 16.0;
 constexpr float kPageHeaderInsetX = 200.0f;
 constexpr float kPageHeaderInsetY = 250.0f;
 constexpr float kPageHeaderHeight = 80.0f;
+
 
 wxGraphicsPen MakePen(wxGraphicsContext& gc, std::uint32_t argb, float width,
                       wxPenCap cap = wxCAP_BUTT) {
@@ -121,6 +124,48 @@ void DrawTextOnPixel(wxGraphicsContext& gc, const std::wstring& text, double x, 
   gc.DrawText(text, std::floor(x + 0.5) - 0.5, std::floor(y + 0.5) - 0.5);
 }
 
+// One period of the grid's dash (3 on, 1 off) as a repeating 1-px brush along x or y.
+wxGraphicsBrush DashBrush(wxGraphicsContext& gc, std::uint32_t colour, bool alongX) {
+  const std::span<const float> pattern = DashPattern(kDashDash);
+  const int on = static_cast<int>(pattern[0]);
+  const int period = on + static_cast<int>(pattern[1]);
+  wxImage texture(alongX ? period : 1, alongX ? 1 : period);
+  texture.InitAlpha();
+  for (int i = 0; i < period; ++i) {
+    const int x = alongX ? i : 0, y = alongX ? 0 : i;
+    texture.SetRGB(x, y, (colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+    texture.SetAlpha(x, y, i < on ? static_cast<unsigned char>(colour >> 24) : 0);
+  }
+  wxBrush brush;
+  brush.SetStipple(wxBitmap(texture, 32));
+  return gc.CreateBrush(brush);
+}
+
+// The 1-px screen grid: each line is one box filled with a repeating dash texture that starts
+// at the line's start, instead of hundreds of stroked dashes. A round cap of a 1-px pen is a
+// half disc of a quarter pixel, so square dash ends cover the same pixels to a few hundredths.
+void DrawHairlineGrid(wxGraphicsContext& gc, const Polylines& lines, std::uint32_t colour) {
+  const wxGraphicsBrush alongX = DashBrush(gc, colour, true);
+  const wxGraphicsBrush alongY = DashBrush(gc, colour, false);
+  gc.SetPen(wxNullGraphicsPen);
+  for (std::size_t f = 0; f < lines.FigureCount(); ++f) {
+    const std::span<const PointF> line = lines.Figure(f);
+    const PointF a = line.front(), b = line.back();
+    const bool horizontal = a.y == b.y;
+    // Whole coordinates are pixel centres: the texture starts on the pixel edge before a.
+    gc.PushState();
+    gc.Translate(a.x - 0.5, a.y - 0.5);
+    gc.SetBrush(horizontal ? alongX : alongY);
+    if (horizontal) {
+      gc.DrawRectangle(0.5, 0.0, b.x - a.x, 1.0);
+    } else {
+      gc.DrawRectangle(0.0, 0.5, 1.0, b.y - a.y);
+    }
+    gc.PopState();
+  }
+  gc.SetBrush(wxNullGraphicsBrush);
+}
+
 }  // namespace
 
 wxColour ArgbToColour(std::uint32_t argb) {
@@ -149,7 +194,11 @@ void DrawFocusBox(wxGraphicsContext& gc, float x, float y, float w, float h,
                   std::uint32_t fillColour, std::uint32_t borderColour, bool focused) {
   gc.SetPen(wxNullGraphicsPen);
   gc.SetBrush(gc.CreateBrush(wxBrush(ArgbToColour(fillColour))));
-  gc.DrawRectangle(x, y, w, h);
+  // An opaque frame covers the fill's half-covered edge pixels anyway; filled out to whole
+  // pixels, the fill takes the rasteriser's fast path.
+  const bool opaqueFrame = (borderColour >> 24) == 0xFF;
+  const float grow = opaqueFrame ? 0.5f : 0.0f;
+  gc.DrawRectangle(x - grow, y - grow, w + 2.0f * grow, h + 2.0f * grow);
   gc.SetBrush(wxNullGraphicsBrush);
 
   gc.SetPen(MakePen(gc, borderColour, 1.0f));
@@ -210,10 +259,14 @@ void DrawDashedGrid(wxGraphicsContext& gc, const RectF& plot, float originX, flo
     vertical(x);
   }
   if (lines.FigureCount() == 0) return;
+  Polylines dashes;
+  if (penWidth == 1.0f) {
+    DrawHairlineGrid(gc, lines, gridColour);
+    return;
+  }
   gc.SetPen(MakePen(gc, gridColour, penWidth, wxCAP_ROUND));
   // Round caps reach half a pen width past each dash's end; pull the dashes in by as much so
   // that dashes and gaps keep their 3 : 1 look.
-  Polylines dashes;
   StrokeFigures(gc, lines, DashPattern(kDashDash), penWidth, dashes, penWidth * 0.5f);
 }
 

@@ -12,7 +12,7 @@ namespace {
 
 constexpr float kScreenScale = 1.0f;
 
-BoundaryLabels MakeBoundaryLabels(const ChartContainerCore& core, const AxesLayout& axes) {
+BoundaryLabels MakeBoundaryLabels(const ChartContainerCore& core, const ChartPaintLayout& axes) {
   BoundaryLabels labels;
   const auto [minX, maxX] = core.ExtentX();
   const ChartValueFormatter format = core.FormatterX();
@@ -42,31 +42,41 @@ std::vector<std::pair<int, int>> Uncovered(int from, int to,
 
 }  // namespace
 
-void PaintChartContents(wxGraphicsContext& gc, ChartContainerCore& core, const RectF& bounds,
-                        const ChartPaintOptions& options) {
-  PrepareChartGraphics(gc);
-  const RectF frame{bounds.x, bounds.y, bounds.width - 1.0f, bounds.height - 1.0f};
+ChartPaintFrame LayoutChartPaint(ChartContainerCore& core, const RectF& bounds,
+                                 const ChartPaintOptions& options) {
+  ChartPaintFrame paint;
+  paint.frame = {bounds.x, bounds.y, bounds.width - 1.0f, bounds.height - 1.0f};
+  paint.layout = options.dropPendingClicks ? core.PreparePaint(bounds, options.resetYState)
+                                           : core.ComputePaintLayout(bounds);
+  return paint;
+}
+
+void DrawChartBackground(wxGraphicsContext& gc, const ChartContainerCore& core,
+                         const ChartPaintFrame& paint, bool focused) {
+  const RectF& frame = paint.frame;
   DrawFocusBox(gc, frame.x, frame.y, frame.width, frame.height,
                core.Colour(ChartColourRole::kBackground), core.Colour(ChartColourRole::kBorder),
-               options.focused);
-
-  const ChartPaintLayout layout = options.dropPendingClicks
-                                      ? core.PreparePaint(bounds, options.resetYState)
-                                      : core.ComputePaintLayout(bounds);
+               focused);
+  const ChartPaintLayout& layout = paint.layout;
   if (!layout.hasSeries) return;
   const std::uint32_t grid = core.Colour(ChartColourRole::kGrid);
   if (!layout.hasPoints) {
     DrawDashedGrid(gc, layout.plot, 0.0f, 0.0f, grid, 1.0f);
     return;
   }
-
   const auto [minX, maxX] = core.ExtentX();
   const auto [minY, maxY] = core.ExtentY();
   const AxesLayout axes = DrawAxes(gc, layout.plot, minX, maxX, minY, maxY,
                                    core.Colour(ChartColourRole::kAxes), 1.0f);
   const PointF crossing = axes.Crossing();
   DrawDashedGrid(gc, layout.plot, crossing.x, crossing.y, grid, 1.0f);
+}
 
+void DrawChartForeground(wxGraphicsContext& gc, const ChartContainerCore& core,
+                         const ChartPaintFrame& paint, const ChartPaintOptions& options) {
+  const ChartPaintLayout& layout = paint.layout;
+  if (!layout.hasPoints) return;
+  const auto [minX, maxX] = core.ExtentX();
   const ChartTransform& transform = layout.transform;
   const bool tracking = core.IsTracking();
   const std::uint32_t trackingColour = core.Colour(ChartColourRole::kTrackingMarks);
@@ -81,7 +91,7 @@ void PaintChartContents(wxGraphicsContext& gc, ChartContainerCore& core, const R
   }
 
   if (tracking) {
-    DrawTrackingLine(gc, frame, core.TrackedX(), core.TrackedValuesFound(), transform,
+    DrawTrackingLine(gc, paint.frame, core.TrackedX(), core.TrackedValuesFound(), transform,
                      options.trackingWindowVisible, -1, trackingColour, kScreenScale);
   }
   if (options.drawSelectedPoints && !core.SelectedDataViewPoints().empty()) {
@@ -91,8 +101,33 @@ void PaintChartContents(wxGraphicsContext& gc, ChartContainerCore& core, const R
     }
   }
   if (core.ShowsXBoundaries()) {
-    DrawChartText(gc, frame, MakeBoundaryLabels(core, axes), kScreenScale);
+    DrawChartText(gc, paint.frame, MakeBoundaryLabels(core, layout), kScreenScale);
   }
+}
+
+void PaintChartContents(wxGraphicsContext& gc, ChartContainerCore& core, const RectF& bounds,
+                        const ChartPaintOptions& options) {
+  PrepareChartGraphics(gc);
+  const ChartPaintFrame paint = LayoutChartPaint(core, bounds, options);
+  DrawChartBackground(gc, core, paint, options.focused);
+  DrawChartForeground(gc, core, paint, options);
+}
+
+ChartBackgroundKey BackgroundKey(const ChartContainerCore& core, const ChartPaintFrame& paint,
+                                 bool focused) {
+  ChartBackgroundKey key;
+  key.width = paint.frame.width;
+  key.height = paint.frame.height;
+  key.focused = focused;
+  key.hasSeries = paint.layout.hasSeries;
+  key.hasPoints = paint.layout.hasPoints;
+  key.crossingX = paint.layout.crossing.x;
+  key.crossingY = paint.layout.crossing.y;
+  key.fill = core.Colour(ChartColourRole::kBackground);
+  key.border = core.Colour(ChartColourRole::kBorder);
+  key.axes = core.Colour(ChartColourRole::kAxes);
+  key.grid = core.Colour(ChartColourRole::kGrid);
+  return key;
 }
 
 void DrawLiveLines(wxGraphicsContext& gc, const wxSize& client, std::span<const LiveLine> lines,

@@ -29,6 +29,38 @@ struct ChartPaintOptions {
 void PaintChartContents(wxGraphicsContext& gc, ChartContainerCore& core, const RectF& bounds,
                         const ChartPaintOptions& options);
 
+// The same in its three steps, so that the window can keep the background (box, axes, grid),
+// which live data does not change, from one paint to the next.
+struct ChartPaintFrame {
+  RectF frame;  // the framed box: bounds less one pixel on the right and bottom
+  ChartPaintLayout layout;
+};
+ChartPaintFrame LayoutChartPaint(ChartContainerCore& core, const RectF& bounds,
+                                 const ChartPaintOptions& options);
+void DrawChartBackground(wxGraphicsContext& gc, const ChartContainerCore& core,
+                         const ChartPaintFrame& paint, bool focused);
+void DrawChartForeground(wxGraphicsContext& gc, const ChartContainerCore& core,
+                         const ChartPaintFrame& paint, const ChartPaintOptions& options);
+
+// Everything the background depends on; equal keys draw equal backgrounds.
+struct ChartBackgroundKey {
+  float width = 0.0f;
+  float height = 0.0f;
+  bool focused = false;
+  bool hasSeries = false;
+  bool hasPoints = false;
+  float crossingX = 0.0f;
+  float crossingY = 0.0f;
+  std::uint32_t fill = 0;
+  std::uint32_t border = 0;
+  std::uint32_t axes = 0;
+  std::uint32_t grid = 0;
+
+  bool operator==(const ChartBackgroundKey&) const = default;
+};
+ChartBackgroundKey BackgroundKey(const ChartContainerCore& core, const ChartPaintFrame& paint,
+                                 bool focused);
+
 // A live line of mouse tracking or of a two-click zoom, in client pixels.
 struct LiveLine {
   bool vertical = true;  // vertical at x = position, else horizontal at y = position
