@@ -41,7 +41,9 @@ class CChartContainer : public wxWindow {
   const ChartContainerCore& Core() const { return core_; }
 
   // Draws the whole chart into image at (x, y, w - 1, h - 1), as the window shows it, without
-  // the data view's selection. The image is given an alpha channel when it has none.
+  // the data view's selection. The image is given an alpha channel when it has none; pixels
+  // outside that rectangle are left as they are. Stores the image's transform in the
+  // container until the next paint, as a paint does.
   void DrawChartsTo(int x, int y, int w, int h, wxImage& image);
 
   // Invalidates the client area; the next paint (at the next frame) draws the change, so any

@@ -250,6 +250,33 @@ TEST_F(ChartWindowTest, NotificationReachesTheParentBeforeSendReturns) {
   EXPECT_FALSE(orphan.SendChartNotify(n));
 }
 
+TEST_F(ChartWindowTest, ImageOfTheChartsLeavesTheDataViewSelectionOut) {
+  test::AddThrottleSeries(*chart_, 37);
+  chart_->Core().SetDataViewIndex(0);
+  chart_->Core().SyncDataViewCell(0, 3, 80, 80, true);
+  ASSERT_TRUE(NextPaint());
+  Settle();
+  wxImage image(kThrottleChartWidth, kThrottleChartHeight);
+  chart_->DrawChartsTo(0, 0, kThrottleChartWidth, kThrottleChartHeight, image);
+  image.SaveFile("/tmp/chart_image.png", wxBITMAP_TYPE_PNG);
+  // The image is drawn into (0, 0, w - 1, h - 1): its frame is one pixel further in.
+  EXPECT_LT(image.GetRed(kThrottleChartWidth - 2, 50), 40);
+  EXPECT_LT(image.GetRed(100, kThrottleChartHeight - 2), 40);
+  EXPECT_EQ(image.GetAlpha(100, 100), 255);
+  const ChartTransform* t = chart_->Core().CurrentTransform();
+  const PointF p = t->ToScreen(80, 80);
+  const int x = int(p.x + 0.5f), y = int(p.y + 0.5f) - 4;
+  EXPECT_LT(image.GetBlue(x, y), image.GetGreen(x, y) + 30);  // no selection circle
+  // The window shows it; its next paint lays the chart out on the client area again.
+  chart_->RedrawExceptPopups();
+  ASSERT_TRUE(NextPaint());
+  Settle();
+  const PointF q = chart_->Core().CurrentTransform()->ToScreen(80, 80);
+  const wxImage shown = Grab(*chart_);
+  const int sx = int(q.x + 0.5f), sy = int(q.y + 0.5f) - 4;
+  EXPECT_GT(shown.GetBlue(sx, sy), shown.GetGreen(sx, sy) + 60);
+}
+
 TEST_F(ChartWindowTest, FocusDrawsTheDashedFocusRectangle) {
   // The dashed rectangle runs 3 px inside the frame: count dark pixels along its top side.
   auto darkOnRow3 = [&] {

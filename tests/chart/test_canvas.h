@@ -19,12 +19,13 @@ struct Rgb {
 
 class TestCanvas {
  public:
-  TestCanvas(int width, int height) : image_(width, height) {
+  // prepare: set up the chart's pixel conventions, for routines that do not do it themselves.
+  TestCanvas(int width, int height, bool prepare = true) : image_(width, height) {
     image_.SetRGB(wxRect(0, 0, width, height), 255, 255, 255);
     image_.InitAlpha();
     std::fill_n(image_.GetAlpha(), width * height, static_cast<unsigned char>(255));
     gc_.reset(wxGraphicsContext::Create(image_));
-    PrepareChartGraphics(*gc_);
+    if (prepare) PrepareChartGraphics(*gc_);
   }
 
   wxGraphicsContext& Gc() { return *gc_; }

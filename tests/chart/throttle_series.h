@@ -20,7 +20,9 @@ inline constexpr int kThrottleChartHeight = 117 * 13 / 8;
 inline ChartPoints CrossX(double input) { return {{input + 50, 50}, {input + 50, 150}}; }
 inline ChartPoints CrossY(double output) { return {{50, output + 50}, {150, output + 50}}; }
 
-inline ThrottleSeries AddThrottleSeries(CChartContainer& chart, double input) {
+// Chart: CChartContainer or the window-free ChartContainerCore.
+template <class Chart>
+ThrottleSeries AddThrottleSeries(Chart& chart, double input) {
   ChartPoints curve, fine;
   for (int k = 0; k <= 9; ++k) curve.push_back({50.0 + 10 * k, 50.0 + 10 * k});
   for (int k = 0; k <= 10; ++k) fine.push_back({140.0 + k, 140.0 + k});
@@ -63,7 +65,8 @@ inline ThrottleSeries AddThrottleSeries(CChartContainer& chart, double input) {
 }
 
 // One live tick of the page: both cross-hair lines replaced, each with a redraw.
-inline void LiveTick(CChartContainer& chart, const ThrottleSeries& ids, double input) {
+template <class Chart>
+void LiveTick(Chart& chart, const ThrottleSeries& ids, double input) {
   const ChartPoints x = CrossX(input), y = CrossY(input);
   chart.ReplaceChartData(ids.crossX, &x, false, true, false, true);
   chart.ReplaceChartData(ids.crossY, &y, false, true, false, true);
