@@ -123,8 +123,15 @@ bool CChartContainer::SendChartNotify(const ChartNotify& notify) {
   if (!parent) return false;
   ChartNotifyEvent event(EVT_CHART_NOTIFY, GetId(), notify);
   event.SetEventObject(this);
-  // A handler's exception must not unwind through the caller's event handler.
-  return parent->GetEventHandler()->SafelyProcessEvent(event);
+  // The caller is one of our event handlers: a parent's exception must stop here.
+  try {
+    return parent->GetEventHandler()->ProcessEvent(event);
+  } catch (const std::exception& e) {
+    wxLogDebug("chart notification handler failed: %s", e.what());
+  } catch (...) {
+    wxLogDebug("chart notification handler failed");
+  }
+  return false;
 }
 
 // ---- Painting ----

@@ -238,26 +238,18 @@ void DrawDashedGrid(wxGraphicsContext& gc, const RectF& plot, float originX, flo
     lines.points.push_back({x, plot.Top()});
     lines.points.push_back({x, plot.Bottom()});
   };
-  for (int k = 1; k <= kGridDivisions; ++k) {
-    const float y = originY + k * dy;
-    if (!(y < plot.Bottom() - kEdge)) break;
-    horizontal(y);
-  }
-  for (int k = 1; k <= kGridDivisions; ++k) {
-    const float y = originY - k * dy;
-    if (!(y > plot.Top() + kEdge)) break;
-    horizontal(y);
-  }
-  for (int k = 1; k <= kGridDivisions; ++k) {
-    const float x = originX + k * dx;
-    if (!(x < plot.Right() - kEdge)) break;
-    vertical(x);
-  }
-  for (int k = 1; k <= kGridDivisions; ++k) {
-    const float x = originX - k * dx;
-    if (!(x > plot.Left() + kEdge)) break;
-    vertical(x);
-  }
+  // From the origin towards one edge, one step at a time, stopping short of the edge.
+  auto walk = [&](float origin, float step, float edge, auto add) {
+    for (int k = 1; k <= kGridDivisions; ++k) {
+      const float at = origin + k * step;
+      if (step > 0.0f ? !(at < edge - kEdge) : !(at > edge + kEdge)) break;
+      add(at);
+    }
+  };
+  walk(originY, dy, plot.Bottom(), horizontal);
+  walk(originY, -dy, plot.Top(), horizontal);
+  walk(originX, dx, plot.Right(), vertical);
+  walk(originX, -dx, plot.Left(), vertical);
   if (lines.FigureCount() == 0) return;
   Polylines dashes;
   if (penWidth == 1.0f) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <stdexcept>
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -248,6 +249,13 @@ TEST_F(ChartWindowTest, NotificationReachesTheParentBeforeSendReturns) {
 
   CChartContainer orphan;  // no window, no parent: nothing is sent
   EXPECT_FALSE(orphan.SendChartNotify(n));
+}
+
+TEST_F(ChartWindowTest, ThrowingParentHandlerDoesNotUnwindThroughTheChart) {
+  panel_->Bind(EVT_CHART_NOTIFY, [](ChartNotifyEvent&) { throw std::runtime_error("parent"); });
+  ChartNotify n;
+  n.code = ChartNotifyCode::kTracking;
+  EXPECT_NO_THROW(EXPECT_FALSE(chart_->SendChartNotify(n)));
 }
 
 TEST_F(ChartWindowTest, ImageOfTheChartsLeavesTheDataViewSelectionOut) {
