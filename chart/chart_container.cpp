@@ -173,6 +173,7 @@ void CChartContainer::RenderBackBuffer(const wxSize& client) {
   if (!gc) return;
   PrepareChartGraphics(*gc);
   DrawChartForeground(*gc, core_, paint, options);
+  // The visible data windows will interrupt the lines here once they exist.
   DrawLiveLines(*gc, client, liveLines_, {}, core_.Colour(ChartColourRole::kLiveLines));
 }
 

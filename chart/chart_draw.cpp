@@ -1,6 +1,7 @@
 // Drawing of the chart's elements through wxGraphicsContext.
 #include "chart/chart_draw.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <ctime>
@@ -22,7 +23,9 @@ constexpr double kPageHeaderPoints = 16.0;
 constexpr float kPageHeaderInsetX = 200.0f;
 constexpr float kPageHeaderInsetY = 250.0f;
 constexpr float kPageHeaderHeight = 80.0f;
-
+// Dash lengths are multiples of the pen width, but of no less than one pixel, so that a thin
+// pen does not cut a curve into thousands of specks.
+constexpr float kMinDashUnit = 1.0f;
 
 wxGraphicsPen MakePen(wxGraphicsContext& gc, std::uint32_t argb, float width,
                       wxPenCap cap = wxCAP_BUTT) {
@@ -59,7 +62,8 @@ void StrokeFigures(wxGraphicsContext& gc, const Polylines& lines, std::span<cons
   } else {
     std::array<float, 6> scaled{};
     const std::size_t count = std::min(pattern.size(), scaled.size());
-    for (std::size_t i = 0; i < count; ++i) scaled[i] = pattern[i] * penWidth;
+    const float unit = std::max(penWidth, kMinDashUnit);
+    for (std::size_t i = 0; i < count; ++i) scaled[i] = pattern[i] * unit;
     dashes.Clear();
     for (std::size_t f = 0; f < lines.FigureCount(); ++f) {
       AppendDashes(lines.Figure(f), std::span<const float>(scaled.data(), count), capInset,
@@ -70,13 +74,13 @@ void StrokeFigures(wxGraphicsContext& gc, const Polylines& lines, std::span<cons
   gc.StrokePath(path);
 }
 
-void AddSpline(wxGraphicsPath& path, std::span<const PointF> points, float tension) {
+void AddSpline(wxGraphicsPath& path, std::span<const PointF> points, float tension,
+               std::vector<BezierSegment>& segments) {
   path.MoveToPoint(points[0].x, points[0].y);
   if (tension == 0.0f) {
     for (std::size_t i = 1; i < points.size(); ++i) path.AddLineToPoint(points[i].x, points[i].y);
     return;
   }
-  std::vector<BezierSegment> segments;
   CardinalSplineSegments(points, tension, segments);
   for (const BezierSegment& s : segments) {
     path.AddCurveToPoint(s.control1.x, s.control1.y, s.control2.x, s.control2.y, s.end.x,
@@ -90,7 +94,7 @@ void StrokeCurve(wxGraphicsContext& gc, std::span<const PointF> points, float te
   const std::span<const float> pattern = DashPattern(dashStyle);
   if (pattern.empty()) {
     wxGraphicsPath path = gc.CreatePath();
-    AddSpline(path, points, tension);
+    AddSpline(path, points, tension, scratch.segments);
     gc.StrokePath(path);
     return;
   }

@@ -42,6 +42,7 @@ void PrepareChartGraphics(wxGraphicsContext& gc);
 // in the steady state.
 struct ChartDrawScratch {
   std::vector<PointF> screen;
+  std::vector<BezierSegment> segments;
   Polylines lines;
   Polylines dashes;
 };
