@@ -28,8 +28,13 @@ bool CurvesCaptionIsSpanish(const wxString& caption) {
 std::unique_ptr<wxMenu> CreateCurveMenu(bool spanish) {
   auto menu = std::make_unique<wxMenu>();
   for (const CurveMenuItem& item : kCurveMenuItems) {
-    menu->Append(spanish ? item.spanishId : item.englishId,
-                 wxString::FromUTF8(spanish ? item.spanishText : item.englishText));
+    // The toolkit's item constructor rejects ids from 0x7FFF up (a debug check made for 16-bit
+    // command ids), though the ids work; so the item is built with a free id and then given
+    // its command id, which its activation sends.
+    auto* entry = new wxMenuItem(menu.get(), wxID_ANY,
+                                 wxString::FromUTF8(spanish ? item.spanishText : item.englishText));
+    entry->SetId(spanish ? item.spanishId : item.englishId);
+    menu->Append(entry);
   }
   return menu;
 }
