@@ -4,6 +4,22 @@
 #include <algorithm>
 #include <utility>
 
+#include "pages/pedal_chart.h"
+
+namespace {
+constexpr std::size_t kLastCoarsePoint = 9;  // band_90
+}  // namespace
+
+std::vector<chart::ChartPoints> ThrottleChartCurves(const ThrottleCurveSettings& settings) {
+  std::vector<chart::ChartPoints> curves(2);
+  for (std::size_t k = 0; k < kThrottlePointCount; ++k) {
+    const chart::ChartPoint point = PedalChartPoint(kThrottlePointInputs[k], settings.band[k]);
+    if (k <= kLastCoarsePoint) curves[0].push_back(point);
+    if (k >= kLastCoarsePoint) curves[1].push_back(point);
+  }
+  return curves;
+}
+
 ThrottlePageModel::ThrottlePageModel(ThrottlePageView& view, std::string file)
     : view_(view), file_(std::move(file)), settings_(DefaultThrottleSettings()) {}
 

@@ -4,11 +4,17 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "chart/core/chart_series.h"
 #include "pages/moving_average.h"
 #include "pages/page_texts.h"
 #include "pages/throttle_curve.h"
 #include "pages/throttle_presets.h"
+
+// The chart's two curve series: the points 10 apart up to 90 (x 50..140), then the points 1
+// apart from 90 (x 140..150); band_90 ends the first and starts the second.
+std::vector<chart::ChartPoints> ThrottleChartCurves(const ThrottleCurveSettings& settings);
 
 // How the user left the save question. Closing the box is no answer, and saves nothing.
 enum class QuestionAnswer { Yes, No, Closed };

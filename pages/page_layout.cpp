@@ -1,0 +1,49 @@
+// Shared page look and dialog-unit conversion.
+#include "pages/page_layout.h"
+
+#include <cmath>
+
+#include <wx/window.h>
+
+#include "pages/font_static.h"
+
+namespace {
+constexpr double kBaseUnitX = 6.0;   // pixels per 4 horizontal dialog units at 96 DPI
+constexpr double kBaseUnitY = 13.0;  // pixels per 8 vertical dialog units at 96 DPI
+constexpr double kReferenceDpi = 96.0;
+}  // namespace
+
+DialogUnits DialogUnits::For(const wxWindow* window) {
+  const int dpi = window ? window->GetDPI().y : 0;
+  return DialogUnits(dpi > 0 ? dpi / kReferenceDpi : 1.0);
+}
+
+int DialogUnits::X(int dlu) const {
+  return static_cast<int>(std::lround(dlu * kBaseUnitX * scale_ / 4.0));
+}
+
+int DialogUnits::Y(int dlu) const {
+  return static_cast<int>(std::lround(dlu * kBaseUnitY * scale_ / 8.0));
+}
+
+int DialogUnits::Pixels(int pixelsAt96) const {
+  return static_cast<int>(std::lround(pixelsAt96 * scale_));
+}
+
+wxColour PageBackgroundColour() { return wxColour(236, 110, 25); }
+
+wxColour ValueLabelBackground() { return wxColour(225, 225, 225); }
+
+void StyleValueLabel(CFontStatic& label) {
+  label.SetFontStyle(kPageLabelFace, kPageLabelHeight, *wxBLACK, kFontAlignCentre);
+  label.SetFillBackground(ValueLabelBackground());
+}
+
+void StyleCaptionLabel(CFontStatic& label) {
+  label.SetFontStyle(kPageLabelFace, kPageLabelHeight, *wxWHITE, kFontAlignRight);
+}
+
+void StylePercentLabel(CFontStatic& label) {
+  label.SetFontStyle(kPageLabelFace, kPageLabelHeight, *wxBLACK, kFontAlignRight);
+  label.SetFillBackground(ValueLabelBackground());
+}

@@ -1,0 +1,136 @@
+// CPedalsConfig2Dlg: the throttle page. A child panel of the main dialog with the value rows,
+// the curve chart, the live bar and percentage, the Enabled box, the curve-shapes button and
+// the preset buttons A, B and C. Its behaviour lives in ThrottlePageModel.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <wx/panel.h>
+
+#include "pages/page_texts.h"
+#include "pages/pedal_chart.h"
+#include "pages/profile_settings.h"
+#include "pages/throttle_page_model.h"
+
+class CFontStatic;
+class wxButton;
+class wxCheckBox;
+class wxGauge;
+class wxRadioButton;
+
+namespace chart {
+class CChartContainer;
+}
+
+class CPedalsConfig2Dlg : public wxPanel, private ThrottlePageView {
+ public:
+  // Control ids of the page (the step buttons and value labels are in kThrottleRows).
+  enum ControlId {
+    kLiveBarId = 1011,
+    kChartId = 1013,
+    kEnabledId = 1054,
+    kEnabledCaptionId = 1055,
+    kLoadCellId = 1056,
+    kLoadCellCaptionId = 1057,
+    kCurvesButtonId = 1058,
+    kPercentLabelId = 1059,
+    kPresetAId = 1063,
+    kPresetBId = 1072,
+    kPresetCId = 1073,
+  };
+  // Size of the page in dialog units.
+  static constexpr int kWidthDlu = 383;
+  static constexpr int kHeightDlu = 278;
+
+  // Shows the save question; returns wxID_YES, wxID_NO, or anything else for a box closed
+  // without an answer. The default is a wxMessageDialog.
+  using QuestionBox = std::function<int(wxWindow* parent, const wxString& message,
+                                        const wxString& caption, long style)>;
+
+  // Creates the page hidden, as a child of parent, which places and shows it; the page finds
+  // its PageOwner among its ancestors. Loads the preset named in the settings file.
+  explicit CPedalsConfig2Dlg(wxWindow* parent, std::string settingsFile = kSettingsFile,
+                             QuestionBox questionBox = {});
+  ~CPedalsConfig2Dlg() override;
+
+  // ---- For the main dialog ----
+  // dz_0, dz_1, band, axis_cnf, axis_mode and dirty, read into the configuration record;
+  // dirty is cleared after a send.
+  ThrottleCurveSettings& Settings() { return model_.Settings(); }
+  const ThrottleCurveSettings& Settings() const { return model_.Settings(); }
+  int CurrentPreset() const { return model_.CurrentPreset(); }
+  int InputPercent() const { return model_.InputPercent(); }
+  int OutputPercent() const { return model_.OutputPercent(); }
+
+  // The live input in percent, from the main dialog's 23 ms timer.
+  void OnPedalInput(double inputPercent);
+
+  void LoadThrottlePreset(int index);        // and shows it
+  void SaveThrottlePreset(int index) const;
+  // Restore (force) and hot keys (unforced): never asks, checks the preset's button, loads,
+  // writes it as selected and applies live. Unforced, the current preset is left alone.
+  bool SelectThrottlePreset(int index, bool force);
+  // A preset button click (ask: with the save question when there are unsent changes).
+  void OnPresetButton(int index, bool ask);
+
+  void SetSpanishTexts();
+  void SetEnglishTexts();
+
+  // Every check box and value label from the settings, then the chart.
+  void RefreshValueLabels();
+
+  // ---- Parts, for the owner's layout and for tests ----
+  chart::CChartContainer& Chart() { return *chart_; }
+  CFontStatic& ValueLabel(std::size_t row) { return *rows_.at(row).value; }
+  CFontStatic& CaptionLabel(std::size_t row) { return *rows_.at(row).caption; }
+  CFontStatic& PercentLabel() { return *percentLabel_; }
+  wxGauge& LiveBar() { return *liveBar_; }
+  const PedalChart& ChartSeries() const { return pedalChart_; }
+
+ private:
+  struct Row {
+    CFontStatic* caption = nullptr;  // no ownership: children of the page
+    wxButton* minus = nullptr;
+    CFontStatic* value = nullptr;
+    wxButton* plus = nullptr;
+  };
+
+  void CreateControls();
+  void BindEvents();
+  void ApplyTexts(PageLanguage language);
+  void BuildCurveChart();
+  void ShowPresetRadio(int index);
+
+  void OnStepButton(wxCommandEvent& event);
+  void OnEnableToggled(wxCommandEvent& event);
+  void OnLoadCellToggled(wxCommandEvent& event);
+  void OnCurvesButton(wxCommandEvent& event);
+  void OnCurveMenu(wxCommandEvent& event);
+  void OnCharHook(wxKeyEvent& event);
+
+  // ThrottlePageView
+  void ShowSettings() override;
+  void ShowPresetChecked(int preset) override;
+  QuestionAnswer AskSaveChanges(const std::string& question) override;
+  void ApplyConfigLive() override;
+
+  ThrottlePageModel model_;
+  QuestionBox questionBox_;
+  PedalChart pedalChart_;
+
+  // Children of the page; the window tree owns them.
+  chart::CChartContainer* chart_ = nullptr;
+  std::array<Row, kThrottleRowCount> rows_{};
+  wxGauge* liveBar_ = nullptr;
+  CFontStatic* percentLabel_ = nullptr;
+  wxCheckBox* enabled_ = nullptr;
+  CFontStatic* enabledCaption_ = nullptr;
+  wxCheckBox* loadCell_ = nullptr;
+  CFontStatic* loadCellCaption_ = nullptr;
+  wxButton* curvesButton_ = nullptr;
+  std::array<wxRadioButton*, kThrottlePresetCount> presetButtons_{};
+  bool ready_ = false;  // the controls exist
+};

@@ -1,0 +1,509 @@
+// The throttle page as a user meets it: a real window under X, driven by real mouse and key
+// events, checked against the template layout and through screenshots.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/dialog.h>
+#include <wx/frame.h>
+#include <wx/gauge.h>
+#include <wx/image.h>
+#include <wx/menu.h>
+#include <wx/radiobut.h>
+#include <wx/sizer.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
+
+#include "chart/chart_container.h"
+#include "pages/font_static.h"
+#include "pages/page_owner.h"
+#include "pages/throttle_page.h"
+#include "platform/ini_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void Pump(int milliseconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  while (std::chrono::steady_clock::now() < end) {
+    wxTheApp->Yield(true);
+    wxMilliSleep(5);
+  }
+}
+
+wxPoint ScreenCentre(const wxWindow* window) {
+  const wxRect r = window->GetScreenRect();
+  return {r.x + r.width / 2, r.y + r.height / 2};
+}
+
+void ClickOn(const wxWindow* window) {
+  wxUIActionSimulator sim;
+  sim.MouseMove(ScreenCentre(window));
+  Pump(60);
+  sim.MouseClick();
+  Pump(150);
+}
+
+std::string Run(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+    ::pclose(pipe);
+  }
+  while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+  return out;
+}
+
+// Answers the save question by keyboard once its window shows: the box is modal, so the
+// answer has to come from a timer inside its loop.
+class QuestionAnswerer : public wxTimer {
+ public:
+  explicit QuestionAnswerer(std::string keys) : keys_(std::move(keys)) { Start(100); }
+  void Notify() override {
+    const std::string id =
+        Run("xdotool search --onlyvisible --name '^Orvo Pedals$' 2>/dev/null | head -n 1");
+    if (id.empty()) return;
+    Stop();
+    answered_ = true;
+    Run("xdotool windowfocus --sync " + id + " sleep 0.2 key --clearmodifiers " + keys_);
+  }
+  bool Answered() const { return answered_; }
+
+ private:
+  std::string keys_;
+  bool answered_ = false;
+};
+
+class RecordingOwner : public wxFrame, public PageOwner {
+ public:
+  RecordingOwner() : wxFrame(nullptr, wxID_ANY, "throttle page test", wxPoint(0, 0)) {}
+  void ApplyConfigLive() override { ++applied; }
+  int applied = 0;
+};
+
+// Pixel rectangle of a template rectangle at 96 DPI, worked out here independently of the page.
+wxRect TemplatePixels(int x, int y, int w, int h) {
+  auto px = [](int dlu, double base, double div) {
+    return static_cast<int>(dlu * base / div + 0.5);
+  };
+  const int left = px(x, 6, 4);
+  const int top = px(y, 13, 8);
+  return {left, top, px(x + w, 6, 4) - left, px(y + h, 13, 8) - top};
+}
+
+void SaveScreenshot(const std::string& name) {
+  const char* dir = std::getenv("ORVO_SCREENSHOT_DIR");
+  if (!dir) return;
+  Run("import -window root '" + std::string(dir) + "/" + name + ".png'");
+}
+
+class ThrottlePageWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("throttle_window_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    file_ = (dir_ / "presets.ini").string();
+    std::ofstream(file_) << "[CNF]\npreset=0\n"
+                            "[PRESET_0]\ndz_0=5\nband_50=50.0\n"
+                            "[PRESET_1]\ndz_0=11\nband_50=60.0\naxis_mode=1\n";
+  }
+
+  void CreatePage() {
+    owner_ = new RecordingOwner();
+    page_ = new CPedalsConfig2Dlg(owner_, file_);
+    owner_->SetClientSize(page_->GetSize());
+    page_->Show();
+    owner_->Show();
+    Pump(400);
+  }
+
+  void TearDown() override {
+    if (owner_) owner_->Destroy();
+    Pump(100);
+    fs::remove_all(dir_);
+  }
+
+  template <typename T>
+  T* Control(int id) {
+    return dynamic_cast<T*>(page_->FindWindow(id));
+  }
+  std::string Key(const std::string& section, const std::string& key) const {
+    return platform::GetPrivateProfileString(section, key, "<missing>", 64, file_);
+  }
+
+  fs::path dir_;
+  std::string file_;
+  RecordingOwner* owner_ = nullptr;
+  CPedalsConfig2Dlg* page_ = nullptr;
+};
+
+TEST_F(ThrottlePageWindowTest, ControlsStandAtTheirTemplatePositions) {
+  CreatePage();
+  struct Placement {
+    int id;
+    int x, y, w, h;  // dialog units
+  };
+  const std::vector<Placement> placements{
+      {1013, 93, 38, 153, 117},  // chart
+      {1011, 330, 20, 9, 252},   // live bar
+      {1059, 310, 2, 33, 12},    // percentage
+      {1054, 45, 5, 16, 10},     // Enabled
+      {1055, 0, 4, 42, 12},
+      {1058, 25, 161, 50, 15},   // Curves
+      {1016, 283, 258, 26, 12},  // dz_0 value, "-" and "+"
+      {1003, 271, 257, 12, 15},
+      {1002, 309, 257, 12, 15},
+      {1015, 283, 21, 26, 12},   // upper dead zone
+      {1017, 171, 22, 96, 15},
+      {1019, 37, 177, 26, 12},   // band_0
+      {1020, 0, 178, 24, 15},
+      {1005, 25, 176, 12, 15},
+      {1004, 63, 176, 12, 15},
+      {1030, 115, 162, 26, 12},  // band_50
+      {1064, 197, 162, 26, 12},  // band_92
+      {1098, 281, 192, 26, 12},  // band_100
+      {1101, 241, 193, 27, 15},
+  };
+  for (const Placement& p : placements) {
+    wxWindow* w = page_->FindWindow(p.id);
+    ASSERT_NE(w, nullptr) << p.id;
+    EXPECT_EQ(w->GetRect(), TemplatePixels(p.x, p.y, p.w, p.h)) << p.id;
+  }
+  EXPECT_EQ(page_->GetSize(), TemplatePixels(0, 0, 383, 278).GetSize());
+  // The preset boxes sit at the right end of their template rectangles, texts to their left.
+  for (int id : {1063, 1072, 1073}) {
+    const wxRect r = page_->FindWindow(id)->GetRect();
+    EXPECT_EQ(r.GetRight() + 1, TemplatePixels(267 + 51, 0, 0, 0).x) << id;
+  }
+
+  EXPECT_EQ(page_->GetBackgroundColour(), wxColour(236, 110, 25));
+  EXPECT_EQ(page_->ValueLabel(0).Style().background, wxColour(225, 225, 225));
+  EXPECT_EQ(page_->CaptionLabel(0).Style().textColour, *wxWHITE);
+  EXPECT_EQ(page_->CaptionLabel(0).Style().align, TextAlign::Right);
+  EXPECT_EQ(page_->ValueLabel(0).Style().align, TextAlign::Centre);
+  EXPECT_EQ(page_->ValueLabel(0).Style().face, "Arial");
+  EXPECT_EQ(page_->ValueLabel(0).Style().height, 16);
+
+  // Spanish at start, preset A checked with its values, load-cell switch hidden.
+  EXPECT_EQ(Control<wxButton>(1058)->GetLabel(), "Curvas");
+  EXPECT_EQ(Control<CFontStatic>(1055)->GetText(), "Habilitar");
+  EXPECT_EQ(Control<CFontStatic>(1018)->GetText(), "Zona Muerta Inferior");
+  EXPECT_EQ(Control<CFontStatic>(1016)->GetText(), "5 %");
+  EXPECT_EQ(Control<CFontStatic>(1015)->GetText(), "0 %");
+  EXPECT_TRUE(Control<wxRadioButton>(1063)->GetValue());
+  EXPECT_TRUE(Control<wxCheckBox>(1054)->GetValue());
+  EXPECT_FALSE(Control<wxCheckBox>(1056)->IsShown());
+  EXPECT_FALSE(Control<CFontStatic>(1057)->IsShown());
+  EXPECT_EQ(page_->Chart().GetChartCount(), 4u);
+  EXPECT_FALSE(page_->Settings().dirty);
+
+  page_->SetEnglishTexts();
+  EXPECT_EQ(Control<wxButton>(1058)->GetLabel(), "Curves");
+  EXPECT_EQ(Control<CFontStatic>(1017)->GetText(), "End DeadZone");
+  Pump(200);
+  SaveScreenshot("throttle_page_english");
+  page_->SetSpanishTexts();
+  Pump(200);
+  SaveScreenshot("throttle_page");
+}
+
+TEST_F(ThrottlePageWindowTest, PlusOnAPointRowChangesItsLabelAndTheChart) {
+  CreatePage();
+  CFontStatic& label = *Control<CFontStatic>(1030);  // band_50
+  ASSERT_EQ(label.GetText(), "50 %");
+  const std::size_t paintsBefore = page_->Chart().PaintCount();
+
+  ClickOn(page_->FindWindow(1031));  // its "+"
+  EXPECT_EQ(label.GetText(), "51 %");
+  EXPECT_FLOAT_EQ(page_->Settings().band[5], 51.0f);
+  EXPECT_TRUE(page_->Settings().dirty);
+  const auto* curve = page_->Chart().Core().GetChart(page_->ChartSeries().CurveSeries(0), false);
+  ASSERT_NE(curve, nullptr);
+  EXPECT_DOUBLE_EQ(curve->Points().at(5).x, 100.0);
+  EXPECT_DOUBLE_EQ(curve->Points().at(5).y, 101.0);
+  EXPECT_GT(page_->Chart().PaintCount(), paintsBefore);
+
+  ClickOn(page_->FindWindow(1032));  // "-"
+  ClickOn(page_->FindWindow(1032));
+  EXPECT_EQ(label.GetText(), "49 %");
+
+  ClickOn(page_->FindWindow(1000));  // upper dead zone "+": widens it
+  EXPECT_EQ(Control<CFontStatic>(1015)->GetText(), "1 %");
+  EXPECT_EQ(page_->Settings().dz_1, 99);
+}
+
+TEST_F(ThrottlePageWindowTest, LiveInputMovesBarLabelAndCrossHair) {
+  CreatePage();
+  page_->Settings().dz_0 = 0;
+  for (int i = 0; i < 8; ++i) page_->OnPedalInput(37.6);
+  Pump(100);
+  EXPECT_EQ(page_->LiveBar().GetValue(), 37);
+  EXPECT_EQ(page_->PercentLabel().GetText(), "37%");
+  const auto& crossX = page_->ChartSeries().CrossXPoints();
+  EXPECT_DOUBLE_EQ(crossX.at(0).x, 87.0);
+  const auto* series = page_->Chart().Core().GetChart(page_->ChartSeries().CrossYSeries(), false);
+  ASSERT_NE(series, nullptr);
+  EXPECT_DOUBLE_EQ(series->Points().at(0).y, 87.0);
+  SaveScreenshot("throttle_page_live");
+
+  // dz_1 below dz_0: the evaluated values go negative; the bar stays in its range.
+  page_->Settings().dz_0 = 60;
+  page_->Settings().dz_1 = 40;
+  for (int i = 0; i < 8; ++i) page_->OnPedalInput(70.0);
+  Pump(100);
+  EXPECT_EQ(page_->LiveBar().GetValue(), 0);
+  EXPECT_EQ(page_->PercentLabel().GetText(), "-50%");
+  EXPECT_DOUBLE_EQ(page_->ChartSeries().CrossXPoints().at(0).x, 0.0);
+
+  // Unchecking Enabled: one more display through the curve, then "0%" and the bar at 0.
+  page_->Settings().dz_0 = 0;
+  page_->Settings().dz_1 = 100;
+  for (int i = 0; i < 8; ++i) page_->OnPedalInput(50.0);
+  ClickOn(page_->FindWindow(1054));
+  EXPECT_EQ(page_->Settings().axis_cnf, 0);
+  EXPECT_EQ(page_->PercentLabel().GetText(), "43%");  // seven 50s and one 0
+  page_->OnPedalInput(50.0);
+  EXPECT_EQ(page_->PercentLabel().GetText(), "0%");
+  EXPECT_EQ(page_->LiveBar().GetValue(), 0);
+}
+
+class ThrottlePresetWindowTest : public ThrottlePageWindowTest {
+ protected:
+  // Edits preset A, clicks "Preset B" and answers the question with keys.
+  void SwitchToBAnswering(const std::string& keys) {
+    CreatePage();
+    ClickOn(page_->FindWindow(1002));  // dz_0 "+": 5 -> 6, not sent
+    ASSERT_TRUE(page_->Settings().dirty);
+    QuestionAnswerer answerer(keys);
+    ClickOn(page_->FindWindow(1072));
+    Pump(300);
+    EXPECT_TRUE(answerer.Answered()) << "no question was asked";
+    EXPECT_EQ(page_->CurrentPreset(), 1);
+    EXPECT_TRUE(Control<wxRadioButton>(1072)->GetValue());
+    EXPECT_EQ(page_->Settings().dz_0, 11);
+    EXPECT_FALSE(page_->Settings().dirty);
+    EXPECT_EQ(Key("CNF", "preset"), "1");
+    EXPECT_EQ(owner_->applied, 1);
+    // The load-cell switch follows the loaded preset, hidden as it is.
+    EXPECT_TRUE(Control<wxCheckBox>(1056)->GetValue());
+  }
+};
+
+TEST_F(ThrottlePresetWindowTest, YesSavesThePresetLeft) {
+  SwitchToBAnswering("Return");  // Yes is the default button
+  EXPECT_EQ(Key("PRESET_0", "dz_0"), "6");
+}
+
+TEST_F(ThrottlePresetWindowTest, NoLeavesThePresetLeftAlone) {
+  SwitchToBAnswering("alt+n");
+  EXPECT_EQ(Key("PRESET_0", "dz_0"), "5");
+}
+
+TEST_F(ThrottlePresetWindowTest, ClosingTheQuestionIsNotYes) {
+  SwitchToBAnswering("Escape");
+  EXPECT_EQ(Key("PRESET_0", "dz_0"), "5");
+}
+
+TEST_F(ThrottlePresetWindowTest, ClickOnTheCheckedPresetAsksAndReloads) {
+  CreatePage();
+  ClickOn(page_->FindWindow(1002));
+  ASSERT_EQ(page_->Settings().dz_0, 6);
+  QuestionAnswerer answerer("alt+n");
+  ClickOn(page_->FindWindow(1063));  // preset A, already checked
+  Pump(300);
+  EXPECT_TRUE(answerer.Answered());
+  EXPECT_EQ(page_->Settings().dz_0, 5);  // the stored values are back
+  EXPECT_EQ(owner_->applied, 1);
+}
+
+TEST_F(ThrottlePresetWindowTest, WithoutChangesNoQuestion) {
+  CreatePage();
+  QuestionAnswerer answerer("Escape");
+  ClickOn(page_->FindWindow(1073));
+  Pump(300);
+  EXPECT_FALSE(answerer.Answered());
+  EXPECT_EQ(page_->CurrentPreset(), 2);
+  EXPECT_EQ(Key("CNF", "preset"), "2");
+  EXPECT_EQ(owner_->applied, 1);
+  EXPECT_TRUE(page_->SelectThrottlePreset(0, true));
+  EXPECT_TRUE(Control<wxRadioButton>(1063)->GetValue());
+  EXPECT_EQ(owner_->applied, 2);
+}
+
+// Records the items of every menu that opens over the page, then sends keys to it.
+class MenuWatcher : public wxTimer {
+ public:
+  MenuWatcher(wxWindow* page, std::string keys) : page_(page), keys_(std::move(keys)) {
+    page->Bind(wxEVT_MENU_OPEN, &MenuWatcher::OnMenuOpen, this);
+    Start(300, wxTIMER_ONE_SHOT);
+  }
+  ~MenuWatcher() override { page_->Unbind(wxEVT_MENU_OPEN, &MenuWatcher::OnMenuOpen, this); }
+  void OnMenuOpen(wxMenuEvent& event) {
+    if (wxMenu* menu = event.GetMenu()) {
+      for (const wxMenuItem* item : menu->GetMenuItems()) {
+        ids.push_back(item->GetId());
+        texts.push_back(item->GetItemLabelText().utf8_string());
+      }
+    }
+    event.Skip();
+  }
+  void Notify() override {
+    SaveScreenshot("throttle_curves_menu");
+    Run("xdotool key --delay 60 " + keys_);
+  }
+  std::vector<int> ids;
+  std::vector<std::string> texts;
+
+ private:
+  wxWindow* page_;
+  std::string keys_;
+};
+
+TEST_F(ThrottlePageWindowTest, CurvesButtonOpensTheMenuOfTheCurrentLanguage) {
+  CreatePage();
+  {
+    MenuWatcher watcher(page_, "Down Down Down Down Return");  // the fourth: fast
+    ClickOn(page_->FindWindow(1058));
+    Pump(500);
+    ASSERT_EQ(watcher.texts.size(), 7u);
+    EXPECT_EQ(watcher.texts[0], "Lineal (por defecto)");
+    EXPECT_EQ(watcher.texts[3], "Curva rápida");
+    EXPECT_EQ(watcher.ids[3], 32773);
+  }
+  EXPECT_FLOAT_EQ(page_->Settings().band[1], 21.0f);
+  EXPECT_FLOAT_EQ(page_->Settings().band[19], 100.0f);
+  EXPECT_EQ(page_->Settings().dz_0, 5);
+  EXPECT_TRUE(page_->Settings().dirty);
+  EXPECT_EQ(Control<CFontStatic>(1021)->GetText(), "21 %");
+  EXPECT_EQ(Control<CFontStatic>(1064)->GetText(), "96.5");  // band_92
+
+  page_->SetEnglishTexts();
+  const auto before = page_->Settings().band;
+  {
+    MenuWatcher watcher(page_, "Escape");
+    ClickOn(page_->FindWindow(1058));
+    Pump(500);
+    ASSERT_EQ(watcher.texts.size(), 7u);
+    EXPECT_EQ(watcher.texts[0], "Lineal (default)");
+    EXPECT_EQ(watcher.texts[6], "S shape Curve (slow-fast)");
+    EXPECT_EQ(watcher.ids[6], 32784);
+  }
+  EXPECT_EQ(page_->Settings().band, before);
+}
+
+TEST_F(ThrottlePageWindowTest, EnterAndEscCloseNothing) {
+  auto* dialog = new wxDialog(nullptr, wxID_ANY, "dialog around the page", wxPoint(0, 0));
+  auto* page = new CPedalsConfig2Dlg(dialog, file_);
+  auto* ok = new wxButton(dialog, wxID_OK, "OK");
+  new wxButton(dialog, wxID_CANCEL, "Cancel", wxPoint(100, 0));
+  ok->SetDefault();
+  auto* sizer = new wxBoxSizer(wxVERTICAL);
+  sizer->Add(page);
+  dialog->SetSizerAndFit(sizer);
+  page->Show();
+  dialog->Show();
+  Pump(400);
+
+  wxUIActionSimulator sim;
+  // Focus on a step button: Esc does nothing, Enter presses that button only.
+  page->FindWindow(1002)->SetFocus();
+  Pump(100);
+  sim.Char(WXK_ESCAPE);
+  Pump(200);
+  EXPECT_TRUE(dialog->IsShown());
+  sim.Char(WXK_RETURN);
+  Pump(200);
+  EXPECT_TRUE(dialog->IsShown());
+  EXPECT_EQ(page->Settings().dz_0, 6);
+
+  // Focus on the chart, which takes no Enter itself.
+  page->Chart().SetFocus();
+  Pump(100);
+  sim.Char(WXK_RETURN);
+  Pump(200);
+  sim.Char(WXK_ESCAPE);
+  Pump(200);
+  EXPECT_TRUE(dialog->IsShown());
+  dialog->Destroy();
+  Pump(100);
+}
+
+// ---- CFontStatic ----
+
+class FontStaticWindowTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    CFontStatic::SetFontFactory(nullptr);
+    CFontStatic::SetFailureReporter(nullptr);
+    if (frame_) frame_->Destroy();
+    Pump(100);
+  }
+  wxFrame* frame_ = nullptr;
+};
+
+TEST_F(FontStaticWindowTest, FontFailureIsReportedOnceAndNeverFromAPaint) {
+  int reports = 0;
+  wxString message;
+  CFontStatic::SetFailureReporter([&](const wxString& m) {
+    ++reports;
+    message = m;
+  });
+  CFontStatic::SetFontFactory([](const FontStaticStyle&, int) { return wxNullFont; });
+
+  frame_ = new wxFrame(nullptr, wxID_ANY, "font failure", wxPoint(0, 0), wxSize(300, 200));
+  std::vector<CFontStatic*> labels;
+  int paints = 0;
+  for (int i = 0; i < 3; ++i) {
+    auto* label = new CFontStatic(frame_, wxID_ANY, "Estático", wxPoint(10, 10 + 30 * i),
+                                  wxSize(120, 24));
+    label->SetFontStyle("Arial", 16, *wxBLACK, kFontAlignCentre);
+    label->Bind(wxEVT_PAINT, [&paints](wxPaintEvent& e) {
+      ++paints;
+      e.Skip();
+    });
+    labels.push_back(label);
+  }
+  frame_->Show();
+  for (CFontStatic* label : labels) label->Update();  // paints now, synchronously
+  EXPECT_EQ(reports, 0) << "reported from inside a paint";
+  Pump(300);
+  for (int round = 0; round < 3; ++round) {
+    for (CFontStatic* label : labels) {
+      label->SetText(wxString::Format("%d %%", round));
+      label->Update();
+    }
+    Pump(100);
+  }
+  EXPECT_GT(paints, 3);
+  EXPECT_EQ(reports, 1);
+  EXPECT_EQ(message, "Font could not be created!");
+}
+
+TEST_F(FontStaticWindowTest, EmptyTextPaintsTheCaption) {
+  frame_ = new wxFrame(nullptr, wxID_ANY, "caption", wxPoint(0, 0), wxSize(300, 100));
+  auto* label = new CFontStatic(frame_, wxID_ANY, "0%", wxPoint(10, 10), wxSize(120, 24));
+  EXPECT_EQ(label->ShownText(), "0%");
+  label->SetText("A & B");
+  EXPECT_EQ(label->ShownText(), "A & B");
+  label->SetText("");
+  EXPECT_EQ(label->ShownText(), "0%");
+}
+
+}  // namespace
