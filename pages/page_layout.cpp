@@ -30,6 +30,19 @@ int DialogUnits::Pixels(int pixelsAt96) const {
   return static_cast<int>(std::lround(pixelsAt96 * scale_));
 }
 
+wxRect GrowToFit(const wxRect& r, const wxSize& minimum, bool keepRight) {
+  wxRect grown = r;
+  if (minimum.x > r.width) {
+    grown.width = minimum.x;
+    if (keepRight) grown.x = r.GetRight() + 1 - minimum.x;
+  }
+  if (minimum.y > r.height) {
+    grown.height = minimum.y;
+    grown.y = r.y - (minimum.y - r.height) / 2;
+  }
+  return grown;
+}
+
 wxColour PageBackgroundColour() { return wxColour(236, 110, 25); }
 
 wxColour ValueLabelBackground() { return wxColour(225, 225, 225); }

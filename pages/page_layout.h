@@ -32,6 +32,10 @@ class DialogUnits {
   double scale_;
 };
 
+// r grown to at least minimum where the toolkit's control needs more room than the template
+// gives: centred vertically, and kept at its left edge, or at its right edge with keepRight.
+wxRect GrowToFit(const wxRect& r, const wxSize& minimum, bool keepRight);
+
 // The orange of every pedal page (red 236, green 110, blue 25).
 wxColour PageBackgroundColour();
 // The grey behind value labels (red, green, blue 225).

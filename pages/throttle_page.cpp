@@ -130,12 +130,14 @@ void CPedalsConfig2Dlg::CreateControls() {
 
   const wxRect enabledRect = rect(kEnabledRect);
   enabled_ = new wxCheckBox(this, kEnabledId, "", enabledRect.GetPosition(), enabledRect.GetSize());
+  enabled_->SetSize(GrowToFit(enabledRect, enabled_->GetBestSize(), false));
   enabledCaption_ = label(kEnabledCaptionId, kEnabledCaptionRect, placeholder);
   StyleCaptionLabel(*enabledCaption_);
   // The load-cell switch is kept in step with axis_mode but never shown on this page.
   const wxRect loadCellRect = rect(kLoadCellRect);
   loadCell_ = new wxCheckBox(this, kLoadCellId, "", loadCellRect.GetPosition(),
                              loadCellRect.GetSize());
+  loadCell_->SetSize(GrowToFit(loadCellRect, loadCell_->GetBestSize(), false));
   loadCellCaption_ = label(kLoadCellCaptionId, kLoadCellCaptionRect, placeholder);
   StyleCaptionLabel(*loadCellCaption_);
   loadCell_->Hide();
@@ -146,15 +148,16 @@ void CPedalsConfig2Dlg::CreateControls() {
   const std::array<int, kThrottlePresetCount> ids{kPresetAId, kPresetBId, kPresetCId};
   for (int i = 0; i < kThrottlePresetCount; ++i) {
     const int y = kPresetY[i];
-    CFontStatic* text =
-        label(wxID_ANY,
-              {kPresetX, y + kPresetTextTop, kPresetWidth - kPresetBoxWidth, kPresetTextHeight},
-              kPresetTexts[i]);
-    text->SetFontStyle(kDialogFace, kDialogFontHeight, *wxBLACK, 0);
     const wxRect boxRect =
         rect({kPresetX + kPresetWidth - kPresetBoxWidth, y, kPresetBoxWidth, kPresetHeight});
     auto* radio = new wxRadioButton(this, ids[i], "", boxRect.GetPosition(), boxRect.GetSize(),
                                     i == 0 ? wxRB_GROUP : 0);
+    radio->SetSize(GrowToFit(boxRect, radio->GetBestSize(), true));
+    const wxRect textRect = rect({kPresetX, y + kPresetTextTop, kPresetWidth - kPresetBoxWidth,
+                                  kPresetTextHeight});
+    auto* text = new CFontStatic(this, wxID_ANY, kPresetTexts[i], textRect.GetPosition(),
+                                 {radio->GetPosition().x - textRect.x, textRect.height});
+    text->SetFontStyle(kDialogFace, kDialogFontHeight, *wxBLACK, 0);
     presetButtons_[i] = radio;
 
     // The toolkit reports every click, also one on the button already checked, which then

@@ -164,7 +164,6 @@ TEST_F(ThrottlePageWindowTest, ControlsStandAtTheirTemplatePositions) {
       {1013, 93, 38, 153, 117},  // chart
       {1011, 330, 20, 9, 252},   // live bar
       {1059, 310, 2, 33, 12},    // percentage
-      {1054, 45, 5, 16, 10},     // Enabled
       {1055, 0, 4, 42, 12},
       {1058, 25, 161, 50, 15},   // Curves
       {1016, 283, 258, 26, 12},  // dz_0 value, "-" and "+"
@@ -187,6 +186,11 @@ TEST_F(ThrottlePageWindowTest, ControlsStandAtTheirTemplatePositions) {
     EXPECT_EQ(w->GetRect(), TemplatePixels(p.x, p.y, p.w, p.h)) << p.id;
   }
   EXPECT_EQ(page_->GetSize(), TemplatePixels(0, 0, 383, 278).GetSize());
+  // The Enabled box keeps its template place, grown to what the toolkit needs.
+  const wxRect box = page_->FindWindow(1054)->GetRect();
+  const wxRect boxTemplate = TemplatePixels(45, 5, 16, 10);
+  EXPECT_EQ(box.x, boxTemplate.x);
+  EXPECT_NEAR(box.y + box.height / 2.0, boxTemplate.y + boxTemplate.height / 2.0, 1.0);
   // The preset boxes sit at the right end of their template rectangles, texts to their left.
   for (int id : {1063, 1072, 1073}) {
     const wxRect r = page_->FindWindow(id)->GetRect();
