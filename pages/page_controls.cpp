@@ -1,0 +1,140 @@
+// Page controls shared by the pedal pages.
+#include "pages/page_controls.h"
+
+#include <memory>
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/gauge.h>
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/radiobut.h>
+#include <wx/window.h>
+
+#include "chart/chart_container.h"
+#include "pages/curve_menu.h"
+#include "pages/font_static.h"
+#include "pages/pedal_chart.h"
+
+namespace {
+
+// A row's parts around its value label, in dialog units.
+constexpr int kValueWidth = 26;
+constexpr int kValueHeight = 12;
+constexpr int kButtonWidth = 12;
+constexpr int kButtonHeight = 15;
+constexpr int kLiveBarRange = 100;
+
+}  // namespace
+
+void CreatePagePanel(wxPanel& page, wxWindow* parent, int widthDlu, int heightDlu) {
+  page.Hide();  // created without the visible style
+  const DialogUnits units = DialogUnits::For(parent);
+  page.Create(parent, wxID_ANY, wxDefaultPosition, units.Size(widthDlu, heightDlu),
+              wxTAB_TRAVERSAL);
+  page.SetBackgroundColour(PageBackgroundColour());
+}
+
+PageControlFactory::PageControlFactory(wxWindow& page)
+    : page_(page), units_(DialogUnits::For(&page)) {}
+
+CFontStatic* PageControlFactory::Label(int id, const DluRect& r, const wxString& text) const {
+  const wxRect px = Pixels(r);
+  return new CFontStatic(&page_, id, text, px.GetPosition(), px.GetSize());
+}
+
+wxButton* PageControlFactory::Button(int id, const DluRect& r, const wxString& text) const {
+  const wxRect px = Pixels(r);
+  return new wxButton(&page_, id, text, px.GetPosition(), px.GetSize(), wxBU_EXACTFIT);
+}
+
+PageValueRow PageControlFactory::ValueRow(const PageValueRowIds& ids, const DluRect& caption,
+                                          int valueX, int valueY) const {
+  const wxString placeholder = wxString::FromUTF8(kTemplateLabelText);
+  PageValueRow row;
+  row.caption = Label(ids.caption, caption, placeholder);
+  row.minus = Button(ids.minus, {valueX - kButtonWidth, valueY - 1, kButtonWidth, kButtonHeight},
+                     "-");
+  row.value = Label(ids.value, {valueX, valueY, kValueWidth, kValueHeight}, placeholder);
+  row.plus = Button(ids.plus, {valueX + kValueWidth, valueY - 1, kButtonWidth, kButtonHeight},
+                    "+");
+  StyleCaptionLabel(*row.caption);
+  StyleValueLabel(*row.value);
+  return row;
+}
+
+PageCommonControls PageControlFactory::CommonControls(const PageCommonLayout& layout) const {
+  PageCommonControls c;
+  const wxRect chartRect = Pixels(layout.chart);
+  c.chart = new chart::CChartContainer(&page_, kPageChartId, chartRect.GetPosition(),
+                                       chartRect.GetSize(), L"");
+  const wxRect barRect = Pixels(layout.liveBar);
+  c.liveBar = new wxGauge(&page_, kPageLiveBarId, kLiveBarRange, barRect.GetPosition(),
+                          barRect.GetSize(), wxGA_VERTICAL | wxGA_SMOOTH | wxBORDER_SIMPLE);
+  c.percentLabel = Label(kPagePercentLabelId, layout.percentLabel, "0%");
+  StylePercentLabel(*c.percentLabel);
+
+  const wxString placeholder = wxString::FromUTF8(kTemplateLabelText);
+  const auto checkBox = [this](int id, const DluRect& r) {
+    const wxRect px = Pixels(r);
+    auto* box = new wxCheckBox(&page_, id, "", px.GetPosition(), px.GetSize());
+    // The toolkit's box is taller than the template's 10 units; cut short it draws wrongly.
+    box->SetSize(GrowToFit(px, box->GetBestSize(), false));
+    return box;
+  };
+  c.enabled = checkBox(kPageEnabledId, kEnabledBoxRect);
+  c.enabledCaption = Label(kPageEnabledCaptionId, kEnabledCaptionRect, placeholder);
+  StyleCaptionLabel(*c.enabledCaption);
+  c.loadCell = checkBox(kPageLoadCellId, kLoadCellBoxRect);
+  c.loadCellCaption = Label(kPageLoadCellCaptionId, kLoadCellCaptionRect, placeholder);
+  StyleCaptionLabel(*c.loadCellCaption);
+  c.loadCell->Hide();
+  c.loadCellCaption->Hide();
+
+  c.curvesButton = Button(kPageCurvesButtonId, kCurvesButtonRect, "-");
+  return c;
+}
+
+void ApplyCommonTexts(const PageCommonControls& controls, PageLanguage language) {
+  const PedalPageTexts& texts = PedalPageTextsFor(language);
+  controls.enabledCaption->SetText(wxString::FromUTF8(texts.enabled));
+  controls.loadCellCaption->SetText(wxString::FromUTF8(texts.loadCell));
+  controls.curvesButton->SetLabel(wxString::FromUTF8(texts.curves));
+}
+
+void ShowPageFlags(const PageCommonControls& controls, int axis_cnf, int axis_mode) {
+  controls.enabled->SetValue((axis_cnf & 1) != 0);
+  controls.loadCell->SetValue(axis_mode != 0);
+}
+
+void ShowLiveDisplay(const PageCommonControls& controls, const PedalLiveDisplay& display,
+                     PedalChart& pedalChart) {
+  // The toolkit's bar does not animate, so setting the new value is all the update needs.
+  if (controls.liveBar->GetValue() != display.bar) controls.liveBar->SetValue(display.bar);
+  controls.percentLabel->SetText(display.label);
+  if (display.enabled) {
+    pedalChart.UpdateCrossHair(controls.chart->Core(), display.inputPercent,
+                               display.outputPercent);
+  }
+}
+
+void PopupCurveMenu(wxWindow& page, const PageCommonControls& controls) {
+  const wxButton& button = *controls.curvesButton;
+  std::unique_ptr<wxMenu> menu = CreateCurveMenu(CurvesCaptionIsSpanish(button.GetLabel()));
+  const wxRect r = button.GetRect();
+  page.PopupMenu(menu.get(), r.x + r.width / 2, r.y + r.height / 2);
+}
+
+void KeepEnterAndEscapeInPage(wxKeyEvent& event) {
+  const int key = event.GetKeyCode();
+  if (key == WXK_ESCAPE) return;
+  if (key == WXK_RETURN || key == WXK_NUMPAD_ENTER) {
+    wxWindow* focus = wxWindow::FindFocus();
+    if (dynamic_cast<wxButton*>(focus) || dynamic_cast<wxCheckBox*>(focus) ||
+        dynamic_cast<wxRadioButton*>(focus)) {
+      event.DoAllowNextEvent();
+    }
+    return;
+  }
+  event.Skip();
+}
