@@ -28,6 +28,17 @@ bool SamePoint(const ChartPoint& a, const ChartPoint& b) { return a.x == b.x && 
 
 std::wstring FormatIndexText(std::uint32_t index) { return std::to_wstring(index); }
 
+IntRect PlaceDataView(const IntRect& parent, const IntRect& workArea) {
+  const IntRect wanted{parent.right + 50, parent.top - 50, parent.right + 760, parent.top + 824};
+  const IntRect& a = workArea;
+  if (wanted.left >= a.left && wanted.top >= a.top && wanted.right <= a.right &&
+      wanted.bottom <= a.bottom) {
+    return wanted;
+  }
+  return {std::max(a.right - 760, a.left + 50), a.top + 50, a.right - 50,
+          std::min(a.top + 924, a.bottom - 50)};
+}
+
 ChartDataViewModel::ChartDataViewModel(float pixelsPerInch)
     : pixelsPerInch_(pixelsPerInch > 0.0f ? pixelsPerInch : 96.0f) {}
 

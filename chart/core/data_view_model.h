@@ -10,6 +10,7 @@
 
 #include "chart/core/chart_container_core.h"
 #include "chart/core/chart_series.h"
+#include "chart/core/data_wnd_layout.h"
 #include "chart/core/geometry.h"
 
 namespace chart {
@@ -185,6 +186,10 @@ class ChartDataViewModel {
   std::int32_t currentPage_ = 0;
   std::int32_t pageCount_ = 1;
 };
+
+// Where the view window opens: 710 x 874 right of and above the container's parent window,
+// or against the work area's top-right corner when that does not fit. Screen coordinates.
+IntRect PlaceDataView(const IntRect& parent, const IntRect& workArea);
 
 // The index column's text of a point: its 0-based index.
 std::wstring FormatIndexText(std::uint32_t index);
