@@ -82,15 +82,9 @@ class FailingWrites {
   ~FailingWrites() { platform::ini::SetBeforeReplaceHook(nullptr); }
 };
 
-void ExpectSameSettings(const ThrottleCurveSettings& actual, const ThrottleCurveSettings& expected) {
-  EXPECT_EQ(actual.dz_0, expected.dz_0);
-  EXPECT_EQ(actual.dz_1, expected.dz_1);
-  EXPECT_EQ(actual.band, expected.band);
-  EXPECT_EQ(actual.axis_cnf, expected.axis_cnf);
-  EXPECT_EQ(actual.axis_mode, expected.axis_mode);
-}
-
-void ExpectSameSettings(const PedalCurveSettings& actual, const PedalCurveSettings& expected) {
+// Every field that a backup carries (dirty is not one).
+template <typename Settings>
+void ExpectSameSettings(const Settings& actual, const Settings& expected) {
   EXPECT_EQ(actual.dz_0, expected.dz_0);
   EXPECT_EQ(actual.dz_1, expected.dz_1);
   EXPECT_EQ(actual.band, expected.band);
@@ -105,6 +99,14 @@ RestoredBackup ReadOk(const std::string& path) {
     return {};
   }
   return std::get<RestoredBackup>(result);
+}
+
+// What reading a file of these contents gives; nullptr: the file does not exist.
+std::variant<RestoredBackup, BackupReadError> ReadChosenFile(const char* contents) {
+  TempFolder folder;
+  const std::string path = folder.File("chosen.txt");
+  if (contents) WriteBytes(path, contents);
+  return ReadBackupFile(path);
 }
 
 // ---- Writing ----
@@ -388,10 +390,7 @@ class NotRestorableTest : public ::testing::TestWithParam<NotRestorableCase> {};
 
 TEST_P(NotRestorableTest, IsRefused) {
   const NotRestorableCase& c = GetParam();
-  TempFolder folder;
-  const std::string path = folder.File("chosen.txt");
-  if (c.contents) WriteBytes(path, c.contents);
-  const auto result = ReadBackupFile(path);
+  const auto result = ReadChosenFile(c.contents);
   ASSERT_TRUE(std::holds_alternative<BackupReadError>(result));
   EXPECT_EQ(std::get<BackupReadError>(result).failure, c.failure);
 }
@@ -430,10 +429,8 @@ class BackupValueTest : public ::testing::TestWithParam<ValueCase> {};
 // the whole file is refused, naming the value.
 TEST_P(BackupValueTest, IsCheckedBeforeAnythingIsRestored) {
   const ValueCase& c = GetParam();
-  TempFolder folder;
-  const std::string path = folder.File("backup.txt");
-  WriteBytes(path, std::string("[") + c.section + "]\n" + c.key + "=" + c.text + "\naxis_mode=0\n");
-  const auto result = ReadBackupFile(path);
+  const auto result = ReadChosenFile(
+      (std::string("[") + c.section + "]\n" + c.key + "=" + c.text + "\naxis_mode=0\n").c_str());
   if (c.accepted) {
     EXPECT_TRUE(std::holds_alternative<RestoredBackup>(result));
     return;

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include "app/backup_file.h"
-#include "app/backup_restore.h"
 #include "backup_test_support.h"
 #include "pages/brake_clutch_curve.h"
 #include "platform/ini_file.h"
@@ -16,99 +15,12 @@
 
 namespace {
 
+using backup_test::Events;
 using backup_test::KeyLines;
 using backup_test::ReadBytes;
+using backup_test::ScriptedHost;
 using backup_test::TempFolder;
 using backup_test::WriteBytes;
-
-using Events = std::vector<std::string>;
-
-class RecordingThrottleView : public ThrottlePageView {
- public:
-  explicit RecordingThrottleView(Events& events) : events_(events) {}
-  void ShowSettings() override {}
-  void ShowPresetChecked(int preset) override {
-    events_.push_back("check " + std::to_string(preset));
-  }
-  QuestionAnswer AskSaveChanges(const std::string&) override {
-    events_.push_back("page question");
-    return QuestionAnswer::No;
-  }
-  void ApplyConfigLive() override { events_.push_back("apply"); }
-
- private:
-  Events& events_;
-};
-
-class RecordingPedal : public PedalPagePort {
- public:
-  RecordingPedal(Events& events, std::string name) : events_(events), name_(std::move(name)) {}
-  PedalCurveSettings settings = DefaultBrakeClutchSettings();
-  PedalCurveSettings& Settings() override { return settings; }
-  void LoadPedalSettings(const PedalCurveSettings& values) override {
-    events_.push_back("load " + name_);
-    settings = values;
-    settings.dirty = false;
-  }
-  void OnPedalInput(double) override {}
-
- private:
-  Events& events_;
-  std::string name_;
-};
-
-// The main dialog as backup and restore see it, with scripted answers of the user.
-class ScriptedHost : public BackupHost {
-  std::string settingsFile_;  // first: the throttle page is built on it
-
- public:
-  explicit ScriptedHost(const std::string& settingsFile)
-      : settingsFile_(settingsFile), throttle(throttleView_, settingsFile) {
-    throttle.Start();
-  }
-
-  Events events;
-  PedalPresence presence{};
-  DialogLanguage language = DialogLanguage::Spanish;
-  QuestionAnswer answer = QuestionAnswer::Yes;
-  std::optional<std::string> chosenFile;  // nothing: the user cancels the file dialog
-  std::vector<std::string> errors;
-  RecordingThrottleView throttleView_{events};
-  ThrottlePageModel throttle;
-  RecordingPedal brake{events, "brake"};
-  RecordingPedal clutch{events, "clutch"};
-
-  const std::string& SettingsFile() const override { return settingsFile_; }
-  PedalPresence Presence() const override { return presence; }
-  DialogLanguage Language() const override { return language; }
-  bool AnyPageDirty() override {
-    return throttle.Settings().dirty || brake.settings.dirty || clutch.settings.dirty;
-  }
-  int CurrentThrottlePreset() const override { return throttle.CurrentPreset(); }
-  void SelectThrottlePreset(int index) override {
-    events.push_back("select " + std::to_string(index));
-    throttle.SelectThrottlePreset(index, true);
-  }
-  PedalPagePort& BrakePage() override { return brake; }
-  PedalPagePort& ClutchPage() override { return clutch; }
-  void ApplyConfigLive() override { events.push_back("apply"); }
-  QuestionAnswer AskUnsavedChanges() override {
-    events.push_back("question");
-    return answer;
-  }
-  std::optional<std::string> ChooseBackupFileToSave() override {
-    events.push_back("save dialog");
-    return chosenFile;
-  }
-  std::optional<std::string> ChooseBackupFileToOpen() override {
-    events.push_back("open dialog");
-    return chosenFile;
-  }
-  void ShowBackupError(const std::string& message) override {
-    events.push_back("error");
-    errors.push_back(message);
-  }
-};
 
 class BackupRestoreTest : public ::testing::Test {
  protected:

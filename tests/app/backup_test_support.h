@@ -1,5 +1,6 @@
 // Shared by the backup and restore tests: a fresh folder per test with its settings file, raw
-// file access, and a backup file in the form the Windows program wrote it.
+// file access, a backup file in the form the Windows program wrote it, and a scripted main
+// dialog.
 #pragma once
 
 #include <unistd.h>
@@ -8,10 +9,15 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "app/backup_restore.h"
+#include "pages/brake_clutch_curve.h"
+#include "pages/throttle_page_model.h"
 
 namespace backup_test {
 
@@ -89,5 +95,95 @@ inline std::vector<std::string> KeyLines(const std::string& path) {
   }
   return lines;
 }
+
+using Events = std::vector<std::string>;
+
+class RecordingThrottleView : public ThrottlePageView {
+ public:
+  explicit RecordingThrottleView(Events& events) : events_(events) {}
+  void ShowSettings() override {}
+  void ShowPresetChecked(int preset) override {
+    events_.push_back("check " + std::to_string(preset));
+  }
+  QuestionAnswer AskSaveChanges(const std::string&) override {
+    events_.push_back("page question");
+    return QuestionAnswer::No;
+  }
+  void ApplyConfigLive() override { events_.push_back("apply"); }
+
+ private:
+  Events& events_;
+};
+
+class RecordingPedal : public PedalPagePort {
+ public:
+  RecordingPedal(Events& events, std::string name) : events_(events), name_(std::move(name)) {}
+  PedalCurveSettings settings = DefaultBrakeClutchSettings();
+  PedalCurveSettings& Settings() override { return settings; }
+  void LoadPedalSettings(const PedalCurveSettings& values) override {
+    events_.push_back("load " + name_);
+    settings = values;
+    settings.dirty = false;
+  }
+  void OnPedalInput(double) override {}
+
+ private:
+  Events& events_;
+  std::string name_;
+};
+
+// The main dialog as backup and restore see it, with the real throttle page model on the
+// settings file and scripted answers of the user; every call is recorded in events.
+class ScriptedHost : public BackupHost {
+  std::string settingsFile_;  // first: the throttle page is built on it
+
+ public:
+  explicit ScriptedHost(const std::string& settingsFile)
+      : settingsFile_(settingsFile), throttle(throttleView_, settingsFile) {
+    throttle.Start();
+  }
+
+  Events events;
+  PedalPresence presence{};
+  DialogLanguage language = DialogLanguage::Spanish;
+  QuestionAnswer answer = QuestionAnswer::Yes;
+  std::optional<std::string> chosenFile;  // nothing: the user cancels the file dialog
+  std::vector<std::string> errors;
+  RecordingThrottleView throttleView_{events};
+  ThrottlePageModel throttle;
+  RecordingPedal brake{events, "brake"};
+  RecordingPedal clutch{events, "clutch"};
+
+  const std::string& SettingsFile() const override { return settingsFile_; }
+  PedalPresence Presence() const override { return presence; }
+  DialogLanguage Language() const override { return language; }
+  bool AnyPageDirty() override {
+    return throttle.Settings().dirty || brake.settings.dirty || clutch.settings.dirty;
+  }
+  int CurrentThrottlePreset() const override { return throttle.CurrentPreset(); }
+  void SelectThrottlePreset(int index) override {
+    events.push_back("select " + std::to_string(index));
+    throttle.SelectThrottlePreset(index, true);
+  }
+  PedalPagePort& BrakePage() override { return brake; }
+  PedalPagePort& ClutchPage() override { return clutch; }
+  void ApplyConfigLive() override { events.push_back("apply"); }
+  QuestionAnswer AskUnsavedChanges() override {
+    events.push_back("question");
+    return answer;
+  }
+  std::optional<std::string> ChooseBackupFileToSave() override {
+    events.push_back("save dialog");
+    return chosenFile;
+  }
+  std::optional<std::string> ChooseBackupFileToOpen() override {
+    events.push_back("open dialog");
+    return chosenFile;
+  }
+  void ShowBackupError(const std::string& message) override {
+    events.push_back("error");
+    errors.push_back(message);
+  }
+};
 
 }  // namespace backup_test
