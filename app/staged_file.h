@@ -11,8 +11,8 @@ class StagedFile {
 
   // Creates the temporary file beside target (beside the file a symbolic link points to),
   // empty or holding the target's bytes, with the target's permissions when it exists.
-  // Nothing when the target exists but is not a regular readable file, or the folder is not
-  // writable.
+  // Nothing when the target exists but is not a regular file (or, to be copied, cannot be
+  // read), or the folder is not writable.
   static std::unique_ptr<StagedFile> Begin(const std::string& target, Start start);
 
   // Removes the temporary file unless it was committed.
