@@ -134,12 +134,6 @@ bool CChartDataView::CreateDataView(const wxRect& rect) {
   Bind(wxEVT_PAINT, &CChartDataView::OnDataViewPaint, this);
   Bind(wxEVT_LEFT_DOWN, &CChartDataView::OnDataViewLButtonDown, this);
   Bind(wxEVT_RIGHT_DOWN, &CChartDataView::OnDataViewRButtonDown, this);
-  Bind(wxEVT_BUTTON, &CChartDataView::OnFirstPage, this, kDataViewFirstPage);
-  Bind(wxEVT_BUTTON, &CChartDataView::OnPrevPage, this, kDataViewPrevPage);
-  Bind(wxEVT_BUTTON, &CChartDataView::OnNextPage, this, kDataViewNextPage);
-  Bind(wxEVT_BUTTON, &CChartDataView::OnLastPage, this, kDataViewLastPage);
-  Bind(wxEVT_BUTTON, &CChartDataView::OnDataViewClose, this, kDataViewClose);
-  Bind(wxEVT_BUTTON, &CChartDataView::OnDataViewPrint, this, kDataViewPrint);
   Bind(wxEVT_CLOSE_WINDOW, &CChartDataView::OnDataViewClosing, this);
   Show();
   return true;
@@ -193,14 +187,20 @@ void CChartDataView::CreateDataViewButtons() {
   const int left = client.x / 2 - kButtonRowHalfWidth;
   const int top = client.y - kButtonRowBottom - kButtonHeight;
   const wxSize arrow(32, kButtonHeight), wide(96, kButtonHeight);
-  print_ = new wxButton(this, kDataViewPrint, "Print", wxPoint(left, top), wide);
-  first_ = new CPageCtrl(this, kDataViewFirstPage, kPageFirst, wxPoint(left + 160, top), arrow);
-  previous_ =
-      new CPageCtrl(this, kDataViewPrevPage, kPagePrevious, wxPoint(left + 224, top), arrow);
-  next_ = new CPageCtrl(this, kDataViewNextPage, kPageNext, wxPoint(left + 320, top), arrow);
-  last_ = new CPageCtrl(this, kDataViewLastPage, kPageLast, wxPoint(left + 384, top), arrow);
-  close_ = new wxButton(this, kDataViewClose, "Close", wxPoint(left + 480, top), wide);
+  // Window ids stop below the command numbers: the buttons take free ids, bound one by one.
+  print_ = new wxButton(this, wxID_ANY, "Print", wxPoint(left, top), wide);
+  first_ = new CPageCtrl(this, wxID_ANY, kPageFirst, wxPoint(left + 160, top), arrow);
+  previous_ = new CPageCtrl(this, wxID_ANY, kPagePrevious, wxPoint(left + 224, top), arrow);
+  next_ = new CPageCtrl(this, wxID_ANY, kPageNext, wxPoint(left + 320, top), arrow);
+  last_ = new CPageCtrl(this, wxID_ANY, kPageLast, wxPoint(left + 384, top), arrow);
+  close_ = new wxButton(this, wxID_ANY, "Close", wxPoint(left + 480, top), wide);
   close_->SetDefault();
+  Bind(wxEVT_BUTTON, &CChartDataView::OnFirstPage, this, first_->GetId());
+  Bind(wxEVT_BUTTON, &CChartDataView::OnPrevPage, this, previous_->GetId());
+  Bind(wxEVT_BUTTON, &CChartDataView::OnNextPage, this, next_->GetId());
+  Bind(wxEVT_BUTTON, &CChartDataView::OnLastPage, this, last_->GetId());
+  Bind(wxEVT_BUTTON, &CChartDataView::OnDataViewClose, this, close_->GetId());
+  Bind(wxEVT_BUTTON, &CChartDataView::OnDataViewPrint, this, print_->GetId());
 }
 
 CPageCtrl* CChartDataView::PageButton(DataViewCommand id) const {

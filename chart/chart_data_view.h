@@ -17,7 +17,8 @@ namespace chart {
 
 class CChartContainer;
 
-// Command ids of the view's buttons.
+// The view's buttons by their command numbers (window ids must stay below 32767, so the
+// buttons themselves take free ids).
 enum DataViewCommand : int {
   kDataViewFirstPage = 37600,
   kDataViewPrevPage = 37601,

@@ -63,6 +63,45 @@ inline void ClickCentre(wxWindow& window) {
   ClickAt(window, wxPoint(size.x / 2, size.y / 2));
 }
 
+// Output of a shell command.
+inline std::string Shell(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe)) out += buffer;
+    pclose(pipe);
+  }
+  while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+  return out;
+}
+
+// Waits for a window titled title (a modal dialog, say) from a timer that keeps running in
+// its modal loop; then takes a screenshot and types keys into it.
+class DialogKeys : public wxTimer {
+ public:
+  DialogKeys(std::string title, std::string screenshot, std::string keys)
+      : title_(std::move(title)), screenshot_(std::move(screenshot)), keys_(std::move(keys)) {
+    Start(150);
+  }
+  void Notify() override {
+    const std::string id =
+        Shell("xdotool search --onlyvisible --name '^" + title_ + "$' 2>/dev/null | tail -n 1");
+    if (id.empty()) return;
+    Stop();
+    Shell("xdotool windowfocus --sync " + id + " sleep 0.5");
+    Screenshot(screenshot_);
+    Shell("xdotool key --clearmodifiers --delay 60 " + keys_);
+    done_ = true;
+  }
+  bool Done() const { return done_; }
+
+ private:
+  std::string title_;
+  std::string screenshot_;
+  std::string keys_;
+  bool done_ = false;
+};
+
 // The host hooks that CChartContainer's host implements, forwarding to the pop-ups.
 class PopupHost : public ChartContainerHost {
  public:
@@ -102,8 +141,9 @@ class PopupHost : public ChartContainerHost {
 // A frame with a page-sized chart whose host reaches the pop-ups.
 class PopupFixture {
  public:
-  PopupFixture(wxSize chartSize = wxSize(420, 300)) {
-    frame_ = new wxFrame(nullptr, wxID_ANY, "chart pop-ups", wxPoint(20, 20),
+  // The frame's top-left corner at (20, 100) leaves room for the data view beside it.
+  explicit PopupFixture(wxSize chartSize = wxSize(420, 300)) {
+    frame_ = new wxFrame(nullptr, wxID_ANY, "chart pop-ups", wxPoint(20, 100),
                          chartSize + wxSize(40, 40));
     panel_ = new wxPanel(frame_);
     chart_ = new CChartContainer(panel_, 1100, wxPoint(20, 20), chartSize, L"Throttle");

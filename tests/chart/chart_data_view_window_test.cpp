@@ -1,0 +1,224 @@
+// The chart data view under Xvfb, driven by real clicks: opening beside the chart, paging
+// with the arrow buttons, selecting rows that the chart mirrors, clearing, refreshing and
+// closing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "tests/chart/popup_test_support.h"
+
+namespace chart {
+namespace {
+
+using test::ClickAt;
+using test::ClickCentre;
+using test::Pump;
+using test::Screenshot;
+
+constexpr float kScale = 300.0f / 96.0f;  // document units per screen pixel
+
+ChartPoints Curve(int count) {
+  ChartPoints points;
+  for (int i = 0; i < count; ++i) points.push_back({i * 0.5, 50.0 + 40.0 * std::sin(i / 20.0)});
+  return points;
+}
+
+class ChartDataViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AddSeries(L"Pedal Curve", Curve(600), 0xFFFF0000);
+    AddSeries(L"Limit", {{0.0, 20.0}, {300.0, 20.0}}, 0xFF0000FF);
+    chart().SetExtentX(0.0, 300.0, false);
+    chart().SetExtentY(0.0, 100.0, false, true);
+    Pump(200);
+  }
+  void AddSeries(const std::wstring& name, const ChartPoints& points, std::uint32_t colour) {
+    ChartAddRecord r;
+    r.name = name;
+    r.nameY = L"Out";
+    r.colour = colour;
+    r.points = &points;
+    chart().AddChart(r, false);
+  }
+
+  CChartContainer& chart() { return popups.Chart(); }
+  ChartContainerCore& core() { return popups.Core(); }
+  CChartDataView* view() { return popups.View().DataView(); }
+  const ChartDataViewModel& model() { return view()->Model(); }
+
+  // The "View Chart Data" command, and the wait for the window.
+  CChartDataView& Open() {
+    popups.View().ViewChartData();
+    EXPECT_NE(view(), nullptr);
+    Pump(3000, [&] { return view() && view()->IsShownOnScreen(); });
+    Pump(300);
+    return *view();
+  }
+  // The client point in the middle of the row of a point on the shown page.
+  wxPoint RowCentre(std::uint32_t index) {
+    const auto rect = model().GetCellRect(index);
+    EXPECT_TRUE(rect.has_value());
+    if (!rect) return {};
+    return {static_cast<int>((rect->x + rect->width / 2) / kScale),
+            static_cast<int>((rect->y + rect->height / 2) / kScale)};
+  }
+  std::vector<int> Mirror() {
+    std::vector<int> out;
+    for (const auto& [index, p] : core().SelectedDataViewPoints()) out.push_back(index);
+    return out;
+  }
+
+  test::PopupFixture popups;
+};
+
+TEST_F(ChartDataViewTest, OpensBesideTheChartAndPagesWithTheArrowButtons) {
+  CChartDataView& v = Open();
+  EXPECT_EQ(v.GetTitle(), "Chart Data View");
+  EXPECT_EQ(v.GetRect(), wxRect(20 + 460 + 50, 100 - 50, 710, 874)) << "right of and above";
+  EXPECT_EQ(core().DataViewIndex(), 0) << "the first visible series with points";
+  EXPECT_EQ(core().SelectedIndex(), 0);
+  EXPECT_EQ(model().CurrentPage(), 0);
+  const int pages = model().PageCount();
+  ASSERT_GE(pages, 3);
+  EXPECT_LT(model().Layout().pointsPerPage * (pages - 1), 600u);
+  Screenshot("/tmp/chart_data_view_first_page.png");
+
+  CPageCtrl* first = v.PageButton(kDataViewFirstPage);
+  CPageCtrl* previous = v.PageButton(kDataViewPrevPage);
+  CPageCtrl* next = v.PageButton(kDataViewNextPage);
+  CPageCtrl* last = v.PageButton(kDataViewLastPage);
+  EXPECT_FALSE(first->IsEnabled());
+  EXPECT_FALSE(previous->IsEnabled());
+  EXPECT_TRUE(next->IsEnabled());
+  EXPECT_TRUE(last->IsEnabled());
+
+  ClickCentre(*next);
+  EXPECT_EQ(model().CurrentPage(), 1);
+  EXPECT_TRUE(first->IsEnabled());
+  EXPECT_TRUE(previous->IsEnabled());
+  ClickCentre(*last);
+  EXPECT_EQ(model().CurrentPage(), pages - 1);
+  EXPECT_FALSE(next->IsEnabled());
+  EXPECT_FALSE(last->IsEnabled());
+  Screenshot("/tmp/chart_data_view_last_page.png");
+  ClickCentre(*next);  // disabled: nothing happens
+  EXPECT_EQ(model().CurrentPage(), pages - 1);
+  ClickCentre(*previous);
+  EXPECT_EQ(model().CurrentPage(), pages - 2);
+  ClickCentre(*first);
+  EXPECT_EQ(model().CurrentPage(), 0);
+  EXPECT_FALSE(first->IsEnabled());
+}
+
+TEST_F(ChartDataViewTest, PageButtonLightsUpUnderThePointer) {
+  CChartDataView& v = Open();
+  CPageCtrl* next = v.PageButton(kDataViewNextPage);
+  wxUIActionSimulator input;
+  input.MouseMove(next->ClientToScreen(wxPoint(16, 16)));
+  ASSERT_TRUE(Pump(1000, [&] { return next->IsHovering(); }));
+  Pump(200);
+  const wxImage lit = test::ClientPixels(Screenshot("/tmp/chart_data_view_hover.png"), *next);
+  input.MouseMove(v.ClientToScreen(wxPoint(5, 5)));
+  ASSERT_TRUE(Pump(1000, [&] { return !next->IsHovering(); }));
+  Pump(200);
+  const wxImage plain = test::ClientPixels(Screenshot("/tmp/chart_data_view_plain.png"), *next);
+  // The inner box's fill next to the arrow: 0x00AC00 while hovered, 0x008000 otherwise.
+  EXPECT_NEAR(lit.GetGreen(9, 9), 0xAC, 12);
+  EXPECT_NEAR(plain.GetGreen(9, 9), 0x80, 12);
+  const wxImage off =
+      test::ClientPixels(Screenshot("/tmp/chart_data_view_off.png"), *v.PageButton(kDataViewPrevPage));
+  EXPECT_NEAR(off.GetGreen(9, 9), 0xD3, 12) << "disabled: light grey";
+}
+
+TEST_F(ChartDataViewTest, ClickingARowTwiceSelectsThenDeselectsAndTheChartFollows) {
+  CChartDataView& v = Open();
+  const wxPoint row = RowCentre(5);
+  ClickAt(v, row);
+  ASSERT_EQ(Mirror(), (std::vector<int>{5}));
+  EXPECT_DOUBLE_EQ(core().SelectedDataViewPoints().at(5).x, 2.5);
+  Pump(200);
+  const wxImage shown = test::ClientPixels(Screenshot("/tmp/chart_data_view_selected.png"), v);
+  // Translucent yellow over the white row: blue drops, red and green stay high.
+  const auto rect = *model().GetCellRect(5);
+  const int x = static_cast<int>(rect.x / kScale) + 4, y = row.y;
+  EXPECT_LT(shown.GetBlue(x, y), 230);
+  EXPECT_GT(shown.GetRed(x, y), 230);
+  EXPECT_GT(shown.GetBlue(x, y + static_cast<int>(rect.height / kScale)), 240) << "next row";
+
+  ClickAt(v, row);
+  EXPECT_TRUE(Mirror().empty());
+  EXPECT_TRUE(model().SelectedCells().empty());
+
+  ClickAt(v, wxPoint(5, 5));  // outside every cell
+  EXPECT_TRUE(Mirror().empty());
+}
+
+TEST_F(ChartDataViewTest, RightClickAsksOnlyWithASelectionAndYesClearsIt) {
+  CChartDataView& v = Open();
+  const std::string caption = wxTheApp->GetAppDisplayName().ToStdString();
+  {
+    test::DialogKeys answer(caption, "/tmp/chart_data_view_no_question.png", "Return");
+    ClickAt(v, RowCentre(2), wxMOUSE_BTN_RIGHT);
+    Pump(800);
+    EXPECT_FALSE(answer.Done()) << "nothing selected: no question";
+  }
+  ClickAt(v, RowCentre(2));
+  ClickAt(v, RowCentre(7));
+  ASSERT_EQ(Mirror(), (std::vector<int>{2, 7}));
+  test::DialogKeys answer(caption, "/tmp/chart_data_view_question.png", "Return");
+  ClickAt(v, RowCentre(4), wxMOUSE_BTN_RIGHT);
+  ASSERT_TRUE(Pump(5000, [&] { return answer.Done(); }));
+  Pump(300);
+  EXPECT_TRUE(model().SelectedCells().empty());
+  EXPECT_TRUE(Mirror().empty());
+}
+
+TEST_F(ChartDataViewTest, CloseButtonAndCloseBoxBothEndTheView) {
+  CChartDataView& v = Open();
+  ClickCentre(*v.CloseButton());
+  Pump(300);
+  EXPECT_FALSE(popups.View().HasDataView());
+  EXPECT_EQ(core().DataViewIndex(), -1);
+
+  CChartDataView& again = Open();
+  ClickAt(again, RowCentre(1));
+  ASSERT_EQ(Mirror(), (std::vector<int>{1}));
+  again.Close();  // what the window manager's close box sends
+  Pump(300);
+  EXPECT_FALSE(popups.View().HasDataView());
+  EXPECT_TRUE(Mirror().empty());
+}
+
+TEST_F(ChartDataViewTest, ReplacedDataReloadsTheTableAndKeepsCellsByX) {
+  CChartDataView& v = Open();
+  ClickAt(v, RowCentre(3));
+  ClickAt(v, RowCentre(40));
+  const ChartPoints shorter = Curve(30);  // point 40 is gone, point 3 keeps its x
+  ASSERT_TRUE(chart().ReplaceChartData(0, &shorter, false, false, false, true));
+  Pump(300);
+  EXPECT_EQ(model().PointCount(), 30u);
+  EXPECT_EQ(model().PageCount(), 1);
+  EXPECT_EQ(Mirror(), (std::vector<int>{3}));
+  Screenshot("/tmp/chart_data_view_reloaded.png");
+}
+
+TEST_F(ChartDataViewTest, HidingTheSeriesClosesTheView) {
+  Open();
+  core().ToggleChartVisibility(0);
+  Pump(300);
+  EXPECT_FALSE(popups.View().HasDataView());
+}
+
+TEST_F(ChartDataViewTest, CommandWithoutADrawableSeriesSaysSoAndOpensNothing) {
+  core().ToggleChartVisibility(0);
+  core().ToggleChartVisibility(1);
+  const std::string caption = wxTheApp->GetAppDisplayName().ToStdString();
+  test::DialogKeys answer(caption, "/tmp/chart_data_view_no_chart.png", "Return");
+  popups.View().ViewChartData();
+  EXPECT_TRUE(answer.Done());
+  EXPECT_FALSE(popups.View().HasDataView());
+}
+
+}  // namespace
+}  // namespace chart
