@@ -4,8 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 
+#include <wx/cmndata.h>
+#include <wx/generic/printps.h>
+
+#include "chart/data_view_print.h"
 #include "tests/chart/popup_test_support.h"
 
 namespace chart {
@@ -17,6 +22,40 @@ using test::Pump;
 using test::Screenshot;
 
 constexpr float kScale = 300.0f / 96.0f;  // document units per screen pixel
+
+// Prints pages from..to of a view to PostScript, as PDF at pdf; returns the printer's answer.
+bool PrintToPdf(const CChartDataView& view, int from, int to, const std::string& pdf) {
+  const std::string ps = pdf + ".ps";
+  std::filesystem::remove(ps);
+  std::filesystem::remove(pdf);
+  wxPrintData data;
+  data.SetPrintMode(wxPRINT_MODE_FILE);
+  data.SetFilename(ps);
+  wxPrintDialogData dialog(data);
+  dialog.SetFromPage(from);
+  dialog.SetToPage(to);
+  wxPostScriptPrinter printer(&dialog);
+  CDataViewPrintout printout(view);
+  if (!printer.Print(nullptr, &printout, false)) return false;
+  return test::Shell("ps2pdf " + ps + " " + pdf + " && echo ok") == "ok";
+}
+
+int PdfPages(const std::string& pdf) {
+  return std::atoi(test::Shell("pdfinfo " + pdf + " | sed -n 's/^Pages: *//p'").c_str());
+}
+
+std::string PdfText(const std::string& pdf, int page) {
+  const std::string n = std::to_string(page);
+  return test::Shell("pdftotext -layout -f " + n + " -l " + n + " " + pdf + " -");
+}
+
+// Page n of a PDF as an image at dpi dots per inch (also kept as a PNG to look at).
+wxImage PdfPage(const std::string& pdf, int page, int dpi) {
+  const std::string n = std::to_string(page), png = pdf + "-" + n;
+  test::Shell("pdftoppm -r " + std::to_string(dpi) + " -f " + n + " -l " + n +
+              " -singlefile -png " + pdf + " " + png);
+  return wxImage(png + ".png", wxBITMAP_TYPE_PNG);
+}
 
 ChartPoints Curve(int count) {
   ChartPoints points;
@@ -218,6 +257,88 @@ TEST_F(ChartDataViewTest, CommandWithoutADrawableSeriesSaysSoAndOpensNothing) {
   popups.View().ViewChartData();
   EXPECT_TRUE(answer.Done());
   EXPECT_FALSE(popups.View().HasDataView());
+}
+
+TEST_F(ChartDataViewTest, PrintsTheChosenPagesEachWithTheRowsOfThatPage) {
+  CChartDataView& v = Open();
+  ASSERT_EQ(model().PageCount(), 3);
+  const std::uint32_t perPage = model().Layout().pointsPerPage;
+  const std::string pdf = "/tmp/chart_data_view_print.pdf";
+  ASSERT_TRUE(PrintToPdf(v, 2, 3, pdf));
+  ASSERT_EQ(PdfPages(pdf), 2);
+  const std::string second = PdfText(pdf, 1), third = PdfText(pdf, 2);
+  EXPECT_NE(second.find("Page 2 of 3"), std::string::npos);
+  EXPECT_NE(second.find("Pedal Curve (600 Points)"), std::string::npos);
+  EXPECT_NE(third.find("Page 3 of 3"), std::string::npos);
+  EXPECT_EQ(second.find("Page 1 of 3"), std::string::npos);
+  // Page 2 ends with point 2 x perPage - 1; the last page ends with point 599.
+  EXPECT_NE(second.find(" " + std::to_string(2 * perPage - 1) + " "), std::string::npos);
+  EXPECT_NE(third.find(" 599 "), std::string::npos);
+
+  // The table sits in the middle of its frame: as much room left as right of it.
+  const wxImage sheet = PdfPage(pdf, 1, 50);
+  ASSERT_TRUE(sheet.IsOk());
+  int left = sheet.GetWidth(), right = 0;
+  const int y = sheet.GetHeight() / 2;
+  for (int x = 0; x < sheet.GetWidth(); ++x) {
+    if (sheet.GetRed(x, y) < 128) {
+      left = std::min(left, x);
+      right = std::max(right, x);
+    }
+  }
+  ASSERT_LT(left, right);
+  // The frame's left edge is at 150/300 inch, its right edge at the sheet's edge.
+  const int frameLeft = 50 * 150 / 300, frameRight = sheet.GetWidth() - 1;
+  int tableLeft = frameRight, tableRight = frameLeft;
+  for (int x = frameLeft + 3; x < frameRight - 3; ++x) {
+    if (sheet.GetRed(x, y) < 128) {
+      tableLeft = std::min(tableLeft, x);
+      tableRight = std::max(tableRight, x);
+    }
+  }
+  EXPECT_NEAR(tableLeft - frameLeft, frameRight - tableRight, 4);
+}
+
+TEST_F(ChartDataViewTest, OnePageViewPrintsPageOneOfOne) {
+  const ChartPoints shorter = Curve(30);
+  chart().ReplaceChartData(0, &shorter, false, false, false, true);
+  CChartDataView& v = Open();
+  ASSERT_EQ(model().PageCount(), 1);
+  const std::string pdf = "/tmp/chart_data_view_print_one.pdf";
+  ASSERT_TRUE(PrintToPdf(v, 1, 1, pdf));
+  EXPECT_EQ(PdfPages(pdf), 1);
+  EXPECT_NE(PdfText(pdf, 1).find("Page 1 of 1"), std::string::npos);
+}
+
+TEST_F(ChartDataViewTest, SelectedRowsAreNotHighlightedOnPaper) {
+  CChartDataView& v = Open();
+  ClickAt(v, RowCentre(1));
+  ClickAt(v, RowCentre(2));
+  ASSERT_EQ(model().SelectedCells().size(), 2u);
+  const std::string pdf = "/tmp/chart_data_view_print_selected.pdf";
+  ASSERT_TRUE(PrintToPdf(v, 1, 1, pdf));
+  const wxImage sheet = PdfPage(pdf, 1, 40);
+  ASSERT_TRUE(sheet.IsOk());
+  int yellow = 0;
+  for (int y = 0; y < sheet.GetHeight(); ++y) {
+    for (int x = 0; x < sheet.GetWidth(); ++x) {
+      yellow += sheet.GetRed(x, y) > 200 && sheet.GetGreen(x, y) > 200 && sheet.GetBlue(x, y) < 200;
+    }
+  }
+  EXPECT_EQ(yellow, 0);
+}
+
+TEST_F(ChartDataViewTest, PrintButtonAsksForThePrinterAndCancelPrintsNothing) {
+  CChartDataView& v = Open();
+  test::DialogKeys cancel("Print", "/tmp/chart_data_view_print_dialog.png", "Escape");
+  ClickCentre(*v.PrintButton());
+  ASSERT_TRUE(Pump(15000, [&] { return cancel.Done(); }));
+  Pump(500);
+  // Cancelled: no error box follows, and the view goes on working.
+  const std::string caption = wxTheApp->GetAppDisplayName().ToStdString();
+  EXPECT_TRUE(test::Shell("xdotool search --onlyvisible --name '^" + caption + "$'").empty());
+  ClickCentre(*v.PageButton(kDataViewNextPage));
+  EXPECT_EQ(model().CurrentPage(), 1);
 }
 
 }  // namespace
