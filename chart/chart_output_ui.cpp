@@ -1,0 +1,90 @@
+// Real dialogs of the chart's output commands, and whole-file writes.
+#include "chart/chart_output_ui.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include <wx/app.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/file.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+#include <wx/stdpaths.h>
+
+namespace chart {
+
+void ChartOutputUi::ShowError(wxWindow* parent, const wxString& text) {
+  const wxString caption = wxTheApp ? wxTheApp->GetAppDisplayName() : wxString();
+  wxMessageBox(text, caption, wxOK | wxICON_ERROR, parent);
+}
+
+wxString ChartOutputUi::AskSavePath(wxWindow* parent, const ChartSaveDialogSpec& spec) {
+  wxString wildcard = spec.filter;
+  while (wildcard.EndsWith("|")) wildcard.RemoveLast();
+  wxFileDialog dialog(parent, spec.title, spec.initialFolder, spec.initialName, wildcard,
+                      wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+  if (dialog.ShowModal() != wxID_OK) return {};
+  return dialog.GetPath();
+}
+
+ChartPrintResult RunPrinter(wxPrinterBase& printer, wxPrintout& printout, bool prompt) {
+  bool printed = false;
+  {
+    // A failure is reported once, by the command, not by the printer's own log as well.
+    wxLogNull quiet;
+    printed = printer.Print(nullptr, &printout, prompt);
+  }
+  if (printed) return ChartPrintResult::kPrinted;
+  return wxPrinterBase::GetLastError() == wxPRINTER_CANCELLED ? ChartPrintResult::kCancelled
+                                                              : ChartPrintResult::kFailed;
+}
+
+ChartPrintResult ChartOutputUi::Print(wxPrintDialogData& data, wxPrintout& printout) {
+  wxPrinter printer(&data);
+  return RunPrinter(printer, printout, true);
+}
+
+ChartOutputUi& DefaultChartOutputUi() {
+  static ChartOutputUi ui;
+  return ui;
+}
+
+wxString ChartOutputFolder(const wxString& leaf) {
+  wxFileName folder = wxFileName::DirName(
+      wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath());
+  if (folder.GetDirCount() > 0) folder.RemoveLastDir();
+  folder.AppendDir(leaf);
+  return folder.GetPath();
+}
+
+bool WriteFileWhole(const wxString& path, const void* data, std::size_t size) {
+  // wx reports file errors through its log; the commands show their own message instead.
+  wxLogNull quiet;
+  wxFile file;
+  const wxString temp = wxFileName::CreateTempFileName(path, &file);
+  if (temp.empty()) return false;
+  bool ok = size == 0 || file.Write(data, size) == size;
+  ok = file.Flush() && ok;
+  ok = file.Close() && ok;
+  if (ok) {
+    // The temporary file is private; the result gets the mode the file had, or a new file's.
+    struct stat existing {};
+    mode_t mode = 0;
+    if (::stat(path.fn_str(), &existing) == 0) {
+      mode = existing.st_mode & 07777;
+    } else {
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      mode = 0666 & ~mask;
+    }
+    ok = ::chmod(temp.fn_str(), mode) == 0;
+  }
+  // rename() replaces the target in one step: readers see the old file or the new one.
+  if (ok) ok = std::rename(temp.fn_str(), path.fn_str()) == 0;
+  if (!ok) wxRemoveFile(temp);
+  return ok;
+}
+
+}  // namespace chart

@@ -1,0 +1,208 @@
+// "Print charts" from a chart window: through the PostScript printer to a file, turned into a
+// PDF and into pictures of its pages, which are checked where the page layout puts things.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <wx/app.h>
+#include <wx/frame.h>
+#include <wx/image.h>
+#include <wx/panel.h>
+
+#include "chart/chart_container.h"
+#include "chart/chart_print.h"
+#include "tests/chart/chart_output_test_support.h"
+
+namespace chart {
+namespace {
+
+using test::AddSeries;
+using test::RecordingUi;
+using test::ScratchFolder;
+using test::SeriesLook;
+
+constexpr int kPngDpi = 75;
+// Page units (1/300 inch) to pixels of the page pictures.
+int Px(double units) { return static_cast<int>(units * kPngDpi / 300.0 + 0.5); }
+
+bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+// The pages of a PostScript file as pictures.
+std::vector<wxImage> Pages(const std::string& ps, const std::string& stem) {
+  std::vector<wxImage> pages;
+  const std::string pdf = stem + ".pdf";
+  // Lossless: pages are compared pixel for pixel.
+  if (!Run("ps2pdf -dAutoRotatePages=/None -dAutoFilterColorImages=false "
+           "-dColorImageFilter=/FlateEncode -dDownsampleColorImages=false '" +
+           ps + "' '" + pdf + "'")) {
+    return pages;
+  }
+  if (!Run("pdftoppm -r " + std::to_string(kPngDpi) + " -png '" + pdf + "' '" + stem + "'")) {
+    return pages;
+  }
+  for (int n = 1;; ++n) {
+    // pdftoppm numbers pages with as many digits as the last page needs.
+    bool found = false;
+    for (const char* format : {"%s-%d.png", "%s-%02d.png", "%s-%03d.png"}) {
+      char name[512];
+      std::snprintf(name, sizeof name, format, stem.c_str(), n);
+      if (std::filesystem::exists(name)) {
+        pages.emplace_back(wxString(name), wxBITMAP_TYPE_PNG);
+        found = true;
+        break;
+      }
+    }
+    if (!found) break;
+  }
+  return pages;
+}
+
+bool Dark(const wxImage& image, int x, int y) {
+  return image.GetRed(x, y) + image.GetGreen(x, y) + image.GetBlue(x, y) < 200;
+}
+
+bool Blue(const wxImage& image, int x, int y) {
+  return image.GetBlue(x, y) > 150 && image.GetRed(x, y) < 100 && image.GetGreen(x, y) < 100;
+}
+
+// Pixels of the given kind inside a box.
+template <class Test>
+int Count(const wxImage& image, int x0, int y0, int x1, int y1, Test test) {
+  int n = 0;
+  for (int y = std::max(0, y0); y < std::min(image.GetHeight(), y1); ++y) {
+    for (int x = std::max(0, x0); x < std::min(image.GetWidth(), x1); ++x) {
+      if (test(image, x, y)) ++n;
+    }
+  }
+  return n;
+}
+
+class ChartPrintWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    frame_ = new wxFrame(nullptr, wxID_ANY, "print", wxPoint(30, 30), wxSize(400, 320));
+    panel_ = new wxPanel(frame_);
+    chart_ = new CChartContainer(panel_, 1200, wxPoint(10, 10), wxSize(300, 240), L"Throttle");
+    panel_->Bind(EVT_CHART_NOTIFY, [this](ChartNotifyEvent& event) {
+      codes_.push_back(static_cast<int>(event.Code()));
+      // Nothing may be printed before the copy is made and the parent told.
+      fileAtNotify_.push_back(std::filesystem::exists(ps_));
+    });
+    frame_->Show();
+    wxTheApp->Yield(true);
+  }
+  void TearDown() override { frame_->Destroy(); wxTheApp->Yield(true); }
+
+  ChartPoints Line(double y0, double y1) {
+    return {{0, y0}, {25, (3 * y0 + y1) / 4}, {50, (y0 + y1) / 2}, {100, y1}};
+  }
+
+  ScratchFolder folder_{"chart-print"};
+  std::string ps_ = folder_.File("out.ps");
+  wxFrame* frame_ = nullptr;
+  wxPanel* panel_ = nullptr;
+  CChartContainer* chart_ = nullptr;
+  std::vector<int> codes_;
+  std::vector<bool> fileAtNotify_;
+};
+
+TEST_F(ChartPrintWindowTest, PrintsHeaderFramePlotAndRowsOnOnePage) {
+  SeriesLook blue;
+  blue.colour = 0xFF0000FF;
+  blue.penWidth = 3.0f;
+  AddSeries(*chart_, L"Pedal Curve", Line(0, 100), blue);
+  RecordingUi ui;
+  ui.printFile = ps_;
+  PrintCharts(*chart_, ui);
+
+  EXPECT_TRUE(ui.errors.empty());
+  EXPECT_EQ(codes_, (std::vector<int>{10, 11}));
+  EXPECT_EQ(fileAtNotify_, (std::vector<bool>{false, false}));
+  const std::vector<wxImage> pages = Pages(ps_, folder_.File("one"));
+  ASSERT_EQ(pages.size(), 1u);
+  const wxImage& page = pages[0];
+  page.SaveFile(wxString("/tmp/chartout/print-one.png"), wxBITMAP_TYPE_PNG);
+
+  // A4 is 2480 units wide: the frame spans 200 .. 2280 across and 400 .. 2260 down.
+  const int left = Px(200), right = Px(2280), top = Px(400), bottom = Px(400 + 0.75 * 2480);
+  // The 3-pixel border is about 2 pixels of this picture; allow a pixel of rounding.
+  EXPECT_GT(Count(page, left - 2, top + 20, left + 4, bottom - 20, Dark), (bottom - top - 40))
+      << "left border";
+  EXPECT_GT(Count(page, left + 20, top - 2, right - 20, top + 4, Dark), (right - left - 40))
+      << "top border";
+  EXPECT_GT(Count(page, left + 20, bottom - 4, right - 20, bottom + 2, Dark), (right - left - 40))
+      << "bottom border";
+  // The curve rises from the bottom-left to the top-right corner of the plot.
+  EXPECT_GT(Count(page, left, bottom - Px(200), left + Px(200), bottom, Blue), 20);
+  EXPECT_GT(Count(page, right - Px(200), top + Px(300), right, top + Px(600), Blue), 20);
+  EXPECT_EQ(Count(page, left, top, left + Px(300), top + Px(300), Blue), 0);
+  // The header band carries the name at the left and the date at the right.
+  EXPECT_GT(Count(page, left, Px(250), left + Px(500), Px(330), Dark), 20);
+  EXPECT_GT(Count(page, right - Px(500), Px(250), right, Px(330), Dark), 20);
+  // One row under the plot: its blue sample line and texts.
+  EXPECT_GT(Count(page, left, bottom + Px(100), right, bottom + Px(200), Blue), 20);
+  EXPECT_EQ(Count(page, 0, bottom + Px(250), page.GetWidth(), page.GetHeight(), Dark), 0);
+}
+
+TEST_F(ChartPrintWindowTest, ManyRowsContinueOnPagesWithTheSameHeaderAndNoPlot) {
+  for (int i = 0; i < 70; ++i) {
+    SeriesLook look;
+    look.colour = 0xFF0000FF;
+    AddSeries(*chart_, L"Series " + std::to_wstring(i), Line(i, 100 + i), look);
+  }
+  RecordingUi ui;
+  ui.printFile = ps_;
+  PrintCharts(*chart_, ui);
+  ASSERT_TRUE(ui.errors.empty());
+  const std::vector<wxImage> pages = Pages(ps_, folder_.File("many"));
+  ASSERT_GE(pages.size(), 2u);
+  pages[1].SaveFile(wxString("/tmp/chartout/print-many-2.png"), wxBITMAP_TYPE_PNG);
+  const wxImage header = pages[0].GetSubImage(wxRect(0, Px(240), pages[0].GetWidth(), Px(100)));
+  for (std::size_t n = 1; n < pages.size(); ++n) {
+    SCOPED_TRACE(n + 1);
+    const wxImage& page = pages[n];
+    // The same name and date on every page of one printout.
+    const wxImage again = page.GetSubImage(wxRect(0, Px(240), page.GetWidth(), Px(100)));
+    EXPECT_EQ(0, std::memcmp(header.GetData(), again.GetData(),
+                             static_cast<std::size_t>(header.GetWidth()) * header.GetHeight() * 3));
+    // No frame or plot: nothing between the header and the rows, which start at 500.
+    EXPECT_EQ(Count(page, 0, Px(340), page.GetWidth(), Px(495), Dark), 0);
+    EXPECT_GT(Count(page, Px(200), Px(500), Px(2280), Px(600), Blue), 10);
+  }
+}
+
+TEST_F(ChartPrintWindowTest, RefusesWithoutVisibleChartsAndCancelsQuietly) {
+  SeriesLook hidden;
+  hidden.visible = false;
+  AddSeries(*chart_, L"Hidden", Line(0, 100), hidden);
+  AddSeries(*chart_, L"Empty", {});
+  RecordingUi ui;
+  ui.printFile = ps_;
+  PrintCharts(*chart_, ui);
+  EXPECT_EQ(ui.errors, (std::vector<wxString>{"Has no visible charts to print"}));
+  EXPECT_EQ(ui.printDialogs, 0);
+
+  AddSeries(*chart_, L"Shown", Line(0, 100));
+  RecordingUi cancel;  // no print file: the dialog is cancelled
+  PrintCharts(*chart_, cancel);
+  EXPECT_EQ(cancel.printDialogs, 1);
+  EXPECT_TRUE(cancel.errors.empty());
+  EXPECT_TRUE(codes_.empty());
+  EXPECT_FALSE(std::filesystem::exists(ps_));
+}
+
+TEST_F(ChartPrintWindowTest, AFailedPrintJobIsReported) {
+  AddSeries(*chart_, L"Shown", Line(0, 100));
+  RecordingUi ui;
+  ui.printFile = folder_.File("no-such-folder/out.ps");
+  PrintCharts(*chart_, ui);
+  EXPECT_EQ(ui.errors, (std::vector<wxString>{"Print Failed"}));
+}
+
+}  // namespace
+}  // namespace chart
