@@ -369,29 +369,16 @@ void CChartDataView::OnDataViewRButtonDown(wxMouseEvent& event) {
   event.Skip();
 }
 
-void CChartDataView::OnFirstPage(wxCommandEvent&) {
-  if (!model_.OnFirstPage()) return;
+void CChartDataView::TurnPage(bool (ChartDataViewModel::*turn)()) {
+  if (!(model_.*turn)()) return;
   SetButtonStates();
   RefreshAll();
 }
 
-void CChartDataView::OnPrevPage(wxCommandEvent&) {
-  if (!model_.OnPrevPage()) return;
-  SetButtonStates();
-  RefreshAll();
-}
-
-void CChartDataView::OnNextPage(wxCommandEvent&) {
-  if (!model_.OnNextPage()) return;
-  SetButtonStates();
-  RefreshAll();
-}
-
-void CChartDataView::OnLastPage(wxCommandEvent&) {
-  if (!model_.OnLastPage()) return;
-  SetButtonStates();
-  RefreshAll();
-}
+void CChartDataView::OnFirstPage(wxCommandEvent&) { TurnPage(&ChartDataViewModel::OnFirstPage); }
+void CChartDataView::OnPrevPage(wxCommandEvent&) { TurnPage(&ChartDataViewModel::OnPrevPage); }
+void CChartDataView::OnNextPage(wxCommandEvent&) { TurnPage(&ChartDataViewModel::OnNextPage); }
+void CChartDataView::OnLastPage(wxCommandEvent&) { TurnPage(&ChartDataViewModel::OnLastPage); }
 
 void CChartDataView::OnDataViewClose(wxCommandEvent&) {
   model_.Close();
@@ -420,35 +407,6 @@ void ChartDataViewSlot::DestroyDataView() {
   if (!view) return;
   view_.Release();
   view->Destroy();
-}
-
-void ChartDataViewSlot::ViewChartData() {
-  ChartContainerCore& core = container_.Core();
-  if (core.SeriesCount() == 0) {
-    wxMessageBox("Chart Container Is Empty", Caption(), wxOK, &container_);
-    return;
-  }
-  int id = core.GetSelectedChartId();
-  if (id == -1) {
-    if (core.SelectedIndex() == -1) {
-      if (const ChartSeries* first = core.FindVisibleChart(-1)) {
-        id = core.SelectChart(first->Index(), false);
-      }
-    } else {
-      core.SelectChart(-1, false);
-    }
-  }
-  if (id == -1) {
-    wxMessageBox("View Chart Data: Has no visible or selected chart", Caption(), wxOK,
-                 &container_);
-    return;
-  }
-  const ChartSeries* series = core.GetChart(id, false);
-  if (!series) {
-    wxMessageBox("View Chart Data: Can't find selected chart", Caption(), wxOK, &container_);
-    return;
-  }
-  ShowChartDataView(*series, true, true);
 }
 
 bool ChartDataViewSlot::ShowChartDataView(const ChartSeries& series, bool reload, bool redraw) {

@@ -63,6 +63,8 @@ class CChartDataView : public wxFrame {
   void CreateDataViewButtons();
   void SetButtonStates();
   void RefreshAll();
+  // A page change by one of the model's paging steps; nothing when the page stays.
+  void TurnPage(bool (ChartDataViewModel::*turn)());
   void OnDataViewPaint(wxPaintEvent& event);
   void OnDataViewLButtonDown(wxMouseEvent& event);
   void OnDataViewRButtonDown(wxMouseEvent& event);
@@ -100,9 +102,6 @@ class ChartDataViewSlot {
   bool HasDataView() const { return view_ != nullptr; }
   CChartDataView* DataView() const { return view_.get(); }
 
-  // The "View Chart Data" command: shows the selected series, or the first visible one with
-  // points, or says why it cannot.
-  void ViewChartData();
   // Opens the view beside the container's parent (or restores it) and shows series. reload
   // clears the selection. False when the window cannot be made.
   bool ShowChartDataView(const ChartSeries& series, bool reload, bool redraw);
