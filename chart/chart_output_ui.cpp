@@ -25,8 +25,20 @@ wxString ChartOutputUi::AskSavePath(wxWindow* parent, const ChartSaveDialogSpec&
   while (wildcard.EndsWith("|")) wildcard.RemoveLast();
   wxFileDialog dialog(parent, spec.title, spec.initialFolder, spec.initialName, wildcard,
                       wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-  if (dialog.ShowModal() != wxID_OK) return {};
-  return dialog.GetPath();
+  while (dialog.ShowModal() == wxID_OK) {
+    wxFileName chosen(dialog.GetPath());
+    if (spec.defaultExtension.empty() || chosen.HasExt()) return chosen.GetFullPath();
+    // The file chooser adds no default extension and asked about the name without it.
+    chosen.SetExt(spec.defaultExtension);
+    const wxString caption = wxTheApp ? wxTheApp->GetAppDisplayName() : wxString();
+    if (!chosen.FileExists() ||
+        wxMessageBox(chosen.GetFullName() + " already exists.\nDo you want to replace it?",
+                     caption, wxYES_NO | wxICON_EXCLAMATION, &dialog) == wxYES) {
+      return chosen.GetFullPath();
+    }
+    dialog.SetFilename(chosen.GetFullName());
+  }
+  return {};
 }
 
 ChartPrintResult RunPrinter(wxPrinterBase& printer, wxPrintout& printout, bool prompt) {

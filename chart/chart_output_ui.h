@@ -20,6 +20,8 @@ struct ChartSaveDialogSpec {
   wxString initialFolder;
   wxString initialName;
   wxString filter;
+  // Added, after a ".", to a chosen file name without an extension; empty: nothing added.
+  wxString defaultExtension;
 };
 
 enum class ChartPrintResult { kPrinted, kCancelled, kFailed };
@@ -29,7 +31,8 @@ class ChartOutputUi {
   virtual ~ChartOutputUi() = default;
   // A message box with the error icon and an OK button.
   virtual void ShowError(wxWindow* parent, const wxString& text);
-  // The full path chosen, or an empty string when the dialog was cancelled.
+  // The full path chosen, or an empty string when the dialog was cancelled. A name given
+  // without an extension gets the default one, and replacing a file is confirmed first.
   virtual wxString AskSavePath(wxWindow* parent, const ChartSaveDialogSpec& spec);
   // Shows the print dialog and, after OK, prints printout with the chosen printer.
   virtual ChartPrintResult Print(wxPrintDialogData& data, wxPrintout& printout);

@@ -1,0 +1,167 @@
+// "Save chart(s)" from a chart window: the notifications around the copy, refusals, the
+// ".xml" rule, and the real save dialog and message box answered from the keyboard.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <wx/app.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+
+#include "chart/chart_container.h"
+#include "chart/chart_xml_writer.h"
+#include "tests/chart/chart_dialog_driver.h"
+#include "tests/chart/chart_output_test_support.h"
+
+namespace chart {
+namespace {
+
+using test::AddSeries;
+using test::Keys;
+using test::ModalDriver;
+using test::PumpUntil;
+using test::ReadFileBytes;
+using test::RecordingUi;
+using test::ScratchFolder;
+using test::Type;
+
+class ChartXmlWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    // The file chooser keeps its own settings; without a session bus they stay in memory.
+    ::setenv("GSETTINGS_BACKEND", "memory", 0);
+    frame_ = new wxFrame(nullptr, wxID_ANY, "xml", wxPoint(30, 30), wxSize(400, 320));
+    panel_ = new wxPanel(frame_);
+    chart_ = new CChartContainer(panel_, 1300, wxPoint(10, 10), wxSize(300, 240), L"Clutch");
+    panel_->Bind(EVT_CHART_NOTIFY, [this](ChartNotifyEvent& event) {
+      codes_.push_back(static_cast<int>(event.Code()));
+      existedAtNotify_.push_back(std::filesystem::exists(path_));
+    });
+    frame_->Show();
+    wxTheApp->Yield(true);
+  }
+  void TearDown() override {
+    frame_->Destroy();
+    wxTheApp->Yield(true);
+  }
+
+  ScratchFolder folder_{"chart-xml-window"};
+  std::string path_ = folder_.File("clutch.xml");
+  wxFrame* frame_ = nullptr;
+  wxPanel* panel_ = nullptr;
+  CChartContainer* chart_ = nullptr;
+  std::vector<int> codes_;
+  std::vector<bool> existedAtNotify_;
+};
+
+TEST_F(ChartXmlWindowTest, TellsTheParentBeforeCopyingAndBeforeWriting) {
+  const int a = AddSeries(*chart_, L"A", {{0, 0}, {10, 10}});
+  AddSeries(*chart_, L"B", {{0, 5}});
+  RecordingUi ui;
+  ui.savePath = path_;
+  EXPECT_EQ(SaveChartsDialog(*chart_, wxString(), false, ui), kChartXmlBuilt);
+  EXPECT_EQ(codes_, (std::vector<int>{8, 9}));
+  EXPECT_EQ(existedAtNotify_, (std::vector<bool>{false, false}));
+  ASSERT_EQ(ui.dialogs.size(), 1u);
+  EXPECT_EQ(ui.dialogs[0].title, "Save Charts");
+  EXPECT_EQ(ui.dialogs[0].initialName, "*.xml");
+  EXPECT_EQ(ui.dialogs[0].filter, "XML Files (*.xml)|*.xml||");
+  EXPECT_TRUE(ui.dialogs[0].initialFolder.EndsWith("/Charts"));
+  EXPECT_NE(ReadFileBytes(path_).find("<ChartNmb Total=\"2\"/>"), std::string::npos);
+
+  // With a series selected only that one is written, whatever else is visible.
+  chart_->Core().SelectChart(a, false);
+  EXPECT_EQ(SaveChartsDialog(*chart_, wxString(path_), false, ui), kChartXmlBuilt);
+  const std::string text = ReadFileBytes(path_);
+  EXPECT_NE(text.find("<ChartNmb Total=\"1\"/>"), std::string::npos);
+  EXPECT_EQ(text.find("Name=\"B\""), std::string::npos);
+}
+
+TEST_F(ChartXmlWindowTest, RefusedSavesShowTheMessageWithoutADialog) {
+  RecordingUi ui;
+  ui.savePath = path_;
+  OnSaveCharts(*chart_, ui);  // no series at all
+  const int h = AddSeries(*chart_, L"Hidden", {{0, 0}, {1, 1}});
+  AddSeries(*chart_, L"Shown", {{0, 0}, {1, 1}});
+  chart_->Core().SelectChart(h, false);
+  chart_->Core().GetChart(h, false)->SetVisible(false);
+  OnSaveCharts(*chart_, ui);  // a selected series that is hidden
+  EXPECT_EQ(ui.errors, (std::vector<wxString>(2, kSaveChartsRefusedText)));
+  EXPECT_TRUE(ui.dialogs.empty());
+  EXPECT_TRUE(codes_.empty());
+  EXPECT_TRUE(folder_.Entries().empty());
+}
+
+TEST_F(ChartXmlWindowTest, CancelAndPathsWithoutXmlWriteNothingAndSayNothing) {
+  AddSeries(*chart_, L"A", {{0, 0}, {10, 10}});
+  struct Case {
+    const char* what;
+    std::string path;  // empty: the dialog is cancelled
+  };
+  const Case cases[] = {
+      {"cancelled", ""},
+      {"another extension", folder_.File("clutch.txt")},
+      {"no extension", folder_.File("clutch")},
+      {"upper case", folder_.File("clutch.XML")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RecordingUi ui;
+    ui.savePath = c.path;
+    OnSaveCharts(*chart_, ui);
+    EXPECT_EQ(ui.dialogs.size(), 1u);
+    EXPECT_TRUE(ui.errors.empty());
+  }
+  EXPECT_TRUE(codes_.empty());
+  EXPECT_TRUE(folder_.Entries().empty());
+}
+
+TEST_F(ChartXmlWindowTest, SaveDialogAnsweredFromTheKeyboardWritesTheFile) {
+  AddSeries(*chart_, L"A", {{0, 0}, {10, 10}});
+  ModalDriver driver("Save Charts", "/tmp/chartout/xml-save-dialog.png",
+                     {[&] {
+                        Keys("ctrl+a");
+                        Type(path_);
+                      },
+                      [] { Keys("Return"); }});
+  OnSaveCharts(*chart_);
+  ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(path_); }, 5000));
+  EXPECT_EQ(codes_, (std::vector<int>{8, 9}));
+  EXPECT_NE(ReadFileBytes(path_).find("<Chart Name=\"A\""), std::string::npos);
+}
+
+TEST_F(ChartXmlWindowTest, ANameTypedWithoutExtensionGetsTheDefaultXmlExtension) {
+  // The file chooser adds no extension of its own; without one the save would silently do
+  // nothing, as the name has no ".xml".
+  AddSeries(*chart_, L"A", {{0, 0}, {10, 10}});
+  ModalDriver driver("Save Charts", "", {[&] {
+                                           Keys("ctrl+a");
+                                           Type(folder_.File("clutch"));
+                                         },
+                                         [] { Keys("Return"); }});
+  OnSaveCharts(*chart_);
+  ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(path_); }, 5000));
+  EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"clutch.xml"});
+}
+
+TEST_F(ChartXmlWindowTest, AnUnwritableFileIsReportedInAnErrorBox) {
+  AddSeries(*chart_, L"A", {{0, 0}, {10, 10}});
+  const std::string bad = folder_.File("missing/clutch.xml");
+  bool closed = false;
+  ModalDriver driver(std::string(wxTheApp->GetAppDisplayName().utf8_str()),
+                     "/tmp/chartout/xml-error-box.png", {[&] {
+                       Keys("Return");
+                       closed = true;
+                     }});
+  EXPECT_EQ(SaveChartsDialog(*chart_, wxString(bad), false), kChartXmlNotSaved);
+  EXPECT_TRUE(closed);
+  EXPECT_TRUE(folder_.Entries().empty());
+}
+
+}  // namespace
+}  // namespace chart
