@@ -127,12 +127,19 @@ void PopupCurveMenu(wxWindow& page, const PageCommonControls& controls) {
 
 void KeepEnterAndEscapeInPage(wxKeyEvent& event) {
   const int key = event.GetKeyCode();
-  if (key == WXK_ESCAPE) return;
+  if (key == WXK_ESCAPE) {
+    // The focused control still gets its key event (the chart uses Esc); the dialog around
+    // the page never sees it.
+    event.DoAllowNextEvent();
+    return;
+  }
   if (key == WXK_RETURN || key == WXK_NUMPAD_ENTER) {
+    // A focused button, check box or radio button presses itself and consumes the key, so no
+    // default button above the page fires; anywhere else Enter stops here.
     wxWindow* focus = wxWindow::FindFocus();
     if (dynamic_cast<wxButton*>(focus) || dynamic_cast<wxCheckBox*>(focus) ||
         dynamic_cast<wxRadioButton*>(focus)) {
-      event.DoAllowNextEvent();
+      event.Skip();
     }
     return;
   }

@@ -7,36 +7,31 @@
 
 namespace {
 
-constexpr std::uint32_t kCurveColour = 0xFFFF0000;      // opaque red
-constexpr std::uint32_t kCrossHairColour = 0xFF008000;  // opaque green
+struct SeriesLook {
+  bool showPoints;
+  std::int32_t precisionY;
+  float penWidth;
+  float tension;
+  std::uint32_t colour;
+};
 
-chart::ChartAddRecord CurveRecord(const std::wstring& name, const chart::ChartPoints* points) {
+// The curves: red, thin, smoothed, with point markers.
+constexpr SeriesLook kCurveLook{true, 3, 1.0f, 0.5f, 0xFFFF0000};
+// The cross-hair lines: green, 3 wide, straight, no markers.
+constexpr SeriesLook kCrossHairLook{false, 1, 3.0f, 0.0f, 0xFF008000};
+
+chart::ChartAddRecord SeriesRecord(const SeriesLook& look, const std::wstring& name,
+                                   const std::wstring& nameY, const chart::ChartPoints* points) {
   chart::ChartAddRecord r;
   r.visible = true;
-  r.showPoints = true;
+  r.showPoints = look.showPoints;
   r.name = name;
-  r.nameY = L"Y";
-  r.precisionY = 3;
+  r.nameY = nameY;
+  r.precisionY = look.precisionY;
   r.dashStyle = chart::kDashSolid;
-  r.penWidth = 1.0f;
-  r.tension = 0.5f;
-  r.colour = kCurveColour;
-  r.points = points;
-  return r;
-}
-
-chart::ChartAddRecord CrossHairRecord(const std::wstring& name,
-                                      const chart::ChartPoints* points) {
-  chart::ChartAddRecord r;
-  r.visible = true;
-  r.showPoints = false;
-  r.name = name;
-  r.nameY = name;
-  r.precisionY = 1;
-  r.dashStyle = chart::kDashSolid;
-  r.penWidth = 3.0f;
-  r.tension = 0.0f;
-  r.colour = kCrossHairColour;
+  r.penWidth = look.penWidth;
+  r.tension = look.tension;
+  r.colour = look.colour;
   r.points = points;
   return r;
 }
@@ -70,11 +65,12 @@ void PedalChart::Build(chart::ChartContainerCore& chart,
                        int outputPercent) {
   if (chart.SeriesMap().empty()) {
     for (std::size_t i = 0; i < curveNames_.size(); ++i) {
-      curveSeries_[i] = chart.AddChart(CurveRecord(curveNames_[i], &curves.at(i)), true);
+      curveSeries_[i] =
+          chart.AddChart(SeriesRecord(kCurveLook, curveNames_[i], L"Y", &curves.at(i)), true);
     }
     FillCrossHair(inputPercent, outputPercent);
-    crossXSeries_ = chart.AddChart(CrossHairRecord(L"X", &crossXPoints_), true);
-    crossYSeries_ = chart.AddChart(CrossHairRecord(L"Y", &crossYPoints_), true);
+    crossXSeries_ = chart.AddChart(SeriesRecord(kCrossHairLook, L"X", L"X", &crossXPoints_), true);
+    crossYSeries_ = chart.AddChart(SeriesRecord(kCrossHairLook, L"Y", L"Y", &crossYPoints_), true);
   } else {
     for (std::size_t i = 0; i < curveNames_.size(); ++i) {
       chart.ReplaceChartData(curveSeries_[i], &curves.at(i), false, true, false, true);

@@ -3,6 +3,8 @@
 
 #include <charconv>
 
+#include "pages/step_within.h"
+
 namespace {
 
 constexpr float kMinPercent = 0.0f;
@@ -52,7 +54,7 @@ constexpr ShapeTable kShapes{{
 
 ThrottleCurveSettings DefaultThrottleSettings() { return ThrottleCurveSettings(IdentityPoints()); }
 
-CurveEvaluation EvaluateCurve(const ThrottleCurveSettings& settings, double x) {
+PageCurveValue EvaluateCurve(const ThrottleCurveSettings& settings, double x) {
   double p = 0.0;
   if (x > settings.dz_0) {
     const int span = settings.dz_1 - settings.dz_0;
@@ -113,20 +115,6 @@ std::optional<ThrottleStep> ThrottleStepForButton(int buttonId) {
   }
   return std::nullopt;
 }
-
-namespace {
-
-// Moves value by delta; only the side it moved towards is limited, so a value that came out of
-// range from a file is pulled back one click at a time from the other side.
-template <typename T>
-T StepWithin(T value, T delta, T low, T high) {
-  const T moved = static_cast<T>(value + delta);
-  if (delta > 0 && moved > high) return high;
-  if (delta < 0 && moved < low) return low;
-  return moved;
-}
-
-}  // namespace
 
 bool StepThrottleRow(ThrottleCurveSettings& settings, const ThrottleStep& step) {
   const ThrottleRow& row = kThrottleRows.at(step.row);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "pages/curve_menu.h"
+#include "pages/live_input.h"
 #include "pages/page_curve_settings.h"
 
 inline constexpr std::size_t kThrottlePointCount = 20;
@@ -21,14 +22,9 @@ using ThrottleCurveSettings = PageCurveSettings<float, kThrottlePointCount>;
 // The throttle defaults: dead zones 0 and 100, identity curve, enabled, load-cell off.
 ThrottleCurveSettings DefaultThrottleSettings();
 
-struct CurveEvaluation {
-  double scaledInput;  // input percent after the dead zones, at most 100
-  double output;       // curve output percent, at most 100
-};
-
-// Maps x (input percent) through the dead zones and the curve. Below 90 the curve runs through
-// the points 10 apart, above through the points 1 apart.
-CurveEvaluation EvaluateCurve(const ThrottleCurveSettings& settings, double x);
+// Maps x (input percent) through the dead zones and the curve; both results are at most 100.
+// Below 90 the curve runs through the points 10 apart, above through the points 1 apart.
+PageCurveValue EvaluateCurve(const ThrottleCurveSettings& settings, double x);
 
 // ---- Edit rows ----
 

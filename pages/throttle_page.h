@@ -10,33 +10,21 @@
 
 #include <wx/panel.h>
 
+#include "pages/page_controls.h"
 #include "pages/page_texts.h"
 #include "pages/pedal_chart.h"
 #include "pages/profile_settings.h"
 #include "pages/throttle_page_model.h"
 
 class CFontStatic;
-class wxButton;
-class wxCheckBox;
 class wxGauge;
 class wxRadioButton;
 
-namespace chart {
-class CChartContainer;
-}
-
 class CPedalsConfig2Dlg : public wxPanel, private ThrottlePageView {
  public:
-  // Control ids of the page (the step buttons and value labels are in kThrottleRows).
-  enum ControlId {
-    kLiveBarId = 1011,
-    kChartId = 1013,
-    kEnabledId = 1054,
-    kEnabledCaptionId = 1055,
-    kLoadCellId = 1056,
-    kLoadCellCaptionId = 1057,
-    kCurvesButtonId = 1058,
-    kPercentLabelId = 1059,
+  // Ids of the preset buttons; the shared controls have PageControlId, the rows theirs in
+  // kThrottleRows.
+  enum PresetButtonId {
     kPresetAId = 1063,
     kPresetBId = 1072,
     kPresetCId = 1073,
@@ -83,21 +71,14 @@ class CPedalsConfig2Dlg : public wxPanel, private ThrottlePageView {
   void RefreshValueLabels();
 
   // ---- Parts, for the owner's layout and for tests ----
-  chart::CChartContainer& Chart() { return *chart_; }
+  chart::CChartContainer& Chart() { return *controls_.chart; }
   CFontStatic& ValueLabel(std::size_t row) { return *rows_.at(row).value; }
   CFontStatic& CaptionLabel(std::size_t row) { return *rows_.at(row).caption; }
-  CFontStatic& PercentLabel() { return *percentLabel_; }
-  wxGauge& LiveBar() { return *liveBar_; }
+  CFontStatic& PercentLabel() { return *controls_.percentLabel; }
+  wxGauge& LiveBar() { return *controls_.liveBar; }
   const PedalChart& ChartSeries() const { return pedalChart_; }
 
  private:
-  struct Row {
-    CFontStatic* caption = nullptr;  // no ownership: children of the page
-    wxButton* minus = nullptr;
-    CFontStatic* value = nullptr;
-    wxButton* plus = nullptr;
-  };
-
   void CreateControls();
   void BindEvents();
   void ApplyTexts(PageLanguage language);
@@ -109,7 +90,6 @@ class CPedalsConfig2Dlg : public wxPanel, private ThrottlePageView {
   void OnLoadCellToggled(wxCommandEvent& event);
   void OnCurvesButton(wxCommandEvent& event);
   void OnCurveMenu(wxCommandEvent& event);
-  void OnCharHook(wxKeyEvent& event);
 
   // ThrottlePageView
   void ShowSettings() override;
@@ -122,15 +102,8 @@ class CPedalsConfig2Dlg : public wxPanel, private ThrottlePageView {
   PedalChart pedalChart_;
 
   // Children of the page; the window tree owns them.
-  chart::CChartContainer* chart_ = nullptr;
-  std::array<Row, kThrottleRowCount> rows_{};
-  wxGauge* liveBar_ = nullptr;
-  CFontStatic* percentLabel_ = nullptr;
-  wxCheckBox* enabled_ = nullptr;
-  CFontStatic* enabledCaption_ = nullptr;
-  wxCheckBox* loadCell_ = nullptr;
-  CFontStatic* loadCellCaption_ = nullptr;
-  wxButton* curvesButton_ = nullptr;
+  PageCommonControls controls_;
+  std::array<PageValueRow, kThrottleRowCount> rows_{};
   std::array<wxRadioButton*, kThrottlePresetCount> presetButtons_{};
   bool ready_ = false;  // the controls exist
 };

@@ -1,7 +1,6 @@
 // Window-free behaviour of the throttle page.
 #include "pages/throttle_page_model.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "pages/pedal_chart.h"
@@ -28,26 +27,9 @@ void ThrottlePageModel::Start() {
   LoadThrottlePreset(currentPreset_);
 }
 
-LiveDisplay ThrottlePageModel::OnPedalInput(double x) {
-  // The average takes every input, also while the curve is off, so re-enabling starts smooth.
-  const double average = inputAverage_.AddSampleAndAverage(x);
-  LiveDisplay display;
-  display.inputPercent = inputPercent_;
-  display.outputPercent = outputPercent_;
-  if (settings_.axis_cnf == 0) {
-    display.label = "0%";
-    return display;
-  }
-  const CurveEvaluation curve = EvaluateCurve(settings_, average);
-  const int output = static_cast<int>(curve.output);
-  inputPercent_ = static_cast<int>(curve.scaledInput);
-  outputPercent_ = output;
-  display.enabled = true;
-  display.bar = std::clamp(output, 0, 100);
-  display.label = std::to_string(output) + "%";
-  display.inputPercent = inputPercent_;
-  display.outputPercent = outputPercent_;
-  return display;
+PedalLiveDisplay ThrottlePageModel::OnPedalInput(double x) {
+  return live_.Feed(x, settings_.axis_cnf != 0,
+                    [this](double average) { return EvaluateCurve(settings_, average); });
 }
 
 std::optional<ThrottlePageModel::StepOutcome> ThrottlePageModel::StepButton(int buttonId) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "chart/core/chart_series.h"
-#include "pages/moving_average.h"
+#include "pages/live_input.h"
 #include "pages/page_texts.h"
 #include "pages/throttle_curve.h"
 #include "pages/throttle_presets.h"
@@ -32,15 +32,6 @@ class ThrottlePageView {
   virtual void ApplyConfigLive() = 0;
 };
 
-// What the live display shows after one input.
-struct LiveDisplay {
-  bool enabled = false;  // false: bar 0 and "0%", the cross-hair stays
-  int bar = 0;           // 0..100
-  std::string label;     // "37%"
-  int inputPercent = 0;
-  int outputPercent = 0;
-};
-
 class ThrottlePageModel {
  public:
   static constexpr int kAverageWindow = 8;
@@ -51,9 +42,9 @@ class ThrottlePageModel {
   ThrottleCurveSettings& Settings() { return settings_; }
   const ThrottleCurveSettings& Settings() const { return settings_; }
   int CurrentPreset() const { return currentPreset_; }
-  int InputPercent() const { return inputPercent_; }
-  int OutputPercent() const { return outputPercent_; }
-  const MovingAverage& InputAverage() const { return inputAverage_; }
+  int InputPercent() const { return live_.InputPercent(); }
+  int OutputPercent() const { return live_.OutputPercent(); }
+  const MovingAverage& InputAverage() const { return live_.Average(); }
   const std::string& SettingsFile() const { return file_; }
 
   // The page's start: the preset named in CNF (0 when missing or out of range) is loaded.
@@ -63,7 +54,7 @@ class ThrottlePageModel {
   // Smooths x (input percent), maps it through the dead zones and the curve. The bar is
   // limited to 0..100; the label and the percents keep the evaluated values, which go below 0
   // when dz_1 lies below dz_0.
-  LiveDisplay OnPedalInput(double x);
+  PedalLiveDisplay OnPedalInput(double x);
 
   // ---- Editing ----
   // One click of a step button; nothing for another id. chartChanged: a curve point moved.
@@ -98,8 +89,6 @@ class ThrottlePageModel {
   std::string file_;
   ThrottleCurveSettings settings_;
   int currentPreset_ = 0;
-  MovingAverage inputAverage_{kAverageWindow};
-  int inputPercent_ = 0;
-  int outputPercent_ = 0;
+  LiveInput live_{kAverageWindow};
   std::string saveQuestion_;
 };

@@ -34,7 +34,7 @@ TEST_P(EvaluateCurveTest, MapsInputThroughDeadZonesAndCurve) {
   ThrottleCurveSettings s = c.distinct ? DistinctCurve() : DefaultThrottleSettings();
   s.dz_0 = c.dz0;
   s.dz_1 = c.dz1;
-  const CurveEvaluation e = EvaluateCurve(s, c.input);
+  const PageCurveValue e = EvaluateCurve(s, c.input);
   EXPECT_NEAR(e.scaledInput, c.scaled, 1e-9);
   EXPECT_NEAR(e.output, c.output, 1e-6);
 }

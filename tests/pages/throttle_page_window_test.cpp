@@ -2,71 +2,34 @@
 // events, checked against the template layout and through screenshots.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
-#include <wx/frame.h>
 #include <wx/gauge.h>
-#include <wx/image.h>
-#include <wx/menu.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
 #include <wx/timer.h>
-#include <wx/uiaction.h>
 
 #include "chart/chart_container.h"
 #include "pages/font_static.h"
-#include "pages/page_owner.h"
 #include "pages/throttle_page.h"
+#include "page_window_test_support.h"
 #include "platform/ini_file.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-void Pump(int milliseconds) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (std::chrono::steady_clock::now() < end) {
-    wxTheApp->Yield(true);
-    wxMilliSleep(5);
-  }
-}
-
-wxPoint ScreenCentre(const wxWindow* window) {
-  const wxRect r = window->GetScreenRect();
-  return {r.x + r.width / 2, r.y + r.height / 2};
-}
-
-void ClickOn(const wxWindow* window) {
-  wxUIActionSimulator sim;
-  sim.MouseMove(ScreenCentre(window));
-  Pump(60);
-  sim.MouseClick();
-  Pump(150);
-}
-
-std::string Run(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
-    ::pclose(pipe);
-  }
-  while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
-  return out;
-}
+using page_test::ClickOn;
+using page_test::MenuWatcher;
+using page_test::Pump;
+using page_test::RecordingOwner;
+using page_test::Run;
+using page_test::SaveScreenshot;
+using page_test::TemplatePixels;
 
 // Answers the save question by keyboard once its window shows: the box is modal, so the
 // answer has to come from a timer inside its loop.
@@ -88,45 +51,16 @@ class QuestionAnswerer : public wxTimer {
   bool answered_ = false;
 };
 
-class RecordingOwner : public wxFrame, public PageOwner {
- public:
-  RecordingOwner() : wxFrame(nullptr, wxID_ANY, "throttle page test", wxPoint(0, 0)) {}
-  void ApplyConfigLive() override { ++applied; }
-  int applied = 0;
-};
-
-// Pixel rectangle of a template rectangle at 96 DPI, worked out here independently of the page.
-wxRect TemplatePixels(int x, int y, int w, int h) {
-  auto px = [](int dlu, double base, double div) {
-    return static_cast<int>(dlu * base / div + 0.5);
-  };
-  const int left = px(x, 6, 4);
-  const int top = px(y, 13, 8);
-  return {left, top, px(x + w, 6, 4) - left, px(y + h, 13, 8) - top};
-}
-
-void SaveScreenshot(const std::string& name) {
-  const char* dir = std::getenv("ORVO_SCREENSHOT_DIR");
-  if (!dir) return;
-  Run("import -window root '" + std::string(dir) + "/" + name + ".png'");
-}
-
 class ThrottlePageWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("throttle_window_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    file_ = (dir_ / "presets.ini").string();
     std::ofstream(file_) << "[CNF]\npreset=0\n"
                             "[PRESET_0]\ndz_0=5\nband_50=50.0\n"
                             "[PRESET_1]\ndz_0=11\nband_50=60.0\naxis_mode=1\n";
   }
 
   void CreatePage() {
-    owner_ = new RecordingOwner();
+    owner_ = new RecordingOwner("throttle page test");
     page_ = new CPedalsConfig2Dlg(owner_, file_);
     owner_->SetClientSize(page_->GetSize());
     page_->Show();
@@ -137,7 +71,6 @@ class ThrottlePageWindowTest : public ::testing::Test {
   void TearDown() override {
     if (owner_) owner_->Destroy();
     Pump(100);
-    fs::remove_all(dir_);
   }
 
   template <typename T>
@@ -148,8 +81,8 @@ class ThrottlePageWindowTest : public ::testing::Test {
     return platform::GetPrivateProfileString(section, key, "<missing>", 64, file_);
   }
 
-  fs::path dir_;
-  std::string file_;
+  page_test::TempSettingsFile settings_{"throttle_window"};
+  const std::string file_ = settings_.Path();
   RecordingOwner* owner_ = nullptr;
   CPedalsConfig2Dlg* page_ = nullptr;
 };
@@ -350,35 +283,6 @@ TEST_F(ThrottlePresetWindowTest, WithoutChangesNoQuestion) {
   EXPECT_TRUE(Control<wxRadioButton>(1063)->GetValue());
   EXPECT_EQ(owner_->applied, 2);
 }
-
-// Records the items of every menu that opens over the page, then sends keys to it.
-class MenuWatcher : public wxTimer {
- public:
-  MenuWatcher(wxWindow* page, std::string keys) : page_(page), keys_(std::move(keys)) {
-    page->Bind(wxEVT_MENU_OPEN, &MenuWatcher::OnMenuOpen, this);
-    Start(300, wxTIMER_ONE_SHOT);
-  }
-  ~MenuWatcher() override { page_->Unbind(wxEVT_MENU_OPEN, &MenuWatcher::OnMenuOpen, this); }
-  void OnMenuOpen(wxMenuEvent& event) {
-    if (wxMenu* menu = event.GetMenu()) {
-      for (const wxMenuItem* item : menu->GetMenuItems()) {
-        ids.push_back(item->GetId());
-        texts.push_back(item->GetItemLabelText().utf8_string());
-      }
-    }
-    event.Skip();
-  }
-  void Notify() override {
-    SaveScreenshot("throttle_curves_menu");
-    Run("xdotool key --delay 60 " + keys_);
-  }
-  std::vector<int> ids;
-  std::vector<std::string> texts;
-
- private:
-  wxWindow* page_;
-  std::string keys_;
-};
 
 TEST_F(ThrottlePageWindowTest, CurvesButtonOpensTheMenuOfTheCurrentLanguage) {
   CreatePage();

@@ -2,9 +2,6 @@
 // and editing without a window.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -13,23 +10,12 @@
 #include "pages/throttle_page_model.h"
 #include "pages/throttle_presets.h"
 #include "platform/ini_file.h"
+#include "temp_settings_file.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 class SettingsFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("throttle_presets_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    file_ = (dir_ / "presets.ini").string();
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   void WriteFile(const std::string& text) const { std::ofstream(file_) << text; }
   std::string ReadFile() const {
     std::ifstream in(file_);
@@ -41,8 +27,8 @@ class SettingsFileTest : public ::testing::Test {
     return platform::GetPrivateProfileString(section, key, "<missing>", 64, file_);
   }
 
-  fs::path dir_;
-  std::string file_;
+  page_test::TempSettingsFile settings_{"throttle_presets"};
+  const std::string file_ = settings_.Path();
 };
 
 using ThrottlePresetFileTest = SettingsFileTest;
@@ -170,7 +156,6 @@ class RecordingView : public ThrottlePageView {
 class ThrottlePresetSwitchTest : public SettingsFileTest {
  protected:
   void SetUp() override {
-    SettingsFileTest::SetUp();
     WriteFile(
         "[CNF]\npreset=0\n"
         "[PRESET_0]\ndz_0=5\nband_50=40.0\n"
@@ -331,7 +316,7 @@ using ThrottleLiveDisplayTest = ThrottlePresetSwitchTest;
 
 TEST_F(ThrottleLiveDisplayTest, SteadyInputShowsTruncatedOutput) {
   model_->Settings() = DefaultThrottleSettings();
-  LiveDisplay d;
+  PedalLiveDisplay d;
   for (int i = 0; i < 8; ++i) d = model_->OnPedalInput(37.6);
   EXPECT_TRUE(d.enabled);
   EXPECT_EQ(d.bar, 37);
@@ -344,7 +329,7 @@ TEST_F(ThrottleLiveDisplayTest, ReversedDeadZonesKeepTheBarInRange) {
   model_->Settings() = DefaultThrottleSettings();
   model_->Settings().dz_0 = 60;
   model_->Settings().dz_1 = 40;
-  LiveDisplay d;
+  PedalLiveDisplay d;
   for (int i = 0; i < 8; ++i) d = model_->OnPedalInput(70.0);
   EXPECT_EQ(d.bar, 0);
   EXPECT_EQ(d.label, "-50%");
@@ -356,7 +341,7 @@ TEST_F(ThrottleLiveDisplayTest, DisabledCurveShowsZeroButAverageKeepsFilling) {
   model_->Settings() = DefaultThrottleSettings();
   model_->OnPedalInput(20.0);
   model_->Settings().axis_cnf = 0;
-  LiveDisplay d;
+  PedalLiveDisplay d;
   for (int i = 0; i < 8; ++i) d = model_->OnPedalInput(80.0);
   EXPECT_FALSE(d.enabled);
   EXPECT_EQ(d.bar, 0);
