@@ -1,19 +1,26 @@
 // CChartContainer: the chart window. It owns the window-free container data (series, extents,
-// transform) and turns paint, size and focus events into drawing of that data.
+// transform), turns paint, size and focus events into drawing of that data, and the mouse,
+// wheel, keys and context menu into zooms, moves, selection, tracking and the menu commands,
+// telling its parent what the user changed.
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <wx/bitmap.h>
 #include <wx/image.h>
+#include <wx/timer.h>
 #include <wx/window.h>
 
+#include "chart/chart_data_view.h"
+#include "chart/chart_input.h"
 #include "chart/chart_notify_event.h"
 #include "chart/chart_paint.h"
 #include "chart/core/chart_container_core.h"
 #include "chart/core/chart_container_host.h"
+#include "chart/data_windows.h"
 
 namespace chart {
 
@@ -39,6 +46,9 @@ class CChartContainer : public wxWindow {
 
   ChartContainerCore& Core() { return core_; }
   const ChartContainerCore& Core() const { return core_; }
+  // The legend and tracking data windows, and the chart data view.
+  const ChartDataWindows& DataWindows() const { return dataWindows_; }
+  CChartDataView* DataView() const { return dataView_.DataView(); }
 
   // Draws the whole chart into image at (x, y, w - 1, h - 1), as the window shows it, without
   // the data view's selection. The image is given an alpha channel when it has none; pixels
@@ -63,6 +73,22 @@ class CChartContainer : public wxWindow {
   // Paints done so far (for measuring how redraws coalesce).
   std::size_t PaintCount() const { return paintCount_; }
 
+  // Hides the tracking window (redrawing when asked) and the legend when they are visible;
+  // true when either was visible.
+  bool HidePopups(bool redraw);
+
+  // Opens the chart data view on the series (creating and placing its window first) and loads
+  // it; reload loads it again when it already shows that series. False when the window cannot
+  // be created.
+  bool ShowChartDataView(int index, bool reload, bool redraw);
+
+  // Timer ids of the container window: the tracking window's return after a Y-multiplier
+  // change, and the data windows' re-placement after a resize.
+  static constexpr int kRescaleTimerId = 1;
+  static constexpr int kResizeTimerId = 2;
+  static constexpr int kRescaleTimerMs = 500;
+  static constexpr int kResizeTimerMs = 50;
+
  private:
   // The container data's view of this window.
   class Host : public ChartContainerHost {
@@ -74,6 +100,20 @@ class CChartContainer : public wxWindow {
     void Redraw() override;
     bool ConfirmReplaceData() override;
     void ShowVerticalTrackLine(int x, int y) override;
+    void ShowHorizontalTrackLine(int x, int y) override;
+    bool HasTrackingWindow() const override;
+    bool IsTrackingWindowVisible() const override;
+    void BuildDataWindowRows() override;
+    void RefreshTrackingRows() override;
+    void DestroyTrackingWindow() override;
+    bool HasLegendWindow() const override;
+    bool IsLegendWindowVisible() const override;
+    void CreateLegendWindow() override;
+    void DestroyLegendWindow() override;
+    bool HasDataView() const override;
+    void RefreshChartDataView(int reloadKind) override;
+    void DestroyDataViewWindow() override;
+    void DestroyDataView() override;
 
    private:
     CChartContainer& owner_;
@@ -83,6 +123,38 @@ class CChartContainer : public wxWindow {
   void OnChartPaint(wxPaintEvent& event);
   void OnChartSize(wxSizeEvent& event);
   void OnFocusChange(wxFocusEvent& event);
+  void OnChartLButtonDown(wxMouseEvent& event);
+  void OnChartLButtonDblClk(wxMouseEvent& event);
+  void OnChartLButtonUp(wxMouseEvent& event);
+  void OnChartSetCursor(wxSetCursorEvent& event);
+  void OnChartMButtonDown(wxMouseEvent& event);
+  void OnChartMouseWheel(wxMouseEvent& event);
+  void OnChartContextMenu(wxContextMenuEvent& event);
+  void OnChartCommand(wxCommandEvent& event);
+  void OnSeriesCommand(wxCommandEvent& event);
+  void OnChartKeyDown(wxKeyEvent& event);
+  void OnChartTimer(wxTimerEvent& event);
+
+  // The menu commands that need the window.
+  void ToggleLegend();
+  void ViewChartData();
+  void SaveCharts();
+  void SaveImage();
+  void Print();
+  // A plain click while tracking: the values at the click show in the tracking window.
+  void TrackingClick(int x, int y);
+  void HideTrackingWindow();
+  // Sends the step's notification; after a Y-multiplier change hides the tracking window until
+  // timer 1 lays it out again.
+  void FinishInput(const ChartInputResult& result);
+  void ShowMessage(const wchar_t* text, long icon);
+  // The cross while tracking, else the arrow.
+  const wxCursor& TrackingCursor() const;
+  void UpdateCursor();
+
+  // What the next paint must do; a request never lowers one already made.
+  enum class PendingPaint { kNone, kKeepClicks, kFull };
+  void RequestPaint(PendingPaint kind);
   void AddLiveLine(LiveLine line);
   // Paints into the back buffer, sized to the whole client area.
   void RenderBackBuffer(const wxSize& client);
@@ -95,10 +167,17 @@ class CChartContainer : public wxWindow {
   wxBitmap background_;
   ChartBackgroundKey backgroundKey_;
   std::vector<LiveLine> liveLines_;
-  // What was asked for since the last paint. A paint asked for by live lines alone keeps
-  // pending clicks; any other paint (asked for or not) drops them.
-  enum class PendingPaint { kNone, kLiveLinesOnly, kFull };
+  // The layout of the last paint and the client size it was made for.
+  std::optional<ChartPaintFrame> lastFrame_;
+  wxSize lastFrameSize_;
+  // What was asked for since the last paint. A paint asked for by live lines or a focus change
+  // alone keeps pending clicks (and the lines that show them); any other paint drops them.
   PendingPaint pending_ = PendingPaint::kNone;
+  wxTimer rescaleTimer_;
+  wxTimer resizeTimer_;
+  // After core_: they reach into it, and go (with their windows) before it.
+  ChartDataWindows dataWindows_;
+  ChartDataViewSlot dataView_;
   std::size_t paintCount_ = 0;
 };
 
