@@ -27,6 +27,13 @@ inline std::string Shell(const std::string& command) {
   return out;
 }
 
+// <ORVO_SCREENSHOT_DIR>/<name>.png, or empty when that variable is not set: pictures to look
+// at are kept only when asked for.
+inline std::string ScreenshotPath(const std::string& name) {
+  const char* dir = std::getenv("ORVO_SCREENSHOT_DIR");
+  return dir ? std::string(dir) + "/" + name + ".png" : std::string();
+}
+
 inline void Keys(const std::string& keys) {
   Shell("xdotool key --clearmodifiers --delay 40 " + keys);
 }
@@ -69,6 +76,16 @@ class ModalDriver : public wxTimer {
   std::chrono::steady_clock::time_point next_;
   bool done_ = false;
 };
+
+// The steps that answer a file chooser with path: replace the name, then press Return (in a
+// step of its own, as the chooser first completes what was typed).
+inline std::vector<ModalDriver::Step> TypePathSteps(const std::string& path) {
+  return {[path] {
+            Keys("ctrl+a");
+            Type(path);
+          },
+          [] { Keys("Return"); }};
+}
 
 inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

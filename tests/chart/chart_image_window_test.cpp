@@ -16,33 +16,22 @@
 #include "chart/chart_image.h"
 #include "tests/chart/chart_dialog_driver.h"
 #include "tests/chart/chart_output_test_support.h"
+#include "tests/chart/chart_output_window_fixture.h"
 
 namespace chart {
 namespace {
 
 using test::AddSeries;
-using test::Keys;
 using test::ModalDriver;
 using test::PumpUntil;
 using test::RecordingUi;
 using test::ScratchFolder;
 using test::SeriesLook;
-using test::Type;
 
-class ChartImageWindowTest : public testing::Test {
+class ChartImageWindowTest : public test::ChartOutputWindowTest {
  protected:
-  void SetUp() override {
-    ::setenv("GSETTINGS_BACKEND", "memory", 0);
-    frame_ = new wxFrame(nullptr, wxID_ANY, "image", wxPoint(30, 30), wxSize(360, 300));
-    panel_ = new wxPanel(frame_);
-    // Small enough for the icon formats, which hold at most 256 x 256.
-    chart_ = new CChartContainer(panel_, 1400, wxPoint(10, 10), wxSize(230, 190), L"Brake");
-    panel_->Bind(EVT_CHART_NOTIFY, [this](ChartNotifyEvent& event) {
-      codes_.push_back(static_cast<int>(event.Code()));
-      existed_.push_back(std::filesystem::exists(path_));
-    });
-    frame_->Show();
-    wxTheApp->Yield(true);
+  // Small enough for the icon formats, which hold at most 256 x 256.
+  ChartImageWindowTest() : ChartOutputWindowTest(wxSize(230, 190), L"Brake") {
     SeriesLook red;
     red.colour = 0xFFFF0000;
     red.tension = 0.5f;
@@ -52,10 +41,6 @@ class ChartImageWindowTest : public testing::Test {
     green.dashStyle = kDashMarksOnly;
     AddSeries(*chart_, L"Marks", {{10, 80}, {50, 20}, {90, 40}}, green);
     chart_->Core().SetShowXBoundaries(true);
-  }
-  void TearDown() override {
-    frame_->Destroy();
-    wxTheApp->Yield(true);
   }
 
   // The chart as the saved picture should show it.
@@ -69,12 +54,7 @@ class ChartImageWindowTest : public testing::Test {
   }
 
   ScratchFolder folder_{"chart-image"};
-  std::string path_;
-  wxFrame* frame_ = nullptr;
-  wxPanel* panel_ = nullptr;
-  CChartContainer* chart_ = nullptr;
-  std::vector<int> codes_;
-  std::vector<bool> existed_;
+  std::string& path_ = watched_;
 };
 
 // Mean absolute difference per colour channel.
@@ -90,16 +70,18 @@ double MeanDifference(const wxImage& a, const wxImage& b) {
 TEST_F(ChartImageWindowTest, EveryOfferedFormatSavesThePictureAtTheClientSize) {
   const ImageEncoderTable encoders = GetImageEncoders();
   const wxImage reference = Reference();
-  reference.SaveFile(wxString("/tmp/chartout/image-reference.png"), wxBITMAP_TYPE_PNG);
+  if (const std::string shot = test::ScreenshotPath("chart-image-reference"); !shot.empty()) {
+    reference.SaveFile(wxString(shot), wxBITMAP_TYPE_PNG);
+  }
   const wxSize client = chart_->GetClientSize();
   for (const auto& [key, type] : encoders.types) {
     SCOPED_TRACE(std::string(key.begin(), key.end()));
     path_ = folder_.File("brake." + std::string(key.begin(), key.end()));
     codes_.clear();
-    existed_.clear();
+    existedAtNotify_.clear();
     ASSERT_EQ(SaveChartsImage(*chart_, path_, encoders), kImageSaved);
     EXPECT_EQ(codes_, (std::vector<int>{6, 7}));
-    EXPECT_EQ(existed_, (std::vector<bool>{false, true}));
+    EXPECT_EQ(existedAtNotify_, (std::vector<bool>{false, true}));
     wxImage saved;
     ASSERT_TRUE(saved.LoadFile(wxString(path_), type));
     ASSERT_EQ(saved.GetSize(), client);
@@ -183,12 +165,8 @@ TEST_F(ChartImageWindowTest, TheDialogOffersTheFormatsAndCancelSaysNothing) {
 
 TEST_F(ChartImageWindowTest, SaveDialogAnsweredFromTheKeyboardSavesThePicture) {
   path_ = folder_.File("typed.png");
-  ModalDriver driver("Save As Image", "/tmp/chartout/image-save-dialog.png",
-                     {[&] {
-                        Keys("ctrl+a");
-                        Type(path_);
-                      },
-                      [] { Keys("Return"); }});
+  ModalDriver driver("Save As Image", test::ScreenshotPath("chart-image-save-dialog"),
+                     test::TypePathSteps(path_));
   SaveChartsAsImage(*chart_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(path_); }, 5000));

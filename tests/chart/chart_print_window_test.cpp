@@ -16,7 +16,9 @@
 
 #include "chart/chart_container.h"
 #include "chart/chart_print.h"
+#include "tests/chart/chart_dialog_driver.h"
 #include "tests/chart/chart_output_test_support.h"
+#include "tests/chart/chart_output_window_fixture.h"
 
 namespace chart {
 namespace {
@@ -82,21 +84,9 @@ int Count(const wxImage& image, int x0, int y0, int x1, int y1, Test test) {
   return n;
 }
 
-class ChartPrintWindowTest : public testing::Test {
+class ChartPrintWindowTest : public test::ChartOutputWindowTest {
  protected:
-  void SetUp() override {
-    frame_ = new wxFrame(nullptr, wxID_ANY, "print", wxPoint(30, 30), wxSize(400, 320));
-    panel_ = new wxPanel(frame_);
-    chart_ = new CChartContainer(panel_, 1200, wxPoint(10, 10), wxSize(300, 240), L"Throttle");
-    panel_->Bind(EVT_CHART_NOTIFY, [this](ChartNotifyEvent& event) {
-      codes_.push_back(static_cast<int>(event.Code()));
-      // Nothing may be printed before the copy is made and the parent told.
-      fileAtNotify_.push_back(std::filesystem::exists(ps_));
-    });
-    frame_->Show();
-    wxTheApp->Yield(true);
-  }
-  void TearDown() override { frame_->Destroy(); wxTheApp->Yield(true); }
+  ChartPrintWindowTest() : ChartOutputWindowTest(wxSize(300, 240), L"Throttle") { watched_ = ps_; }
 
   ChartPoints Line(double y0, double y1) {
     return {{0, y0}, {25, (3 * y0 + y1) / 4}, {50, (y0 + y1) / 2}, {100, y1}};
@@ -104,11 +94,6 @@ class ChartPrintWindowTest : public testing::Test {
 
   ScratchFolder folder_{"chart-print"};
   std::string ps_ = folder_.File("out.ps");
-  wxFrame* frame_ = nullptr;
-  wxPanel* panel_ = nullptr;
-  CChartContainer* chart_ = nullptr;
-  std::vector<int> codes_;
-  std::vector<bool> fileAtNotify_;
 };
 
 TEST_F(ChartPrintWindowTest, PrintsHeaderFramePlotAndRowsOnOnePage) {
@@ -122,11 +107,13 @@ TEST_F(ChartPrintWindowTest, PrintsHeaderFramePlotAndRowsOnOnePage) {
 
   EXPECT_TRUE(ui.errors.empty());
   EXPECT_EQ(codes_, (std::vector<int>{10, 11}));
-  EXPECT_EQ(fileAtNotify_, (std::vector<bool>{false, false}));
+  EXPECT_EQ(existedAtNotify_, (std::vector<bool>{false, false}));
   const std::vector<wxImage> pages = Pages(ps_, folder_.File("one"));
   ASSERT_EQ(pages.size(), 1u);
   const wxImage& page = pages[0];
-  page.SaveFile(wxString("/tmp/chartout/print-one.png"), wxBITMAP_TYPE_PNG);
+  if (const std::string shot = test::ScreenshotPath("chart-print-one"); !shot.empty()) {
+    page.SaveFile(wxString(shot), wxBITMAP_TYPE_PNG);
+  }
 
   // A4 is 2480 units wide: the frame spans 200 .. 2280 across and 400 .. 2260 down.
   const int left = Px(200), right = Px(2280), top = Px(400), bottom = Px(400 + 0.75 * 2480);
@@ -161,7 +148,9 @@ TEST_F(ChartPrintWindowTest, ManyRowsContinueOnPagesWithTheSameHeaderAndNoPlot) 
   ASSERT_TRUE(ui.errors.empty());
   const std::vector<wxImage> pages = Pages(ps_, folder_.File("many"));
   ASSERT_GE(pages.size(), 2u);
-  pages[1].SaveFile(wxString("/tmp/chartout/print-many-2.png"), wxBITMAP_TYPE_PNG);
+  if (const std::string shot = test::ScreenshotPath("chart-print-many-2"); !shot.empty()) {
+    pages[1].SaveFile(wxString(shot), wxBITMAP_TYPE_PNG);
+  }
   const wxImage header = pages[0].GetSubImage(wxRect(0, Px(240), pages[0].GetWidth(), Px(100)));
   for (std::size_t n = 1; n < pages.size(); ++n) {
     SCOPED_TRACE(n + 1);

@@ -15,46 +15,24 @@
 #include "chart/chart_xml_writer.h"
 #include "tests/chart/chart_dialog_driver.h"
 #include "tests/chart/chart_output_test_support.h"
+#include "tests/chart/chart_output_window_fixture.h"
 
 namespace chart {
 namespace {
 
 using test::AddSeries;
-using test::Keys;
 using test::ModalDriver;
 using test::PumpUntil;
 using test::ReadFileBytes;
 using test::RecordingUi;
 using test::ScratchFolder;
-using test::Type;
 
-class ChartXmlWindowTest : public testing::Test {
+class ChartXmlWindowTest : public test::ChartOutputWindowTest {
  protected:
-  void SetUp() override {
-    // The file chooser keeps its own settings; without a session bus they stay in memory.
-    ::setenv("GSETTINGS_BACKEND", "memory", 0);
-    frame_ = new wxFrame(nullptr, wxID_ANY, "xml", wxPoint(30, 30), wxSize(400, 320));
-    panel_ = new wxPanel(frame_);
-    chart_ = new CChartContainer(panel_, 1300, wxPoint(10, 10), wxSize(300, 240), L"Clutch");
-    panel_->Bind(EVT_CHART_NOTIFY, [this](ChartNotifyEvent& event) {
-      codes_.push_back(static_cast<int>(event.Code()));
-      existedAtNotify_.push_back(std::filesystem::exists(path_));
-    });
-    frame_->Show();
-    wxTheApp->Yield(true);
-  }
-  void TearDown() override {
-    frame_->Destroy();
-    wxTheApp->Yield(true);
-  }
+  ChartXmlWindowTest() : ChartOutputWindowTest(wxSize(300, 240), L"Clutch") { watched_ = path_; }
 
   ScratchFolder folder_{"chart-xml-window"};
   std::string path_ = folder_.File("clutch.xml");
-  wxFrame* frame_ = nullptr;
-  wxPanel* panel_ = nullptr;
-  CChartContainer* chart_ = nullptr;
-  std::vector<int> codes_;
-  std::vector<bool> existedAtNotify_;
 };
 
 TEST_F(ChartXmlWindowTest, TellsTheParentBeforeCopyingAndBeforeWriting) {
@@ -121,12 +99,8 @@ TEST_F(ChartXmlWindowTest, CancelAndPathsWithoutXmlWriteNothingAndSayNothing) {
 
 TEST_F(ChartXmlWindowTest, SaveDialogAnsweredFromTheKeyboardWritesTheFile) {
   AddSeries(*chart_, L"A", {{0, 0}, {10, 10}});
-  ModalDriver driver("Save Charts", "/tmp/chartout/xml-save-dialog.png",
-                     {[&] {
-                        Keys("ctrl+a");
-                        Type(path_);
-                      },
-                      [] { Keys("Return"); }});
+  ModalDriver driver("Save Charts", test::ScreenshotPath("chart-xml-save-dialog"),
+                     test::TypePathSteps(path_));
   OnSaveCharts(*chart_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(path_); }, 5000));
@@ -138,11 +112,7 @@ TEST_F(ChartXmlWindowTest, ANameTypedWithoutExtensionGetsTheDefaultXmlExtension)
   // The file chooser adds no extension of its own; without one the save would silently do
   // nothing, as the name has no ".xml".
   AddSeries(*chart_, L"A", {{0, 0}, {10, 10}});
-  ModalDriver driver("Save Charts", "", {[&] {
-                                           Keys("ctrl+a");
-                                           Type(folder_.File("clutch"));
-                                         },
-                                         [] { Keys("Return"); }});
+  ModalDriver driver("Save Charts", "", test::TypePathSteps(folder_.File("clutch")));
   OnSaveCharts(*chart_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(path_); }, 5000));
@@ -154,8 +124,8 @@ TEST_F(ChartXmlWindowTest, AnUnwritableFileIsReportedInAnErrorBox) {
   const std::string bad = folder_.File("missing/clutch.xml");
   bool closed = false;
   ModalDriver driver(std::string(wxTheApp->GetAppDisplayName().utf8_str()),
-                     "/tmp/chartout/xml-error-box.png", {[&] {
-                       Keys("Return");
+                     test::ScreenshotPath("chart-xml-error-box"), {[&] {
+                       test::Keys("Return");
                        closed = true;
                      }});
   EXPECT_EQ(SaveChartsDialog(*chart_, wxString(bad), false), kChartXmlNotSaved);
