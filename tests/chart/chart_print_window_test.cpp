@@ -10,6 +10,8 @@
 #include <vector>
 
 #include <wx/app.h>
+#include <wx/bitmap.h>
+#include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/panel.h>
@@ -163,6 +165,42 @@ TEST_F(ChartPrintWindowTest, ManyRowsContinueOnPagesWithTheSameHeaderAndNoPlot) 
     EXPECT_EQ(Count(page, 0, Px(340), page.GetWidth(), Px(495), Dark), 0);
     EXPECT_GT(Count(page, Px(200), Px(500), Px(2280), Px(600), Blue), 10);
   }
+}
+
+TEST_F(ChartPrintWindowTest, APrinterThatTakesAGraphicsContextGetsThePageDrawnOnIt) {
+  // The desktop's own printer hands over such a device context; a memory one stands in.
+  SeriesLook blue;
+  blue.colour = 0xFF0000FF;
+  AddSeries(*chart_, L"Pedal Curve", Line(0, 100), blue);
+  constexpr int kPpi = 150;
+  const wxSize a4(1240, 1754);  // A4 at 150 pixels per inch
+  wxBitmap sheet(a4.x, a4.y, 24);
+  wxMemoryDC dc(sheet);
+  dc.SetBackground(*wxWHITE_BRUSH);
+  dc.Clear();
+  ChartPrintout printout(
+      "Throttle", [this] { return chart_->Core().CollectChartsForOutput(L""); }, 96);
+  printout.SetDC(&dc);
+  printout.SetPPIPrinter(kPpi, kPpi);
+  printout.SetPageSizePixels(a4.x, a4.y);
+  printout.SetPaperRectPixels(wxRect(wxPoint(0, 0), a4));
+  printout.OnPreparePrinting();
+  int minPage = 0, maxPage = 0, from = 0, to = 0;
+  printout.GetPageInfo(&minPage, &maxPage, &from, &to);
+  EXPECT_EQ(maxPage, 1);
+  ASSERT_TRUE(printout.OnPrintPage(1));
+  EXPECT_FALSE(printout.HasPage(2));
+  dc.SelectObject(wxNullBitmap);
+  const wxImage page = sheet.ConvertToImage();
+  if (const std::string shot = test::ScreenshotPath("chart-print-gc"); !shot.empty()) {
+    page.SaveFile(wxString(shot), wxBITMAP_TYPE_PNG);
+  }
+  // 200 and 400 page units are 100 and 200 pixels at 150 per inch; the border is 4.7 wide.
+  EXPECT_FALSE(Dark(page, 98, 600));
+  EXPECT_TRUE(Dark(page, 102, 600));
+  EXPECT_FALSE(Dark(page, 600, 198));
+  EXPECT_TRUE(Dark(page, 600, 202));
+  EXPECT_GT(Count(page, 100, 1000, 400, 1130, Blue), 50);  // the curve near the bottom left
 }
 
 TEST_F(ChartPrintWindowTest, RefusesWithoutVisibleChartsAndCancelsQuietly) {
