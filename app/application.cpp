@@ -36,7 +36,8 @@ bool Vezazivedov_sys_testApp::OnInit() {
     return false;
   }
 
-  auto* dialog = new Vezazivedov_sys_testDlg(monitor_.get(), [this] { return minimized != 0; });
+  auto* dialog = new Vezazivedov_sys_testDlg(monitor_.get(),
+                                             AppOptionRefs{enable_window, enable_vr, minimized});
   SetTopWindow(dialog);
   dialog->Start();
   return true;

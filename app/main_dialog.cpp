@@ -13,6 +13,7 @@
 #include <gtk/gtk.h>
 
 #include "app/app_resources.h"
+#include "app/backup_dialogs.h"
 #include "app/tray_icon.h"
 #include "app/virtual_display_dlg.h"
 #include "devlink/device_output.h"
@@ -42,13 +43,6 @@ constexpr int kDefaultBeepVolume = 1000;
 // The status label: white, bold and italic.
 constexpr std::uint8_t kStatusLabelFlags = kFontBold | kFontItalic;
 constexpr int kStatusLabelHeight = 20;
-
-// The [JOY] keys of the five hot keys, device then button.
-constexpr const char* kJoyKeys[5][2] = {
-    {"brake_inc_joy", "brake_inc_but"},   {"brake_dec_joy", "brake_dec_but"},
-    {"throttle_A_joy", "throttle_A_but"}, {"throttle_B_joy", "throttle_B_but"},
-    {"throttle_C_joy", "throttle_C_but"},
-};
 
 }  // namespace
 
@@ -97,12 +91,47 @@ class Vezazivedov_sys_testDlg::LinkPort : public DeviceLinkPort {
   devlink::Process& link_;
 };
 
+// The pages, the flags and the file dialogs as backup and restore see them.
+class Vezazivedov_sys_testDlg::BackupPort : public BackupHost {
+ public:
+  explicit BackupPort(Vezazivedov_sys_testDlg& dialog) : dialog_(dialog) {}
+  const std::string& SettingsFile() const override { return settingsFile_; }
+  PedalPresence Presence() const override { return dialog_.model_->Presence(); }
+  DialogLanguage Language() const override {
+    return LanguageShowing(dialog_.language_->GetLabel().utf8_string());
+  }
+  bool AnyPageDirty() override { return dialog_.model_->AnyPageDirty(); }
+  int CurrentThrottlePreset() const override { return dialog_.throttlePage_->CurrentPreset(); }
+  void SelectThrottlePreset(int index) override {
+    dialog_.throttlePage_->SelectThrottlePreset(index, true);
+  }
+  PedalPagePort& BrakePage() override { return *dialog_.brakePort_; }
+  PedalPagePort& ClutchPage() override { return *dialog_.clutchPort_; }
+  void ApplyConfigLive() override { dialog_.ApplyConfigLive(); }
+  QuestionAnswer AskUnsavedChanges() override {
+    return dialog_.AskUnsavedChanges(dialog_.model_->UnsavedQuestion());
+  }
+  std::optional<std::string> ChooseBackupFileToSave() override {
+    return ::ChooseBackupFileToSave(&dialog_);
+  }
+  std::optional<std::string> ChooseBackupFileToOpen() override {
+    return ::ChooseBackupFileToOpen(&dialog_);
+  }
+  void ShowBackupError(const std::string& message) override {
+    ::ShowBackupError(&dialog_, message);
+  }
+
+ private:
+  Vezazivedov_sys_testDlg& dialog_;  // owns this object
+  const std::string settingsFile_ = kSettingsFile;
+};
+
 Vezazivedov_sys_testDlg::Vezazivedov_sys_testDlg(CVirtualDisplayDlg* monitor,
-                                                 std::function<bool()> startMinimized)
+                                                 AppOptionRefs options)
     : wxFrame(nullptr, wxID_ANY, kTemplateTitle, wxDefaultPosition, wxDefaultSize,
               wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX),
       monitor_(monitor),
-      startMinimized_(std::move(startMinimized)),
+      options_(options),
       trayIcon_(std::make_unique<CTLWndTrayIcon>()),
       link_(std::make_unique<devlink::Process>()),
       linkPort_(std::make_unique<LinkPort>(*link_)),
@@ -131,6 +160,7 @@ Vezazivedov_sys_testDlg::~Vezazivedov_sys_testDlg() {
   throttlePage_ = nullptr;
   brakePage_ = nullptr;
   clutchPage_ = nullptr;
+  backupPort_.reset();
   model_.reset();
   link_.reset();
 }
@@ -268,18 +298,16 @@ void Vezazivedov_sys_testDlg::CreatePages(PedalPresence presence) {
   clutchPort_ = std::make_unique<PedalPort>(*clutchPage_);
   model_ = std::make_unique<MainDialogModel>(*throttlePort_, *brakePort_, *clutchPort_,
                                              *linkPort_, static_cast<MainDialogView&>(*this));
+  backupPort_ = std::make_unique<BackupPort>(*this);
 }
 
 void Vezazivedov_sys_testDlg::ReadButtonAssignments() {
-  for (std::size_t i = 0; i < std::size(kJoyKeys); ++i) {
-    assignments_[i].device = platform::GetPrivateProfileInt("JOY", kJoyKeys[i][0], 0, kSettingsFile);
-    assignments_[i].button = platform::GetPrivateProfileInt("JOY", kJoyKeys[i][1], 0, kSettingsFile);
-  }
+  assignments_ = ::ReadButtonAssignments(kSettingsFile);
 }
 
 void Vezazivedov_sys_testDlg::ShowAfterInit() {
   if (shutDown_) return;
-  if (startMinimized_ && startMinimized_()) HideToTray();
+  if (options_.minimized != 0) HideToTray();
   displayTimer_.Start(kDisplayPeriodMs);
 }
 
@@ -309,6 +337,8 @@ void Vezazivedov_sys_testDlg::OnTimer(wxTimerEvent& event) {
       event.Skip();
   }
 }
+
+void Vezazivedov_sys_testDlg::PollHotKeys() { hotKeys_.Tick(assignments_, busy_ != 0, *this); }
 
 void Vezazivedov_sys_testDlg::UpdateSegmentDisplay() {
   devlink::UpdateSegmentDisplay(model_->BrakeForce(), model_->CurrentPreset());
@@ -353,6 +383,46 @@ void Vezazivedov_sys_testDlg::OnCancel() {
   } else {
     EndDialog();
   }
+}
+
+void Vezazivedov_sys_testDlg::OnBackupPresets() {
+  if (backupPort_) BackupRestore(*backupPort_).OnBackupPresets();
+}
+
+void Vezazivedov_sys_testDlg::OnRestorePresets() {
+  if (backupPort_) BackupRestore(*backupPort_).OnRestorePresets();
+}
+
+void Vezazivedov_sys_testDlg::OnAssignButtons() {
+  if (model_ && !shutDown_) ::OnAssignButtons(*this);
+}
+
+bool Vezazivedov_sys_testDlg::BrakePresent() const { return model_->Presence().brake; }
+
+void Vezazivedov_sys_testDlg::BrakeForceUp() { brakePage_->BrakeForceUp(); }
+
+void Vezazivedov_sys_testDlg::BrakeForceDown() { brakePage_->BrakeForceDown(); }
+
+int Vezazivedov_sys_testDlg::CurrentPreset() const { return throttlePage_->CurrentPreset(); }
+
+void Vezazivedov_sys_testDlg::SelectPreset(int preset) {
+  // The page checks the button, loads the preset, writes [CNF] preset and applies it live
+  // through this dialog (send, monitor pop-up, beep), once.
+  throttlePage_->SelectThrottlePreset(preset, false);
+}
+
+wxString Vezazivedov_sys_testDlg::LanguageButtonCaption() const { return language_->GetLabel(); }
+
+void Vezazivedov_sys_testDlg::StopPollTimers() {
+  pollTimer_.Stop();
+  hotKeyTimer_.Stop();
+}
+
+void Vezazivedov_sys_testDlg::StartPollTimers() {
+  // The program may have begun to end while the assignment dialog was open.
+  if (shutDown_) return;
+  pollTimer_.Start(kPollPeriodMs);
+  hotKeyTimer_.Start(kHotKeyPeriodMs);
 }
 
 void Vezazivedov_sys_testDlg::ToggleLanguage() {

@@ -4,13 +4,17 @@
 // destroyed, and its close box only hides it.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include "app/assign_buttons.h"
+#include "app/backup_restore.h"
+#include "app/button_assignment.h"
+#include "app/hot_keys.h"
+#include "app/joystick_buttons.h"
 #include "app/main_dialog_model.h"
 #include "pages/page_owner.h"
 
@@ -28,7 +32,11 @@ namespace devlink {
 class Process;
 }
 
-class Vezazivedov_sys_testDlg : public wxFrame, public PageOwner, private MainDialogView {
+class Vezazivedov_sys_testDlg : public wxFrame,
+                                public PageOwner,
+                                private MainDialogView,
+                                private HotKeyActions,
+                                private AssignButtonsHost {
  public:
   // Control ids of the window.
   enum ControlId {
@@ -57,9 +65,10 @@ class Vezazivedov_sys_testDlg : public wxFrame, public PageOwner, private MainDi
   static constexpr int kWidthDlu = 763;
   static constexpr int kHeightDlu = 383;
 
-  // Starts the device link. monitor (may be null) must outlive the window; startMinimized
-  // gives the application's [START] minimized when the window has been shown.
-  Vezazivedov_sys_testDlg(CVirtualDisplayDlg* monitor, std::function<bool()> startMinimized);
+  // Starts the device link. monitor (may be null) and the application's options must outlive
+  // the window; [START] minimized is read when the window has been shown, and the button
+  // assignment rewrites all three options.
+  Vezazivedov_sys_testDlg(CVirtualDisplayDlg* monitor, AppOptionRefs options);
   ~Vezazivedov_sys_testDlg() override;
 
   // The initialisation: texts, layout, pages, timers, monitor, sound, tray icon; then shows
@@ -83,6 +92,7 @@ class Vezazivedov_sys_testDlg : public wxFrame, public PageOwner, private MainDi
   class ThrottlePort;
   class PedalPort;
   class LinkPort;
+  class BackupPort;
 
   void CreateControls();
   void LayOut();
@@ -103,11 +113,10 @@ class Vezazivedov_sys_testDlg : public wxFrame, public PageOwner, private MainDi
   void GetConfigClicked();
   void UpdateSegmentDisplay();
 
-  // Not built yet: the hot keys, backup and restore, and the button assignment.
-  void PollHotKeys() {}
-  void OnBackupPresets() {}
-  void OnRestorePresets() {}
-  void OnAssignButtons() {}
+  void PollHotKeys();
+  void OnBackupPresets();
+  void OnRestorePresets();
+  void OnAssignButtons();
 
   // MainDialogView
   void ShowConnected(bool connected) override;
@@ -117,8 +126,25 @@ class Vezazivedov_sys_testDlg : public wxFrame, public PageOwner, private MainDi
   void PlayBeep() override;
   void EndDialog() override;
 
+  // HotKeyActions
+  bool BrakePresent() const override;
+  void BrakeForceUp() override;
+  void BrakeForceDown() override;
+  int CurrentPreset() const override;
+  void SelectPreset(int preset) override;
+
+  // AssignButtonsHost
+  wxWindow* HostWindow() override { return this; }
+  wxString LanguageButtonCaption() const override;
+  ButtonAssignments& HotKeyAssignments() override { return assignments_; }
+  JoystickButtonMasks& LastJoystickButtons() override { return lastJoystickButtons_; }
+  AppOptionRefs AppOptions() override { return options_; }
+  void StopPollTimers() override;
+  void StartPollTimers() override;
+  void SetBusy(bool busy) override { busy_ = busy ? 1 : 0; }
+
   CVirtualDisplayDlg* monitor_;  // no ownership: the application owns the monitor
-  std::function<bool()> startMinimized_;
+  AppOptionRefs options_;  // the application object's; no ownership
   std::unique_ptr<CTLWndTrayIcon> trayIcon_;
   std::unique_ptr<devlink::Process> link_;
   std::unique_ptr<LinkPort> linkPort_;
@@ -126,13 +152,15 @@ class Vezazivedov_sys_testDlg : public wxFrame, public PageOwner, private MainDi
   std::unique_ptr<PedalPort> brakePort_;
   std::unique_ptr<PedalPort> clutchPort_;
   std::unique_ptr<MainDialogModel> model_;
+  std::unique_ptr<BackupPort> backupPort_;
 
-  // {device id, button} of brake up, brake down, throttle presets A, B, C, from [JOY].
-  struct ButtonAssignment {
-    int device = 0;
-    int button = 0;
-  };
-  ButtonAssignment assignments_[5];
+  // Brake up, brake down, throttle presets A, B, C, from [JOY].
+  ButtonAssignments assignments_{};
+  HotKeyPoller hotKeys_;
+  // The assignment's reference masks of the joysticks it has seen.
+  JoystickButtonMasks lastJoystickButtons_;
+  // Set while the assignment dialog runs: the hot keys read every joystick as released.
+  int busy_ = 0;
 
   wxTimer pollTimer_{this, kPollTimer};
   wxTimer hotKeyTimer_{this, kHotKeyTimer};

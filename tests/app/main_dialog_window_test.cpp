@@ -23,7 +23,9 @@ class MainDialogEndTest : public testing::TestWithParam<EndCase> {};
 TEST_P(MainDialogEndTest, StopsAllTimersBeforePagesMonitorAndLinkGo) {
   ScopedWorkingDirectory workingDirectory;
   CVirtualDisplayDlg monitor([] { return false; });
-  auto* dialog = new Vezazivedov_sys_testDlg(&monitor, [] { return false; });
+  int enableWindow = 0, enableVr = 0, minimized = 0;
+  auto* dialog = new Vezazivedov_sys_testDlg(&monitor,
+                                             AppOptionRefs{enableWindow, enableVr, minimized});
   dialog->Start();
   ASSERT_TRUE(PumpUntil([&] { return dialog->AnyTimerRunning(); }, 3000));
   PumpEvents(100);  // timer 3 starts once the window has been shown
