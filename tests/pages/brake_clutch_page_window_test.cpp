@@ -20,11 +20,14 @@
 namespace {
 
 using page_test::ClickOn;
+using page_test::Placement;
 using page_test::Pump;
 using page_test::TemplatePixels;
 
-class BrakeClutchPageWindowTest : public ::testing::Test {
+class BrakeClutchPageWindowTest : public page_test::PageWindowTest {
  protected:
+  BrakeClutchPageWindowTest() : PageWindowTest("brake_clutch_window") {}
+
   // Both pages side by side in one owner, as the main dialog holds them.
   void CreatePages() {
     owner_ = new page_test::RecordingOwner("brake and clutch pages");
@@ -38,14 +41,9 @@ class BrakeClutchPageWindowTest : public ::testing::Test {
     Pump(400);
   }
 
-  void TearDown() override {
-    if (owner_) owner_->Destroy();
-    Pump(100);
-  }
-
   template <typename T>
   T* Control(CPedalsConfigDlg* page, int id) {
-    return dynamic_cast<T*>(page->FindWindow(id));
+    return page_test::Control<T>(*page, id);
   }
   std::string LabelText(CFontStatic* label) const { return label->GetText().utf8_string(); }
   std::string Label(CPedalsConfigDlg* page, int id) {
@@ -62,19 +60,12 @@ class BrakeClutchPageWindowTest : public ::testing::Test {
     return s;
   }
 
-  page_test::TempSettingsFile settings_{"brake_clutch_window"};
-  const std::string& file_ = settings_.Path();
-  page_test::RecordingOwner* owner_ = nullptr;
   CPedalsConfigDlg* brake_ = nullptr;
   CPedalsConfigDlg* clutch_ = nullptr;
 };
 
 TEST_F(BrakeClutchPageWindowTest, LaidOutFromTheTemplateInThePageLook) {
   CreatePages();
-  struct Placement {
-    int id;
-    int x, y, w, h;  // dialog units
-  };
   const std::vector<Placement> placements{
       {1013, 0, 41, 153, 117},   // chart
       {1011, 159, 20, 9, 252},   // live bar
@@ -104,17 +95,9 @@ TEST_F(BrakeClutchPageWindowTest, LaidOutFromTheTemplateInThePageLook) {
       {1051, 141, 236, 12, 15},
   };
   for (CPedalsConfigDlg* page : {brake_, clutch_}) {
-    for (const Placement& p : placements) {
-      wxWindow* w = page->FindWindow(p.id);
-      ASSERT_NE(w, nullptr) << p.id;
-      EXPECT_EQ(w->GetRect(), TemplatePixels(p.x, p.y, p.w, p.h)) << p.id;
-    }
+    page_test::ExpectPlacements(*page, placements);
     EXPECT_EQ(page->GetSize(), TemplatePixels(0, 0, 185, 278).GetSize());
-    // The Enabled box keeps its template place, grown to what the toolkit needs.
-    const wxRect box = page->FindWindow(1054)->GetRect();
-    const wxRect boxTemplate = TemplatePixels(45, 5, 16, 10);
-    EXPECT_EQ(box.x, boxTemplate.x);
-    EXPECT_NEAR(box.y + box.height / 2.0, boxTemplate.y + boxTemplate.height / 2.0, 1.0);
+    page_test::ExpectEnabledBoxAtTemplatePlace(*page);
     EXPECT_EQ(page->GetBackgroundColour(), wxColour(236, 110, 25));
     // Both pages hide the load-cell switch.
     EXPECT_FALSE(Control<wxCheckBox>(page, 1056)->IsShown());
@@ -266,15 +249,12 @@ TEST_F(BrakeClutchPageWindowTest, CurvesMenuInEnglishSetsTheSlowShape) {
   CreatePages();
   brake_->SetEnglishTexts();
   brake_->LoadPedalSettings(FromController(80));
-  {
-    page_test::MenuWatcher watcher(brake_, "Down Down Return");  // the second: slow
-    ClickOn(brake_->FindWindow(1058));
-    Pump(500);
-    ASSERT_EQ(watcher.texts.size(), 7u);
-    EXPECT_EQ(watcher.texts[0], "Lineal (default)");
-    EXPECT_EQ(watcher.texts[1], "Slow Curve");
-    EXPECT_EQ(watcher.ids[1], 32776);
-  }
+  // The second item: slow.
+  const page_test::MenuSeen english = page_test::UseCurvesMenu(*brake_, "Down Down Return");
+  ASSERT_EQ(english.texts.size(), 7u);
+  EXPECT_EQ(english.texts[0], "Lineal (default)");
+  EXPECT_EQ(english.texts[1], "Slow Curve");
+  EXPECT_EQ(english.ids[1], 32776);
   EXPECT_EQ(brake_->Settings().band, BrakeClutchShapePoints(CurveShape::Slow));
   EXPECT_EQ(Label(brake_, 1021), "4 %");
   EXPECT_EQ(Label(brake_, 1046), "79 %");
@@ -283,13 +263,9 @@ TEST_F(BrakeClutchPageWindowTest, CurvesMenuInEnglishSetsTheSlowShape) {
   EXPECT_TRUE(brake_->Settings().dirty);
 
   brake_->SetSpanishTexts();
-  {
-    page_test::MenuWatcher watcher(brake_, "Escape");
-    ClickOn(brake_->FindWindow(1058));
-    Pump(500);
-    ASSERT_EQ(watcher.texts.size(), 7u);
-    EXPECT_EQ(watcher.texts[1], "Curva lenta");
-  }
+  const page_test::MenuSeen spanish = page_test::UseCurvesMenu(*brake_, "Escape");
+  ASSERT_EQ(spanish.texts.size(), 7u);
+  EXPECT_EQ(spanish.texts[1], "Curva lenta");
 }
 
 TEST_F(BrakeClutchPageWindowTest, BrakeForceStepsApplyLiveAndStoreOnlyForTheBrake) {
@@ -323,16 +299,9 @@ TEST_F(BrakeClutchPageWindowTest, EnterAndEscapeInsideAPageCloseNothing) {
   page->Show();
   dialog->Show();
   Pump(300);
-  wxWindow* plus = page->FindWindow(1000);
-  plus->SetFocus();
-  Pump(100);
-  wxUIActionSimulator sim;
-  sim.Char(WXK_ESCAPE);
-  Pump(200);
-  EXPECT_TRUE(dialog->IsShown());
-  sim.Char(WXK_RETURN);  // a focused "+" still takes Enter as its press
-  Pump(200);
-  EXPECT_TRUE(dialog->IsShown());
+  // A focused "+" still takes Enter as its press.
+  page_test::ExpectKeysLeaveDialogOpen(*dialog, *page->FindWindow(1000),
+                                       {WXK_ESCAPE, WXK_RETURN});
   EXPECT_EQ(page->Settings().dz_1, 100);
   dialog->Destroy();
   Pump(100);

@@ -1,16 +1,19 @@
-// What the page window tests share: running the event loop, real mouse clicks, shell commands
-// (xdotool, import), a recording page owner, template rectangles worked out independently of
-// the pages, and a watcher for the pop-up menus that pages open.
+// What the page window tests share: running the event loop, real mouse clicks and keys, shell
+// commands (xdotool, import), a recording page owner, template rectangles worked out
+// independently of the pages and the checks against them, and a watcher for the pop-up menus
+// that pages open.
 #pragma once
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <wx/app.h>
+#include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/timer.h>
@@ -72,12 +75,71 @@ inline wxRect TemplatePixels(int x, int y, int w, int h) {
   return {left, top, px(x + w, 6, 4) - left, px(y + h, 13, 8) - top};
 }
 
+// Where a page's template puts one control.
+struct Placement {
+  int id;
+  int x, y, w, h;  // dialog units
+};
+
+// Every listed control of page stands exactly at its template rectangle.
+inline void ExpectPlacements(const wxWindow& page, const std::vector<Placement>& placements) {
+  for (const Placement& p : placements) {
+    const wxWindow* w = page.FindWindow(p.id);
+    ASSERT_NE(w, nullptr) << p.id;
+    EXPECT_EQ(w->GetRect(), TemplatePixels(p.x, p.y, p.w, p.h)) << p.id;
+  }
+}
+
+// The Enabled box (id 1054) keeps its template place, grown to what the toolkit needs.
+inline void ExpectEnabledBoxAtTemplatePlace(const wxWindow& page) {
+  const wxWindow* enabled = page.FindWindow(1054);
+  ASSERT_NE(enabled, nullptr);
+  const wxRect box = enabled->GetRect();
+  const wxRect boxTemplate = TemplatePixels(45, 5, 16, 10);
+  EXPECT_EQ(box.x, boxTemplate.x);
+  EXPECT_NEAR(box.y + box.height / 2.0, boxTemplate.y + boxTemplate.height / 2.0, 1.0);
+}
+
+// The child of page with id, as a T; null when there is none or it is another kind.
+template <typename T>
+T* Control(const wxWindow& page, int id) {
+  return dynamic_cast<T*>(page.FindWindow(id));
+}
+
+// Focuses focus, then types each key as a person would; the dialog is still open after each.
+inline void ExpectKeysLeaveDialogOpen(const wxDialog& dialog, wxWindow& focus,
+                                      std::initializer_list<int> keys) {
+  focus.SetFocus();
+  Pump(100);
+  wxUIActionSimulator sim;
+  for (int key : keys) {
+    sim.Char(key);
+    Pump(200);
+    EXPECT_TRUE(dialog.IsShown()) << "closed by key " << key;
+  }
+}
+
 // A top-level window that owns pages and counts their live applies.
 class RecordingOwner : public wxFrame, public PageOwner {
  public:
   explicit RecordingOwner(const wxString& title) : wxFrame(nullptr, wxID_ANY, title, {0, 0}) {}
   void ApplyConfigLive() override { ++applied; }
   int applied = 0;
+};
+
+// A page test's window and settings file: the owner the test creates goes with the test.
+class PageWindowTest : public ::testing::Test {
+ protected:
+  explicit PageWindowTest(const std::string& settingsPrefix) : settings_(settingsPrefix) {}
+
+  void TearDown() override {
+    if (owner_) owner_->Destroy();
+    Pump(100);
+  }
+
+  TempSettingsFile settings_;
+  const std::string& file_ = settings_.Path();
+  RecordingOwner* owner_ = nullptr;  // destroys itself and its pages in TearDown
 };
 
 // Records the items of every menu that opens over window while it lives, then sends keys to
@@ -111,5 +173,19 @@ class MenuWatcher : public wxTimer {
   wxWindow* window_;  // not owned; outlives the watcher
   std::string keys_;
 };
+
+// The items of a pop-up menu, as it showed them.
+struct MenuSeen {
+  std::vector<int> ids;
+  std::vector<std::string> texts;
+};
+
+// Clicks the curves button (id 1058) of page and types keys into the menu it opens.
+inline MenuSeen UseCurvesMenu(wxWindow& page, const std::string& keys) {
+  MenuWatcher watcher(&page, keys);
+  ClickOn(page.FindWindow(1058));
+  Pump(500);
+  return {watcher.ids, watcher.texts};
+}
 
 }  // namespace page_test

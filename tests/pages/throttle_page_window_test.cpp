@@ -24,7 +24,7 @@
 namespace {
 
 using page_test::ClickOn;
-using page_test::MenuWatcher;
+using page_test::Placement;
 using page_test::Pump;
 using page_test::RecordingOwner;
 using page_test::Run;
@@ -51,8 +51,10 @@ class QuestionAnswerer : public wxTimer {
   bool answered_ = false;
 };
 
-class ThrottlePageWindowTest : public ::testing::Test {
+class ThrottlePageWindowTest : public page_test::PageWindowTest {
  protected:
+  ThrottlePageWindowTest() : PageWindowTest("throttle_window") {}
+
   void SetUp() override {
     std::ofstream(file_) << "[CNF]\npreset=0\n"
                             "[PRESET_0]\ndz_0=5\nband_50=50.0\n"
@@ -68,31 +70,19 @@ class ThrottlePageWindowTest : public ::testing::Test {
     Pump(400);
   }
 
-  void TearDown() override {
-    if (owner_) owner_->Destroy();
-    Pump(100);
-  }
-
   template <typename T>
   T* Control(int id) {
-    return dynamic_cast<T*>(page_->FindWindow(id));
+    return page_test::Control<T>(*page_, id);
   }
   std::string Key(const std::string& section, const std::string& key) const {
     return platform::GetPrivateProfileString(section, key, "<missing>", 64, file_);
   }
 
-  page_test::TempSettingsFile settings_{"throttle_window"};
-  const std::string file_ = settings_.Path();
-  RecordingOwner* owner_ = nullptr;
   CPedalsConfig2Dlg* page_ = nullptr;
 };
 
 TEST_F(ThrottlePageWindowTest, ControlsStandAtTheirTemplatePositions) {
   CreatePage();
-  struct Placement {
-    int id;
-    int x, y, w, h;  // dialog units
-  };
   const std::vector<Placement> placements{
       {1013, 93, 38, 153, 117},  // chart
       {1011, 330, 20, 9, 252},   // live bar
@@ -113,17 +103,9 @@ TEST_F(ThrottlePageWindowTest, ControlsStandAtTheirTemplatePositions) {
       {1098, 281, 192, 26, 12},  // band_100
       {1101, 241, 193, 27, 15},
   };
-  for (const Placement& p : placements) {
-    wxWindow* w = page_->FindWindow(p.id);
-    ASSERT_NE(w, nullptr) << p.id;
-    EXPECT_EQ(w->GetRect(), TemplatePixels(p.x, p.y, p.w, p.h)) << p.id;
-  }
+  page_test::ExpectPlacements(*page_, placements);
   EXPECT_EQ(page_->GetSize(), TemplatePixels(0, 0, 383, 278).GetSize());
-  // The Enabled box keeps its template place, grown to what the toolkit needs.
-  const wxRect box = page_->FindWindow(1054)->GetRect();
-  const wxRect boxTemplate = TemplatePixels(45, 5, 16, 10);
-  EXPECT_EQ(box.x, boxTemplate.x);
-  EXPECT_NEAR(box.y + box.height / 2.0, boxTemplate.y + boxTemplate.height / 2.0, 1.0);
+  page_test::ExpectEnabledBoxAtTemplatePlace(*page_);
   // The preset boxes sit at the right end of their template rectangles, texts to their left.
   for (int id : {1063, 1072, 1073}) {
     const wxRect r = page_->FindWindow(id)->GetRect();
@@ -286,15 +268,13 @@ TEST_F(ThrottlePresetWindowTest, WithoutChangesNoQuestion) {
 
 TEST_F(ThrottlePageWindowTest, CurvesButtonOpensTheMenuOfTheCurrentLanguage) {
   CreatePage();
-  {
-    MenuWatcher watcher(page_, "Down Down Down Down Return");  // the fourth: fast
-    ClickOn(page_->FindWindow(1058));
-    Pump(500);
-    ASSERT_EQ(watcher.texts.size(), 7u);
-    EXPECT_EQ(watcher.texts[0], "Lineal (por defecto)");
-    EXPECT_EQ(watcher.texts[3], "Curva rápida");
-    EXPECT_EQ(watcher.ids[3], 32773);
-  }
+  // The fourth item: fast.
+  const page_test::MenuSeen spanish =
+      page_test::UseCurvesMenu(*page_, "Down Down Down Down Return");
+  ASSERT_EQ(spanish.texts.size(), 7u);
+  EXPECT_EQ(spanish.texts[0], "Lineal (por defecto)");
+  EXPECT_EQ(spanish.texts[3], "Curva rápida");
+  EXPECT_EQ(spanish.ids[3], 32773);
   EXPECT_FLOAT_EQ(page_->Settings().band[1], 21.0f);
   EXPECT_FLOAT_EQ(page_->Settings().band[19], 100.0f);
   EXPECT_EQ(page_->Settings().dz_0, 5);
@@ -304,15 +284,11 @@ TEST_F(ThrottlePageWindowTest, CurvesButtonOpensTheMenuOfTheCurrentLanguage) {
 
   page_->SetEnglishTexts();
   const auto before = page_->Settings().band;
-  {
-    MenuWatcher watcher(page_, "Escape");
-    ClickOn(page_->FindWindow(1058));
-    Pump(500);
-    ASSERT_EQ(watcher.texts.size(), 7u);
-    EXPECT_EQ(watcher.texts[0], "Lineal (default)");
-    EXPECT_EQ(watcher.texts[6], "S shape Curve (slow-fast)");
-    EXPECT_EQ(watcher.ids[6], 32784);
-  }
+  const page_test::MenuSeen english = page_test::UseCurvesMenu(*page_, "Escape");
+  ASSERT_EQ(english.texts.size(), 7u);
+  EXPECT_EQ(english.texts[0], "Lineal (default)");
+  EXPECT_EQ(english.texts[6], "S shape Curve (slow-fast)");
+  EXPECT_EQ(english.ids[6], 32784);
   EXPECT_EQ(page_->Settings().band, before);
 }
 
@@ -329,26 +305,13 @@ TEST_F(ThrottlePageWindowTest, EnterAndEscCloseNothing) {
   dialog->Show();
   Pump(400);
 
-  wxUIActionSimulator sim;
   // Focus on a step button: Esc does nothing, Enter presses that button only.
-  page->FindWindow(1002)->SetFocus();
-  Pump(100);
-  sim.Char(WXK_ESCAPE);
-  Pump(200);
-  EXPECT_TRUE(dialog->IsShown());
-  sim.Char(WXK_RETURN);
-  Pump(200);
-  EXPECT_TRUE(dialog->IsShown());
+  page_test::ExpectKeysLeaveDialogOpen(*dialog, *page->FindWindow(1002),
+                                       {WXK_ESCAPE, WXK_RETURN});
   EXPECT_EQ(page->Settings().dz_0, 6);
 
   // Focus on the chart, which takes no Enter itself.
-  page->Chart().SetFocus();
-  Pump(100);
-  sim.Char(WXK_RETURN);
-  Pump(200);
-  sim.Char(WXK_ESCAPE);
-  Pump(200);
-  EXPECT_TRUE(dialog->IsShown());
+  page_test::ExpectKeysLeaveDialogOpen(*dialog, page->Chart(), {WXK_RETURN, WXK_ESCAPE});
   dialog->Destroy();
   Pump(100);
 }
