@@ -497,6 +497,186 @@ def case_library_beside_program(ctx, workdir):
     p.stop()
 
 
+FILE_DIALOG_TITLE = "^Select a file$"
+# The assignment dialog's capture button of throttle preset B, in its dialog units.
+ASSIGN_THROTTLE_B = (int((138 + 48) * DLU_X), int((93 + 9) * DLU_Y))
+
+
+def focus(window):
+    """Without a window manager nothing gives a window the keyboard: the test does."""
+    xdotool("windowfocus", "--sync", window)
+    time.sleep(0.2)
+
+
+def type_text(text):
+    xdotool("type", "--delay", 15, text)
+    time.sleep(0.3)
+
+
+def file_dialog(p):
+    found = wait_for(lambda: find_windows(p.pid, FILE_DIALOG_TITLE), 5, "the file dialog")[0]
+    time.sleep(0.8)  # the chooser fills its lists
+    return found
+
+
+def read_ini(path):
+    with open(path, encoding="utf-8") as f:
+        return f.read()
+
+
+def ini_value(text, section, name):
+    body = re.split(r"^\[" + re.escape(section) + r"\]\s*$", text, maxsplit=1, flags=re.M)
+    if len(body) < 2:
+        return None
+    body = re.split(r"^\[", body[1], maxsplit=1, flags=re.M)[0]
+    found = re.search(r"^" + re.escape(name) + r"=(.*?)\s*$", body, re.M)
+    return found.group(1) if found else None
+
+
+def write_settings(workdir, text):
+    with open(os.path.join(workdir, "presets.ini"), "w", encoding="utf-8") as f:
+        f.write(text)
+
+
+def case_backup_restore(ctx, workdir):
+    """Save Preset writes the presets as presets.ini holds them into the file typed into the save
+    dialog; Load Preset of that file (its preset changed to C) selects C, writes [CNF] preset and
+    applies live twice without the store flag."""
+    write_settings(workdir, "[CNF]\npreset=0\n[PRESET_2]\ndz_0=17\n")
+    p = ctx.start(workdir)
+    connect(p)
+    backup = os.path.join(workdir, "my backup.txt")
+    before = len(p.log_lines())
+    click_centre(p.window, BACKUP)
+    dialog = file_dialog(p)
+    grab(dialog, ctx.shot("backup-save-dialog.png"))
+    focus(dialog)
+    key("ctrl+a")
+    type_text(backup)
+    key("Return")
+    wait_for(lambda: os.path.exists(backup) and not find_windows(p.pid, FILE_DIALOG_TITLE), 5,
+             "the backup file")
+    saved = read_ini(backup)
+    check(ini_value(saved, "THROTTLE", "actual_preset") == "0", "the selected preset is saved")
+    check(ini_value(saved, "THROTTLE_2", "dz_0") == "17", "preset C as presets.ini holds it")
+    check(len(re.findall(r"^\w+=", saved, re.M)) == 73, "73 keys: no brake or clutch section")
+    check(len(p.log_lines()) == before, "a backup sends nothing")
+
+    with open(backup, "w", encoding="utf-8") as f:
+        f.write(saved.replace("actual_preset=0", "actual_preset=2").replace("dz_0=17", "dz_0=23"))
+    click_centre(p.window, RESTORE)
+    dialog = file_dialog(p)
+    focus(dialog)
+    key("ctrl+l")
+    type_text(backup)
+    key("Return")
+    wait_for(lambda: len(p.log_lines()) >= before + 4, 5, "the restore's two live applies")
+    time.sleep(0.3)
+    lines = p.log_lines()[before:]
+    check(len(lines) == 4, "two live applies, got %d reports" % len(lines))
+    check_send_pair(lines[:2], store=False)
+    check_send_pair(lines[2:], store=False)
+    settings = read_ini(os.path.join(workdir, "presets.ini"))
+    check(ini_value(settings, "CNF", "preset") == "2", "the restored preset is selected")
+    check(ini_value(settings, "PRESET_2", "dz_0") == "23", "the presets are restored")
+    check(ini_value(settings, "BRAKE", "max_force") is None,
+          "a file without a brake section leaves the brake's stored force alone")
+    p.stop()
+
+
+def case_hot_key_preset(ctx, workdir):
+    """A keyboard key assigned to throttle preset B acts while the window is hidden: preset B is
+    loaded, written as selected and applied live; pressing it again does nothing."""
+    write_settings(workdir, "[CNF]\npreset=0\n[JOY]\nthrottle_B_joy=-1\nthrottle_B_but=66\n")
+    tray = subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--widthtype",
+                             "request", "--height", "32", "--transparent", "false"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        time.sleep(0.8)
+        p = ctx.start(workdir)
+        connect(p)
+        tray_icon_window(ctx, p.pid)
+        send_close_request(p.window)
+        wait_for(lambda: not is_viewable(p.window), 3, "the window to hide")
+        before = len(p.log_lines())
+
+        def press_b():
+            xdotool("keydown", "b")
+            time.sleep(0.15)
+            xdotool("keyup", "b")
+            time.sleep(0.3)
+
+        press_b()
+        wait_for(lambda: len(p.log_lines()) >= before + 2, 3, "the hot key's live apply")
+        time.sleep(0.3)
+        check_send_pair(p.log_lines()[before:], store=False)
+        settings = read_ini(os.path.join(workdir, "presets.ini"))
+        check(ini_value(settings, "CNF", "preset") == "1", "preset B written as selected")
+        press_b()
+        time.sleep(0.3)
+        check(len(p.log_lines()) == before + 2, "the current preset's key does nothing")
+        p.stop()
+    finally:
+        tray.terminate()
+        tray.wait()
+
+
+def assignment_dialog(p):
+    """The assignment dialog: the program's visible window with an empty title."""
+    def find():
+        for w in find_windows(p.pid, "^$"):
+            _, _, width, height = geometry(w)
+            if width > 300 and height > 250:
+                return w
+        return None
+    return wait_for(find, 5, "the assignment dialog")
+
+
+def case_assign_buttons(ctx, workdir):
+    """Assign Buttons opens the dialog; a key captured for preset B shows as KEYB and, once the
+    dialog is closed, is stored in [JOY] and acts as a hot key."""
+    p = ctx.start(workdir)
+    connect(p)
+    click_centre(p.window, ASSIGN)
+    dialog = assignment_dialog(p)
+    time.sleep(0.5)
+    grab(dialog, ctx.shot("assign-buttons.png"))
+    before_capture = grab(dialog)
+    click(dialog, *ASSIGN_THROTTLE_B)
+    wait_for(lambda: [w for w in find_windows(p.pid, "^$") if w != dialog], 3, "the wait box")
+    waiting = [w for w in find_windows(p.pid, "^$") if w != dialog][0]
+    time.sleep(0.3)
+    grab(waiting, ctx.shot("press-button.png"))
+    focus(waiting)
+    key("c")
+    wait_for(lambda: not is_viewable(waiting), 3, "the wait box to close")
+    time.sleep(0.3)
+    after_capture = grab(dialog, ctx.shot("assign-buttons-captured.png"))
+    check(before_capture != after_capture, "the capture button shows the key")
+    before = len(p.log_lines())
+    time.sleep(0.3)
+    check(len(p.log_lines()) == before, "nothing is sent while the dialog is open")
+    send_close_request(dialog)
+    wait_for(lambda: not is_viewable(dialog), 3, "the assignment dialog to close")
+    ini = os.path.join(workdir, "presets.ini")
+    # The assignments are written once the dialog's modal loop has returned.
+    settings = wait_for(lambda: os.path.exists(ini) and "throttle_C_but" in read_ini(ini)
+                        and read_ini(ini), 3, "the [JOY] keys")
+    check(ini_value(settings, "JOY", "throttle_B_joy") == "-1", "the keyboard is stored")
+    check(ini_value(settings, "JOY", "throttle_B_but") == "67", "the key's code is stored")
+    check(ini_value(settings, "JOY", "throttle_A_joy") == "0", "every slot is stored")
+    check(p.alive(), "the program runs on")
+    focus(p.window)
+    before = len(p.log_lines())
+    xdotool("keydown", "c")
+    time.sleep(0.15)
+    xdotool("keyup", "c")
+    wait_for(lambda: len(p.log_lines()) >= before + 2, 3, "the new hot key's live apply")
+    check(ini_value(read_ini(os.path.join(workdir, "presets.ini")), "CNF", "preset") == "1",
+          "the new hot key selects preset B")
+    p.stop()
+
+
 # ---- Runner ----
 
 class Context:
