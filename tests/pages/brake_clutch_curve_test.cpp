@@ -4,38 +4,28 @@
 
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <set>
 #include <vector>
 
 #include "pages/brake_clutch_curve.h"
 #include "pages/live_input.h"
+#include "case_tables.h"
 
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-struct EvaluateCase {
-  const char* name;
-  int dz0;
-  int dz1;
-  bool slow;  // the slow shape instead of the identity
-  double input;
-  double scaled;
-  double output;
-};
+using page_test::EvaluateCase;
 
 class BrakeClutchEvaluateTest : public ::testing::TestWithParam<EvaluateCase> {};
 
 TEST_P(BrakeClutchEvaluateTest, MapsInputThroughDeadZonesAndCurve) {
   const EvaluateCase& c = GetParam();
   BrakeClutchSettings s = DefaultBrakeClutchSettings();
-  if (c.slow) ApplyBrakeClutchShape(s, CurveShape::Slow);
-  s.dz_0 = c.dz0;
-  s.dz_1 = c.dz1;
-  const PageCurveValue v = EvaluateCurve(s, c.input);
-  EXPECT_NEAR(v.scaledInput, c.scaled, 1e-9);
-  EXPECT_NEAR(v.output, c.output, 1e-9);
+  if (c.shaped) ApplyBrakeClutchShape(s, CurveShape::Slow);  // shaped: the slow shape
+  page_test::ExpectEvaluates(s, c, 1e-9);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -56,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                      -50.0},
         EvaluateCase{"not_a_number_counts_as_0", 0, 100, false, kNaN, 0.0, 0.0},
         EvaluateCase{"negative_infinity_is_below_dead_zone", 0, 100, false, -kInf, 0.0, 0.0}),
-    [](const ::testing::TestParamInfo<EvaluateCase>& info) { return info.param.name; });
+    page_test::CaseName());
 
 // Regression: a scaled input far below 0 used to give a segment index before the curve.
 TEST(BrakeClutchEvaluate, SegmentIndexStaysInCurveForReversedDeadZones) {
@@ -135,6 +125,23 @@ struct StepCase {
   const char* label;  // the row's value label afterwards
 };
 
+const char* KindName(PedalKind kind) {
+  switch (kind) {
+    case PedalKind::Throttle:
+      return "throttle";
+    case PedalKind::Brake:
+      return "brake";
+    case PedalKind::Clutch:
+      return "clutch";
+  }
+  return "?";
+}
+
+void PrintTo(const StepCase& c, std::ostream* os) {
+  *os << KindName(c.kind) << ", button " << c.button << " pressed " << c.presses << " times from "
+      << c.before << " gives " << c.after << ", label " << c.label;
+}
+
 int& FieldOf(BrakeClutchSettings& s, std::size_t row) {
   if (row == kLowerDeadZoneRow) return s.dz_0;
   if (row == kUpperValueRow) return s.dz_1;
@@ -187,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{"point_30_minus_button_1012", kBrake, 1012, 30, 1, 29, "29 %"},
         StepCase{"point_40_plus_button_1014", kClutch, 1014, 40, 1, 41, "41 %"},
         StepCase{"point_100_minus", kBrake, 1052, 100, 3, 97, "97 %"}),
-    [](const ::testing::TestParamInfo<StepCase>& info) { return info.param.name; });
+    page_test::CaseName());
 
 TEST(BrakeClutchRows, TwentySixButtonsEachStepOneRow) {
   std::set<int> ids;

@@ -4,11 +4,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "pages/brake_clutch_page_model.h"
 #include "platform/ini_file.h"
+#include "case_tables.h"
 #include "temp_settings_file.h"
 
 namespace {
@@ -79,6 +81,11 @@ struct LoadCase {
   int expectedDz1;     // the controller sends 72
 };
 
+void PrintTo(const LoadCase& c, std::ostream* os) {
+  *os << (c.kind == PedalKind::Brake ? "brake" : "clutch") << ", stored max_force "
+      << (c.stored ? c.stored : "none (no file)") << " gives dz_1 " << c.expectedDz1;
+}
+
 class BrakeClutchLoadTest : public BrakeClutchModelTest,
                             public ::testing::WithParamInterface<LoadCase> {};
 
@@ -110,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LoadCase{"brake_ignores_stored_250", PedalKind::Brake, "250", 72},
                       LoadCase{"brake_ignores_stored_minus_5", PedalKind::Brake, "-5", 72},
                       LoadCase{"clutch_never_reads_max_force", PedalKind::Clutch, "85", 72}),
-    [](const ::testing::TestParamInfo<LoadCase>& info) { return info.param.name; });
+    page_test::CaseName());
 
 TEST_F(BrakeClutchModelTest, LiveInputGoesThroughThePageCurve) {
   BrakeClutchPageModel m = Model(PedalKind::Brake);

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <set>
 
 #include "pages/curve_menu.h"
 #include "pages/moving_average.h"
 #include "pages/throttle_curve.h"
+#include "case_tables.h"
 
 namespace {
 
@@ -17,26 +19,14 @@ ThrottleCurveSettings DistinctCurve() {
   return s;
 }
 
-struct EvaluateCase {
-  const char* name;
-  int dz0;
-  int dz1;
-  bool distinct;  // DistinctCurve instead of the identity
-  double input;
-  double scaled;
-  double output;
-};
+using page_test::EvaluateCase;
 
 class EvaluateCurveTest : public ::testing::TestWithParam<EvaluateCase> {};
 
 TEST_P(EvaluateCurveTest, MapsInputThroughDeadZonesAndCurve) {
   const EvaluateCase& c = GetParam();
-  ThrottleCurveSettings s = c.distinct ? DistinctCurve() : DefaultThrottleSettings();
-  s.dz_0 = c.dz0;
-  s.dz_1 = c.dz1;
-  const PageCurveValue e = EvaluateCurve(s, c.input);
-  EXPECT_NEAR(e.scaledInput, c.scaled, 1e-9);
-  EXPECT_NEAR(e.output, c.output, 1e-6);
+  // shaped: DistinctCurve.
+  page_test::ExpectEvaluates(c.shaped ? DistinctCurve() : DefaultThrottleSettings(), c, 1e-6);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -57,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
         EvaluateCase{"equal_dead_zones_above", 40, 40, false, 40.01, 100.0, 100.0},
         // dz_1 below dz_0: the first segment's line runs on below 0.
         EvaluateCase{"reversed_dead_zones_go_negative", 60, 40, false, 70.0, -50.0, -50.0}),
-    [](const ::testing::TestParamInfo<EvaluateCase>& info) { return info.param.name; });
+    page_test::CaseName());
 
 TEST(EvaluateCurveTest, PointAbove100StillGivesAtMost100) {
   ThrottleCurveSettings s = DefaultThrottleSettings();
@@ -120,6 +110,11 @@ struct StepCase {
   const char* label;
 };
 
+void PrintTo(const StepCase& c, std::ostream* os) {
+  *os << "row " << c.row << (c.direction > 0 ? " plus" : " minus") << " from " << c.start
+      << " gives " << c.after << ", label " << c.label;
+}
+
 class StepThrottleRowTest : public ::testing::TestWithParam<StepCase> {};
 
 float FieldOf(const ThrottleCurveSettings& s, std::size_t row) {
@@ -171,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{"upper_minus_at_0_percent_stays", kUpperRow, -1, 100, 100, "0 %"},
         StepCase{"upper_plus_widens", kUpperRow, +1, 100, 99, "1 %"},
         StepCase{"upper_plus_at_100_percent_stays", kUpperRow, +1, 0, 0, "100 %"}),
-    [](const ::testing::TestParamInfo<StepCase>& info) { return info.param.name; });
+    page_test::CaseName());
 
 TEST(StepThrottleRowTest, OutOfRangeValueIsLimitedOnlyOnTheSideMoved) {
   ThrottleCurveSettings s = DefaultThrottleSettings();
