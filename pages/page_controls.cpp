@@ -2,6 +2,7 @@
 #include "pages/page_controls.h"
 
 #include <memory>
+#include <utility>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -144,4 +145,39 @@ void KeepEnterAndEscapeInPage(wxKeyEvent& event) {
     return;
   }
   event.Skip();
+}
+
+void BindPageEvents(wxWindow& page, const PageCommonControls& controls,
+                    std::span<const PageValueRow> rows, PageEventHandlers handlers) {
+  const auto step = [step = std::move(handlers.step)](wxCommandEvent& event) {
+    step(event.GetId());
+  };
+  for (const PageValueRow& row : rows) {
+    page.Bind(wxEVT_BUTTON, step, row.plus->GetId());
+    page.Bind(wxEVT_BUTTON, step, row.minus->GetId());
+  }
+  wxCheckBox* enabledBox = controls.enabled;
+  page.Bind(
+      wxEVT_CHECKBOX,
+      [enabledBox, enabled = std::move(handlers.enabled)](wxCommandEvent&) {
+        enabled(enabledBox->GetValue());
+      },
+      kPageEnabledId);
+  wxCheckBox* loadCellBox = controls.loadCell;
+  page.Bind(
+      wxEVT_CHECKBOX,
+      [loadCellBox, loadCell = std::move(handlers.loadCell)](wxCommandEvent&) {
+        loadCell(loadCellBox->GetValue() ? 1 : 0);
+      },
+      kPageLoadCellId);
+  page.Bind(
+      wxEVT_BUTTON, [&page, controls](wxCommandEvent&) { PopupCurveMenu(page, controls); },
+      kPageCurvesButtonId);
+  page.Bind(
+      wxEVT_MENU,
+      [shape = std::move(handlers.shape)](wxCommandEvent& event) {
+        if (const auto chosen = CurveShapeForMenuId(event.GetId())) shape(*chosen);
+      },
+      kCurveMenuFirstId, kCurveMenuLastId);
+  page.Bind(wxEVT_CHAR_HOOK, &KeepEnterAndEscapeInPage);
 }

@@ -3,8 +3,12 @@
 // keeps from its dialog.
 #pragma once
 
+#include <functional>
+#include <span>
+
 #include <wx/string.h>
 
+#include "pages/curve_menu.h"
 #include "pages/live_input.h"
 #include "pages/page_layout.h"
 #include "pages/page_texts.h"
@@ -128,3 +132,17 @@ void PopupCurveMenu(wxWindow& page, const PageCommonControls& controls);
 // Enter and Esc do nothing inside a page: they never reach the dialog around it, while a
 // focused button or check box still takes Enter as a press. Bind to wxEVT_CHAR_HOOK.
 void KeepEnterAndEscapeInPage(wxKeyEvent& event);
+
+// What a page does when the user works its value rows and shared controls.
+struct PageEventHandlers {
+  std::function<void(int buttonId)> step;      // a "+" or "-" of a value row
+  std::function<void(bool checked)> enabled;   // the Enabled box was clicked
+  std::function<void(int checkState)> loadCell;  // the hidden load-cell box changed
+  std::function<void(CurveShape shape)> shape;   // an item of the curves menu was chosen
+};
+
+// Binds on page the step buttons of rows, the two boxes, the curves button (which pops up
+// the menu) and its menu items to handlers, and keeps Enter and Esc inside the page. The
+// bindings keep the controls' pointers: the controls must be children of page.
+void BindPageEvents(wxWindow& page, const PageCommonControls& controls,
+                    std::span<const PageValueRow> rows, PageEventHandlers handlers);

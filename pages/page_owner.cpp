@@ -9,3 +9,7 @@ PageOwner* FindPageOwner(wxWindow* page) {
   }
   return nullptr;
 }
+
+void ApplyConfigLiveInOwner(wxWindow* page) {
+  if (PageOwner* owner = FindPageOwner(page)) owner->ApplyConfigLive();
+}

@@ -15,3 +15,6 @@ class PageOwner {
 // The nearest window above page (its parent, then the parent's parent, ...) that implements
 // PageOwner, or nullptr when there is none. No ownership: the window tree owns it.
 PageOwner* FindPageOwner(wxWindow* page);
+
+// Asks the owner of page to apply the configuration live; nothing when page has none.
+void ApplyConfigLiveInOwner(wxWindow* page);

@@ -4,8 +4,6 @@
 
 #include <utility>
 
-#include <wx/checkbox.h>
-
 #include "chart/chart_container.h"
 #include "pages/curve_menu.h"
 #include "pages/font_static.h"
@@ -47,15 +45,15 @@ void CPedalsConfigDlg::CreateControls() {
   }
 }
 void CPedalsConfigDlg::BindEvents() {
-  for (const BrakeClutchRow& r : kBrakeClutchRows) {
-    Bind(wxEVT_BUTTON, &CPedalsConfigDlg::OnStepButton, this, r.plusId);
-    Bind(wxEVT_BUTTON, &CPedalsConfigDlg::OnStepButton, this, r.minusId);
-  }
-  Bind(wxEVT_CHECKBOX, &CPedalsConfigDlg::OnEnableToggled, this, kPageEnabledId);
-  Bind(wxEVT_CHECKBOX, &CPedalsConfigDlg::OnLoadCellToggled, this, kPageLoadCellId);
-  Bind(wxEVT_BUTTON, &CPedalsConfigDlg::OnCurvesButton, this, kPageCurvesButtonId);
-  Bind(wxEVT_MENU, &CPedalsConfigDlg::OnCurveMenu, this, kCurveMenuFirstId, kCurveMenuLastId);
-  Bind(wxEVT_CHAR_HOOK, &KeepEnterAndEscapeInPage);
+  BindPageEvents(*this, controls_, rows_,
+                 {[this](int buttonId) { model_.StepButton(buttonId); },
+                  [this](bool checked) {
+                    if (const auto last = model_.SetEnabled(checked)) {
+                      ShowLiveDisplay(controls_, *last, pedalChart_);
+                    }
+                  },
+                  [this](int checkState) { model_.SetLoadCell(checkState); },
+                  [this](CurveShape shape) { model_.ApplyCurveShape(shape); }});
 }
 
 void CPedalsConfigDlg::LoadPedalSettings(const BrakeClutchSettings& values) {
@@ -99,24 +97,6 @@ void CPedalsConfigDlg::BuildCurveChart() {
                     model_.InputPercent(), model_.OutputPercent());
 }
 
-void CPedalsConfigDlg::OnStepButton(wxCommandEvent& event) { model_.StepButton(event.GetId()); }
-
-void CPedalsConfigDlg::OnEnableToggled(wxCommandEvent&) {
-  if (const auto last = model_.SetEnabled(controls_.enabled->GetValue())) {
-    ShowLiveDisplay(controls_, *last, pedalChart_);
-  }
-}
-
-void CPedalsConfigDlg::OnLoadCellToggled(wxCommandEvent&) {
-  model_.SetLoadCell(controls_.loadCell->GetValue() ? 1 : 0);
-}
-
-void CPedalsConfigDlg::OnCurvesButton(wxCommandEvent&) { PopupCurveMenu(*this, controls_); }
-
-void CPedalsConfigDlg::OnCurveMenu(wxCommandEvent& event) {
-  if (const auto shape = CurveShapeForMenuId(event.GetId())) model_.ApplyCurveShape(*shape);
-}
-
 void CPedalsConfigDlg::ShowSettings() {
   if (ready_) RefreshValueLabels();
 }
@@ -126,6 +106,4 @@ void CPedalsConfigDlg::ShowRow(std::size_t row, bool chartChanged) {
   if (chartChanged) BuildCurveChart();
 }
 
-void CPedalsConfigDlg::ApplyConfigLive() {
-  if (PageOwner* owner = FindPageOwner(this)) owner->ApplyConfigLive();
-}
+void CPedalsConfigDlg::ApplyConfigLive() { ApplyConfigLiveInOwner(this); }

@@ -72,12 +72,6 @@ class CPedalsConfigDlg : public wxPanel, private BrakeClutchPageView {
   void ApplyTexts(PageLanguage language);
   void BuildCurveChart();
 
-  void OnStepButton(wxCommandEvent& event);
-  void OnEnableToggled(wxCommandEvent& event);
-  void OnLoadCellToggled(wxCommandEvent& event);
-  void OnCurvesButton(wxCommandEvent& event);
-  void OnCurveMenu(wxCommandEvent& event);
-
   // BrakeClutchPageView
   void ShowSettings() override;
   void ShowRow(std::size_t row, bool chartChanged) override;

@@ -1,7 +1,6 @@
 // The throttle page window: controls at their template positions, events into the model.
 #include "pages/throttle_page.h"
 
-#include <wx/checkbox.h>
 #include <wx/msgdlg.h>
 #include <wx/radiobut.h>
 
@@ -116,15 +115,11 @@ void CPedalsConfig2Dlg::CreateControls() {
 }
 
 void CPedalsConfig2Dlg::BindEvents() {
-  for (const ThrottleRow& r : kThrottleRows) {
-    Bind(wxEVT_BUTTON, &CPedalsConfig2Dlg::OnStepButton, this, r.plusId);
-    Bind(wxEVT_BUTTON, &CPedalsConfig2Dlg::OnStepButton, this, r.minusId);
-  }
-  Bind(wxEVT_CHECKBOX, &CPedalsConfig2Dlg::OnEnableToggled, this, kPageEnabledId);
-  Bind(wxEVT_CHECKBOX, &CPedalsConfig2Dlg::OnLoadCellToggled, this, kPageLoadCellId);
-  Bind(wxEVT_BUTTON, &CPedalsConfig2Dlg::OnCurvesButton, this, kPageCurvesButtonId);
-  Bind(wxEVT_MENU, &CPedalsConfig2Dlg::OnCurveMenu, this, kCurveMenuFirstId, kCurveMenuLastId);
-  Bind(wxEVT_CHAR_HOOK, &KeepEnterAndEscapeInPage);
+  BindPageEvents(*this, controls_, rows_,
+                 {[this](int buttonId) { StepRow(buttonId); },
+                  [this](bool checked) { SetEnabled(checked); },
+                  [this](int checkState) { model_.SetLoadCell(checkState); },
+                  [this](CurveShape shape) { model_.ApplyCurveShape(shape); }});
 }
 
 void CPedalsConfig2Dlg::OnPedalInput(double inputPercent) {
@@ -183,28 +178,17 @@ void CPedalsConfig2Dlg::ShowPresetRadio(int index) {
   if (index >= 0 && index < kThrottlePresetCount) presetButtons_[index]->SetValue(true);
 }
 
-void CPedalsConfig2Dlg::OnStepButton(wxCommandEvent& event) {
-  const auto outcome = model_.StepButton(event.GetId());
+void CPedalsConfig2Dlg::StepRow(int buttonId) {
+  const auto outcome = model_.StepButton(buttonId);
   if (!outcome) return;
   rows_[outcome->row].value->SetText(FormatThrottleRowValue(model_.Settings(), outcome->row));
   if (outcome->chartChanged) BuildCurveChart();
 }
 
-void CPedalsConfig2Dlg::OnEnableToggled(wxCommandEvent&) {
-  const bool on = controls_.enabled->GetValue();
+void CPedalsConfig2Dlg::SetEnabled(bool on) {
   // One last display through the curve, with a 0 input, before the page shows "off".
   if (!on) OnPedalInput(0.0);
   model_.SetEnabled(on);
-}
-
-void CPedalsConfig2Dlg::OnLoadCellToggled(wxCommandEvent&) {
-  model_.SetLoadCell(controls_.loadCell->GetValue() ? 1 : 0);
-}
-
-void CPedalsConfig2Dlg::OnCurvesButton(wxCommandEvent&) { PopupCurveMenu(*this, controls_); }
-
-void CPedalsConfig2Dlg::OnCurveMenu(wxCommandEvent& event) {
-  if (const auto shape = CurveShapeForMenuId(event.GetId())) model_.ApplyCurveShape(*shape);
 }
 
 void CPedalsConfig2Dlg::ShowSettings() {
@@ -222,6 +206,4 @@ QuestionAnswer CPedalsConfig2Dlg::AskSaveChanges(const std::string& question) {
   return QuestionAnswer::Closed;
 }
 
-void CPedalsConfig2Dlg::ApplyConfigLive() {
-  if (PageOwner* owner = FindPageOwner(this)) owner->ApplyConfigLive();
-}
+void CPedalsConfig2Dlg::ApplyConfigLive() { ApplyConfigLiveInOwner(this); }

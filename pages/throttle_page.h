@@ -85,11 +85,10 @@ class CPedalsConfig2Dlg : public wxPanel, private ThrottlePageView {
   void BuildCurveChart();
   void ShowPresetRadio(int index);
 
-  void OnStepButton(wxCommandEvent& event);
-  void OnEnableToggled(wxCommandEvent& event);
-  void OnLoadCellToggled(wxCommandEvent& event);
-  void OnCurvesButton(wxCommandEvent& event);
-  void OnCurveMenu(wxCommandEvent& event);
+  // A step button's click: the row's label, and the chart when a point moved.
+  void StepRow(int buttonId);
+  // The Enabled box's click.
+  void SetEnabled(bool on);
 
   // ThrottlePageView
   void ShowSettings() override;
