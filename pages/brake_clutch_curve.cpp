@@ -53,13 +53,7 @@ constexpr ShapeTable kShapes{{
 BrakeClutchSettings DefaultBrakeClutchSettings() { return BrakeClutchSettings(IdentityPoints()); }
 
 PageCurveValue EvaluateCurve(const BrakeClutchSettings& settings, double x) {
-  double p = 0.0;
-  if (x > settings.dz_0) {
-    const int span = settings.dz_1 - settings.dz_0;
-    // Equal dead zones: every input above them is full travel.
-    p = span == 0 ? 100.0 : (x - settings.dz_0) * 100.0 / span;
-    p = std::min(p, 100.0);
-  }
+  double p = ScaleThroughDeadZones(settings.dz_0, settings.dz_1, x);
   if (std::isnan(p)) p = 0.0;
 
   // A negative p (dz_1 below dz_0) stays in the first segment instead of indexing before it;

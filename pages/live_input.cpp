@@ -5,6 +5,13 @@
 #include <cmath>
 #include <limits>
 
+double ScaleThroughDeadZones(int dz_0, int dz_1, double x) {
+  if (!(x > dz_0)) return 0.0;
+  const int span = dz_1 - dz_0;
+  if (span == 0) return 100.0;
+  return std::min((x - dz_0) * 100.0 / span, 100.0);
+}
+
 int TruncatePercent(double value) {
   if (std::isnan(value)) return 0;
   constexpr double kLow = std::numeric_limits<int>::min();

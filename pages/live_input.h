@@ -23,6 +23,11 @@ struct PedalLiveDisplay {
   int outputPercent = 0;
 };
 
+// x (input percent) after the dead zones: 0 at or below dz_0, then rising to 100 at dz_1 and
+// limited there; every input above equal dead zones is full travel. With dz_1 below dz_0 an
+// input above dz_0 gives a negative value.
+double ScaleThroughDeadZones(int dz_0, int dz_1, double x);
+
 // The value truncated toward zero; not a number gives 0 and values beyond the int range give
 // its ends, so no input can make the conversion undefined.
 int TruncatePercent(double value);

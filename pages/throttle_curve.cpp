@@ -55,13 +55,7 @@ constexpr ShapeTable kShapes{{
 ThrottleCurveSettings DefaultThrottleSettings() { return ThrottleCurveSettings(IdentityPoints()); }
 
 PageCurveValue EvaluateCurve(const ThrottleCurveSettings& settings, double x) {
-  double p = 0.0;
-  if (x > settings.dz_0) {
-    const int span = settings.dz_1 - settings.dz_0;
-    // Equal dead zones: every input above them is full travel.
-    p = span == 0 ? 100.0 : (x - settings.dz_0) * 100.0 / span;
-    if (p > 100.0) p = 100.0;
-  }
+  const double p = ScaleThroughDeadZones(settings.dz_0, settings.dz_1, x);
 
   // The first segment whose upper input lies above p; the last one takes everything from 99 up.
   // A negative p (dz_1 below dz_0) extends the first segment's line below 0.
