@@ -15,8 +15,10 @@
 #include <wx/msgdlg.h>
 
 #include "chart/chart_draw.h"
+#include "chart/chart_image.h"
 #include "chart/chart_menu.h"
 #include "chart/chart_print.h"
+#include "chart/chart_xml_writer.h"
 
 namespace chart {
 
@@ -558,8 +560,8 @@ bool CChartContainer::ShowChartDataView(int index, bool reload, bool redraw) {
   return series && dataView_.ShowChartDataView(*series, reload, redraw);
 }
 
-void CChartContainer::SaveCharts() {}
-void CChartContainer::SaveImage() {}
+void CChartContainer::SaveCharts() { OnSaveCharts(*this); }
+void CChartContainer::SaveImage() { SaveChartsAsImage(*this); }
 void CChartContainer::Print() { PrintCharts(*this); }
 
 }  // namespace chart

@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -23,6 +24,7 @@
 
 #include "chart/chart_container.h"
 #include "chart/chart_menu.h"
+#include "tests/chart/popup_test_support.h"
 
 namespace chart {
 namespace {
@@ -32,18 +34,10 @@ constexpr int kW = 400;
 constexpr int kH = 300;
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    wxTheApp->Yield(true);
-    wxMilliSleep(5);
-  }
-  return true;
+  return test::Pump(timeoutMs, done);
 }
 
-void Pump(int ms) {
-  PumpUntil([] { return false; }, ms);
-}
+void Pump(int ms) { test::Pump(ms); }
 
 void Xdo(const std::string& args) {
   const std::string command = "xdotool " + args + " >/dev/null 2>&1";
@@ -51,8 +45,7 @@ void Xdo(const std::string& args) {
 }
 
 void Screenshot(const std::string& name) {
-  const std::string command = "import -window root /tmp/" + name + ".png >/dev/null 2>&1";
-  if (std::system(command.c_str()) != 0) ADD_FAILURE() << "no screenshot " << name;
+  EXPECT_TRUE(test::Screenshot("/tmp/" + name + ".png").IsOk()) << name;
 }
 
 // The colour the X server shows at a client point of window, as 0xRRGGBB.
@@ -110,6 +103,30 @@ class MenuDriver : public wxTimer {
   wxWindow* chart_;
   std::string keys_;
   std::string screenshot_;
+};
+
+// Answers the modal window titled title, once it shows, with xdotool commands one after the
+// other (a "type" takes the rest of its command as text).
+class ModalAnswer : public wxTimer {
+ public:
+  ModalAnswer(std::string title, std::vector<std::string> answer)
+      : title_(std::move(title)), answer_(std::move(answer)) {
+    Start(200);
+  }
+  void Notify() override {
+    const std::string id =
+        test::Shell("xdotool search --onlyvisible --name '^" + title_ + "$' | tail -n 1");
+    if (id.empty()) return;
+    Stop();
+    test::Shell("xdotool windowfocus --sync " + id + " sleep 0.8");
+    for (const std::string& step : answer_) test::Shell("xdotool " + step);
+    done = true;
+  }
+  bool done = false;
+
+ private:
+  std::string title_;
+  std::vector<std::string> answer_;
 };
 
 class ChartInputWindowTest : public testing::Test {
@@ -490,6 +507,56 @@ TEST_F(ChartInputWindowTest, ViewChartDataFromTheMenuOpensTheViewOnTheFirstSerie
   chart_->Core().DataViewClosed();
   Pump(200);
   EXPECT_EQ(chart_->DataView(), nullptr);
+}
+
+TEST_F(ChartInputWindowTest, PointMarkersOnASeriesWithoutRangeSayWhy) {
+  ChartPoints single{{50, 50}};
+  ChartAddRecord r;
+  r.name = L"one";
+  r.points = &single;
+  ASSERT_EQ(chart_->AddChart(r, true), 0);
+  AddLine(L"line");
+  ASSERT_EQ(chart_->Core().SelectChart(0, true), 0);
+  test::DialogKeys answer(wxTheApp->GetAppDisplayName().utf8_string(), "/tmp/chart_input_pnts_box.png",
+                          "Return");
+  wxCommandEvent command(wxEVT_MENU, kCmdTogglePointMarkers);
+  chart_->ProcessWindowEvent(command);
+  EXPECT_TRUE(answer.Done());
+  EXPECT_TRUE(chart_->Core().GetChart(1, false)->ShowsPoints());
+  EXPECT_TRUE(notes_.empty());
+}
+
+TEST_F(ChartInputWindowTest, SaveChartsFromTheMenuWritesTheFileAndTellsTheParent) {
+  AddLine(L"Pedal Curve");
+  const std::string path = "/tmp/chart_input_saved.xml";
+  std::remove(path.c_str());
+  {
+    ModalAnswer answer("Save Charts", {"key ctrl+a", "type '" + path + "'", "key Return"});
+    MenuDriver driver(chart_, "Down Down Down Down Right Return");
+    RightClick();
+    ASSERT_TRUE(PumpUntil([&] { return answer.done; }, 8000));
+    Pump(800);
+  }
+  const wxString text = test::Shell("cat " + path);
+  EXPECT_TRUE(text.Contains("<Charts")) << text;
+  EXPECT_TRUE(text.Contains("Pedal Curve"));
+  ASSERT_EQ(notes_.size(), 2u);
+  EXPECT_EQ(notes_[0].code, ChartNotifyCode::kXmlSaveStart);
+  EXPECT_EQ(notes_[1].code, ChartNotifyCode::kXmlSaved);
+}
+
+TEST_F(ChartInputWindowTest, ResizedChartPlacesTheLegendAgainInItsCorner) {
+  AddLine(L"Pedal Curve");
+  wxCommandEvent legend(wxEVT_MENU, kCmdShowLegend);
+  chart_->ProcessWindowEvent(legend);
+  ASSERT_TRUE(PumpUntil([&] { return chart_->DataWindows().IsLegendWindowVisible(); }));
+  const CDataWnd* window = chart_->DataWindows().LegendWindow();
+  EXPECT_EQ(window->GetRect().GetRight(), kW - 1 - 6);
+
+  chart_->SetSize(wxSize(kW - 100, kH));
+  EXPECT_FALSE(chart_->DataWindows().IsLegendWindowVisible());
+  ASSERT_TRUE(PumpUntil([&] { return chart_->DataWindows().IsLegendWindowVisible(); }, 1000));
+  EXPECT_EQ(chart_->DataWindows().LegendWindow()->GetRect().GetRight(), kW - 100 - 1 - 6);
 }
 
 TEST_F(ChartInputWindowTest, ToolkitMenuKeepsTheCommandIds) {
