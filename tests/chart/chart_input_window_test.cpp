@@ -559,6 +559,13 @@ TEST_F(ChartInputWindowTest, ResizedChartPlacesTheLegendAgainInItsCorner) {
   EXPECT_EQ(chart_->DataWindows().LegendWindow()->GetRect().GetRight(), kW - 100 - 1 - 6);
 }
 
+TEST_F(ChartInputWindowTest, TabLeavesTheChart) {
+  AddLine(L"line");
+  FocusChart();
+  Keys("Tab");
+  EXPECT_TRUE(other_->HasFocus());
+}
+
 TEST_F(ChartInputWindowTest, ToolkitMenuKeepsTheCommandIds) {
   for (int i = 0; i < 27; ++i) {
     ChartPoints points{{0.0, 1.0}, {10.0, 2.0}};
