@@ -49,15 +49,22 @@ class ModalDriver : public wxTimer {
   }
   void Notify() override {
     const auto now = std::chrono::steady_clock::now();
-    if (id_.empty()) {
-      id_ = Shell("xdotool search --onlyvisible --name '^" + title_ + "$' 2>/dev/null | tail -n 1");
+    if (done_ || now < next_) return;
+    // Looked up again before every step: a dialog shown anew may be another window.
+    const std::string id =
+        Shell("xdotool search --onlyvisible --name '^" + title_ + "$' 2>/dev/null | tail -n 1");
+    if (id.empty()) {
+      found_ = false;
+      return;
+    }
+    if (!found_) {
+      found_ = true;
       next_ = now + std::chrono::milliseconds(800);  // lets the window settle
       return;
     }
-    if (now < next_ || done_) return;
     if (step_ == 0 && !screenshot_.empty()) Shell("import -window root '" + screenshot_ + "'");
     // Without a window manager nothing gives the window the keyboard: every step takes it.
-    Shell("xdotool windowfocus --sync " + id_);
+    Shell("xdotool windowfocus --sync " + id + " 2>/dev/null");
     steps_[step_++]();
     next_ = now + std::chrono::milliseconds(600);
     if (step_ == steps_.size()) {
@@ -71,7 +78,7 @@ class ModalDriver : public wxTimer {
   std::string title_;
   std::string screenshot_;
   std::vector<Step> steps_;
-  std::string id_;
+  bool found_ = false;
   std::size_t step_ = 0;
   std::chrono::steady_clock::time_point next_;
   bool done_ = false;

@@ -76,6 +76,10 @@ inline std::string ReadFileBytes(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
 // Records errors and dialogs; answers the save dialog with savePath (empty: cancel) and the
 // print dialog by printing to printFile through the PostScript printer (empty: cancel).
 class RecordingUi : public ChartOutputUi {

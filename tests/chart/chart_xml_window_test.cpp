@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,34 @@ TEST_F(ChartXmlWindowTest, ANameTypedWithoutExtensionGetsTheDefaultXmlExtension)
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(path_); }, 5000));
   EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"clutch.xml"});
+}
+
+TEST_F(ChartXmlWindowTest, ReplacingAFileNamedWithoutExtensionIsConfirmedFirst) {
+  // The chooser asked about "clutch"; the file that would be replaced is "clutch.xml".
+  AddSeries(*chart_, L"A", {{0, 0}, {10, 10}});
+  test::WriteFileBytes(path_, "old");
+  const std::string caption(wxTheApp->GetAppDisplayName().utf8_str());
+  {
+    std::optional<ModalDriver> again;
+    ModalDriver chooser("Save Charts", "", test::TypePathSteps(folder_.File("clutch")));
+    ModalDriver question(caption, test::ScreenshotPath("chart-xml-replace"), {[&] {
+                           test::Keys("Escape");
+                           again.emplace("Save Charts", "",
+                                         std::vector<ModalDriver::Step>{[] { test::Keys("Escape"); }});
+                         }});
+    OnSaveCharts(*chart_);
+    ASSERT_TRUE(again && again->Done());
+  }
+  // Declined: the chooser came back and was cancelled, the file is as it was.
+  EXPECT_EQ(ReadFileBytes(path_), "old");
+  EXPECT_TRUE(codes_.empty());
+
+  ModalDriver chooser("Save Charts", "", test::TypePathSteps(folder_.File("clutch")));
+  ModalDriver question(caption, "", {[] { test::Keys("Return"); }});
+  OnSaveCharts(*chart_);
+  ASSERT_TRUE(PumpUntil([&] { return question.Done(); }, 15000));
+  EXPECT_NE(ReadFileBytes(path_).find("<Charts"), std::string::npos);
+  EXPECT_EQ(codes_, (std::vector<int>{8, 9}));
 }
 
 TEST_F(ChartXmlWindowTest, AnUnwritableFileIsReportedInAnErrorBox) {
