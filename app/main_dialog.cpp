@@ -137,6 +137,9 @@ Vezazivedov_sys_testDlg::Vezazivedov_sys_testDlg(CVirtualDisplayDlg* monitor,
       linkPort_(std::make_unique<LinkPort>(*link_)),
       connectedIcon_(LoadAppBitmap(AppImage::Connected)),
       disconnectedIcon_(LoadAppBitmap(AppImage::Disconnected)) {
+  // GTK redraws the frame under every label that changes; each of those paints asks the frame
+  // for its font, and without an own one that is a theme look-up every time.
+  SetOwnFont(GetFont());
   CreateControls();
   Bind(wxEVT_TIMER, &Vezazivedov_sys_testDlg::OnTimer, this);
   Bind(wxEVT_CLOSE_WINDOW, &Vezazivedov_sys_testDlg::OnClose, this);

@@ -133,6 +133,10 @@ CFontStatic::CFontStatic(wxWindow* parent, wxWindowID id, const wxString& captio
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   Create(parent, id, pos, size, wxBORDER_NONE | wxFULL_REPAINT_ON_RESIZE);
   SetLabel(caption);
+  // Every paint's device context asks for the window's colours; without own ones that is a
+  // theme look-up each time the value changes. The paint itself uses the style's colours.
+  SetOwnForegroundColour(GetForegroundColour());
+  SetOwnBackgroundColour(GetBackgroundColour());
   Bind(wxEVT_PAINT, &CFontStatic::OnPaint, this);
 }
 
@@ -181,11 +185,18 @@ void CFontStatic::OnPaint(wxPaintEvent&) {
 
   const wxString text = ShownText();
   if (text.empty()) return;
-  dc.SetFont(PaintFont());
+  const wxFont font = PaintFont();
+  dc.SetFont(font);
   dc.SetTextForeground(style_.textColour);
   dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
 
-  const int lineHeight = dc.GetCharHeight();
+  // Measuring the line height lays out text; the value labels repaint every few milliseconds
+  // with the same font.
+  if (lineHeight_ <= 0 || !(font == lineHeightFont_)) {
+    lineHeight_ = dc.GetCharHeight();
+    lineHeightFont_ = font;
+  }
+  const int lineHeight = lineHeight_;
   const auto measure = [&dc](const wxString& s) { return dc.GetTextExtent(s).x; };
   int y = client.y;
   for (const wxString& line : WrapTextLines(text, client.width, measure)) {

@@ -91,4 +91,6 @@ class CFontStatic : public wxControl {
   wxString text_;
   wxFont font_;          // built at the first paint after a style change
   bool fontValid_ = false;
+  wxFont lineHeightFont_;  // the font lineHeight_ was measured with
+  int lineHeight_ = 0;
 };
