@@ -84,13 +84,15 @@ class ModalDriver : public wxTimer {
   bool done_ = false;
 };
 
-// The steps that answer a file chooser with path: replace the name, then press Return (in a
-// step of its own, as the chooser first completes what was typed).
+// The steps that answer a file chooser with exactly path. The chooser completes a typed name
+// inline ("clutch" becomes "clutch" plus a selected ".xml" when clutch.xml exists); Delete drops
+// that selected tail, and does nothing when there is none.
 inline std::vector<ModalDriver::Step> TypePathSteps(const std::string& path) {
   return {[path] {
             Keys("ctrl+a");
             Type(path);
           },
+          [] { Keys("Delete"); },
           [] { Keys("Return"); }};
 }
 
