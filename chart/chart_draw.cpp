@@ -407,6 +407,20 @@ void DrawTrackingLine(wxGraphicsContext& gc, const RectF& rect, double trackedX,
   gc.StrokeLine(x, rect.Top(), x, rect.Bottom());
 }
 
+BoundaryLabels MakeBoundaryLabels(const ChartContainerCore& core, const AxisPlacement& xAxis,
+                                  const AxisPlacement& yAxis) {
+  BoundaryLabels labels;
+  const auto [minX, maxX] = core.ExtentX();
+  const ChartValueFormatter format = core.FormatterX();
+  labels.left = core.NameX() + L" " + format(minX, core.PrecisionX(), false);
+  labels.right = core.NameX() + L" " + format(maxX, core.PrecisionX(), false);
+  labels.xAxis = xAxis;
+  labels.yAxisCode = yAxis.code;
+  labels.fillColour = core.Colour(ChartColourRole::kBackground);
+  labels.textColour = core.Colour(ChartColourRole::kAxes);
+  return labels;
+}
+
 void DrawChartText(wxGraphicsContext& gc, const RectF& rect, const BoundaryLabels& labels,
                    float scale) {
   const float s = scale;

@@ -101,6 +101,9 @@ struct BoundaryLabels {
   std::uint32_t fillColour = 0xFFFFFFFF;
   std::uint32_t textColour = 0xFF000000;
 };
+// The labels of the container's X extent, for axes placed as given (screen and paper alike).
+BoundaryLabels MakeBoundaryLabels(const ChartContainerCore& core, const AxisPlacement& xAxis,
+                                  const AxisPlacement& yAxis);
 void DrawChartText(wxGraphicsContext& gc, const RectF& rect, const BoundaryLabels& labels,
                    float scale);
 

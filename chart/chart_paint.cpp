@@ -12,19 +12,6 @@ namespace {
 
 constexpr float kScreenScale = 1.0f;
 
-BoundaryLabels MakeBoundaryLabels(const ChartContainerCore& core, const ChartPaintLayout& axes) {
-  BoundaryLabels labels;
-  const auto [minX, maxX] = core.ExtentX();
-  const ChartValueFormatter format = core.FormatterX();
-  labels.left = core.NameX() + L" " + format(minX, core.PrecisionX(), false);
-  labels.right = core.NameX() + L" " + format(maxX, core.PrecisionX(), false);
-  labels.xAxis = axes.xAxis;
-  labels.yAxisCode = axes.yAxis.code;
-  labels.fillColour = core.Colour(ChartColourRole::kBackground);
-  labels.textColour = core.Colour(ChartColourRole::kAxes);
-  return labels;
-}
-
 // The stretches of [from, to) left over after cutting out the given intervals.
 std::vector<std::pair<int, int>> Uncovered(int from, int to,
                                            std::vector<std::pair<int, int>> cuts) {
@@ -101,7 +88,7 @@ void DrawChartForeground(wxGraphicsContext& gc, const ChartContainerCore& core,
     }
   }
   if (core.ShowsXBoundaries()) {
-    DrawChartText(gc, paint.frame, MakeBoundaryLabels(core, layout), kScreenScale);
+    DrawChartText(gc, paint.frame, MakeBoundaryLabels(core, layout.xAxis, layout.yAxis), kScreenScale);
   }
 }
 

@@ -62,19 +62,6 @@ void SetRangeTexts(PrintLabelRow& row, const ChartSeries& series) {
   row.secondValue = format(series.MaxY(), series.PrecisionY(), true);
 }
 
-BoundaryLabels PrintBoundaryLabels(const ChartContainerCore& copy, const AxesLayout& axes) {
-  BoundaryLabels labels;
-  const auto [minX, maxX] = copy.ExtentX();
-  const ChartValueFormatter format = copy.FormatterX();
-  labels.left = copy.NameX() + L" " + format(minX, copy.PrecisionX(), false);
-  labels.right = copy.NameX() + L" " + format(maxX, copy.PrecisionX(), false);
-  labels.xAxis = axes.xAxis;
-  labels.yAxisCode = axes.yAxis.code;
-  labels.fillColour = copy.Colour(ChartColourRole::kBackground);
-  labels.textColour = copy.Colour(ChartColourRole::kAxes);
-  return labels;
-}
-
 // Lines one row takes with this layout.
 int RowLines(const PrintRowLayout& layout) {
   return 1 + ((layout.lines & kPrintSecondLine) ? 1 : 0) + ((layout.lines & kPrintThirdLine) ? 1 : 0);
@@ -268,7 +255,7 @@ void ChartPrintJob::DrawPlot(wxGraphicsContext& gc) {
     DrawTrackingLine(gc, plot, copy.TrackedX(), copy.TrackedValuesFound(), plan_.transform,
                      false, copy.GetSelectedChartId(), trackingColour, s);
   }
-  DrawChartText(gc, plot, PrintBoundaryLabels(copy, axes), kBoundaryLabelScale);
+  DrawChartText(gc, plot, MakeBoundaryLabels(copy, axes.xAxis, axes.yAxis), kBoundaryLabelScale);
   gc.PopState();
 }
 
