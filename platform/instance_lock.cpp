@@ -29,10 +29,10 @@ std::map<std::string, int>& HeldLocks() {
 
 }  // namespace
 
-std::string InstanceLockFolder() {
-  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && UsableFolder(runtime)) return runtime;
+std::string InstanceLockFolder(const std::function<const char*(const char*)>& environment) {
+  if (const char* runtime = environment("XDG_RUNTIME_DIR"); runtime && UsableFolder(runtime)) return runtime;
   if (const std::string own = "/run/user/" + std::to_string(getuid()); UsableFolder(own)) return own;
-  const char* tmp = std::getenv("TMPDIR");
+  const char* tmp = environment("TMPDIR");
   if (tmp != nullptr && UsableFolder(tmp)) return tmp;
   return UsableFolder("/tmp") ? "/tmp" : "";
 }

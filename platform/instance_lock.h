@@ -2,6 +2,8 @@
 // an exclusive flock on a file in the user's runtime folder, held until the process ends.
 #pragma once
 
+#include <cstdlib>
+#include <functional>
 #include <string>
 
 namespace platform {
@@ -21,6 +23,7 @@ InstanceLock TakeInstanceLock(const std::string& name, const std::string& folder
 // $XDG_RUNTIME_DIR when it is an absolute path to a folder we may write in, else
 // /run/user/<uid> on the same terms (the same folder, for a process started without the
 // variable), else the temporary folder ($TMPDIR or /tmp). Empty when none will do.
-std::string InstanceLockFolder();
+// environment: looks a variable up, null when unset; tests give their own.
+std::string InstanceLockFolder(const std::function<const char*(const char*)>& environment = std::getenv);
 
 }  // namespace platform

@@ -2,89 +2,44 @@
 // while a question or a file or print dialog is open does nothing until the window has ended,
 // so the answer applies to what the window asked about.
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 #include <wx/printdlg.h>
 #include <wx/radiobut.h>
-#include <wx/timer.h>
 
 #include "app/main_dialog.h"
 #include "app/virtual_display_dlg.h"
 #include "pages/profile_settings.h"
 #include "pages/throttle_page.h"
 #include "platform/ini_file.h"
+#include "ui_script.h"
 #include "window_test_support.h"
+// The chart tests' shell and screenshot helpers serve here too.
+#include "../chart/chart_dialog_driver.h"
 
 namespace {
 
 constexpr int kF9 = 0x78;  // the preset-C key; no window of the program reacts to it
 constexpr int kHotKeyTicksHeld = 10;
 
-std::string Shell(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
-    ::pclose(pipe);
-  }
-  while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
-  return out;
-}
+using chart::test::ScreenshotPath;
+using chart::test::Shell;
 
 // The newest visible window of exactly this title, empty when there is none.
 std::string WindowTitled(const std::string& title) {
   return Shell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null | tail -n 1");
 }
 
-// Steps run from a timer, which keeps running inside modal loops; each is retried until it
-// returns true. A step stuck for 10 s presses Escape, so that a failing test cannot hang.
-class ModalScript {
- public:
-  ModalScript() { timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { OnTick(); }); }
-  ~ModalScript() { Shell("xdotool keyup F9"); }
-
-  void Then(std::string name, std::function<bool()> step) { steps_.push_back({std::move(name), std::move(step)}); }
-  void Start() {
-    stepStart_ = std::chrono::steady_clock::now();
-    timer_.Start(20);
-  }
-  bool Finished() const { return next_ == steps_.size(); }
-  std::string StuckAt() const { return Finished() ? "" : steps_[next_].name; }
-
- private:
-  struct Step {
-    std::string name;
-    std::function<bool()> run;
-  };
-
-  void OnTick() {
-    if (Finished()) {
-      timer_.Stop();
-      return;
-    }
-    if (steps_[next_].run()) {
-      ++next_;
-      stepStart_ = std::chrono::steady_clock::now();
-    } else if (std::chrono::steady_clock::now() - stepStart_ > std::chrono::seconds(10)) {
-      Shell("xdotool keyup F9 key Escape");
-      stepStart_ = std::chrono::steady_clock::now();
-    }
-  }
-
-  std::vector<Step> steps_;
-  std::size_t next_ = 0;
-  std::chrono::steady_clock::time_point stepStart_;
-  wxTimer timer_;
-};
+// The way out of a stuck test: the key up, the window closed.
+bool LetGoAndClose() {
+  Shell("xdotool keyup F9 key Escape");
+  return false;
+}
 
 class HotKeysUnderModalWindowsTest : public testing::Test {
  protected:
@@ -130,11 +85,10 @@ class HotKeysUnderModalWindowsTest : public testing::Test {
     });
     script_.Then("hot-key ticks with the key down", [this] {
       if (hotKeyTicks_ < ticksAtPress_ + kHotKeyTicksHeld) return false;
-      if (const char* dir = std::getenv("ORVO_SCREENSHOT_DIR")) {
-        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::replace(name.begin(), name.end(), '/', '_');
-        Shell("import -window root '" + std::string(dir) + "/hotkey_under_" + name + ".png'");
-      }
+      std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+      std::replace(name.begin(), name.end(), '/', '_');
+      if (const std::string shot = ScreenshotPath("hotkey_under_" + name); !shot.empty())
+        Shell("import -window root '" + shot + "'");
       presetWhileOpen_ = Page().CurrentPreset();
       presetCCheckedWhileOpen_ = PresetChecked(CPedalsConfig2Dlg::kPresetCId);
       Shell("xdotool keyup F9");
@@ -158,7 +112,7 @@ class HotKeysUnderModalWindowsTest : public testing::Test {
   int ticksAtPress_ = 0;
   int presetWhileOpen_ = -1;
   bool presetCCheckedWhileOpen_ = true;
-  ModalScript script_;
+  UiScript script_{LetGoAndClose};
 };
 
 // Edit preset A, click Preset B, press the preset-C key while the page asks about A, answer Yes:

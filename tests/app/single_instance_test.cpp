@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "backup_test_support.h"
+
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -22,20 +24,6 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "orvo-instance-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempFolder() { fs::remove_all(path_); }
-  std::string Path() const { return path_.string(); }
-
- private:
-  fs::path path_;
-};
 
 // One start of the check program, held at its start until Go().
 class Start {
@@ -118,30 +106,33 @@ void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.name; }
 
 class SingleInstanceTest : public testing::TestWithParam<FolderCase> {
  protected:
-  std::string RuntimeFolder() const {
-    return GetParam().runtimeFolderUsable ? runtime_.Path() : runtime_.Path() + "/missing";
+  SingleInstanceTest() {
+    fs::create_directory(folder_.File("run"));
+    fs::create_directory(folder_.File("tmp"));
   }
-  TempFolder runtime_;
-  TempFolder tmp_;
+  std::string RuntimeFolder() const { return folder_.File(GetParam().runtimeFolderUsable ? "run" : "missing"); }
+  std::string TmpFolder() const { return folder_.File("tmp"); }
+
+  backup_test::TempFolder folder_;
 };
 
 TEST_P(SingleInstanceTest, OfTwoCopiesStartedTogetherExactlyOneRuns) {
   for (int round = 0; round < 3; ++round) {
     SCOPED_TRACE(round);
     std::vector<std::unique_ptr<Start>> starts;
-    const std::vector<std::string> answers = StartTogether(starts, 2, RuntimeFolder(), tmp_.Path());
+    const std::vector<std::string> answers = StartTogether(starts, 2, RuntimeFolder(), TmpFolder());
     EXPECT_THAT(answers, testing::UnorderedElementsAre("won", "refused"));
   }
 }
 
 TEST_P(SingleInstanceTest, ACopyThatWasKilledLetsTheNextOneRun) {
   std::vector<std::unique_ptr<Start>> first;
-  ASSERT_EQ(StartTogether(first, 1, RuntimeFolder(), tmp_.Path()), std::vector<std::string>{"won"});
+  ASSERT_EQ(StartTogether(first, 1, RuntimeFolder(), TmpFolder()), std::vector<std::string>{"won"});
   std::vector<std::unique_ptr<Start>> second;
-  EXPECT_EQ(StartTogether(second, 1, RuntimeFolder(), tmp_.Path()), std::vector<std::string>{"refused"});
+  EXPECT_EQ(StartTogether(second, 1, RuntimeFolder(), TmpFolder()), std::vector<std::string>{"refused"});
   first.front()->Kill();
   std::vector<std::unique_ptr<Start>> third;
-  EXPECT_EQ(StartTogether(third, 1, RuntimeFolder(), tmp_.Path()), std::vector<std::string>{"won"});
+  EXPECT_EQ(StartTogether(third, 1, RuntimeFolder(), TmpFolder()), std::vector<std::string>{"won"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, SingleInstanceTest,

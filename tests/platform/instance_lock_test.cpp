@@ -164,45 +164,21 @@ TEST(InstanceLockTest, AFolderThatWillNotDoGivesUnavailable) {
   EXPECT_EQ(TakeInstanceLock("orvo-self", folder.Path()), InstanceLock::Taken);
 }
 
-// Restores an environment variable at the end of its scope.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value != nullptr) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~ScopedEnv() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
-
 TEST(InstanceLockTest, FolderIsTheRuntimeFolderWhenItWillDoElseAFallback) {
   TempFolder runtime, tmp;
-  ScopedEnv tmpdir("TMPDIR", tmp.Path().c_str());
-  const std::string own = "/run/user/" + std::to_string(getuid());
-  const std::string fallback = access(own.c_str(), W_OK | X_OK) == 0 ? own : tmp.Path();
-  {
-    ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.Path().c_str());
-    EXPECT_EQ(platform::InstanceLockFolder(), runtime.Path());
-  }
+  const std::string tmpPath = tmp.Path();
   const std::string file = runtime.Path() + "/file";
   std::ofstream(file) << "x";
+  const std::string own = "/run/user/" + std::to_string(getuid());
+  const std::string fallback = access(own.c_str(), W_OK | X_OK) == 0 ? own : tmpPath;
+  const auto folderWith = [&](const char* xdg) {
+    return platform::InstanceLockFolder([&](const char* name) -> const char* {
+      return std::string(name) == "XDG_RUNTIME_DIR" ? xdg : std::string(name) == "TMPDIR" ? tmpPath.c_str() : nullptr;
+    });
+  };
+  EXPECT_EQ(folderWith(runtime.Path().c_str()), runtime.Path());
   for (const char* value : {static_cast<const char*>(nullptr), "", "relative/folder", "/no/such/folder", file.c_str()}) {
-    SCOPED_TRACE(value ? value : "(unset)");
-    ScopedEnv xdg("XDG_RUNTIME_DIR", value);
-    EXPECT_EQ(platform::InstanceLockFolder(), fallback);
+    EXPECT_EQ(folderWith(value), fallback) << (value ? value : "(unset)");
   }
 }
 
