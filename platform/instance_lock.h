@@ -14,10 +14,10 @@ enum class InstanceLock {
   Unavailable,    // no folder to keep it in, or the file cannot be opened: nothing is known
 };
 
-// Takes the lock name ("<name>-<uid>.lock") without waiting. The descriptor stays open, and so the lock
-// held, until the process ends, however it ends: the kernel lets go of it then. It is not passed
-// to programs this one starts. Taking a lock this process holds already gives Taken again.
-// folder: where the file lives; empty for InstanceLockFolder().
+// Takes the lock name (file "<name>-<uid>.lock") without waiting. The descriptor stays open, and
+// so the lock held, until the process ends, however it ends: the kernel lets go of it then. It
+// is not passed to programs this one starts. Taking a lock this process holds already gives
+// Taken again. folder: where the file lives; empty for InstanceLockFolder().
 InstanceLock TakeInstanceLock(const std::string& name, const std::string& folder = "");
 
 // $XDG_RUNTIME_DIR when it is an absolute path to a folder we may write in, else
