@@ -54,7 +54,7 @@ class HotKeysUnderModalWindowsTest : public testing::Test {
       event.Skip();
     });
     dialog_->Start();
-    ASSERT_TRUE(PumpUntil([&] { return dialog_->IsShownOnScreen() && hotKeyTicks_ > 0; }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return dialog_->IsShownOnScreen() && hotKeyTicks_ > 0; }, 15000));
     PumpEvents(300);
   }
   void TearDown() override {
@@ -119,7 +119,7 @@ class HotKeysUnderModalWindowsTest : public testing::Test {
 // A gets the edit, B is loaded and checked, and the file names B.
 TEST_F(HotKeysUnderModalWindowsTest, SaveQuestionAnswerAppliesToThePresetItNames) {
   ClickAt(Page().FindWindow(kThrottleRows[0].plusId));  // dz_0 of preset A: 0 -> 1
-  ASSERT_TRUE(PumpUntil([&] { return Page().Settings().dirty; }, 3000));
+  ASSERT_TRUE(PumpUntil([&] { return Page().Settings().dirty; }, 10000));
   const int editedDz0 = Page().Settings().dz_0;
 
   HoldPresetKeyWhileOpen("Orvo Pedals", "Return");  // Return: the default answer, Yes
@@ -161,7 +161,7 @@ TEST_P(HotKeysUnderEachModalWindowTest, PresetKeyWaitsUntilTheWindowHasEnded) {
   EXPECT_EQ(platform::GetPrivateProfileInt("CNF", "preset", -1, kSettingsFile), -1);
 
   Shell("xdotool keydown F9");
-  EXPECT_TRUE(PumpUntil([&] { return Page().CurrentPreset() == 2; }, 5000));
+  EXPECT_TRUE(PumpUntil([&] { return Page().CurrentPreset() == 2; }, 10000));
   Shell("xdotool keyup F9");
   EXPECT_TRUE(PresetChecked(CPedalsConfig2Dlg::kPresetCId));
 }
