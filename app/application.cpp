@@ -8,10 +8,10 @@
 #include <wx/msgdlg.h>
 
 #include "app/main_dialog.h"
+#include "app/single_instance.h"
 #include "app/virtual_display_dlg.h"
 #include "pages/profile_settings.h"
 #include "platform/ini_file.h"
-#include "platform/process_list.h"
 
 Vezazivedov_sys_testApp::Vezazivedov_sys_testApp() = default;
 
@@ -35,8 +35,7 @@ bool Vezazivedov_sys_testApp::OnInit() {
   wxIdleEvent::SetMode(wxIDLE_PROCESS_SPECIFIED);
   wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
 
-  // The count includes this process.
-  if (platform::CountProcessesNamed(kExecutableNames) > 1) {
+  if (AnotherCopyRunning()) {
     wxMessageBox(wxString::FromUTF8(kAlreadyRunningText), kAlreadyRunningCaption,
                  wxOK | wxICON_INFORMATION);
     return false;

@@ -1,37 +1,55 @@
 // The hot-key poll: keyboard keys through the key state, joystick buttons through their masks.
 #include "app/hot_keys.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
 #include "app/joystick_buttons.h"
 #include "platform/key_state.h"
 
-HotKeyPoller::HotKeyPoller() : HotKeyPoller(platform::GetAsyncKeyState, ReadJoystickButtons) {}
+namespace {
+
+HotKeyPoller::KeyStateReader ReadXKeyboard() {
+  return [keys = platform::ReadKeyStates()](int virtualKey) { return keys.State(virtualKey); };
+}
+
+}  // namespace
+
+HotKeyPoller::HotKeyPoller() : HotKeyPoller(KeyboardReader(ReadXKeyboard), ReadJoystickButtons) {}
+
+HotKeyPoller::HotKeyPoller(KeyboardReader keyboard, JoystickReader joystickButtons)
+    : keyboard_(std::move(keyboard)), joystickButtons_(std::move(joystickButtons)) {}
 
 HotKeyPoller::HotKeyPoller(KeyStateReader keyState, JoystickReader joystickButtons)
-    : keyState_(std::move(keyState)), joystickButtons_(std::move(joystickButtons)) {}
+    : HotKeyPoller(KeyboardReader([keyState = std::move(keyState)] { return keyState; }),
+                   std::move(joystickButtons)) {}
 
 void HotKeyPoller::Tick(const ButtonAssignments& assignments, bool busy, HotKeyActions& actions) {
   PollKeyboard(assignments, actions);
   PollJoysticks(assignments, busy, actions);
 }
 
-bool HotKeyPoller::KeyDown(const ButtonAssignment& assignment) const {
-  return assignment.device == kKeyboardDevice && keyState_(assignment.button) != 0;
-}
-
 void HotKeyPoller::PollKeyboard(const ButtonAssignments& assignments, HotKeyActions& actions) {
+  const bool anyKey = std::any_of(assignments.begin(), assignments.end(), [](const ButtonAssignment& a) {
+    return a.device == kKeyboardDevice;
+  });
+  // One reading answers every key of the tick: one round trip, not one per key; none without
+  // a keyboard pair.
+  const KeyStateReader keyState = anyKey ? keyboard_() : KeyStateReader();
+  const auto keyDown = [&](const ButtonAssignment& assignment) {
+    return assignment.device == kKeyboardDevice && keyState(assignment.button) != 0;
+  };
   if (actions.BrakePresent()) {
     for (std::size_t slot : {kBrakeIncreaseSlot, kBrakeDecreaseSlot}) {
-      const bool down = KeyDown(assignments[slot]);
+      const bool down = keyDown(assignments[slot]);
       if (down && !brakeKeysDown_[slot]) Act(slot, actions);
       brakeKeysDown_[slot] = down;
     }
   }
   // A held preset key selects once: afterwards its preset is current.
   for (std::size_t slot : {kThrottleASlot, kThrottleBSlot, kThrottleCSlot}) {
-    if (KeyDown(assignments[slot])) Act(slot, actions);
+    if (keyDown(assignments[slot])) Act(slot, actions);
   }
 }
 

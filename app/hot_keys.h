@@ -28,10 +28,14 @@ class HotKeyPoller {
  public:
   // GetAsyncKeyState's shape: non-zero while the key is down.
   using KeyStateReader = std::function<short(int virtualKey)>;
+  // Reads the whole keyboard once; the reader it returns answers every key of one tick.
+  using KeyboardReader = std::function<KeyStateReader()>;
   using JoystickReader = std::function<std::uint32_t(int joystickId)>;
 
-  // By default the X server's key state and the platform's joysticks.
+  // By default one reading of the X server's key map per tick, and the platform's joysticks.
   HotKeyPoller();
+  HotKeyPoller(KeyboardReader keyboard, JoystickReader joystickButtons);
+  // keyState is asked about each key on its own.
   HotKeyPoller(KeyStateReader keyState, JoystickReader joystickButtons);
 
   // One tick. While busy, every joystick reads as no button down.
@@ -41,13 +45,12 @@ class HotKeyPoller {
   const std::array<int, kHotKeyCount>& LastStates() const { return lastStates_; }
 
  private:
-  bool KeyDown(const ButtonAssignment& assignment) const;
   void PollKeyboard(const ButtonAssignments& assignments, HotKeyActions& actions);
   void PollJoysticks(const ButtonAssignments& assignments, bool busy, HotKeyActions& actions);
   // Brake up or down, or a preset n when it is not current already.
   static void Act(std::size_t slot, HotKeyActions& actions);
 
-  KeyStateReader keyState_;
+  KeyboardReader keyboard_;
   JoystickReader joystickButtons_;
   std::array<int, kHotKeyCount> lastStates_{};
   // A held brake key steps the force once, not on every tick.

@@ -341,7 +341,12 @@ void Vezazivedov_sys_testDlg::OnTimer(wxTimerEvent& event) {
   }
 }
 
-void Vezazivedov_sys_testDlg::PollHotKeys() { hotKeys_.Tick(assignments_, busy_ != 0, *this); }
+void Vezazivedov_sys_testDlg::PollHotKeys() {
+  // Timer 2 keeps running under modal windows. The hot keys wait until the window has ended;
+  // a key still held then acts.
+  if (modalBoxes_.AnyOpen()) return;
+  hotKeys_.Tick(assignments_, busy_ != 0, *this);
+}
 
 void Vezazivedov_sys_testDlg::UpdateSegmentDisplay() {
   devlink::UpdateSegmentDisplay(model_->BrakeForce(), model_->CurrentPreset());

@@ -16,6 +16,7 @@
 #include "app/hot_keys.h"
 #include "app/joystick_buttons.h"
 #include "app/main_dialog_model.h"
+#include "app/modal_boxes.h"
 #include "pages/page_owner.h"
 
 class CFontStatic;
@@ -157,6 +158,9 @@ class Vezazivedov_sys_testDlg : public wxFrame,
   // Brake up, brake down, throttle presets A, B, C, from [JOY].
   ButtonAssignments assignments_{};
   HotKeyPoller hotKeys_;
+  // A hot key must not change the pages under an open question or file dialog: the answer
+  // belongs to what the window asked about.
+  ModalBoxWatch modalBoxes_;
   // The assignment's reference masks of the joysticks it has seen.
   JoystickButtonMasks lastJoystickButtons_;
   // Set while the assignment dialog runs: the hot keys read every joystick as released.

@@ -57,6 +57,11 @@ class Backend {
   virtual std::chrono::milliseconds PollInterval() const = 0;
 };
 
+// The devices the library opens: the pedal controller (0x0444:0x22A5) and the display unit
+// (0x0444:0xB1A5). Every other device is listed from what enumeration tells alone and never
+// opened, nor its descriptor read: the user may open many HID devices, none of which is ours.
+bool IsOurDevice(std::uint16_t vendorId, std::uint16_t productId);
+
 // Each build of the library defines this once: the hidapi backend or the simulated one.
 // Called by Connect; the backend lives until Disconnect.
 std::unique_ptr<Backend> CreateBackend();

@@ -16,7 +16,11 @@ constexpr std::chrono::milliseconds kReadTimeout{50};
 
 Device::Device(McHidHandle handle, DeviceInfo info, std::unique_ptr<DeviceConnection> connection,
                DeviceEvents* events)
-    : handle_(handle), info_(std::move(info)), events_(events), connection_(std::move(connection)) {}
+    : handle_(handle),
+      info_(std::move(info)),
+      listedOnly_(connection == nullptr),
+      events_(events),
+      connection_(std::move(connection)) {}
 
 Device::~Device() { Shutdown(); }
 
@@ -42,7 +46,7 @@ bool Device::TakeReport(std::uint8_t* buffer) {
 
 bool Device::QueueOutput(const std::uint8_t* report) {
   const auto length = static_cast<std::size_t>(std::clamp(info_.outputReportLength, 0, MCHID_BUFFER_SIZE));
-  if (length == 0) return false;
+  if (length == 0 || listedOnly_) return false;
   std::lock_guard state(stateMutex_);
   if (stopping_) return false;
   if (!writer_.joinable()) {
@@ -64,6 +68,7 @@ bool Device::QueueOutput(const std::uint8_t* report) {
 }
 
 bool Device::StartReading() {
+  if (listedOnly_) return false;
   std::lock_guard state(stateMutex_);
   if (stopping_) return false;
   if (reader_.joinable()) return true;
@@ -76,7 +81,7 @@ bool Device::StartReading() {
 }
 
 bool Device::SetNotify(bool enabled) {
-  if (!Attached()) return false;
+  if (listedOnly_ || !Attached()) return false;
   std::size_t backlog = 0;
   {
     std::lock_guard lock(inputMutex_);

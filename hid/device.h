@@ -40,7 +40,8 @@ class Device {
   // Output reports waiting for the writer; Write fails beyond this instead of blocking.
   static constexpr std::size_t kOutputQueueSize = 16;
 
-  // events: not owned, see DeviceEvents.
+  // events: not owned, see DeviceEvents. A null connection makes a listed-only device: it has
+  // its handle, ids and strings, and never a reader, a writer or a report.
   Device(McHidHandle handle, DeviceInfo info, std::unique_ptr<DeviceConnection> connection,
          DeviceEvents* events);
   ~Device();
@@ -59,15 +60,17 @@ class Device {
   bool TakeReport(std::uint8_t* buffer);
 
   // Queues one output report of the device's output report length for the writer.
-  // @returns false when the device went, has no output report or the queue is full.
+  // @returns false when the device went, is listed only, has no output report or the queue is
+  // full.
   bool QueueOutput(const std::uint8_t* report);
 
   // Starts the reader unless it runs; it keeps running until the device goes.
-  // @returns false when the device went or the thread could not start.
+  // @returns false when the device went, is listed only, or the thread could not start.
   bool StartReading();
 
   // Turns the announcement of each input report (MCHID_READ) on or off; turning it on also
-  // announces the reports already waiting. @returns false when the device went.
+  // announces the reports already waiting. @returns false when the device went or is listed
+  // only.
   bool SetNotify(bool enabled);
   bool NotifyEnabled() const { return notify_.load(); }
 
@@ -85,6 +88,7 @@ class Device {
 
   const McHidHandle handle_;
   const DeviceInfo info_;
+  const bool listedOnly_;  // made without a connection
   DeviceEvents* const events_;  // not owned
 
   // Guards stopping_, the thread objects and the connection's lifetime.

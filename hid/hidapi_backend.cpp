@@ -87,6 +87,8 @@ class HidapiBackend final : public Backend {
       info.vendorName = WideToUtf8(entry->manufacturer_string);
       info.productName = WideToUtf8(entry->product_string);
       info.serialNumber = WideToUtf8(entry->serial_number);
+      // Reading the descriptor opens the node; another device's lengths stay unknown.
+      if (!IsOurDevice(info.vendorId, info.productId)) continue;
       const ReportLayout& layout = Layout(info);
       info.inputReportLength = layout.inputLength;
       info.outputReportLength = layout.outputLength;

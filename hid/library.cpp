@@ -8,6 +8,16 @@
 
 namespace orvo::hid {
 
+namespace {
+constexpr std::uint16_t kOurVendorId = 0x0444;
+constexpr std::uint16_t kPedalsProductId = 0x22A5;
+constexpr std::uint16_t kDisplayUnitProductId = 0xB1A5;
+}  // namespace
+
+bool IsOurDevice(std::uint16_t vendorId, std::uint16_t productId) {
+  return vendorId == kOurVendorId && (productId == kPedalsProductId || productId == kDisplayUnitProductId);
+}
+
 Library::Library(BackendFactory factory) : factory_(factory) {}
 
 Library::~Library() { Disconnect(); }
@@ -147,15 +157,22 @@ void Library::Poll() {
   bool added = false;
   for (DeviceInfo& info : found) {
     if (std::find(keptPaths.begin(), keptPaths.end(), info.path) != keptPaths.end()) continue;
-    std::string error;
-    std::unique_ptr<DeviceConnection> connection = backend_->Open(info, error);
-    if (!connection) {
-      // A device we may not open counts as absent; say so once, not on every poll.
-      if (!error.empty() && refused_.insert(info.path).second) {
-        std::fprintf(stderr, "libmcHID: %04x:%04x at %s ignored: %s\n", info.vendorId, info.productId,
-                     info.path.c_str(), error.c_str());
+    std::unique_ptr<DeviceConnection> connection;
+    if (IsOurDevice(info.vendorId, info.productId)) {
+      std::string error;
+      connection = backend_->Open(info, error);
+      if (!connection) {
+        // A device we may not open counts as absent; say so once, not on every poll.
+        if (!error.empty() && refused_.insert(info.path).second) {
+          std::fprintf(stderr, "libmcHID: %04x:%04x at %s ignored: %s\n", info.vendorId, info.productId,
+                       info.path.c_str(), error.c_str());
+        }
+        continue;
       }
-      continue;
+    } else {
+      // Listed, never opened: it has no reports here.
+      info.inputReportLength = 0;
+      info.outputReportLength = 0;
     }
     refused_.erase(info.path);
     keptPaths.push_back(info.path);

@@ -1,7 +1,15 @@
 /* HID access library: the twenty entry points that the device link loads by name from
  * libmcHID.so. Two builds export them: hid/ over hidapi (real devices) and hid/sim/ (a simulated
  * pedal controller and display unit). All entry points are thread-safe and never crash on a bad
- * argument: null buffers, unknown handles and vanished devices give the failure value. */
+ * argument: null buffers, unknown handles and vanished devices give the failure value.
+ *
+ * The device list holds every attached HID device, but only the pedal controller (0x0444:0x22A5)
+ * and the display unit (0x0444:0xB1A5) are opened. Every other device is listed from what the
+ * system's enumeration tells, without opening it: it has a handle, posts MCHID_PLUGGED,
+ * MCHID_UNPLUGGED and MCHID_CHANGED, counts in GetItemCount, is found by GetItem, GetHandle and
+ * IsAvailable, and answers GetVendorID, GetProductID, GetVersion and the three strings. It has no
+ * reports here: its report lengths are 0, Read, ReadEx, Write, WriteEx and SetReadNotify return
+ * 0 for it, and IsReadNotifyEnabled 0, as for a device without such reports. */
 #ifndef ORVO_HID_MCHID_H
 #define ORVO_HID_MCHID_H
 
@@ -82,7 +90,8 @@ int GetVendorName(McHidHandle handle, char* text, int size);
 int GetProductName(McHidHandle handle, char* text, int size);
 int GetSerialNumber(McHidHandle handle, char* text, int size);
 
-/* Report lengths in bytes, report id byte included (at most MCHID_BUFFER_SIZE); 0 when unknown. */
+/* Report lengths in bytes, report id byte included (at most MCHID_BUFFER_SIZE); 0 when unknown,
+ * and for a device that is listed only. */
 int GetInputReportLength(McHidHandle handle);
 int GetOutputReportLength(McHidHandle handle);
 

@@ -14,6 +14,7 @@ namespace platform {
 namespace {
 
 constexpr int kVirtualKeyCount = 256;
+static_assert(std::tuple_size_v<KeyStateSnapshot::KeycodeTable> == kVirtualKeyCount);
 
 // One virtual-key code and the keysyms of its key. Named keysyms identify the key wherever they
 // sit on it; symbols are the punctuation a US layout prints on it, trusted only as a key's first
@@ -186,22 +187,13 @@ class KeyboardReader {
     LoadMapping();
   }
 
-  short State(int virtualKey) {
-    if (virtualKey <= 0 || virtualKey >= kVirtualKeyCount) return 0;
+  KeyStateSnapshot Read() {
     std::lock_guard lock(mutex_);
-    if (display_ == nullptr) return 0;
+    if (display_ == nullptr) return {};
     TakeMappingChanges();
-    char keys[32];
-    XQueryKeymap(display_, keys);
-    const auto down = [&](int vk) {
-      for (unsigned keycode : keycodesByVk_[vk]) {
-        if (keys[keycode / 8] & (1 << (keycode % 8))) return true;
-      }
-      return false;
-    };
-    const auto [left, right] = SidesOf(virtualKey);
-    const bool isDown = left != 0 ? down(left) || down(right) : down(virtualKey);
-    return isDown ? kKeyDown : 0;
+    std::array<char, 32> keys{};
+    XQueryKeymap(display_, keys.data());
+    return {keys, keycodesByVk_};
   }
 
   int VirtualKeyOf(unsigned keycode) {
@@ -226,10 +218,12 @@ class KeyboardReader {
       vkByKeycode_ = VirtualKeysOfKeyboardMapping(minKeycode_, perKeycode, {syms, count});
       XFree(syms);
     }
-    for (auto& list : keycodesByVk_) list.clear();
+    // A new table, so that snapshots of the old layout keep theirs.
+    auto keycodes = std::make_shared<KeyStateSnapshot::KeycodeTable>();
     for (std::size_t i = 0; i < vkByKeycode_.size(); ++i) {
-      if (vkByKeycode_[i] != 0) keycodesByVk_[vkByKeycode_[i]].push_back(minKeycode_ + static_cast<unsigned>(i));
+      if (vkByKeycode_[i] != 0) (*keycodes)[vkByKeycode_[i]].push_back(minKeycode_ + static_cast<unsigned>(i));
     }
+    keycodesByVk_ = std::move(keycodes);
   }
 
   // Reading the events here also keeps them from piling up on a connection that nothing else reads.
@@ -253,7 +247,7 @@ class KeyboardReader {
   int xkbEventBase_ = -1;
   int minKeycode_ = 0;
   std::vector<int> vkByKeycode_;  // left and right codes for modifiers, by keycode - minKeycode_
-  std::array<std::vector<unsigned>, kVirtualKeyCount> keycodesByVk_;
+  std::shared_ptr<const KeyStateSnapshot::KeycodeTable> keycodesByVk_;
 };
 
 KeyboardReader& Reader() {
@@ -307,7 +301,31 @@ std::vector<int> VirtualKeysOfKeyboardMapping(int minKeycode, int keysymsPerKeyc
   return codes;
 }
 
-short GetAsyncKeyState(int virtualKey) { return Reader().State(virtualKey); }
+KeyStateSnapshot::KeyStateSnapshot(const std::array<char, 32>& keys,
+                                   std::shared_ptr<const KeycodeTable> keycodes)
+    : keys_(keys), keycodes_(std::move(keycodes)) {}
+
+bool KeyStateSnapshot::Down(int virtualKey) const {
+  for (unsigned keycode : (*keycodes_)[static_cast<std::size_t>(virtualKey)]) {
+    if (keycode / 8 < keys_.size() && (keys_[keycode / 8] & (1 << (keycode % 8))) != 0) return true;
+  }
+  return false;
+}
+
+short KeyStateSnapshot::State(int virtualKey) const {
+  if (virtualKey <= 0 || virtualKey >= kVirtualKeyCount || !keycodes_) return 0;
+  const auto [left, right] = SidesOf(virtualKey);
+  const bool isDown = left != 0 ? Down(left) || Down(right) : Down(virtualKey);
+  return isDown ? kKeyDown : 0;
+}
+
+KeyStateSnapshot ReadKeyStates() { return Reader().Read(); }
+
+short GetAsyncKeyState(int virtualKey) {
+  // A code without a key costs no round trip.
+  if (virtualKey <= 0 || virtualKey >= kVirtualKeyCount) return 0;
+  return ReadKeyStates().State(virtualKey);
+}
 
 int VirtualKeyFromKeycode(unsigned keycode) { return Reader().VirtualKeyOf(keycode); }
 

@@ -2,6 +2,8 @@
 // the translation between virtual-key codes (what the settings file stores) and X11 keysyms.
 #pragma once
 
+#include <array>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -84,8 +86,35 @@ inline constexpr short kKeyDown = static_cast<short>(0x8000);
 // ($DISPLAY) is opened on the first call and kept. Without a display, and for codes outside
 // 1..254 or without a key on the current layout, every key reads as up; nothing is reported and
 // the display is not tried again. The low "pressed since the last call" bit is never set.
-// Costs one round trip to the X server.
+// Costs one round trip to the X server; ReadKeyStates answers several keys with one.
 short GetAsyncKeyState(int virtualKey);
+
+// The whole keyboard as one reading of the X server saw it: for a caller that asks about several
+// keys at once, one round trip instead of one per key. States answer as GetAsyncKeyState does.
+class KeyStateSnapshot {
+ public:
+  // The keycodes of each virtual-key code (left and right ones for the modifiers) under the
+  // layout of the reading.
+  using KeycodeTable = std::array<std::vector<unsigned>, 256>;
+
+  // Every key up.
+  KeyStateSnapshot() = default;
+  // keys: one bit per X keycode, as XQueryKeymap gives it.
+  KeyStateSnapshot(const std::array<char, 32>& keys, std::shared_ptr<const KeycodeTable> keycodes);
+
+  // kKeyDown while the key was held at the reading, 0 otherwise.
+  short State(int virtualKey) const;
+
+ private:
+  bool Down(int virtualKey) const;
+
+  std::array<char, 32> keys_{};
+  std::shared_ptr<const KeycodeTable> keycodes_;  // shared with the reader until the layout changes
+};
+
+// Reads the state of every key: one round trip to the X server. Without a display every key
+// reads as up, as with GetAsyncKeyState.
+KeyStateSnapshot ReadKeyStates();
 
 // The code a key message carries for this key: the key's virtual-key code, except that the Shift,
 // Ctrl and Alt keys give VK_SHIFT, VK_CONTROL and VK_MENU, not their left or right codes.

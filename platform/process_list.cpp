@@ -9,6 +9,7 @@
 #include <optional>
 #include <system_error>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -51,7 +52,8 @@ std::optional<std::string> ExecutableFromCommandLine(const fs::path& processDir)
 
 }  // namespace
 
-int CountProcessesNamed(const std::vector<std::string>& names, const std::string& procRoot) {
+int CountProcessesNamed(const std::vector<std::string>& names, const std::string& procRoot,
+                        ProcessOwners owners) {
   if (names.empty()) return 0;
   std::error_code error;
   fs::directory_iterator it(procRoot, error);
@@ -61,6 +63,10 @@ int CountProcessesNamed(const std::vector<std::string>& names, const std::string
     if (error) break;
     const std::string entry = it->path().filename().string();
     if (!IsProcessDirectoryName(entry)) continue;
+    if (owners == ProcessOwners::OtherUsers) {
+      struct stat info {};
+      if (stat(it->path().c_str(), &info) != 0 || info.st_uid == getuid()) continue;
+    }
     auto executable = ExecutableFromLink(it->path());
     if (!executable) executable = ExecutableFromCommandLine(it->path());
     if (!executable) continue;

@@ -26,6 +26,7 @@ struct World {
   std::vector<DeviceInfo> devices;
   std::set<std::string> denied;    // Open fails with "Permission denied"
   std::set<std::string> failing;   // Read fails, as when the node goes
+  std::set<std::string> opened;    // every path Open was asked for
   bool writesStalled = false;
   int written = 0;
 };
@@ -65,6 +66,7 @@ class ScriptedBackend final : public Backend {
   }
   std::unique_ptr<DeviceConnection> Open(const DeviceInfo& device, std::string& error) override {
     std::lock_guard lock(world->mutex);
+    world->opened.insert(device.path);
     if (world->denied.count(device.path) != 0) {
       error = "Permission denied";
       return nullptr;
@@ -134,6 +136,66 @@ TEST_F(LibraryCoreTest, DeviceWithoutPermissionIsAbsentAndToldOnce) {
   EXPECT_TRUE(window.WaitFor([](const auto& events, const auto&) { return events.size() >= 2; }, kPatience));
   EXPECT_EQ(DeviceEvents(), (std::vector<std::uintptr_t>{MCHID_PLUGGED, MCHID_CHANGED}));
   EXPECT_NE(library.GetHandle(0x0444, 0x22A5), 0u);
+}
+
+// The user may open many HID devices (keyboards, mice, security keys); only ours are opened,
+// and the others are listed from their enumeration data, without a word on stderr.
+TEST_F(LibraryCoreTest, OnlyOurDevicesAreOpenedOthersAreListedFromEnumeration) {
+  DeviceInfo keyboard = Device("/dev/hidraw5", 0xC31C);
+  keyboard.vendorId = 0x046D;
+  keyboard.vendorName = "Logitech";
+  keyboard.productName = "USB Keyboard";
+  keyboard.version = 0x6401;
+  DeviceInfo securityKey = Device("/dev/hidraw6", 0x0407);
+  securityKey.vendorId = 0x1050;
+  // A device of our vendor that is not ours counts as another device.
+  const DeviceInfo otherOfOurs = Device("/dev/hidraw7", 0x1234);
+  state.devices = {Device("/dev/hidraw0", 0x22A5), keyboard, securityKey, otherOfOurs,
+                   Device("/dev/hidraw1", 0xB1A5)};
+  state.denied = {"/dev/hidraw6", "/dev/hidraw7"};
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(library.Connect(window.Handle()));
+  std::this_thread::sleep_for(milliseconds(100));  // some polls
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  {
+    std::lock_guard lock(state.mutex);
+    EXPECT_EQ(state.opened, (std::set<std::string>{"/dev/hidraw0", "/dev/hidraw1"}));
+  }
+  ASSERT_EQ(library.GetItemCount(), 5);
+  EXPECT_EQ(DeviceEvents(), (std::vector<std::uintptr_t>{MCHID_PLUGGED, MCHID_PLUGGED, MCHID_PLUGGED,
+                                                          MCHID_PLUGGED, MCHID_PLUGGED, MCHID_CHANGED}));
+
+  const McHidHandle handle = library.GetItem(1);
+  ASSERT_EQ(library.GetHandle(0x046D, 0xC31C), handle);
+  auto listed = library.FindAttached(handle);
+  ASSERT_NE(listed, nullptr);
+  EXPECT_EQ(listed->Info().vendorName, "Logitech");
+  EXPECT_EQ(listed->Info().productName, "USB Keyboard");
+  EXPECT_EQ(listed->Info().version, 0x6401);
+  EXPECT_EQ(listed->Info().inputReportLength, 0);
+  EXPECT_EQ(listed->Info().outputReportLength, 0);
+  EXPECT_FALSE(listed->StartReading());
+  EXPECT_FALSE(listed->SetNotify(true));
+  EXPECT_FALSE(listed->NotifyEnabled());
+  const std::uint8_t report[MCHID_BUFFER_SIZE] = {};
+  EXPECT_FALSE(listed->QueueOutput(report));
+  std::uint8_t buffer[MCHID_BUFFER_SIZE] = {0x5A};
+  EXPECT_FALSE(listed->TakeReport(buffer));
+  EXPECT_EQ(buffer[0], 0x5A);
+  // Ours are opened as before.
+  auto pedals = library.FindAttached(library.GetHandle(0x0444, 0x22A5));
+  ASSERT_NE(pedals, nullptr);
+  EXPECT_TRUE(pedals->StartReading());
+  EXPECT_TRUE(pedals->QueueOutput(report));
+
+  // Unplugged, a listed device goes as any other does.
+  {
+    std::lock_guard lock(state.mutex);
+    std::erase_if(state.devices, [](const DeviceInfo& d) { return d.path == "/dev/hidraw5"; });
+  }
+  ASSERT_TRUE(window.WaitFor([&](const auto&, const auto&) { return library.GetItemCount() == 4; }, kPatience));
+  EXPECT_EQ(library.FindAttached(handle), nullptr);
+  EXPECT_EQ(library.Find(handle)->Info().productId, 0xC31C);
 }
 
 TEST_F(LibraryCoreTest, WriteNeverWaitsForAStalledDeviceAndFailsWhenTheQueueIsFull) {

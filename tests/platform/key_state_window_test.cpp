@@ -134,6 +134,28 @@ TEST_F(KeyStateWindowTest, ModifiersReadBySideAndAsEitherSide) {
   }
 }
 
+// One reading answers every key as it was at that moment, as GetAsyncKeyState would have.
+TEST_F(KeyStateWindowTest, OneReadingAnswersEveryKeyAsItWasThen) {
+  Key(KeycodeOf(XK_a), true);
+  Key(KeycodeOf(XK_Shift_R), true);
+  ASSERT_TRUE(Eventually([] { return IsDown('A') && IsDown(VK_SHIFT); }));
+  const KeyStateSnapshot held = ReadKeyStates();
+  Key(KeycodeOf(XK_a), false);
+  Key(KeycodeOf(XK_Shift_R), false);
+  ASSERT_TRUE(Eventually([] { return !IsDown('A') && !IsDown(VK_SHIFT); }));
+  const KeyStateSnapshot released = ReadKeyStates();
+  struct Case {
+    int vk;
+    short whileHeld;
+  };
+  for (const Case& c : {Case{'A', kKeyDown}, Case{VK_SHIFT, kKeyDown}, Case{VK_RSHIFT, kKeyDown},
+                        Case{VK_LSHIFT, 0}, Case{'B', 0}, Case{0, 0}, Case{256, 0}}) {
+    EXPECT_EQ(held.State(c.vk), c.whileHeld) << c.vk;
+    EXPECT_EQ(released.State(c.vk), 0) << c.vk;
+  }
+  EXPECT_EQ(KeyStateSnapshot().State('A'), 0);
+}
+
 TEST_F(KeyStateWindowTest, CodesOutsideTheTableReadUpWhileKeysAreHeld) {
   Key(KeycodeOf(XK_b), true);
   ASSERT_TRUE(Eventually([] { return IsDown('B'); }));

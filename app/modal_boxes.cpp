@@ -1,0 +1,17 @@
+// The modal-window count behind the hot keys' pause.
+#include "app/modal_boxes.h"
+
+#include <wx/defs.h>
+
+ModalBoxWatch::ModalBoxWatch() { Register(); }
+
+ModalBoxWatch::~ModalBoxWatch() { Unregister(); }
+
+int ModalBoxWatch::Enter(wxDialog*) {
+  ++open_;
+  return wxID_NONE;  // let the window show
+}
+
+void ModalBoxWatch::Exit(wxDialog*) {
+  if (open_ > 0) --open_;
+}

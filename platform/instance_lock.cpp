@@ -1,0 +1,66 @@
+// The single-instance lock: flock on a file in the runtime folder.
+#include "platform/instance_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+
+namespace platform {
+namespace {
+
+bool UsableFolder(const std::string& folder) {
+  struct stat info {};
+  return !folder.empty() && folder.front() == '/' && stat(folder.c_str(), &info) == 0 &&
+         S_ISDIR(info.st_mode) && access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+// The descriptors of the locks this process holds, by path; never closed, since closing one
+// would let go of its lock.
+std::map<std::string, int>& HeldLocks() {
+  static auto* held = new std::map<std::string, int>;
+  return *held;
+}
+
+}  // namespace
+
+std::string InstanceLockFolder(const std::function<const char*(const char*)>& environment) {
+  if (const char* runtime = environment("XDG_RUNTIME_DIR"); runtime && UsableFolder(runtime)) return runtime;
+  if (const std::string own = "/run/user/" + std::to_string(getuid()); UsableFolder(own)) return own;
+  const char* tmp = environment("TMPDIR");
+  if (tmp != nullptr && UsableFolder(tmp)) return tmp;
+  return UsableFolder("/tmp") ? "/tmp" : "";
+}
+
+InstanceLock TakeInstanceLock(const std::string& name, const std::string& folder) {
+  const std::string where = folder.empty() ? InstanceLockFolder() : folder;
+  if (where.empty() || name.empty()) return InstanceLock::Unavailable;
+  // The user in the name, so that users sharing a temporary folder do not meet.
+  const std::string path = where + "/" + name + "-" + std::to_string(getuid()) + ".lock";
+
+  static std::mutex mutex;
+  std::lock_guard guard(mutex);
+  if (HeldLocks().contains(path)) return InstanceLock::Taken;
+  // O_NOFOLLOW: in a folder others may write in, a link planted under our name is refused.
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return InstanceLock::Unavailable;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != getuid()) {
+    close(fd);
+    return InstanceLock::Unavailable;  // not ours to lock: someone else made it
+  }
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
+    close(fd);
+    return error == EWOULDBLOCK ? InstanceLock::HeldElsewhere : InstanceLock::Unavailable;
+  }
+  HeldLocks().emplace(path, fd);
+  return InstanceLock::Taken;
+}
+
+}  // namespace platform

@@ -1,0 +1,19 @@
+// A copy of the program's start as far as the single-instance check, under the program's own
+// name: waits until its standard input closes, checks, prints "won" or "refused", and a winner
+// runs on until it is killed.
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "app/single_instance.h"
+
+int main() {
+  char byte;
+  while (read(STDIN_FILENO, &byte, 1) > 0) {
+  }
+  const bool refused = AnotherCopyRunning();
+  std::printf("%s\n", refused ? "refused" : "won");
+  std::fflush(stdout);
+  if (!refused) pause();
+  return refused ? 1 : 0;
+}
