@@ -166,19 +166,19 @@ bool CChartContainer::SetExtentY(double min, double max, bool keepMargins, bool 
 
 // ---- Redraw and live lines ----
 
-void CChartContainer::RequestPaint(PendingPaint kind) {
-  pending_ = std::max(pending_, kind);
+void CChartContainer::RequestPaint() {
   if (GetHandle()) Refresh(false);
 }
 
 void CChartContainer::RedrawExceptPopups() {
   liveLines_.clear();
-  RequestPaint(PendingPaint::kFull);
+  core_.DropPendingClicks();
+  RequestPaint();
 }
 
 void CChartContainer::AddLiveLine(LiveLine line) {
   liveLines_.push_back(line);
-  RequestPaint(PendingPaint::kKeepClicks);
+  RequestPaint();
 }
 
 void CChartContainer::DrawVerticalTrackLine(int x, int y) {
@@ -216,20 +216,11 @@ void CChartContainer::RenderBackBuffer(const wxSize& client) {
   }
   ChartPaintOptions options;
   options.focused = HasFocus();
-  options.dropPendingClicks = pending_ != PendingPaint::kKeepClicks;
   options.trackingWindowExists = dataWindows_.HasTrackingWindow();
   options.trackingWindowVisible = dataWindows_.IsTrackingWindowVisible();
   // The geometry is the whole client area: a partial repaint still lays out the full chart.
   const RectF bounds{0.0f, 0.0f, static_cast<float>(client.x), static_cast<float>(client.y)};
-  // A paint that only adds live lines or the focus rectangle keeps the layout that the pending
-  // click was made on: laid out again in the click's state, the curves would jump away from
-  // the line (a Y first click draws without margins) and from the transform the second click
-  // is read through.
-  if (options.dropPendingClicks || !lastFrame_ || lastFrameSize_ != client) {
-    lastFrame_ = LayoutChartPaint(core_, bounds, options);
-    lastFrameSize_ = client;
-  }
-  const ChartPaintFrame& paint = *lastFrame_;
+  const ChartPaintFrame paint = LayoutChartPaint(core_, bounds, options);
 
   // Box, axes and grid change only with the size, focus, colours and axes; live data
   // reuses them.
@@ -275,11 +266,11 @@ void CChartContainer::OnChartPaint(wxPaintEvent&) {
   } catch (...) {
     wxLogDebug("chart paint skipped");
   }
-  pending_ = PendingPaint::kNone;
 }
 
 void CChartContainer::OnChartSize(wxSizeEvent& event) {
-  RequestPaint(PendingPaint::kFull);
+  // A live line no longer stands where its click was made.
+  RedrawExceptPopups();
   // The data windows keep their old places until the size has settled.
   Guarded("resize", [&] {
     if (HidePopups(false)) resizeTimer_.StartOnce(kResizeTimerMs);
@@ -288,9 +279,9 @@ void CChartContainer::OnChartSize(wxSizeEvent& event) {
 }
 
 void CChartContainer::OnFocusChange(wxFocusEvent& event) {
-  // Only the focus rectangle changes. The click that gives the chart the focus may be the
-  // first click of a two-click zoom, which this paint must not drop.
-  RequestPaint(PendingPaint::kKeepClicks);
+  // Only the focus rectangle changes: a pending first click (the click that gave the focus may
+  // be one) and its line stay.
+  RequestPaint();
   event.Skip();
 }
 
@@ -301,7 +292,7 @@ void CChartContainer::DrawChartsTo(int x, int y, int w, int h, wxImage& image) {
     std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(image));
     if (!gc) return;
     ChartPaintOptions options;
-    options.resetYState = false;
+    options.storeLayout = false;
     options.drawSelectedPoints = false;
     const RectF bounds{static_cast<float>(x), static_cast<float>(y), static_cast<float>(w - 1),
                        static_cast<float>(h - 1)};

@@ -52,16 +52,18 @@ class CChartContainer : public wxWindow {
 
   // Draws the whole chart into image at (x, y, w - 1, h - 1), as the window shows it, without
   // the data view's selection. The image is given an alpha channel when it has none; pixels
-  // outside that rectangle are left as they are. Stores the image's transform in the
-  // container until the next paint, as a paint does.
+  // outside that rectangle are left as they are. The container is left as it is: a click
+  // that follows is still read through the window's own transform.
   void DrawChartsTo(int x, int y, int w, int h, wxImage& image);
 
   // Invalidates the client area; the next paint (at the next frame) draws the change, so any
-  // number of redraws between two frames cost one paint. Clears the live lines.
+  // number of redraws between two frames cost one paint. Clears the live lines and, with
+  // them, drops a half-made two-click zoom now: a click that comes before that paint keeps
+  // what it sets.
   void RedrawExceptPopups();
 
   // Live lines of mouse tracking and two-click zooms. They are drawn over the chart by the next
-  // paint and stay until the chart is redrawn. That paint keeps a pending first click.
+  // paint and stay until the chart is redrawn.
   void DrawVerticalTrackLine(int x, int y);
   void DrawHorizontalTrackLine(int x, int y);
   const std::vector<LiveLine>& LiveLines() const { return liveLines_; }
@@ -152,9 +154,7 @@ class CChartContainer : public wxWindow {
   const wxCursor& TrackingCursor() const;
   void UpdateCursor();
 
-  // What the next paint must do; a request never lowers one already made.
-  enum class PendingPaint { kNone, kKeepClicks, kFull };
-  void RequestPaint(PendingPaint kind);
+  void RequestPaint();
   void AddLiveLine(LiveLine line);
   // Paints into the back buffer, sized to the whole client area.
   void RenderBackBuffer(const wxSize& client);
@@ -167,12 +167,6 @@ class CChartContainer : public wxWindow {
   wxBitmap background_;
   ChartBackgroundKey backgroundKey_;
   std::vector<LiveLine> liveLines_;
-  // The layout of the last paint and the client size it was made for.
-  std::optional<ChartPaintFrame> lastFrame_;
-  wxSize lastFrameSize_;
-  // What was asked for since the last paint. A paint asked for by live lines or a focus change
-  // alone keeps pending clicks (and the lines that show them); any other paint drops them.
-  PendingPaint pending_ = PendingPaint::kNone;
   wxTimer rescaleTimer_;
   wxTimer resizeTimer_;
   // After core_: they reach into it, and go (with their windows) before it.

@@ -638,6 +638,10 @@ std::pair<double, double> ChartContainerCore::GetYScaleStep(const ChartSeries& s
 
 // ---- Painting ----
 
+bool ChartContainerCore::DrawsYMargins() const {
+  return yState_ == kYFirstClick ? marginsAtYClick_ : YStateHasMargins(yState_);
+}
+
 ChartPaintLayout ChartContainerCore::ComputePaintLayout(const RectF& bounds) const {
   ChartPaintLayout layout;
   layout.plot = PlotRectFromBounds(bounds);
@@ -647,18 +651,13 @@ ChartPaintLayout ChartContainerCore::ComputePaintLayout(const RectF& bounds) con
   layout.xAxis = GetXAxisPlacement(layout.plot, minY_, maxY_);
   layout.yAxis = GetYAxisPlacement(layout.plot, minX_, maxX_);
   layout.crossing = {layout.yAxis.position, layout.xAxis.position};
-  layout.scale = GetScaleFactors(layout.plot, minX_, maxX_, minY_, maxY_);
+  layout.scale = ComputeScaleFactors(layout.plot, minX_, maxX_, minY_, maxY_, DrawsYMargins());
   layout.transform = TransformForPlot(layout.xAxis, layout.yAxis, layout.scale, minX_, maxX_,
                                       minY_, maxY_, false);
   return layout;
 }
 
-ChartPaintLayout ChartContainerCore::PreparePaint(const RectF& bounds, bool resetYState) {
-  if (!series_.empty()) {
-    // A half-made two-click zoom does not survive a paint.
-    if (xState_ == kXFirstClick) xState_ = undoX_.empty() ? kXHome : kXZoomed;
-    if (resetYState && yState_ == kYFirstClick) yState_ = undoY_.empty() ? kYHome : kYZoomed;
-  }
+ChartPaintLayout ChartContainerCore::PreparePaint(const RectF& bounds) {
   ChartPaintLayout layout = ComputePaintLayout(bounds);
   if (layout.hasPoints) {
     pixelsPerX_ = layout.scale.perX;

@@ -257,12 +257,17 @@ class ChartContainerCore {
   // (current Y multiplier, step that moves the series' largest value by 1 % of the height).
   std::pair<double, double> GetYScaleStep(const ChartSeries& series) const;
 
+  // Drops a half-made two-click zoom: X "first click" settles to 0 or 7, Y "first click" to
+  // 1 or 8. The window calls it whenever it takes the live lines away (a redraw, a resize),
+  // so that the state never outlives the line that shows it, nor goes before it.
+  void DropPendingClicks();
+
   // ---- Painting ----
-  // Steps that a paint performs before drawing: drops a half-made two-click zoom (the Y
-  // one only with resetYState), computes the layout for bounds and stores the transform,
-  // scale factors and axis placements in the container.
-  ChartPaintLayout PreparePaint(const RectF& bounds, bool resetYState);
-  // The same layout without touching the container (printing, previews).
+  // Computes the layout for bounds and stores the transform, scale factors and axis
+  // placements in the container. A paint only draws the state: it changes none of the zoom
+  // state, so events that came before it keep what they set.
+  ChartPaintLayout PreparePaint(const RectF& bounds);
+  // The same layout without touching the container (images, printing, previews).
   ChartPaintLayout ComputePaintLayout(const RectF& bounds) const;
   double PixelsPerX() const { return pixelsPerX_; }
   double PixelsPerY() const { return pixelsPerY_; }
@@ -325,6 +330,8 @@ class ChartContainerCore {
   std::optional<ChartExtent> ClientRangeY();
   // Pushes the current Y extent and shows [lo, hi].
   void PushExtentY(double lo, double hi);
+  // Whether the paint draws 10 % Y margins.
+  bool DrawsYMargins() const;
 
   ChartContainerHost* host_;
 
@@ -347,6 +354,9 @@ class ChartContainerCore {
   std::int32_t precisionX_ = 3;
   double firstClickX_ = 0.0;
   double firstClickY_ = 0.0;
+  // Whether the view a pending Y first click was made on had margins: it is drawn so until
+  // the click is finished or dropped, so the curves stay under the line.
+  bool marginsAtYClick_ = true;
   std::unique_ptr<ChartTransform> transform_;
   double trackedX_;
   double trackedY_;

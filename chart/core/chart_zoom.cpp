@@ -180,8 +180,14 @@ void ChartContainerCore::ShiftDoubleClickZoom(int x, int y) {
   const std::optional<double> first = ScreenToDataY(x, y);
   if (!first) return;
   firstClickY_ = *first;
+  marginsAtYClick_ = YStateHasMargins(yState_);
   host_->ShowHorizontalTrackLine(x, y);
   yState_ = kYFirstClick;
+}
+
+void ChartContainerCore::DropPendingClicks() {
+  if (xState_ == kXFirstClick) xState_ = SettledXState();
+  if (yState_ == kYFirstClick) yState_ = undoY_.empty() ? kYHome : kYZoomed;
 }
 
 void ChartContainerCore::FinishMouseZoom() {

@@ -47,7 +47,7 @@ class ChartInputTest : public testing::Test {
   // Series 0: the diagonal 0..100 in 11 points; extents [0, 100] on both axes.
   void AddDiagonal() { ASSERT_EQ(Add(Line(0, 100, 11), L"diagonal"), 0); }
   // Lays the chart out on the client area, as a paint does.
-  void Paint() { core_.PreparePaint({0, 0, 200, 200}, true); }
+  void Paint() { core_.PreparePaint({0, 0, 200, 200}); }
 
   CountingHost host_;
   ChartContainerCore core_;

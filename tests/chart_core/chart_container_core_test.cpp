@@ -410,7 +410,7 @@ TEST_F(ChartSelectionTest, DataViewCellsMirrorTheViewsSelection) {
 class ChartPaintLayoutTest : public ::testing::Test {
  protected:
   void SetUp() override { chart.SetHost(&host); }
-  ChartPaintLayout Paint() { return chart.PreparePaint(chart.ClientBounds(), true); }
+  ChartPaintLayout Paint() { return chart.PreparePaint(chart.ClientBounds()); }
   void Add(const ChartPoints& points) { chart.AddChart(Record(points), false); }
 
   FakeHost host;
@@ -453,7 +453,7 @@ TEST_F(ChartPaintLayoutTest, DataLandsWhereTheAxisPlacementAndMarginsSay) {
     if (c.setY) {
       ASSERT_TRUE(fresh.SetExtentY(c.setY->first, c.setY->second, false, false));
     }
-    const ChartPaintLayout layout = fresh.PreparePaint(fresh.ClientBounds(), true);
+    const ChartPaintLayout layout = fresh.PreparePaint(fresh.ClientBounds());
     ASSERT_TRUE(layout.hasPoints);
     EXPECT_EQ(layout.xAxis.code, c.xAxisCode);
     EXPECT_EQ(fresh.XAxisCode(), c.xAxisCode);
@@ -491,12 +491,25 @@ TEST_F(ChartPaintLayoutTest, ClientPointsMapBackAfterAPaint) {
   }
 }
 
-TEST_F(ChartPaintLayoutTest, PaintDropsAHalfMadeTwoClickZoom) {
+// The half-made zoom goes when the window takes its line away, not at a paint.
+TEST_F(ChartPaintLayoutTest, DroppingAHalfMadeZoomSettlesOnlyThePendingAxis) {
   Add(Diagonal(100, 10));
   ASSERT_TRUE(chart.ScreenToDataX(50, 50, false).has_value());
   EXPECT_EQ(chart.XState(), kXFirstClick);
   Paint();
+  EXPECT_EQ(chart.XState(), kXFirstClick);
+  chart.DropPendingClicks();
   EXPECT_EQ(chart.XState(), kXHome);
+  EXPECT_EQ(chart.YState(), kYHome);
+
+  // Zoomed on both axes, a pending Y click settles to "zoomed" and X is left alone.
+  chart.ZoomInX();
+  chart.ZoomInY();
+  chart.ShiftDoubleClickZoom(100, 50);
+  ASSERT_EQ(chart.YState(), kYFirstClick);
+  chart.DropPendingClicks();
+  EXPECT_EQ(chart.XState(), kXZoomed);
+  EXPECT_EQ(chart.YState(), kYZoomed);
 }
 
 TEST_F(ChartPaintLayoutTest, ScreenToDataXBuildsTheTransformWhenNoneWasPainted) {
