@@ -489,8 +489,9 @@ bool CChartContainer::Host::HasTrackingWindow() const {
 bool CChartContainer::Host::IsTrackingWindowVisible() const {
   return owner_.dataWindows_.IsTrackingWindowVisible();
 }
-void CChartContainer::Host::BuildDataWindowRows() { owner_.dataWindows_.BuildDataWindowRows(); }
-void CChartContainer::Host::RefreshTrackingRows() { owner_.dataWindows_.RefreshTrackingRows(); }
+void CChartContainer::Host::ShowTrackingRows(const ChartLabelRows& rows, Point anchor) {
+  owner_.dataWindows_.ShowTrackingRows(rows, anchor);
+}
 void CChartContainer::Host::DestroyTrackingWindow() {
   owner_.dataWindows_.DestroyTrackingWindow();
 }
@@ -500,7 +501,9 @@ bool CChartContainer::Host::HasLegendWindow() const {
 bool CChartContainer::Host::IsLegendWindowVisible() const {
   return owner_.dataWindows_.IsLegendWindowVisible();
 }
-void CChartContainer::Host::CreateLegendWindow() { owner_.dataWindows_.CreateLegendWindow(); }
+bool CChartContainer::Host::ShowLegendRows(const ChartLabelRows& rows) {
+  return owner_.dataWindows_.ShowLegendRows(rows);
+}
 void CChartContainer::Host::DestroyLegendWindow() { owner_.dataWindows_.DestroyLegendWindow(); }
 bool CChartContainer::Host::HasDataView() const { return owner_.dataView_.HasDataView(); }
 void CChartContainer::Host::RefreshChartDataView(int reloadKind) {
@@ -533,7 +536,7 @@ void CChartContainer::ToggleLegend() {
   if (dataWindows_.IsLegendWindowVisible()) {
     core_.CloseLegendWindow(true);
   } else {
-    dataWindows_.CreateLegendWindow();
+    core_.CreateLegendWindow();
   }
 }
 

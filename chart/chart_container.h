@@ -105,12 +105,11 @@ class CChartContainer : public wxWindow {
     void ShowHorizontalTrackLine(int x, int y) override;
     bool HasTrackingWindow() const override;
     bool IsTrackingWindowVisible() const override;
-    void BuildDataWindowRows() override;
-    void RefreshTrackingRows() override;
+    void ShowTrackingRows(const ChartLabelRows& rows, Point anchor) override;
     void DestroyTrackingWindow() override;
     bool HasLegendWindow() const override;
     bool IsLegendWindowVisible() const override;
-    void CreateLegendWindow() override;
+    bool ShowLegendRows(const ChartLabelRows& rows) override;
     void DestroyLegendWindow() override;
     bool HasDataView() const override;
     void RefreshChartDataView(int reloadKind) override;

@@ -120,7 +120,7 @@ ChartInputResult ChartKeyDown(ChartContainerCore& core, ChartKey key) {
     case ChartKey::kRight: MoveExtentXByKey(core, true); break;
     case ChartKey::kDelete:
       // The redraw takes the live lines away and with them the half-made zoom.
-      if ((core.XState() == kXFirstClick || core.YState() == kYFirstClick) &&
+      if ((core.Zoom().HasFirstClickX() || core.Zoom().HasFirstClickY()) &&
           core.Host().IsWindowVisible()) {
         core.Host().Redraw();
       }

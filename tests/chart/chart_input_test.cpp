@@ -100,17 +100,17 @@ TEST_F(ChartInputTest, ArrowKeyMoveLeavesOneUndoEntryPerMove) {
   EXPECT_FALSE(ChartKeyDown(core_, ChartKey::kRight).notify.has_value());
   EXPECT_NEAR(core_.ExtentX().first, -1, 1e-9);
   EXPECT_NEAR(core_.ExtentX().second, 99, 1e-9);
-  ASSERT_EQ(core_.UndoStackX().size(), 1u);
-  EXPECT_EQ(core_.UndoStackX()[0], (ChartExtent{0, 100}));
-  EXPECT_EQ(core_.XState(), kXZoomed);
+  ASSERT_EQ(core_.Zoom().UndoStackX().size(), 1u);
+  EXPECT_EQ(core_.Zoom().UndoStackX()[0], (ChartExtent{0, 100}));
+  EXPECT_EQ(core_.Zoom().XState(), kXZoomed);
   // One undo brings the home view back and leaves nothing to undo.
   core_.UndoExtentX(true);
   EXPECT_EQ(core_.ExtentX(), (ChartExtent{0, 100}));
-  EXPECT_EQ(core_.XState(), kXHome);
+  EXPECT_EQ(core_.Zoom().XState(), kXHome);
 
   ChartKeyDown(core_, ChartKey::kLeft);
   EXPECT_NEAR(core_.ExtentX().first, 1, 1e-9);
-  EXPECT_EQ(core_.UndoStackX().size(), 1u);
+  EXPECT_EQ(core_.Zoom().UndoStackX().size(), 1u);
 }
 
 TEST_F(ChartInputTest, KeysScaleTheSelectedSeriesByStepsNeverBelowATenth) {
@@ -286,7 +286,7 @@ TEST_F(ChartInputTest, DeleteRedrawsOnlyWhileAClickIsPending) {
   ChartKeyDown(core_, ChartKey::kDelete);
   EXPECT_EQ(host_.redraws, before);
   core_.ShiftClickZoom(50, 50);
-  ASSERT_EQ(core_.XState(), kXFirstClick);
+  ASSERT_EQ(core_.Zoom().XState(), kXFirstClick);
   EXPECT_FALSE(ChartKeyDown(core_, ChartKey::kDelete).notify.has_value());
   EXPECT_EQ(host_.redraws, before + 1);
 }

@@ -103,7 +103,7 @@ TEST_F(PaintTest, PedalExtentsPutTheAxesOnTheLowEdgesAndTheCurveOnItsPoints) {
 TEST_F(PaintTest, PaintNeverUndoesAPendingFirstClick) {
   test::AddThrottleSeries(core_, 37);  // the page's X extent: X state 4
   core_.UndoExtentY(false);            // Y at home, drawn with margins
-  ASSERT_EQ(core_.YState(), kYHome);
+  ASSERT_EQ(core_.Zoom().YState(), kYHome);
   Paint();
   const ChartTransform before = *core_.CurrentTransform();
 
@@ -113,21 +113,21 @@ TEST_F(PaintTest, PaintNeverUndoesAPendingFirstClick) {
   core_.ShiftClickZoom(80, 50);
   core_.ShiftDoubleClickZoom(80, 50);
   core_.FinishMouseZoom();
-  ASSERT_EQ(core_.XState(), kXFirstClick);
-  ASSERT_EQ(core_.YState(), kYFirstClick);
+  ASSERT_EQ(core_.Zoom().XState(), kXFirstClick);
+  ASSERT_EQ(core_.Zoom().YState(), kYFirstClick);
   EXPECT_EQ(host_.lines, std::vector<int>{80});
   for (int paint = 0; paint < 2; ++paint) {
     Paint();
-    EXPECT_EQ(core_.XState(), kXFirstClick);
-    EXPECT_EQ(core_.YState(), kYFirstClick);
+    EXPECT_EQ(core_.Zoom().XState(), kXFirstClick);
+    EXPECT_EQ(core_.Zoom().YState(), kYFirstClick);
     EXPECT_DOUBLE_EQ(core_.CurrentTransform()->offsetY, before.offsetY);
     EXPECT_DOUBLE_EQ(core_.CurrentTransform()->scaleY, before.scaleY);
   }
 
   // Dropping the clicks is the event's business, and it restores the settled states.
   core_.DropPendingClicks();
-  EXPECT_EQ(core_.XState(), kXZoomed);  // the page's SetExtentX left an undo entry
-  EXPECT_EQ(core_.YState(), kYHome);
+  EXPECT_EQ(core_.Zoom().XState(), kXZoomed);  // the page's SetExtentX left an undo entry
+  EXPECT_EQ(core_.Zoom().YState(), kYHome);
 }
 
 TEST_F(PaintTest, BoundaryLabelsOnlyWhenAsked) {

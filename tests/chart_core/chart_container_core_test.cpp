@@ -79,8 +79,8 @@ TEST(ChartContainerExtents, ExtendWhileZoomedMovesOnlyTheHomeExtent) {
   const ChartPoints more = {{150, 200}};
   chart.AddChart(Record(more), false);
   EXPECT_EQ(chart.ExtentX(), (ChartExtent{20, 80}));
-  ASSERT_EQ(chart.UndoStackX().size(), 1u);
-  EXPECT_EQ(chart.UndoStackX().front(), (ChartExtent{0, 150}));
+  ASSERT_EQ(chart.Zoom().UndoStackX().size(), 1u);
+  EXPECT_EQ(chart.Zoom().UndoStackX().front(), (ChartExtent{0, 150}));
   EXPECT_EQ(chart.ExtentY(), (ChartExtent{0, 200}));  // Y was never zoomed
 }
 
@@ -108,13 +108,13 @@ TEST(ChartContainerExtents, SetExtentXNeedsARangeThatReachesTheHomeExtent) {
     EXPECT_EQ(chart.SetExtentX(c.min, c.max, false), c.accepted);
     if (c.accepted) {
       EXPECT_EQ(chart.ExtentX(), (ChartExtent{std::min(c.min, c.max), std::max(c.min, c.max)}));
-      ASSERT_EQ(chart.UndoStackX().size(), 1u);
-      EXPECT_EQ(chart.UndoStackX().front(), (ChartExtent{0, 100}));
-      EXPECT_EQ(chart.XState(), kXSetNotDrawn);
+      ASSERT_EQ(chart.Zoom().UndoStackX().size(), 1u);
+      EXPECT_EQ(chart.Zoom().UndoStackX().front(), (ChartExtent{0, 100}));
+      EXPECT_EQ(chart.Zoom().XState(), kXSetNotDrawn);
     } else {
       EXPECT_EQ(chart.ExtentX(), (ChartExtent{0, 100}));
-      EXPECT_TRUE(chart.UndoStackX().empty());
-      EXPECT_EQ(chart.XState(), kXHome);
+      EXPECT_TRUE(chart.Zoom().UndoStackX().empty());
+      EXPECT_EQ(chart.Zoom().XState(), kXHome);
     }
   }
 }
@@ -126,7 +126,7 @@ TEST(ChartContainerExtents, SetExtentXComparesWithTheHomeExtentNotTheView) {
   ASSERT_TRUE(chart.SetExtentX(50, 150, false));
   EXPECT_FALSE(chart.SetExtentX(150, 250, false));  // 150..250 overlaps the view, not home
   EXPECT_EQ(chart.ExtentX(), (ChartExtent{50, 150}));
-  EXPECT_EQ(chart.UndoStackX().size(), 1u);
+  EXPECT_EQ(chart.Zoom().UndoStackX().size(), 1u);
 
   ChartContainerCore fresh;
   EXPECT_FALSE(fresh.SetExtentX(0, 1, false));  // nothing to reach before any data
@@ -141,7 +141,7 @@ TEST(ChartContainerExtents, SetExtentYRefusesEqualBoundsAndEmptyRanges) {
 
   EXPECT_FALSE(chart.SetExtentY(10, 10, false, false));
   EXPECT_FALSE(chart.SetExtentY(300, 400, false, false));
-  EXPECT_TRUE(chart.UndoStackY().empty());
+  EXPECT_TRUE(chart.Zoom().UndoStackY().empty());
   EXPECT_EQ(chart.ExtentY(), (ChartExtent{0, 100}));
 
   // A hidden series does not count.
@@ -150,7 +150,7 @@ TEST(ChartContainerExtents, SetExtentYRefusesEqualBoundsAndEmptyRanges) {
   chart.ToggleChartVisibility(0);
   EXPECT_TRUE(chart.SetExtentY(150, 50, false, false));
   EXPECT_EQ(chart.ExtentY(), (ChartExtent{50, 150}));
-  EXPECT_EQ(chart.UndoStackY().front(), (ChartExtent{0, 100}));
+  EXPECT_EQ(chart.Zoom().UndoStackY().front(), (ChartExtent{0, 100}));
 }
 
 TEST(ChartContainerExtents, SetExtentYStates) {
@@ -178,9 +178,9 @@ TEST(ChartContainerExtents, SetExtentYStates) {
     const ChartPoints data = Diagonal(100, 10);
     chart.AddChart(Record(data), false);
     ASSERT_TRUE(chart.SetExtentY(10, 90, c.firstKeepsMargins, true));
-    EXPECT_EQ(chart.YState(), c.afterFirst);
+    EXPECT_EQ(chart.Zoom().YState(), c.afterFirst);
     ASSERT_TRUE(chart.SetExtentY(20, 80, c.secondKeepsMargins, true));
-    EXPECT_EQ(chart.YState(), c.afterSecond);
+    EXPECT_EQ(chart.Zoom().YState(), c.afterSecond);
     EXPECT_EQ(host.redraws, c.shown ? 2 : 0);
   }
 }
@@ -268,14 +268,14 @@ TEST_F(ReplaceChartDataTest, FitWhileZoomedMovesHomeAndKeepsTheView) {
   ASSERT_TRUE(chart.SetExtentX(20, 80, false));
   ASSERT_TRUE(chart.SetExtentY(20, 80, false, false));
   ASSERT_TRUE(chart.SetExtentX(30, 70, false));
-  ASSERT_EQ(chart.UndoStackX().size(), 2u);
+  ASSERT_EQ(chart.Zoom().UndoStackX().size(), 2u);
 
   const ChartPoints next = {{0, 10}, {50, 50}, {200, 120}};
   ASSERT_TRUE(chart.ReplaceChartData(curveId, &next, false, true, false, false));
   EXPECT_EQ(chart.ExtentX(), (ChartExtent{30, 70}));
   EXPECT_EQ(chart.ExtentY(), (ChartExtent{20, 80}));
-  EXPECT_EQ(chart.UndoStackX(), (ChartExtentStack{{0, 200}}));
-  EXPECT_EQ(chart.UndoStackY(), (ChartExtentStack{{10, 120}}));
+  EXPECT_EQ(chart.Zoom().UndoStackX(), (ChartExtentStack{{0, 200}}));
+  EXPECT_EQ(chart.Zoom().UndoStackY(), (ChartExtentStack{{10, 120}}));
 }
 
 TEST_F(ReplaceChartDataTest, FitWithNothingLeftInViewReturnsHome) {
@@ -285,10 +285,10 @@ TEST_F(ReplaceChartDataTest, FitWithNothingLeftInViewReturnsHome) {
   ASSERT_TRUE(chart.ReplaceChartData(curveId, &high, false, true, false, false));
   EXPECT_EQ(chart.ExtentX(), (ChartExtent{0, 100}));
   EXPECT_EQ(chart.ExtentY(), (ChartExtent{500, 600}));
-  EXPECT_TRUE(chart.UndoStackX().empty());
-  EXPECT_TRUE(chart.UndoStackY().empty());
-  EXPECT_EQ(chart.XState(), kXHome);
-  EXPECT_EQ(chart.YState(), kYHome);
+  EXPECT_TRUE(chart.Zoom().UndoStackX().empty());
+  EXPECT_TRUE(chart.Zoom().UndoStackY().empty());
+  EXPECT_EQ(chart.Zoom().XState(), kXHome);
+  EXPECT_EQ(chart.Zoom().YState(), kYHome);
   EXPECT_TRUE(chart.GetChart(emptyId, false)->IsVisible());
 }
 
@@ -301,9 +301,9 @@ TEST_F(ReplaceChartDataTest, EmptyingTheLastDataResetsExtentsButKeepsSeries) {
   EXPECT_EQ(chart.SeriesCount(), 2u);
   EXPECT_EQ(chart.ExtentX(), (ChartExtent{DBL_MAX, -DBL_MAX}));
   EXPECT_EQ(chart.ExtentY(), (ChartExtent{DBL_MAX, -DBL_MAX}));
-  EXPECT_TRUE(chart.UndoStackX().empty() && chart.UndoStackY().empty());
-  EXPECT_EQ(chart.XState(), kXHome);
-  EXPECT_EQ(chart.YState(), kYHome);
+  EXPECT_TRUE(chart.Zoom().UndoStackX().empty() && chart.Zoom().UndoStackY().empty());
+  EXPECT_EQ(chart.Zoom().XState(), kXHome);
+  EXPECT_EQ(chart.Zoom().YState(), kYHome);
   EXPECT_EQ(chart.SelectedIndex(), -1);
   EXPECT_EQ(chart.CurrentTransform(), nullptr);
   EXPECT_GE(host.redraws, 1);
@@ -495,21 +495,21 @@ TEST_F(ChartPaintLayoutTest, ClientPointsMapBackAfterAPaint) {
 TEST_F(ChartPaintLayoutTest, DroppingAHalfMadeZoomSettlesOnlyThePendingAxis) {
   Add(Diagonal(100, 10));
   ASSERT_TRUE(chart.ScreenToDataX(50, 50, false).has_value());
-  EXPECT_EQ(chart.XState(), kXFirstClick);
+  EXPECT_EQ(chart.Zoom().XState(), kXFirstClick);
   Paint();
-  EXPECT_EQ(chart.XState(), kXFirstClick);
+  EXPECT_EQ(chart.Zoom().XState(), kXFirstClick);
   chart.DropPendingClicks();
-  EXPECT_EQ(chart.XState(), kXHome);
-  EXPECT_EQ(chart.YState(), kYHome);
+  EXPECT_EQ(chart.Zoom().XState(), kXHome);
+  EXPECT_EQ(chart.Zoom().YState(), kYHome);
 
   // Zoomed on both axes, a pending Y click settles to "zoomed" and X is left alone.
   chart.ZoomInX();
   chart.ZoomInY();
   chart.ShiftDoubleClickZoom(100, 50);
-  ASSERT_EQ(chart.YState(), kYFirstClick);
+  ASSERT_EQ(chart.Zoom().YState(), kYFirstClick);
   chart.DropPendingClicks();
-  EXPECT_EQ(chart.XState(), kXZoomed);
-  EXPECT_EQ(chart.YState(), kYZoomed);
+  EXPECT_EQ(chart.Zoom().XState(), kXZoomed);
+  EXPECT_EQ(chart.Zoom().YState(), kYZoomed);
 }
 
 TEST_F(ChartPaintLayoutTest, ScreenToDataXBuildsTheTransformWhenNoneWasPainted) {
@@ -539,7 +539,7 @@ TEST(ChartContainerTransform, ScreenToDataXInAWindowWithoutAreaReportsNoValue) {
   narrow.SetHost(&flat);
   narrow.AddChart(Record(data), false);
   EXPECT_FALSE(narrow.ScreenToDataX(0, 0, false).has_value());
-  EXPECT_EQ(narrow.XState(), kXHome);
+  EXPECT_EQ(narrow.Zoom().XState(), kXHome);
   EXPECT_TRUE(narrow.SetExtentY(10, 90, false, false));  // hit testing copes too
 }
 
