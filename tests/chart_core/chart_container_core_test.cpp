@@ -71,67 +71,6 @@ TEST(ChartContainerExtents, AddChartExtendsTheHomeExtent) {
   }
 }
 
-TEST(ChartContainerExtents, ExtendWhileZoomedMovesOnlyTheHomeExtent) {
-  ChartContainerCore chart;
-  const ChartPoints first = Diagonal(100, 10);
-  chart.AddChart(Record(first), false);
-  ASSERT_TRUE(chart.SetExtentX(20, 80, false));
-  const ChartPoints more = {{150, 200}};
-  chart.AddChart(Record(more), false);
-  EXPECT_EQ(chart.ExtentX(), (ChartExtent{20, 80}));
-  ASSERT_EQ(chart.Zoom().UndoStackX().size(), 1u);
-  EXPECT_EQ(chart.Zoom().UndoStackX().front(), (ChartExtent{0, 150}));
-  EXPECT_EQ(chart.ExtentY(), (ChartExtent{0, 200}));  // Y was never zoomed
-}
-
-TEST(ChartContainerExtents, SetExtentXNeedsARangeThatReachesTheHomeExtent) {
-  struct Case {
-    const char* what;
-    double min, max;
-    bool accepted;
-  };
-  const std::vector<Case> cases = {
-      {"one end inside", 50, 150, true},
-      {"ends given in reverse", 150, 50, true},
-      {"bound included", 100, 200, true},
-      {"both outside, right", 150, 250, false},
-      {"both outside, left", -50, -1, false},
-      {"equal bounds", 10, 10, false},
-      {"not a number", NAN, 50, false},
-      {"covers the whole home extent", -10, 110, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    ChartContainerCore chart;
-    const ChartPoints data = Diagonal(100, 10);
-    chart.AddChart(Record(data), false);
-    EXPECT_EQ(chart.SetExtentX(c.min, c.max, false), c.accepted);
-    if (c.accepted) {
-      EXPECT_EQ(chart.ExtentX(), (ChartExtent{std::min(c.min, c.max), std::max(c.min, c.max)}));
-      ASSERT_EQ(chart.Zoom().UndoStackX().size(), 1u);
-      EXPECT_EQ(chart.Zoom().UndoStackX().front(), (ChartExtent{0, 100}));
-      EXPECT_EQ(chart.Zoom().XState(), kXSetNotDrawn);
-    } else {
-      EXPECT_EQ(chart.ExtentX(), (ChartExtent{0, 100}));
-      EXPECT_TRUE(chart.Zoom().UndoStackX().empty());
-      EXPECT_EQ(chart.Zoom().XState(), kXHome);
-    }
-  }
-}
-
-TEST(ChartContainerExtents, SetExtentXComparesWithTheHomeExtentNotTheView) {
-  ChartContainerCore chart;
-  const ChartPoints data = Diagonal(100, 10);
-  chart.AddChart(Record(data), false);
-  ASSERT_TRUE(chart.SetExtentX(50, 150, false));
-  EXPECT_FALSE(chart.SetExtentX(150, 250, false));  // 150..250 overlaps the view, not home
-  EXPECT_EQ(chart.ExtentX(), (ChartExtent{50, 150}));
-  EXPECT_EQ(chart.Zoom().UndoStackX().size(), 1u);
-
-  ChartContainerCore fresh;
-  EXPECT_FALSE(fresh.SetExtentX(0, 1, false));  // nothing to reach before any data
-}
-
 TEST(ChartContainerExtents, SetExtentYRefusesEqualBoundsAndEmptyRanges) {
   FakeHost host;
   ChartContainerCore chart;
@@ -489,27 +428,6 @@ TEST_F(ChartPaintLayoutTest, ClientPointsMapBackAfterAPaint) {
     EXPECT_NEAR(back.x, data.x, 1.0 / t.scaleX);
     EXPECT_NEAR(back.y, data.y, 1.0 / -t.scaleY);
   }
-}
-
-// The half-made zoom goes when the window takes its line away, not at a paint.
-TEST_F(ChartPaintLayoutTest, DroppingAHalfMadeZoomSettlesOnlyThePendingAxis) {
-  Add(Diagonal(100, 10));
-  ASSERT_TRUE(chart.ScreenToDataX(50, 50, false).has_value());
-  EXPECT_EQ(chart.Zoom().XState(), kXFirstClick);
-  Paint();
-  EXPECT_EQ(chart.Zoom().XState(), kXFirstClick);
-  chart.DropPendingClicks();
-  EXPECT_EQ(chart.Zoom().XState(), kXHome);
-  EXPECT_EQ(chart.Zoom().YState(), kYHome);
-
-  // Zoomed on both axes, a pending Y click settles to "zoomed" and X is left alone.
-  chart.ZoomInX();
-  chart.ZoomInY();
-  chart.ShiftDoubleClickZoom(100, 50);
-  ASSERT_EQ(chart.Zoom().YState(), kYFirstClick);
-  chart.DropPendingClicks();
-  EXPECT_EQ(chart.Zoom().XState(), kXZoomed);
-  EXPECT_EQ(chart.Zoom().YState(), kYZoomed);
 }
 
 TEST_F(ChartPaintLayoutTest, ScreenToDataXBuildsTheTransformWhenNoneWasPainted) {

@@ -120,20 +120,6 @@ TEST_F(ZoomFixture, MenuCommandsChangeExtentsStatesAndNotify) {
   }
 }
 
-TEST_F(ZoomFixture, UndoToAZoomedYExtentDrawsItWithoutMargins) {
-  // Zooms are symmetric about the centre; the view they restore was drawn without margins.
-  Run({Cmd::kZoomInY, Cmd::kZoomInY});
-  chart.UndoExtentY(true);
-  ExpectExtent(chart.ExtentY(), {10, 90});
-  EXPECT_EQ(chart.Zoom().YState(), kYZoomed);
-}
-
-TEST_F(ZoomFixture, UndoAfterMovesFromAZoomKeepsNoMargins) {
-  Run({Cmd::kZoomInY, Cmd::kMoveUp, Cmd::kMoveUp, Cmd::kUndoY});
-  EXPECT_EQ(chart.Zoom().YState(), kYZoomed);
-  ExpectExtent(chart.ExtentY(), {10 - 8, 90 - 8});
-}
-
 TEST_F(ZoomFixture, ZoomInAroundAPendingFirstClick) {
   struct Case {
     double clickX;
