@@ -2,7 +2,6 @@
 // mouse, wheel, keys, timers and context menu.
 #include "chart/chart_container.h"
 
-#include <algorithm>
 #include <climits>
 #include <exception>
 #include <memory>

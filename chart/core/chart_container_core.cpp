@@ -5,7 +5,6 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
-#include <tuple>
 
 #include "chart/core/chart_format.h"
 
