@@ -128,17 +128,8 @@ class ChartContainerCore {
   // Left button up: a zoom set by the second click is drawn and settled.
   void FinishMouseZoom();
 
-  // Menu commands. Each returns the notification to send to the parent, or none (Zoom In X
-  // and Zoom In Y on an empty or inverted extent).
-  std::optional<ChartNotify> ZoomInX();
-  std::optional<ChartNotify> ZoomInY();
-  std::optional<ChartNotify> MoveRight();
-  std::optional<ChartNotify> MoveLeft();
-  std::optional<ChartNotify> MoveUp();
-  std::optional<ChartNotify> MoveDown();
-  std::optional<ChartNotify> UndoLastX();
-  std::optional<ChartNotify> UndoLastY();
-  std::optional<ChartNotify> RestoreExtents();
+  // A menu command; returns the notification to send to the parent, sent whether or not the
+  // extent changed, or none (Zoom In X and Zoom In Y on an empty or inverted extent).
   std::optional<ChartNotify> RunExtentCommand(ChartExtentCommand command);
   // A notification of the given code carrying the current extents, for all series.
   ChartNotify ExtentNotify(ChartNotifyCode code) const;

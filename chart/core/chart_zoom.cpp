@@ -147,66 +147,44 @@ ChartNotify ChartContainerCore::ExtentNotify(ChartNotifyCode code) const {
   return notify;
 }
 
-std::optional<ChartNotify> ChartContainerCore::ZoomInX() {
-  const std::optional<ChartExtent> range = zoom_.ZoomInRangeX();
-  if (!range) return std::nullopt;
-  ZoomExtentX(range->first, range->second, true);
-  return ExtentNotify(ChartNotifyCode::kExtentX);
-}
-
-std::optional<ChartNotify> ChartContainerCore::ZoomInY() {
-  const std::optional<ChartExtent> range = zoom_.ZoomInRangeY();
-  if (!range) return std::nullopt;
-  ZoomExtentY(range->first, range->second, true);
-  return ExtentNotify(ChartNotifyCode::kExtentY);
-}
-
-std::optional<ChartNotify> ChartContainerCore::MoveRight() {
-  MoveExtentX(kStepShare * Width(zoom_.ExtentX()), true);
-  return ExtentNotify(ChartNotifyCode::kExtentX);
-}
-
-std::optional<ChartNotify> ChartContainerCore::MoveLeft() {
-  MoveExtentX(-kStepShare * Width(zoom_.ExtentX()), true);
-  return ExtentNotify(ChartNotifyCode::kExtentX);
-}
-
-std::optional<ChartNotify> ChartContainerCore::MoveUp() {
-  MoveExtentY(kStepShare * Width(zoom_.ExtentY()), true);
-  return ExtentNotify(ChartNotifyCode::kExtentY);
-}
-
-std::optional<ChartNotify> ChartContainerCore::MoveDown() {
-  MoveExtentY(-kStepShare * Width(zoom_.ExtentY()), true);
-  return ExtentNotify(ChartNotifyCode::kExtentY);
-}
-
-std::optional<ChartNotify> ChartContainerCore::UndoLastX() {
-  UndoExtentX(true);
-  return ExtentNotify(ChartNotifyCode::kExtentX);
-}
-
-std::optional<ChartNotify> ChartContainerCore::UndoLastY() {
-  UndoExtentY(true);
-  return ExtentNotify(ChartNotifyCode::kExtentY);
-}
-
-std::optional<ChartNotify> ChartContainerCore::RestoreExtents() {
-  ResetExtents(false);
-  return ExtentNotify(ChartNotifyCode::kExtentsRestored);
-}
-
 std::optional<ChartNotify> ChartContainerCore::RunExtentCommand(ChartExtentCommand command) {
+  using Code = ChartNotifyCode;
+  const double width = Width(zoom_.ExtentX());
+  const double height = Width(zoom_.ExtentY());
   switch (command) {
-    case ChartExtentCommand::kZoomInX: return ZoomInX();
-    case ChartExtentCommand::kMoveRight: return MoveRight();
-    case ChartExtentCommand::kMoveLeft: return MoveLeft();
-    case ChartExtentCommand::kUndoX: return UndoLastX();
-    case ChartExtentCommand::kZoomInY: return ZoomInY();
-    case ChartExtentCommand::kMoveUp: return MoveUp();
-    case ChartExtentCommand::kMoveDown: return MoveDown();
-    case ChartExtentCommand::kUndoY: return UndoLastY();
-    case ChartExtentCommand::kRestoreExtents: return RestoreExtents();
+    case ChartExtentCommand::kZoomInX: {
+      const std::optional<ChartExtent> range = zoom_.ZoomInRangeX();
+      if (!range) return std::nullopt;
+      ZoomExtentX(range->first, range->second, true);
+      return ExtentNotify(Code::kExtentX);
+    }
+    case ChartExtentCommand::kMoveRight:
+      MoveExtentX(kStepShare * width, true);
+      return ExtentNotify(Code::kExtentX);
+    case ChartExtentCommand::kMoveLeft:
+      MoveExtentX(-kStepShare * width, true);
+      return ExtentNotify(Code::kExtentX);
+    case ChartExtentCommand::kUndoX:
+      UndoExtentX(true);
+      return ExtentNotify(Code::kExtentX);
+    case ChartExtentCommand::kZoomInY: {
+      const std::optional<ChartExtent> range = zoom_.ZoomInRangeY();
+      if (!range) return std::nullopt;
+      ZoomExtentY(range->first, range->second, true);
+      return ExtentNotify(Code::kExtentY);
+    }
+    case ChartExtentCommand::kMoveUp:
+      MoveExtentY(kStepShare * height, true);
+      return ExtentNotify(Code::kExtentY);
+    case ChartExtentCommand::kMoveDown:
+      MoveExtentY(-kStepShare * height, true);
+      return ExtentNotify(Code::kExtentY);
+    case ChartExtentCommand::kUndoY:
+      UndoExtentY(true);
+      return ExtentNotify(Code::kExtentY);
+    case ChartExtentCommand::kRestoreExtents:
+      ResetExtents(false);
+      return ExtentNotify(Code::kExtentsRestored);
   }
   return std::nullopt;
 }

@@ -331,8 +331,8 @@ TEST_F(ChartInputTest, MenuOfASeriesWithoutPointsOffersOnlySaving) {
 TEST_F(ChartInputTest, MenuOfAZoomedChartListsUndoAndTrackingOnATwoButtonMouse) {
   AddDiagonal();
   ASSERT_EQ(Add({}, L"empty"), 1);
-  core_.ZoomInX();
-  core_.MoveUp();
+  core_.RunExtentCommand(ChartExtentCommand::kZoomInX);
+  core_.RunExtentCommand(ChartExtentCommand::kMoveUp);
   core_.SetShowXBoundaries(true);
   core_.SetTracking(true);
   core_.ToggleChartVisibility(1);

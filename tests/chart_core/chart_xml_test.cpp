@@ -272,8 +272,8 @@ TEST(ChartOutputCopy, CopiesDataAndViewStateButNoWindowState) {
   chart.SetLegendShown(true);
   chart.SetInteractive(false);
   chart.SetShowXBoundaries(true);
-  chart.ZoomInX();
-  chart.MoveUp();
+  chart.RunExtentCommand(ChartExtentCommand::kZoomInX);
+  chart.RunExtentCommand(ChartExtentCommand::kMoveUp);
   chart.SetTracking(true);
   chart.SetTrackedPosition(50, 40, 3);
   chart.TrackedValuesFound().emplace(0, ChartPoint{50, 50});

@@ -133,7 +133,7 @@ TEST_F(ZoomFixture, ZoomInAroundAPendingFirstClick) {
     fresh.ShiftClickZoom(ScreenX(c.clickX), 50);
     ASSERT_EQ(fresh.Zoom().XState(), kXFirstClick);
     EXPECT_NEAR(fresh.Zoom().FirstClickX(), c.clickX, 1e-9);
-    ASSERT_TRUE(fresh.ZoomInX().has_value());
+    ASSERT_TRUE(fresh.RunExtentCommand(ChartExtentCommand::kZoomInX).has_value());
     ExpectExtent(fresh.ExtentX(), c.expected);
     EXPECT_EQ(fresh.Zoom().XState(), kXZoomed);
   }
@@ -152,7 +152,7 @@ TEST_F(ZoomFixture, ZoomInYAroundAPendingFirstClick) {
     fresh.ShiftDoubleClickZoom(10, ScreenYWithMargins(c.clickY));
     ASSERT_EQ(fresh.Zoom().YState(), kYFirstClick);
     EXPECT_NEAR(fresh.Zoom().FirstClickY(), c.clickY, 1e-9);
-    fresh.ZoomInY();
+    fresh.RunExtentCommand(ChartExtentCommand::kZoomInY);
     const double span = c.passed.second - c.passed.first;
     ExpectExtent(fresh.ExtentY(), {c.passed.first + 0.1 * span, c.passed.first + 0.9 * span});
     EXPECT_EQ(fresh.Zoom().YState(), kYZoomed);
@@ -161,8 +161,8 @@ TEST_F(ZoomFixture, ZoomInYAroundAPendingFirstClick) {
 
 TEST(ChartZoom, ZoomInOnAnEmptyExtentDoesNothingAndSendsNothing) {
   ChartContainerCore chart;
-  EXPECT_FALSE(chart.ZoomInX().has_value());
-  EXPECT_FALSE(chart.ZoomInY().has_value());
+  EXPECT_FALSE(chart.RunExtentCommand(ChartExtentCommand::kZoomInX).has_value());
+  EXPECT_FALSE(chart.RunExtentCommand(ChartExtentCommand::kZoomInY).has_value());
   EXPECT_TRUE(chart.Zoom().UndoStackX().empty());
   EXPECT_TRUE(chart.Zoom().UndoStackY().empty());
   EXPECT_EQ(chart.ExtentX().first, DBL_MAX);
@@ -174,7 +174,7 @@ TEST(ChartZoom, ChangesThatWouldShowNoPointAreRefused) {
   const ChartPoints corners = {{0, 0}, {100, 100}};
   chart.AddChart(Record(corners), false);
 
-  const std::optional<ChartNotify> notify = chart.ZoomInY();  // [10, 90] holds no point
+  const std::optional<ChartNotify> notify = chart.RunExtentCommand(ChartExtentCommand::kZoomInY);  // [10, 90] holds no point
   ASSERT_TRUE(notify.has_value());
   EXPECT_EQ(notify->code, ChartNotifyCode::kExtentY);
   EXPECT_EQ(chart.ExtentY(), (ChartExtent{0, 100}));
@@ -194,16 +194,16 @@ TEST(ChartZoom, ChangesThatWouldShowNoPointAreRefused) {
 }
 
 TEST_F(ZoomFixture, RefreshGoesThroughTheTrackingWindowWhenItIsUp) {
-  chart.ZoomInX();
+  chart.RunExtentCommand(ChartExtentCommand::kZoomInX);
   EXPECT_EQ(host.trackingRefreshes, 0);
   const int redrawsBefore = host.redraws;
   EXPECT_GT(redrawsBefore, 0);
 
   chart.SetTracking(true);
   host.trackingWindow = true;
-  chart.MoveRight();
+  chart.RunExtentCommand(ChartExtentCommand::kMoveRight);
   EXPECT_EQ(host.trackingRefreshes, 1);
-  chart.UndoLastY();  // nothing to undo: no refresh
+  chart.RunExtentCommand(ChartExtentCommand::kUndoY);  // nothing to undo: no refresh
   EXPECT_EQ(host.trackingRefreshes, 1);
 }
 
@@ -250,7 +250,7 @@ TEST_F(ZoomFixture, TwoClickYZoomStartsWithADoubleClick) {
 }
 
 TEST_F(ZoomFixture, FinishingAnXZoomByMouseKeepsTheYMargins) {
-  chart.MoveUp();
+  chart.RunExtentCommand(ChartExtentCommand::kMoveUp);
   ASSERT_EQ(chart.Zoom().YState(), kYZoomedKeepMargins);
   chart.ShiftClickZoom(50, 50);
   chart.ShiftClickZoom(150, 50);
