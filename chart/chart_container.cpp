@@ -73,7 +73,7 @@ SizeF CChartContainer::Host::ClientSize() const {
   return {static_cast<float>(size.x), static_cast<float>(size.y)};
 }
 
-void CChartContainer::Host::Redraw() { owner_.RedrawExceptPopups(); }
+void CChartContainer::Host::Redraw() { owner_.ClearLiveLinesAndRepaint(); }
 
 bool CChartContainer::Host::ConfirmReplaceData() {
   return wxMessageBox("You will replace all old chart data. Replace anyway?", MessageCaption(),
@@ -170,8 +170,13 @@ void CChartContainer::RequestPaint() {
 }
 
 void CChartContainer::RedrawExceptPopups() {
+  // As the core's redraw does; a host may call this from its own Redraw.
+  core_.Zoom().DropPendingClicks();
+  ClearLiveLinesAndRepaint();
+}
+
+void CChartContainer::ClearLiveLinesAndRepaint() {
   liveLines_.clear();
-  core_.DropPendingClicks();
   RequestPaint();
 }
 

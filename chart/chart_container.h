@@ -57,8 +57,7 @@ class CChartContainer : public wxWindow {
 
   // Invalidates the client area; the next paint (at the next frame) draws the change, so any
   // number of redraws between two frames cost one paint. Clears the live lines and, with
-  // them, drops a half-made two-click zoom now: a click that comes before that paint keeps
-  // what it sets.
+  // them, drops a half-made two-click zoom (ChartContainerCore::Redraw).
   void RedrawExceptPopups();
 
   // Live lines of mouse tracking and two-click zooms. They are drawn over the chart by the next
@@ -153,6 +152,8 @@ class CChartContainer : public wxWindow {
   void UpdateCursor();
 
   void RequestPaint();
+  // What the core's redraw asks of the window: the live lines go, the whole chart is painted.
+  void ClearLiveLinesAndRepaint();
   void AddLiveLine(LiveLine line);
   // Paints into the back buffer, sized to the whole client area.
   void RenderBackBuffer(const wxSize& client);

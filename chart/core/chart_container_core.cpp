@@ -53,6 +53,11 @@ void ChartContainerCore::SetHost(ChartContainerHost* host) {
   host_ = host ? host : &NoWindowHost();
 }
 
+void ChartContainerCore::Redraw() {
+  zoom_.DropPendingClicks();
+  host_->Redraw();
+}
+
 bool ChartContainerCore::WindowShown() const {
   return host_->HasWindow() && host_->IsWindowVisible();
 }
@@ -153,7 +158,7 @@ void ChartContainerCore::RefreshAfterExtentChange() {
   if (tracking_ && host_->HasTrackingWindow()) {
     RefreshTrackingWindow(true);
   } else {
-    host_->Redraw();
+    Redraw();
   }
 }
 
@@ -353,7 +358,7 @@ int ChartContainerCore::SelectChart(int id, bool redraw) {
   }
   // A deselection must repaint too, or the old halo stays on screen.
   if (redraw && WindowShown() && (FindVisibleChart(id) || previous != selectedIndex_)) {
-    host_->Redraw();
+    Redraw();
   }
   return selectedIndex_;
 }
@@ -422,7 +427,7 @@ void ChartContainerCore::SyncDataViewCell(int id, int position, double x, double
       return;
     }
   }
-  if (dataViewIndex_ != -1 && FindVisibleChart(dataViewIndex_)) host_->Redraw();
+  if (dataViewIndex_ != -1 && FindVisibleChart(dataViewIndex_)) Redraw();
 }
 
 void ChartContainerCore::SyncDataViewSelection(int id, const DataViewPoints& points) {
@@ -432,7 +437,7 @@ void ChartContainerCore::SyncDataViewSelection(int id, const DataViewPoints& poi
   } else if (&points != &dataViewPoints_) {
     dataViewPoints_ = points;
   }
-  if (FindVisibleChart(id)) host_->Redraw();
+  if (FindVisibleChart(id)) Redraw();
 }
 
 bool ChartContainerCore::DataViewClosed() {
@@ -440,7 +445,7 @@ bool ChartContainerCore::DataViewClosed() {
   if (dataViewIndex_ != -1) {
     dataViewIndex_ = -1;
     dataViewPoints_.clear();
-    if (HasDrawableChart(-1, true)) host_->Redraw();
+    if (HasDrawableChart(-1, true)) Redraw();
   }
   host_->DestroyDataView();
   return true;
@@ -451,7 +456,7 @@ bool ChartContainerCore::DataViewClosed() {
 void ChartContainerCore::RefreshDataWindows(int id, bool rebuildTransform, int reloadKind) {
   const bool anyPoints = HasDrawableChart(-1, false);
   if (!tracking_ || !host_->HasTrackingWindow()) {
-    host_->Redraw();
+    Redraw();
   } else if (anyPoints) {
     RefreshTrackingWindow(rebuildTransform);
   } else {
@@ -481,7 +486,7 @@ void ChartContainerCore::RefreshTrackingWindow(bool rebuildTransform) {
   ChartLabelRows rows;
   const TrackingRowsUpdate update = RefreshTrackingRows(trackedValues_, rows);
   host_->ShowTrackingRows(rows, update.anchor);
-  host_->Redraw();
+  Redraw();
 }
 
 void ChartContainerCore::CreateLegendWindow() {
@@ -501,13 +506,13 @@ void ChartContainerCore::CloseTrackingWindow(bool redraw) {
   trackedValues_.clear();
   trackedX_ = DBL_MAX;
   trackedY_ = DBL_MAX;
-  if (redraw) host_->Redraw();
+  if (redraw) Redraw();
 }
 
 void ChartContainerCore::CloseLegendWindow(bool redraw) {
   if (host_->HasLegendWindow()) host_->DestroyLegendWindow();
   legendShown_ = false;
-  if (redraw) host_->Redraw();
+  if (redraw) Redraw();
 }
 
 // ---- Transforms and geometry ----

@@ -224,10 +224,10 @@ class ChartContainerCore {
   // (current Y multiplier, step that moves the series' largest value by 1 % of the height).
   std::pair<double, double> GetYScaleStep(const ChartSeries& series) const;
 
-  // Drops a half-made two-click zoom (ChartZoomState::DropPendingClicks). The window calls
-  // it whenever it takes the live lines away (a redraw, a resize), so that the state never
-  // outlives the line that shows it, nor goes before it.
-  void DropPendingClicks() { zoom_.DropPendingClicks(); }
+  // Asks the host for a full redraw, which takes the live lines away; a half-made two-click
+  // zoom goes with them now (ChartZoomState::DropPendingClicks), not at the paint, so a click
+  // that comes before that paint keeps what it sets. Every redraw of the chart comes here.
+  void Redraw();
 
   // ---- Painting ----
   // Computes the layout for bounds and stores the transform, scale factors and axis

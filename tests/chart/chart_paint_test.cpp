@@ -109,7 +109,7 @@ TEST_F(PaintTest, PaintNeverUndoesAPendingFirstClick) {
 
   // A Shift+double-click, all of it before the next paint.
   core_.ShiftClickZoom(80, 50);  // X state 4: nothing
-  core_.FinishMouseZoom();       // settles X
+  core_.FinishMouseZoom();       // settles X and asks for a redraw
   core_.ShiftClickZoom(80, 50);
   core_.ShiftDoubleClickZoom(80, 50);
   core_.FinishMouseZoom();
@@ -124,8 +124,8 @@ TEST_F(PaintTest, PaintNeverUndoesAPendingFirstClick) {
     EXPECT_DOUBLE_EQ(core_.CurrentTransform()->scaleY, before.scaleY);
   }
 
-  // Dropping the clicks is the event's business, and it restores the settled states.
-  core_.DropPendingClicks();
+  // A redraw asked for after the clicks drops them, and the settled states come back.
+  core_.Redraw();
   EXPECT_EQ(core_.Zoom().XState(), kXZoomed);  // the page's SetExtentX left an undo entry
   EXPECT_EQ(core_.Zoom().YState(), kYHome);
 }
