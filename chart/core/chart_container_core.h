@@ -288,6 +288,9 @@ class ChartContainerCore {
   ChartExtent FitExtentY();
   // Redraw after an extent change: through the tracking window when it is up.
   void RefreshAfterExtentChange();
+  // Shows [a, b] (either order) on the Y axis unless the bounds are equal or no visible point
+  // would show there; returns the Y state.
+  std::int32_t ChangeExtentY(double a, double b, bool keepMargins, bool redraw);
   // Second click of a two-click zoom at client (x, y); first is the first click's value.
   // A click within 3 pixels of the first one changes nothing.
   void SecondClickZoomX(int x, int y, double firstX);

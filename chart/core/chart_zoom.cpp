@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <tuple>
-#include <utility>
 
 #include "chart/core/chart_container_core.h"
 
@@ -35,14 +34,14 @@ std::int32_t ChartContainerCore::MoveExtentX(double delta, bool redraw) {
   return ZoomExtentX(minX - delta, maxX - delta, redraw);
 }
 
-std::int32_t ChartContainerCore::ZoomExtentY(double a, double b, bool redraw) {
-  double lo = a + (b - a) * 0.1;
-  double hi = a + (b - a) * 0.9;
-  if (lo == hi || !std::isfinite(lo) || !std::isfinite(hi)) return zoom_.YState();
-  if (lo > hi) std::swap(lo, hi);
+std::int32_t ChartContainerCore::ChangeExtentY(double a, double b, bool keepMargins,
+                                               bool redraw) {
+  if (a == b || !std::isfinite(a) || !std::isfinite(b)) return zoom_.YState();
+  const double lo = std::min(a, b);
+  const double hi = std::max(a, b);
   if (!HitTestCharts(-1, lo, hi)) return zoom_.YState();
 
-  zoom_.SetExtentY(lo, hi, false);
+  zoom_.SetExtentY(lo, hi, keepMargins);
   if (redraw && WindowShown()) {
     RefreshAfterExtentChange();
     zoom_.MarkYDrawn();
@@ -50,20 +49,13 @@ std::int32_t ChartContainerCore::ZoomExtentY(double a, double b, bool redraw) {
   return zoom_.YState();
 }
 
+std::int32_t ChartContainerCore::ZoomExtentY(double a, double b, bool redraw) {
+  return ChangeExtentY(a + (b - a) * 0.1, a + (b - a) * 0.9, false, redraw);
+}
+
 std::int32_t ChartContainerCore::MoveExtentY(double delta, bool redraw) {
   const auto [minY, maxY] = zoom_.ExtentY();
-  double lo = minY - delta;
-  double hi = maxY - delta;
-  if (lo == hi || !std::isfinite(lo) || !std::isfinite(hi)) return zoom_.YState();
-  if (lo > hi) std::swap(lo, hi);
-  if (!HitTestCharts(-1, lo, hi)) return zoom_.YState();
-
-  zoom_.SetExtentY(lo, hi, true);
-  if (redraw && WindowShown()) {
-    RefreshAfterExtentChange();
-    zoom_.MarkYDrawn();
-  }
-  return zoom_.YState();
+  return ChangeExtentY(minY - delta, maxY - delta, true, redraw);
 }
 
 void ChartContainerCore::UndoExtentX(bool redraw) {
