@@ -2,7 +2,6 @@
 // mouse, wheel, keys, timers and context menu.
 #include "chart/chart_container.h"
 
-#include <algorithm>
 #include <climits>
 #include <exception>
 #include <memory>
@@ -74,7 +73,7 @@ SizeF CChartContainer::Host::ClientSize() const {
   return {static_cast<float>(size.x), static_cast<float>(size.y)};
 }
 
-void CChartContainer::Host::Redraw() { owner_.RedrawExceptPopups(); }
+void CChartContainer::Host::Redraw() { owner_.ClearLiveLinesAndRepaint(); }
 
 bool CChartContainer::Host::ConfirmReplaceData() {
   return wxMessageBox("You will replace all old chart data. Replace anyway?", MessageCaption(),
@@ -166,19 +165,24 @@ bool CChartContainer::SetExtentY(double min, double max, bool keepMargins, bool 
 
 // ---- Redraw and live lines ----
 
-void CChartContainer::RequestPaint(PendingPaint kind) {
-  pending_ = std::max(pending_, kind);
+void CChartContainer::RequestPaint() {
   if (GetHandle()) Refresh(false);
 }
 
 void CChartContainer::RedrawExceptPopups() {
+  // As the core's redraw does; a host may call this from its own Redraw.
+  core_.Zoom().DropPendingClicks();
+  ClearLiveLinesAndRepaint();
+}
+
+void CChartContainer::ClearLiveLinesAndRepaint() {
   liveLines_.clear();
-  RequestPaint(PendingPaint::kFull);
+  RequestPaint();
 }
 
 void CChartContainer::AddLiveLine(LiveLine line) {
   liveLines_.push_back(line);
-  RequestPaint(PendingPaint::kKeepClicks);
+  RequestPaint();
 }
 
 void CChartContainer::DrawVerticalTrackLine(int x, int y) {
@@ -216,20 +220,11 @@ void CChartContainer::RenderBackBuffer(const wxSize& client) {
   }
   ChartPaintOptions options;
   options.focused = HasFocus();
-  options.dropPendingClicks = pending_ != PendingPaint::kKeepClicks;
   options.trackingWindowExists = dataWindows_.HasTrackingWindow();
   options.trackingWindowVisible = dataWindows_.IsTrackingWindowVisible();
   // The geometry is the whole client area: a partial repaint still lays out the full chart.
   const RectF bounds{0.0f, 0.0f, static_cast<float>(client.x), static_cast<float>(client.y)};
-  // A paint that only adds live lines or the focus rectangle keeps the layout that the pending
-  // click was made on: laid out again in the click's state, the curves would jump away from
-  // the line (a Y first click draws without margins) and from the transform the second click
-  // is read through.
-  if (options.dropPendingClicks || !lastFrame_ || lastFrameSize_ != client) {
-    lastFrame_ = LayoutChartPaint(core_, bounds, options);
-    lastFrameSize_ = client;
-  }
-  const ChartPaintFrame& paint = *lastFrame_;
+  const ChartPaintFrame paint = LayoutChartPaint(core_, bounds, options);
 
   // Box, axes and grid change only with the size, focus, colours and axes; live data
   // reuses them.
@@ -275,11 +270,11 @@ void CChartContainer::OnChartPaint(wxPaintEvent&) {
   } catch (...) {
     wxLogDebug("chart paint skipped");
   }
-  pending_ = PendingPaint::kNone;
 }
 
 void CChartContainer::OnChartSize(wxSizeEvent& event) {
-  RequestPaint(PendingPaint::kFull);
+  // A live line no longer stands where its click was made.
+  RedrawExceptPopups();
   // The data windows keep their old places until the size has settled.
   Guarded("resize", [&] {
     if (HidePopups(false)) resizeTimer_.StartOnce(kResizeTimerMs);
@@ -288,9 +283,9 @@ void CChartContainer::OnChartSize(wxSizeEvent& event) {
 }
 
 void CChartContainer::OnFocusChange(wxFocusEvent& event) {
-  // Only the focus rectangle changes. The click that gives the chart the focus may be the
-  // first click of a two-click zoom, which this paint must not drop.
-  RequestPaint(PendingPaint::kKeepClicks);
+  // Only the focus rectangle changes: a pending first click (the click that gave the focus may
+  // be one) and its line stay.
+  RequestPaint();
   event.Skip();
 }
 
@@ -301,7 +296,7 @@ void CChartContainer::DrawChartsTo(int x, int y, int w, int h, wxImage& image) {
     std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(image));
     if (!gc) return;
     ChartPaintOptions options;
-    options.resetYState = false;
+    options.storeLayout = false;
     options.drawSelectedPoints = false;
     const RectF bounds{static_cast<float>(x), static_cast<float>(y), static_cast<float>(w - 1),
                        static_cast<float>(h - 1)};
@@ -498,8 +493,9 @@ bool CChartContainer::Host::HasTrackingWindow() const {
 bool CChartContainer::Host::IsTrackingWindowVisible() const {
   return owner_.dataWindows_.IsTrackingWindowVisible();
 }
-void CChartContainer::Host::BuildDataWindowRows() { owner_.dataWindows_.BuildDataWindowRows(); }
-void CChartContainer::Host::RefreshTrackingRows() { owner_.dataWindows_.RefreshTrackingRows(); }
+void CChartContainer::Host::ShowTrackingRows(const ChartLabelRows& rows, Point anchor) {
+  owner_.dataWindows_.ShowTrackingRows(rows, anchor);
+}
 void CChartContainer::Host::DestroyTrackingWindow() {
   owner_.dataWindows_.DestroyTrackingWindow();
 }
@@ -509,7 +505,9 @@ bool CChartContainer::Host::HasLegendWindow() const {
 bool CChartContainer::Host::IsLegendWindowVisible() const {
   return owner_.dataWindows_.IsLegendWindowVisible();
 }
-void CChartContainer::Host::CreateLegendWindow() { owner_.dataWindows_.CreateLegendWindow(); }
+bool CChartContainer::Host::ShowLegendRows(const ChartLabelRows& rows) {
+  return owner_.dataWindows_.ShowLegendRows(rows);
+}
 void CChartContainer::Host::DestroyLegendWindow() { owner_.dataWindows_.DestroyLegendWindow(); }
 bool CChartContainer::Host::HasDataView() const { return owner_.dataView_.HasDataView(); }
 void CChartContainer::Host::RefreshChartDataView(int reloadKind) {
@@ -542,7 +540,7 @@ void CChartContainer::ToggleLegend() {
   if (dataWindows_.IsLegendWindowVisible()) {
     core_.CloseLegendWindow(true);
   } else {
-    dataWindows_.CreateLegendWindow();
+    core_.CreateLegendWindow();
   }
 }
 

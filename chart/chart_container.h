@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,16 +51,17 @@ class CChartContainer : public wxWindow {
 
   // Draws the whole chart into image at (x, y, w - 1, h - 1), as the window shows it, without
   // the data view's selection. The image is given an alpha channel when it has none; pixels
-  // outside that rectangle are left as they are. Stores the image's transform in the
-  // container until the next paint, as a paint does.
+  // outside that rectangle are left as they are. The container is left as it is: a click
+  // that follows is still read through the window's own transform.
   void DrawChartsTo(int x, int y, int w, int h, wxImage& image);
 
   // Invalidates the client area; the next paint (at the next frame) draws the change, so any
-  // number of redraws between two frames cost one paint. Clears the live lines.
+  // number of redraws between two frames cost one paint. Clears the live lines and, with
+  // them, drops a half-made two-click zoom (ChartContainerCore::Redraw).
   void RedrawExceptPopups();
 
   // Live lines of mouse tracking and two-click zooms. They are drawn over the chart by the next
-  // paint and stay until the chart is redrawn. That paint keeps a pending first click.
+  // paint and stay until the chart is redrawn.
   void DrawVerticalTrackLine(int x, int y);
   void DrawHorizontalTrackLine(int x, int y);
   const std::vector<LiveLine>& LiveLines() const { return liveLines_; }
@@ -103,12 +103,11 @@ class CChartContainer : public wxWindow {
     void ShowHorizontalTrackLine(int x, int y) override;
     bool HasTrackingWindow() const override;
     bool IsTrackingWindowVisible() const override;
-    void BuildDataWindowRows() override;
-    void RefreshTrackingRows() override;
+    void ShowTrackingRows(const ChartLabelRows& rows, Point anchor) override;
     void DestroyTrackingWindow() override;
     bool HasLegendWindow() const override;
     bool IsLegendWindowVisible() const override;
-    void CreateLegendWindow() override;
+    bool ShowLegendRows(const ChartLabelRows& rows) override;
     void DestroyLegendWindow() override;
     bool HasDataView() const override;
     void RefreshChartDataView(int reloadKind) override;
@@ -152,9 +151,9 @@ class CChartContainer : public wxWindow {
   const wxCursor& TrackingCursor() const;
   void UpdateCursor();
 
-  // What the next paint must do; a request never lowers one already made.
-  enum class PendingPaint { kNone, kKeepClicks, kFull };
-  void RequestPaint(PendingPaint kind);
+  void RequestPaint();
+  // What the core's redraw asks of the window: the live lines go, the whole chart is painted.
+  void ClearLiveLinesAndRepaint();
   void AddLiveLine(LiveLine line);
   // Paints into the back buffer, sized to the whole client area.
   void RenderBackBuffer(const wxSize& client);
@@ -167,12 +166,6 @@ class CChartContainer : public wxWindow {
   wxBitmap background_;
   ChartBackgroundKey backgroundKey_;
   std::vector<LiveLine> liveLines_;
-  // The layout of the last paint and the client size it was made for.
-  std::optional<ChartPaintFrame> lastFrame_;
-  wxSize lastFrameSize_;
-  // What was asked for since the last paint. A paint asked for by live lines or a focus change
-  // alone keeps pending clicks (and the lines that show them); any other paint drops them.
-  PendingPaint pending_ = PendingPaint::kNone;
   wxTimer rescaleTimer_;
   wxTimer resizeTimer_;
   // After core_: they reach into it, and go (with their windows) before it.

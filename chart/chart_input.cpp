@@ -105,7 +105,7 @@ bool ChangeSeriesYScale(ChartContainerCore& core, int steps) {
   double next = scale + steps * step;
   if (steps < 0) next = std::max(next, kMinYScale);
   series->SetYScale(next);
-  core.Host().Redraw();
+  core.Redraw();
   return true;
 }
 
@@ -120,9 +120,9 @@ ChartInputResult ChartKeyDown(ChartContainerCore& core, ChartKey key) {
     case ChartKey::kRight: MoveExtentXByKey(core, true); break;
     case ChartKey::kDelete:
       // The redraw takes the live lines away and with them the half-made zoom.
-      if ((core.XState() == kXFirstClick || core.YState() == kYFirstClick) &&
+      if ((core.Zoom().HasFirstClickX() || core.Zoom().HasFirstClickY()) &&
           core.Host().IsWindowVisible()) {
-        core.Host().Redraw();
+        core.Redraw();
       }
       break;
   }
@@ -165,7 +165,7 @@ ChartNotify ToggleTracking(ChartContainerCore& core) {
 
 void ToggleAxisXBoundaries(ChartContainerCore& core) {
   core.SetShowXBoundaries(!core.ShowsXBoundaries());
-  core.Host().Redraw();
+  core.Redraw();
 }
 
 std::optional<ChartNotify> TogglePointMarkers(ChartContainerCore& core) {

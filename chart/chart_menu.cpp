@@ -108,8 +108,8 @@ ChartMenuEntries BuildChartMenu(const ChartContainerCore& core, const ChartMenuC
          Item(L"Move Down", ExtentCommandId(ChartExtentCommand::kMoveDown))}));
     menu.push_back(Separator());
 
-    const bool undoX = !core.UndoStackX().empty();
-    const bool undoY = !core.UndoStackY().empty();
+    const bool undoX = !core.Zoom().UndoStackX().empty();
+    const bool undoY = !core.Zoom().UndoStackY().empty();
     if (undoX) {
       menu.push_back(
           Item(L"Undo Last Zoom/Move X", ExtentCommandId(ChartExtentCommand::kUndoX)));

@@ -33,8 +33,8 @@ ChartPaintFrame LayoutChartPaint(ChartContainerCore& core, const RectF& bounds,
                                  const ChartPaintOptions& options) {
   ChartPaintFrame paint;
   paint.frame = {bounds.x, bounds.y, bounds.width - 1.0f, bounds.height - 1.0f};
-  paint.layout = options.dropPendingClicks ? core.PreparePaint(bounds, options.resetYState)
-                                           : core.ComputePaintLayout(bounds);
+  paint.layout =
+      options.storeLayout ? core.PreparePaint(bounds) : core.ComputePaintLayout(bounds);
   return paint;
 }
 

@@ -15,8 +15,7 @@ namespace chart {
 
 struct ChartPaintOptions {
   bool focused = false;             // draw the dashed focus rectangle
-  bool dropPendingClicks = true;    // a paint that only shows live lines keeps a pending click
-  bool resetYState = true;          // images drop only a pending X click
+  bool storeLayout = true;          // images leave the container's transform as the window's
   bool drawSelectedPoints = true;   // images leave the data view's selection out
   bool trackingWindowExists = false;
   bool trackingWindowVisible = false;
@@ -24,8 +23,8 @@ struct ChartPaintOptions {
 
 // Draws the box, grid, axes, series, tracking and selection marks and the X-boundary labels
 // into bounds (the client rectangle on screen). Stores the transform, scale factors and axis
-// placements in the container, except for a paint that keeps pending clicks, which leaves the
-// container untouched. Never throws for bad data: what cannot be drawn is skipped.
+// placements in the container when options.storeLayout is set; the zoom state is only read.
+// Never throws for bad data: what cannot be drawn is skipped.
 void PaintChartContents(wxGraphicsContext& gc, ChartContainerCore& core, const RectF& bounds,
                         const ChartPaintOptions& options);
 

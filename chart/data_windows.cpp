@@ -26,19 +26,11 @@ bool ChartDataWindows::IsTrackingWindowVisible() const { return Shown(tracking_.
 
 bool ChartDataWindows::IsLegendWindowVisible() const { return Shown(legend_.get()); }
 
-void ChartDataWindows::BuildDataWindowRows() {
+void ChartDataWindows::ShowTrackingRows(const ChartLabelRows& rows, Point anchor) {
   if (!tracking_) return;
-  ChartContainerCore& core = container_.Core();
-  core.BuildDataWindowRows({core.TrackedX(), core.TrackedY()}, core.TrackingWidth(),
-                           tracking_->Rows(), core.TrackedValuesFound(), false);
-}
-
-void ChartDataWindows::RefreshTrackingRows() {
-  if (!tracking_) return;
-  ChartContainerCore& core = container_.Core();
-  const TrackingRowsUpdate update =
-      core.RefreshTrackingRows(core.TrackedValuesFound(), tracking_->Rows());
-  tracking_->UpdateDataWindow(tracking_->Rows(), container_, update.anchor.x, update.anchor.y);
+  // Kept even when empty: a hidden window holds no stale rows.
+  tracking_->Rows() = rows;
+  tracking_->UpdateDataWindow(tracking_->Rows(), container_, anchor.x, anchor.y);
 }
 
 void ChartDataWindows::DestroyTrackingWindow() { tracking_.reset(); }
@@ -56,20 +48,13 @@ void ChartDataWindows::OnTrackingClick(int x, int y) {
   }
 }
 
-void ChartDataWindows::CreateLegendWindow() {
-  ChartContainerCore& core = container_.Core();
-  if (container_.GetHandle() && container_.IsShownOnScreen() && core.SeriesCount() > 0 &&
-      core.HasDrawableChart(-1, false)) {
-    if (!legend_) legend_ = MakeWindow();
-    core.BuildLegendRows(legend_->Rows());
-    if (legend_->CreateDataWindow(container_, 0, 0, false)) {
-      core.SetLegendShown(true);
-      container_.RedrawExceptPopups();
-      legend_->ShowDataWindow();
-      return;
-    }
-  }
-  core.CloseLegendWindow(true);
+bool ChartDataWindows::ShowLegendRows(const ChartLabelRows& rows) {
+  if (!legend_) legend_ = MakeWindow();
+  legend_->Rows() = rows;
+  if (!legend_->CreateDataWindow(container_, 0, 0, false)) return false;
+  container_.RedrawExceptPopups();
+  legend_->ShowDataWindow();
+  return true;
 }
 
 void ChartDataWindows::DestroyLegendWindow() { legend_.reset(); }

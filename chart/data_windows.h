@@ -1,5 +1,5 @@
-// The chart container's two data windows, the legend and the tracking values, and what the
-// container's host hooks and its tracking click do with them.
+// The chart container's two data windows, the legend and the tracking values: they show the
+// rows that the container data builds, and the tracking click places the tracking window.
 #pragma once
 
 #include <memory>
@@ -27,10 +27,8 @@ class ChartDataWindows {
   // ---- Tracking values ----
   bool HasTrackingWindow() const { return tracking_ != nullptr; }
   bool IsTrackingWindowVisible() const;
-  // Rows at the container's tracked position into the window (the values into the container).
-  void BuildDataWindowRows();
-  // Rows from the container's tracked values; the window shows beside them or hides.
-  void RefreshTrackingRows();
+  // The window shows rows beside anchor (client point), or hides without rows.
+  void ShowTrackingRows(const ChartLabelRows& rows, Point anchor);
   void DestroyTrackingWindow();
   // A click while tracking, at client (x, y): the window shows the values found there
   // beside the click, or the tracking window closes when nothing was found.
@@ -39,9 +37,9 @@ class ChartDataWindows {
   // ---- Legend ----
   bool HasLegendWindow() const { return legend_ != nullptr; }
   bool IsLegendWindowVisible() const;
-  // Builds the legend rows and shows the legend in the top-right corner; closes the legend
-  // when the container is not shown or has no points.
-  void CreateLegendWindow();
+  // Shows rows in the legend (created first when there is none) in the top-right corner and
+  // redraws the chart; false when the window could not be placed.
+  bool ShowLegendRows(const ChartLabelRows& rows);
   void DestroyLegendWindow();
 
   // ---- Output ----

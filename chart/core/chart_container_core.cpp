@@ -5,7 +5,6 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
-#include <tuple>
 
 #include "chart/core/chart_format.h"
 
@@ -23,38 +22,6 @@ ChartContainerHost& NoWindowHost() {
   return host;
 }
 
-// Grows the home extent (the stack's bottom entry, or the current extent while not zoomed)
-// to take in [min, max]. A single value is widened so the extent has a span.
-void ExtendExtent(ChartExtentStack& stack, double& curMin, double& curMax, double min,
-                  double max, bool isY) {
-  if (max < min) return;
-  double& targetMin = stack.empty() ? curMin : stack.front().first;
-  double& targetMax = stack.empty() ? curMax : stack.front().second;
-  if (targetMin > targetMax) {
-    targetMin = min;
-    targetMax = max;
-  } else {
-    targetMin = std::min(targetMin, min);
-    targetMax = std::max(targetMax, max);
-  }
-  if (targetMin == targetMax) {
-    const double onePercent = std::fabs(targetMin * 0.01);
-    if (isY) targetMin -= 4.0 * onePercent;
-    targetMax += onePercent;
-  }
-}
-
-// Stores a fitted extent as the home extent.
-void StoreHomeExtent(ChartExtentStack& stack, double& curMin, double& curMax,
-                     const ChartExtent& extent) {
-  if (stack.empty()) {
-    curMin = extent.first;
-    curMax = extent.second;
-  } else {
-    stack.front() = extent;
-  }
-}
-
 // Smallest low and largest high bound over every series, visible or not.
 ChartExtent UnitedExtent(const ChartSeriesMap& series, double (ChartSeries::*low)() const,
                          double (ChartSeries::*high)() const) {
@@ -66,10 +33,6 @@ ChartExtent UnitedExtent(const ChartSeriesMap& series, double (ChartSeries::*low
   return extent;
 }
 
-void CutToBottomEntry(ChartExtentStack& stack) {
-  if (stack.size() > 1) stack.resize(1);
-}
-
 }  // namespace
 
 ChartColours DefaultChartColours() {
@@ -77,17 +40,9 @@ ChartColours DefaultChartColours() {
           0xFF8A2BE2, 0xFFFFFFE0, 0xFF000000, 0xFF808080};
 }
 
-bool YStateHasMargins(std::int32_t yState) {
-  return yState == kYHome || yState == kYSetKeepMargins || yState == kYZoomedKeepMargins;
-}
-
 ChartContainerCore::ChartContainerCore(std::wstring name)
     : host_(&NoWindowHost()),
       colours_(DefaultChartColours()),
-      minY_(DBL_MAX),
-      maxY_(-DBL_MAX),
-      minX_(DBL_MAX),
-      maxX_(-DBL_MAX),
       trackedX_(DBL_MAX),
       trackedY_(DBL_MAX),
       name_(std::move(name)) {}
@@ -98,6 +53,11 @@ void ChartContainerCore::SetHost(ChartContainerHost* host) {
   host_ = host ? host : &NoWindowHost();
 }
 
+void ChartContainerCore::Redraw() {
+  zoom_.DropPendingClicks();
+  host_->Redraw();
+}
+
 bool ChartContainerCore::WindowShown() const {
   return host_->HasWindow() && host_->IsWindowVisible();
 }
@@ -105,10 +65,6 @@ bool ChartContainerCore::WindowShown() const {
 ChartSeries* ChartContainerCore::FindSeries(int id) const {
   const auto it = series_.find(id);
   return it == series_.end() ? nullptr : it->second.get();
-}
-
-ChartExtent ChartContainerCore::ReferenceExtentX() const {
-  return undoX_.empty() ? ChartExtent{minX_, maxX_} : undoX_.front();
 }
 
 void ChartContainerCore::SetFormatterX(ChartValueFormatter formatter) {
@@ -149,11 +105,9 @@ int ChartContainerCore::AddChart(const ChartAddRecord& record, bool redraw) {
   const ChartSeries& added = *it->second;
 
   if (added.HasPoints()) {
-    ExtendExtentX(added.MinX(), added.MaxX());
-    ExtendExtentY(added.MinY(), added.MaxY());
-    if (host_->HasWindow() && tracking_ && host_->HasTrackingWindow()) {
-      host_->BuildDataWindowRows();
-    }
+    zoom_.ExtendExtentX(added.MinX(), added.MaxX());
+    zoom_.ExtendExtentY(added.MinY(), added.MaxY());
+    if (host_->HasWindow() && tracking_ && host_->HasTrackingWindow()) RebuildTrackedValues();
     if (redraw && WindowShown()) RefreshDataWindows(-1, true, 0);
   }
   return index;
@@ -166,7 +120,7 @@ bool ChartContainerCore::ReplaceChartData(int index, const ChartPoints* points, 
   if (confirm && !host_->ConfirmReplaceData()) return false;
 
   ChartPoints sorted = points ? SortedChartPoints(*points) : ChartPoints{};
-  const ChartExtent reference = ReferenceExtentX();
+  const ChartExtent reference = zoom_.HomeExtentX();
   // Without a home extent there is nothing to clip to.
   if (clipToX && !sorted.empty() && reference.first <= reference.second) {
     const PointRange range =
@@ -180,18 +134,18 @@ bool ChartContainerCore::ReplaceChartData(int index, const ChartPoints* points, 
   if (!HasDrawableChart(-1, false)) {
     ResetContainer(true, false);
   } else {
-    if (host_->HasTrackingWindow()) host_->BuildDataWindowRows();
+    if (host_->HasTrackingWindow()) RebuildTrackedValues();
     if (host_->HasDataView() && dataViewIndex_ == index) {
       host_->RefreshChartDataView(kDataViewReloadReplaced);
     }
     if (fitExtents) {
       FitExtentX();
       FitExtentY();
-      if (!HitTestCharts(-1, minY_, maxY_)) {
+      const ChartExtent y = zoom_.ExtentY();
+      if (!HitTestCharts(-1, y.first, y.second)) {
         ResetExtents(false);
       } else {
-        CutToBottomEntry(undoX_);
-        CutToBottomEntry(undoY_);
+        zoom_.CutStacksToHome();
       }
     }
   }
@@ -204,25 +158,12 @@ void ChartContainerCore::RefreshAfterExtentChange() {
   if (tracking_ && host_->HasTrackingWindow()) {
     RefreshTrackingWindow(true);
   } else {
-    host_->Redraw();
+    Redraw();
   }
 }
 
 bool ChartContainerCore::SetExtentX(double min, double max, bool redraw) {
-  if (min == max || !std::isfinite(min) || !std::isfinite(max)) return false;
-  const double lo = std::min(min, max);
-  const double hi = std::max(min, max);
-  // The new range must reach the home extent. A range that covers all of it reaches it too,
-  // though neither of its ends lies inside.
-  const ChartExtent reference = ReferenceExtentX();
-  if (reference.first > reference.second) return false;
-  if (hi < reference.first || lo > reference.second) return false;
-
-  undoX_.emplace_back(minX_, maxX_);
-  minX_ = lo;
-  maxX_ = hi;
-  xState_ = kXSetNotDrawn;
-
+  if (!zoom_.SetExtentX(min, max)) return false;
   if (redraw && WindowShown() && HasDrawableChart(-1, true)) RefreshAfterExtentChange();
   return true;
 }
@@ -233,12 +174,9 @@ bool ChartContainerCore::SetExtentY(double min, double max, bool keepMargins, bo
   const double hi = std::max(min, max);
   if (!HitTestCharts(-1, lo, hi)) return false;
 
-  PushExtentY(lo, hi);
-  const bool hadMargins = yState_ == kYHome || yState_ == kYZoomedKeepMargins;
-  yState_ = keepMargins && hadMargins ? kYSetKeepMargins : kYSetNotDrawn;
-
+  zoom_.SetExtentY(lo, hi, keepMargins);
   if (redraw && WindowShown()) {
-    yState_ = yState_ == kYSetKeepMargins ? kYZoomedKeepMargins : kYZoomed;
+    zoom_.MarkYDrawn();
     RefreshAfterExtentChange();
   }
   return true;
@@ -246,18 +184,10 @@ bool ChartContainerCore::SetExtentY(double min, double max, bool keepMargins, bo
 
 // ---- Extent rules ----
 
-void ChartContainerCore::ExtendExtentX(double min, double max) {
-  ExtendExtent(undoX_, minX_, maxX_, min, max, false);
-}
-
-void ChartContainerCore::ExtendExtentY(double min, double max) {
-  ExtendExtent(undoY_, minY_, maxY_, min, max, true);
-}
-
 ChartExtent ChartContainerCore::FitExtentX() {
   ChartExtent extent = GetChartsExtentX();
   if (extent.first == extent.second) extent.second += std::fabs(extent.first * 0.01);
-  StoreHomeExtent(undoX_, minX_, maxX_, extent);
+  zoom_.StoreHomeExtentX(extent);
   return extent;
 }
 
@@ -268,21 +198,16 @@ ChartExtent ChartContainerCore::FitExtentY() {
     extent.first -= 4.0 * onePercent;
     extent.second += onePercent;
   }
-  StoreHomeExtent(undoY_, minY_, maxY_, extent);
+  zoom_.StoreHomeExtentY(extent);
   return extent;
 }
 
 void ChartContainerCore::ResetExtents(bool resetYScale) {
-  if (!undoX_.empty()) std::tie(minX_, maxX_) = undoX_.front();
-  if (!undoY_.empty()) std::tie(minY_, maxY_) = undoY_.front();
-  undoX_.clear();
-  undoY_.clear();
+  zoom_.ResetToHome();
   for (auto& [index, series] : series_) {
     series->SetVisible(true);
     if (resetYScale) series->SetYScale(1.0);
   }
-  xState_ = kXHome;
-  yState_ = kYHome;
   RefreshDataWindows(-1, true, 0);
 }
 
@@ -374,7 +299,8 @@ bool ChartContainerCore::HitTestCharts(int id, double yLo, double yHi) const {
   double top = std::max(yLo, yHi);
   const RectF client = ClientBounds();
   const RectF plot = PlotRectFromBounds(client);
-  const ChartTransform t = BuildTransform(minX_, maxX_, yLo, yHi);
+  const auto [minX, maxX] = zoom_.ExtentX();
+  const ChartTransform t = BuildTransform(minX, maxX, yLo, yHi);
   if (plot.width > 0.0f && plot.height > 0.0f && IsInvertible(t)) {
     const auto topLeft = TryScreenToData(0, 0, &t);
     const auto bottomRight = TryScreenToData(static_cast<int>(client.width),
@@ -388,7 +314,7 @@ bool ChartContainerCore::HitTestCharts(int id, double yLo, double yHi) const {
   const auto hits = [&](const ChartSeries& s) {
     if (!s.HasPoints()) return false;
     const ChartPoints& points = s.Points();
-    const PointRange range = FindPointRangeX(points.begin(), points.end(), minX_, maxX_, false);
+    const PointRange range = FindPointRangeX(points.begin(), points.end(), minX, maxX, false);
     return std::any_of(range.lo, range.hi, [&](const ChartPoint& p) {
       const double y = p.y * s.YScale();
       return y >= bottom && y <= top;
@@ -432,7 +358,7 @@ int ChartContainerCore::SelectChart(int id, bool redraw) {
   }
   // A deselection must repaint too, or the old halo stays on screen.
   if (redraw && WindowShown() && (FindVisibleChart(id) || previous != selectedIndex_)) {
-    host_->Redraw();
+    Redraw();
   }
   return selectedIndex_;
 }
@@ -458,22 +384,15 @@ int ChartContainerCore::ToggleChartVisibility(int id) {
 void ChartContainerCore::ResetContainer(bool keepSeries, bool resetColours) {
   const ChartContainerCore fresh;
   if (resetColours) colours_ = fresh.colours_;
-  minX_ = fresh.minX_;
-  maxX_ = fresh.maxX_;
-  minY_ = fresh.minY_;
-  maxY_ = fresh.maxY_;
+  zoom_ = fresh.zoom_;
   xAxisScreenY_ = fresh.xAxisScreenY_;
   xAxisCode_ = fresh.xAxisCode_;
   yAxisCode_ = fresh.yAxisCode_;
   pixelsPerX_ = fresh.pixelsPerX_;
   pixelsPerY_ = fresh.pixelsPerY_;
-  firstClickX_ = fresh.firstClickX_;
-  firstClickY_ = fresh.firstClickY_;
   trackedX_ = fresh.trackedX_;
   trackedY_ = fresh.trackedY_;
   trackingWidth_ = fresh.trackingWidth_;
-  xState_ = fresh.xState_;
-  yState_ = fresh.yState_;
   tracking_ = false;
   selectedIndex_ = -1;
   dataViewIndex_ = -1;
@@ -485,8 +404,6 @@ void ChartContainerCore::ResetContainer(bool keepSeries, bool resetColours) {
     series_.clear();
   }
   dataViewPoints_.clear();
-  undoX_.clear();
-  undoY_.clear();
   transform_.reset();
   CloseTrackingWindow(false);
   CloseLegendWindow(false);
@@ -510,7 +427,7 @@ void ChartContainerCore::SyncDataViewCell(int id, int position, double x, double
       return;
     }
   }
-  if (dataViewIndex_ != -1 && FindVisibleChart(dataViewIndex_)) host_->Redraw();
+  if (dataViewIndex_ != -1 && FindVisibleChart(dataViewIndex_)) Redraw();
 }
 
 void ChartContainerCore::SyncDataViewSelection(int id, const DataViewPoints& points) {
@@ -520,7 +437,7 @@ void ChartContainerCore::SyncDataViewSelection(int id, const DataViewPoints& poi
   } else if (&points != &dataViewPoints_) {
     dataViewPoints_ = points;
   }
-  if (FindVisibleChart(id)) host_->Redraw();
+  if (FindVisibleChart(id)) Redraw();
 }
 
 bool ChartContainerCore::DataViewClosed() {
@@ -528,7 +445,7 @@ bool ChartContainerCore::DataViewClosed() {
   if (dataViewIndex_ != -1) {
     dataViewIndex_ = -1;
     dataViewPoints_.clear();
-    if (HasDrawableChart(-1, true)) host_->Redraw();
+    if (HasDrawableChart(-1, true)) Redraw();
   }
   host_->DestroyDataView();
   return true;
@@ -539,7 +456,7 @@ bool ChartContainerCore::DataViewClosed() {
 void ChartContainerCore::RefreshDataWindows(int id, bool rebuildTransform, int reloadKind) {
   const bool anyPoints = HasDrawableChart(-1, false);
   if (!tracking_ || !host_->HasTrackingWindow()) {
-    host_->Redraw();
+    Redraw();
   } else if (anyPoints) {
     RefreshTrackingWindow(rebuildTransform);
   } else {
@@ -549,7 +466,7 @@ void ChartContainerCore::RefreshDataWindows(int id, bool rebuildTransform, int r
 
   if (host_->HasLegendWindow()) {
     if (anyPoints) {
-      host_->CreateLegendWindow();
+      CreateLegendWindow();
     } else {
       CloseLegendWindow(true);
     }
@@ -566,8 +483,22 @@ void ChartContainerCore::RefreshDataWindows(int id, bool rebuildTransform, int r
 void ChartContainerCore::RefreshTrackingWindow(bool rebuildTransform) {
   if (!tracking_ || !host_->HasTrackingWindow()) return;
   if (rebuildTransform) UpdateTransform();
-  host_->RefreshTrackingRows();
-  host_->Redraw();
+  ChartLabelRows rows;
+  const TrackingRowsUpdate update = RefreshTrackingRows(trackedValues_, rows);
+  host_->ShowTrackingRows(rows, update.anchor);
+  Redraw();
+}
+
+void ChartContainerCore::CreateLegendWindow() {
+  if (WindowShown() && HasDrawableChart(-1, false)) {
+    ChartLabelRows rows;
+    BuildLegendRows(rows);
+    if (host_->ShowLegendRows(rows)) {
+      legendShown_ = true;
+      return;
+    }
+  }
+  CloseLegendWindow(true);
 }
 
 void ChartContainerCore::CloseTrackingWindow(bool redraw) {
@@ -575,13 +506,13 @@ void ChartContainerCore::CloseTrackingWindow(bool redraw) {
   trackedValues_.clear();
   trackedX_ = DBL_MAX;
   trackedY_ = DBL_MAX;
-  if (redraw) host_->Redraw();
+  if (redraw) Redraw();
 }
 
 void ChartContainerCore::CloseLegendWindow(bool redraw) {
   if (host_->HasLegendWindow()) host_->DestroyLegendWindow();
   legendShown_ = false;
-  if (redraw) host_->Redraw();
+  if (redraw) Redraw();
 }
 
 // ---- Transforms and geometry ----
@@ -589,7 +520,7 @@ void ChartContainerCore::CloseLegendWindow(bool redraw) {
 ScaleFactors ChartContainerCore::GetScaleFactors(const RectF& plot, double minX, double maxX,
                                                  double minY, double maxY) const {
   if (series_.empty()) return {1.0, 1.0};
-  return ComputeScaleFactors(plot, minX, maxX, minY, maxY, YStateHasMargins(yState_));
+  return ComputeScaleFactors(plot, minX, maxX, minY, maxY, YStateHasMargins(zoom_.YState()));
 }
 
 RectF ChartContainerCore::ClientBounds() const {
@@ -607,7 +538,9 @@ ChartTransform ChartContainerCore::BuildTransform(double minX, double maxX, doub
 }
 
 const ChartTransform& ChartContainerCore::UpdateTransform() {
-  transform_ = std::make_unique<ChartTransform>(BuildTransform(minX_, maxX_, minY_, maxY_));
+  const auto [minX, maxX] = zoom_.ExtentX();
+  const auto [minY, maxY] = zoom_.ExtentY();
+  transform_ = std::make_unique<ChartTransform>(BuildTransform(minX, maxX, minY, maxY));
   return *transform_;
 }
 
@@ -618,7 +551,7 @@ const ChartTransform& ChartContainerCore::EnsureTransform() {
 std::optional<double> ChartContainerCore::ScreenToDataX(int px, int py, bool drawLine) {
   const std::optional<ChartPoint> point = TryScreenToData(px, py, &EnsureTransform());
   if (!point) return std::nullopt;
-  xState_ = kXFirstClick;
+  zoom_.MarkFirstClickX();
   if (drawLine) host_->ShowVerticalTrackLine(px, py);
   return point->x;
 }
@@ -644,21 +577,19 @@ ChartPaintLayout ChartContainerCore::ComputePaintLayout(const RectF& bounds) con
   layout.hasSeries = !series_.empty();
   layout.hasPoints = layout.hasSeries && HasDrawableChart(-1, false);
   if (!layout.hasPoints) return layout;
-  layout.xAxis = GetXAxisPlacement(layout.plot, minY_, maxY_);
-  layout.yAxis = GetYAxisPlacement(layout.plot, minX_, maxX_);
+  const auto [minX, maxX] = zoom_.ExtentX();
+  const auto [minY, maxY] = zoom_.ExtentY();
+  layout.xAxis = GetXAxisPlacement(layout.plot, minY, maxY);
+  layout.yAxis = GetYAxisPlacement(layout.plot, minX, maxX);
   layout.crossing = {layout.yAxis.position, layout.xAxis.position};
-  layout.scale = GetScaleFactors(layout.plot, minX_, maxX_, minY_, maxY_);
-  layout.transform = TransformForPlot(layout.xAxis, layout.yAxis, layout.scale, minX_, maxX_,
-                                      minY_, maxY_, false);
+  layout.scale =
+      ComputeScaleFactors(layout.plot, minX, maxX, minY, maxY, zoom_.DrawsYMargins());
+  layout.transform =
+      TransformForPlot(layout.xAxis, layout.yAxis, layout.scale, minX, maxX, minY, maxY, false);
   return layout;
 }
 
-ChartPaintLayout ChartContainerCore::PreparePaint(const RectF& bounds, bool resetYState) {
-  if (!series_.empty()) {
-    // A half-made two-click zoom does not survive a paint.
-    if (xState_ == kXFirstClick) xState_ = undoX_.empty() ? kXHome : kXZoomed;
-    if (resetYState && yState_ == kYFirstClick) yState_ = undoY_.empty() ? kYHome : kYZoomed;
-  }
+ChartPaintLayout ChartContainerCore::PreparePaint(const RectF& bounds) {
   ChartPaintLayout layout = ComputePaintLayout(bounds);
   if (layout.hasPoints) {
     pixelsPerX_ = layout.scale.perX;

@@ -1,6 +1,7 @@
 // The chart container's data and operations without a window: the series map, the shared X
-// and Y extents with their undo stacks and states, selection, and the current transform.
-// The window layer owns one, gives it a ChartContainerHost and turns events into calls.
+// and Y extents (kept by its ChartZoomState), selection, tracking and legend rows, and the
+// current transform. The window layer owns one, gives it a ChartContainerHost and turns
+// events into calls.
 #pragma once
 
 #include <array>
@@ -16,6 +17,7 @@
 #include "chart/core/chart_notify.h"
 #include "chart/core/chart_series.h"
 #include "chart/core/chart_transform.h"
+#include "chart/core/chart_zoom_state.h"
 #include "chart/core/geometry.h"
 
 namespace chart {
@@ -35,25 +37,6 @@ enum class ChartColourRole : int {
 inline constexpr int kChartColourCount = 9;
 using ChartColours = std::array<std::uint32_t, kChartColourCount>;
 ChartColours DefaultChartColours();
-
-// X extent states.
-enum ChartXState : std::int32_t {
-  kXHome = 0,          // X undo stack empty
-  kXFirstClick = 2,    // first click of a two-click X zoom made
-  kXSetNotDrawn = 4,   // new X extent set, not yet drawn
-  kXZoomed = 7,        // zoomed or moved and drawn
-};
-
-// Y extent states; 1, 6 and 9 draw 10 % margins above and below the Y extent.
-enum ChartYState : std::int32_t {
-  kYHome = 1,
-  kYFirstClick = 3,
-  kYSetNotDrawn = 5,
-  kYSetKeepMargins = 6,
-  kYZoomed = 8,
-  kYZoomedKeepMargins = 9,
-};
-bool YStateHasMargins(std::int32_t yState);
 
 // Reload kind passed to the chart data view after its series' data was replaced.
 inline constexpr int kDataViewReloadReplaced = 256;
@@ -86,7 +69,6 @@ struct ChartPaintLayout {
 using ChartSeriesMap = std::map<int, std::unique_ptr<ChartSeries>>;
 using TrackedValues = std::multimap<int, ChartPoint>;   // series index -> values found
 using DataViewPoints = std::map<int, ChartPoint>;       // point position -> (x, y)
-using ChartLabelRows = std::multimap<int, ChartLabelRow>; // series index -> rows, in order
 
 // What a refresh of the tracking rows hands to the tracking data window.
 struct TrackingRowsUpdate {
@@ -121,11 +103,6 @@ class ChartContainerCore {
   // False, nothing changed, for equal bounds or a range in which no visible point would show.
   bool SetExtentY(double min, double max, bool keepMargins, bool redraw);
 
-  // ---- Extent rules ----
-  void ExtendExtentX(double min, double max);
-  void ExtendExtentY(double min, double max);
-  ChartExtent FitExtentX();
-  ChartExtent FitExtentY();
   // Back to the home extents, stacks emptied, every series visible.
   void ResetExtents(bool resetYScale);
 
@@ -143,11 +120,6 @@ class ChartContainerCore {
   void UndoExtentX(bool redraw);
   void UndoExtentY(bool redraw);
 
-  // Second click of a two-click zoom at client (x, y); first is the first click's value.
-  // Returns the click's data value, no value when the click cannot be mapped. A click within
-  // 3 pixels of the first one changes nothing.
-  std::optional<double> SecondClickZoomX(int x, int y, double firstX, bool redraw);
-  std::optional<double> SecondClickZoomY(int x, int y, double firstY, bool redraw);
   // The mouse steps of the two-click zooms. Each needs the interactive flag and a visible
   // series with a point. Shift + left button down:
   void ShiftClickZoom(int x, int y);
@@ -156,17 +128,8 @@ class ChartContainerCore {
   // Left button up: a zoom set by the second click is drawn and settled.
   void FinishMouseZoom();
 
-  // Menu commands. Each returns the notification to send to the parent, or none (Zoom In X
-  // and Zoom In Y on an empty or inverted extent).
-  std::optional<ChartNotify> ZoomInX();
-  std::optional<ChartNotify> ZoomInY();
-  std::optional<ChartNotify> MoveRight();
-  std::optional<ChartNotify> MoveLeft();
-  std::optional<ChartNotify> MoveUp();
-  std::optional<ChartNotify> MoveDown();
-  std::optional<ChartNotify> UndoLastX();
-  std::optional<ChartNotify> UndoLastY();
-  std::optional<ChartNotify> RestoreExtents();
+  // A menu command; returns the notification to send to the parent, sent whether or not the
+  // extent changed, or none (Zoom In X and Zoom In Y on an empty or inverted extent).
   std::optional<ChartNotify> RunExtentCommand(ChartExtentCommand command);
   // A notification of the given code carrying the current extents, for all series.
   ChartNotify ExtentNotify(ChartNotifyCode code) const;
@@ -210,7 +173,11 @@ class ChartContainerCore {
 
   // ---- Pop-up windows (through the host) ----
   void RefreshDataWindows(int id, bool rebuildTransform, int reloadKind);
+  // Rebuilds the tracking rows at the tracked X and has the host show them there.
   void RefreshTrackingWindow(bool rebuildTransform);
+  // Builds the legend rows and has the host show them in the top-right corner; closes the
+  // legend when the window is not shown, has no points or the legend cannot be placed.
+  void CreateLegendWindow();
   // Closes the tracking window; the tracked values and position are cleared.
   void CloseTrackingWindow(bool redraw);
   void CloseLegendWindow(bool redraw);
@@ -224,7 +191,7 @@ class ChartContainerCore {
   // One row per visible series with points. Returns the number of rows.
   int BuildLegendRows(ChartLabelRows& rows) const;
   // Rebuilds the rows from stored values after the view changed; values of series that no
-  // longer exist are dropped. The host hands the result to the tracking data window.
+  // longer exist are dropped.
   TrackingRowsUpdate RefreshTrackingRows(TrackedValues& values, ChartLabelRows& rows);
   // A tracking click at client (x, y): searches 6 pixels wide around it, fills the
   // container's tracked values and rows, and sets the tracked position (DBL_MAX when nothing
@@ -257,12 +224,17 @@ class ChartContainerCore {
   // (current Y multiplier, step that moves the series' largest value by 1 % of the height).
   std::pair<double, double> GetYScaleStep(const ChartSeries& series) const;
 
+  // Asks the host for a full redraw, which takes the live lines away; a half-made two-click
+  // zoom goes with them now (ChartZoomState::DropPendingClicks), not at the paint, so a click
+  // that comes before that paint keeps what it sets. Every redraw of the chart comes here.
+  void Redraw();
+
   // ---- Painting ----
-  // Steps that a paint performs before drawing: drops a half-made two-click zoom (the Y
-  // one only with resetYState), computes the layout for bounds and stores the transform,
-  // scale factors and axis placements in the container.
-  ChartPaintLayout PreparePaint(const RectF& bounds, bool resetYState);
-  // The same layout without touching the container (printing, previews).
+  // Computes the layout for bounds and stores the transform, scale factors and axis
+  // placements in the container. A paint only draws the state: it changes none of the zoom
+  // state, so events that came before it keep what they set.
+  ChartPaintLayout PreparePaint(const RectF& bounds);
+  // The same layout without touching the container (images, printing, previews).
   ChartPaintLayout ComputePaintLayout(const RectF& bounds) const;
   double PixelsPerX() const { return pixelsPerX_; }
   double PixelsPerY() const { return pixelsPerY_; }
@@ -277,16 +249,12 @@ class ChartContainerCore {
   }
   const ChartColours& Colours() const { return colours_; }
 
-  ChartExtent ExtentX() const { return {minX_, maxX_}; }
-  ChartExtent ExtentY() const { return {minY_, maxY_}; }
-  std::int32_t XState() const { return xState_; }
-  std::int32_t YState() const { return yState_; }
-  const ChartExtentStack& UndoStackX() const { return undoX_; }
-  const ChartExtentStack& UndoStackY() const { return undoY_; }
-  double FirstClickX() const { return firstClickX_; }
-  double FirstClickY() const { return firstClickY_; }
-  void SetFirstClickX(double x) { firstClickX_ = x; }
-  void SetFirstClickY(double y) { firstClickY_ = y; }
+  ChartExtent ExtentX() const { return zoom_.ExtentX(); }
+  ChartExtent ExtentY() const { return zoom_.ExtentY(); }
+  // Extents, undo stacks, states and first clicks. Changed directly, nothing is redrawn: the
+  // operations above are the ones that refresh what shows.
+  const ChartZoomState& Zoom() const { return zoom_; }
+  ChartZoomState& Zoom() { return zoom_; }
 
   bool IsTracking() const { return tracking_; }
   void SetTracking(bool on) { tracking_ = on; }
@@ -314,25 +282,30 @@ class ChartContainerCore {
 
  private:
   bool WindowShown() const;
-  ChartExtent ReferenceExtentX() const;
   ChartSeries* FindSeries(int id) const;
+  // Fit the home extent to all series' data.
+  ChartExtent FitExtentX();
+  ChartExtent FitExtentY();
   // Redraw after an extent change: through the tracking window when it is up.
   void RefreshAfterExtentChange();
-  std::int32_t SettledXState() const;
+  // Shows [a, b] (either order) on the Y axis unless the bounds are equal or no visible point
+  // would show there; returns the Y state.
+  std::int32_t ChangeExtentY(double a, double b, bool keepMargins, bool redraw);
+  // Second click of a two-click zoom at client (x, y); first is the first click's value.
+  // A click within 3 pixels of the first one changes nothing.
+  void SecondClickZoomX(int x, int y, double firstX);
+  void SecondClickZoomY(int x, int y, double firstY);
   // Data Y under a client point through the current transform.
   std::optional<double> ScreenToDataY(int px, int py);
   // The client area's bottom and top edges in data Y; none without an invertible transform.
   std::optional<ChartExtent> ClientRangeY();
-  // Pushes the current Y extent and shows [lo, hi].
-  void PushExtentY(double lo, double hi);
+  // The tracked values found again at the tracked position, after the data changed.
+  void RebuildTrackedValues();
 
   ChartContainerHost* host_;
 
   ChartColours colours_;
-  double minY_;
-  double maxY_;
-  double minX_;
-  double maxX_;
+  ChartZoomState zoom_;
   float xAxisScreenY_ = 0.0f;
   std::int32_t xAxisCode_ = kAxisAtZero;
   std::int32_t yAxisCode_ = kAxisAtZero;
@@ -345,19 +318,13 @@ class ChartContainerCore {
   int selectedIndex_ = -1;
   int dataViewIndex_ = -1;
   std::int32_t precisionX_ = 3;
-  double firstClickX_ = 0.0;
-  double firstClickY_ = 0.0;
   std::unique_ptr<ChartTransform> transform_;
   double trackedX_;
   double trackedY_;
   double trackingWidth_ = 0.0;
-  ChartExtentStack undoX_;
-  ChartExtentStack undoY_;
   ChartSeriesMap series_;
   TrackedValues trackedValues_;
   DataViewPoints dataViewPoints_;
-  std::int32_t xState_ = kXHome;
-  std::int32_t yState_ = kYHome;
   std::wstring name_;
   std::wstring nameX_ = L"X";
   ChartValueFormatter formatterX_ = FormatChartValue;

@@ -3,9 +3,14 @@
 // a container without a window: nothing is shown, so there is nothing to refresh or close.
 #pragma once
 
+#include <map>
+
+#include "chart/core/chart_series.h"
 #include "chart/core/geometry.h"
 
 namespace chart {
+
+using ChartLabelRows = std::multimap<int, ChartLabelRow>;  // series index -> rows, in order
 
 class ChartContainerHost {
  public:
@@ -34,19 +39,23 @@ class ChartContainerHost {
   // Tracking data window.
   virtual bool HasTrackingWindow() const { return false; }
   virtual bool IsTrackingWindowVisible() const { return false; }
-  // Rebuilds its rows at the tracked position (fills the container's tracked values):
-  // ChartContainerCore::BuildDataWindowRows at (TrackedX, TrackedY) with TrackingWidth, into
-  // the window's rows and the container's TrackedValuesFound.
-  virtual void BuildDataWindowRows() {}
-  // Rebuilds its rows at the tracked X and re-shows it there: ChartContainerCore::
-  // RefreshTrackingRows, then the window shows the rows at the anchor or hides without rows.
-  virtual void RefreshTrackingRows() {}
+  // Shows rows (built by the container) beside anchor, the client point of the tracked
+  // position; no rows hide the window.
+  virtual void ShowTrackingRows(const ChartLabelRows& rows, Point anchor) {
+    (void)rows;
+    (void)anchor;
+  }
   virtual void DestroyTrackingWindow() {}
 
   // Legend window.
   virtual bool HasLegendWindow() const { return false; }
   virtual bool IsLegendWindowVisible() const { return false; }
-  virtual void CreateLegendWindow() {}
+  // Shows rows (built by the container) in the legend window, created first when there is
+  // none, in the top-right corner; false when it could not be placed.
+  virtual bool ShowLegendRows(const ChartLabelRows& rows) {
+    (void)rows;
+    return false;
+  }
   virtual void DestroyLegendWindow() {}
 
   // Chart data view: the object may exist without its window.

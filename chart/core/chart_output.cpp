@@ -21,15 +21,8 @@ std::unique_ptr<ChartContainerCore> ChartContainerCore::CollectChartsForOutput(
   copy->trackedX_ = trackedX_;
   copy->trackedY_ = trackedY_;
   copy->trackingWidth_ = trackingWidth_;
-  copy->minX_ = minX_;
-  copy->maxX_ = maxX_;
-  copy->minY_ = minY_;
-  copy->maxY_ = maxY_;
-  copy->undoX_ = undoX_;
-  copy->undoY_ = undoY_;
+  copy->zoom_ = zoom_.WithoutFirstClicks();
   copy->selectedIndex_ = selectedIndex_;
-  copy->xState_ = xState_;
-  copy->yState_ = yState_;
   // The values belong to what the tracking window shows; without it there is nothing to mark.
   if (tracking_ && host_->HasTrackingWindow()) copy->trackedValues_ = trackedValues_;
   return copy;

@@ -31,7 +31,7 @@ int ChartContainerCore::BuildDataWindowRows(const ChartPoint& point, double widt
   if (rebuildTransform) UpdateTransform();
   values.clear();
   rows.clear();
-  if (!InRange(point.x, {minX_, maxX_})) return 0;
+  if (!InRange(point.x, zoom_.ExtentX())) return 0;
   // Without a client area nothing shows, but the values found are still kept.
   const std::optional<ChartExtent> shownY = ClientRangeY();
 
@@ -53,6 +53,12 @@ int ChartContainerCore::BuildDataWindowRows(const ChartPoint& point, double widt
   return static_cast<int>(rows.size());
 }
 
+void ChartContainerCore::RebuildTrackedValues() {
+  // The rows are built again from these values by the refresh that shows them.
+  ChartLabelRows rows;
+  BuildDataWindowRows({trackedX_, trackedY_}, trackingWidth_, rows, trackedValues_, false);
+}
+
 int ChartContainerCore::BuildLegendRows(ChartLabelRows& rows) const {
   // Emptied also without series, so a count of 0 never comes with stale rows.
   rows.clear();
@@ -66,7 +72,7 @@ int ChartContainerCore::BuildLegendRows(ChartLabelRows& rows) const {
 TrackingRowsUpdate ChartContainerCore::RefreshTrackingRows(TrackedValues& values,
                                                            ChartLabelRows& rows) {
   rows.clear();
-  const ChartExtent shownX{minX_, maxX_};
+  const ChartExtent shownX = zoom_.ExtentX();
   if (!values.empty() && InRange(trackedX_, shownX)) {
     const std::optional<ChartExtent> shownY = ClientRangeY();
     for (auto it = values.begin(); it != values.end();) {

@@ -1,9 +1,9 @@
-// Zoom, move and undo of the shared extents: the extent operations, the two-click zooms of the
-// mouse and the context-menu commands with the notifications they send.
+// Zoom, move and undo of the shared extents as the container does them: what a change would
+// show, the redraws and live lines, and the notifications of the context-menu commands. The
+// states themselves change in ChartZoomState.
 #include <algorithm>
 #include <cmath>
 #include <tuple>
-#include <utility>
 
 #include "chart/core/chart_container_core.h"
 
@@ -11,117 +11,59 @@ namespace chart {
 
 namespace {
 
-// Share of the current width or height that one menu zoom or move step takes.
+// Share of the current width or height that one menu move step takes.
 constexpr double kStepShare = 0.1;
 // A second click closer than this (pixels) to the first one is taken as a slip.
 constexpr double kMinZoomClickDistance = 3.0;
-constexpr double kPureMoveTolerance = 8.881784197001252e-16;  // 2^-50
 
-// Every change between neighbouring saved extents moved min and max by the same amount.
-// A zoom symmetric about the centre (opposite amounts) does not count: the view it restores
-// was drawn without margins.
-bool OnlyPureMoves(const ChartExtentStack& stack) {
-  for (std::size_t i = 1; i < stack.size(); ++i) {
-    const double ratio = (stack[i - 1].first - stack[i].first) /
-                         (stack[i - 1].second - stack[i].second);
-    // Two equal entries give 0 / 0: no change keeps the run.
-    if (std::fabs(1.0 - ratio) > kPureMoveTolerance) return false;
-  }
-  return true;
-}
-
-// The range a menu zoom passes on: a pending first click P becomes the near edge and the far
-// edge moves in by as much; equal distances zoom around P.
-ChartExtent ZoomAroundClick(double min, double max, double click, double width) {
-  const double left = click - min;
-  const double right = max - click;
-  if (right > left) return {click, max - left};
-  if (right < left) return {min + right, click};
-  return {click - kStepShare * width, click + kStepShare * width};
-}
+double Width(const ChartExtent& extent) { return extent.second - extent.first; }
 
 }  // namespace
 
-std::int32_t ChartContainerCore::SettledXState() const {
-  return undoX_.empty() ? kXHome : kXZoomed;
-}
-
-void ChartContainerCore::PushExtentY(double lo, double hi) {
-  undoY_.emplace_back(minY_, maxY_);
-  minY_ = lo;
-  maxY_ = hi;
-}
-
 std::int32_t ChartContainerCore::ZoomExtentX(double min, double max, bool redraw) {
-  if (!SetExtentX(min, max, false)) {
-    xState_ = SettledXState();
-    return xState_;
-  }
+  if (!SetExtentX(min, max, false)) return zoom_.SettleX();
   if (redraw && WindowShown()) {
     RefreshAfterExtentChange();
-    xState_ = kXZoomed;
-  } else {
-    xState_ = kXSetNotDrawn;
+    zoom_.MarkXDrawn();
   }
-  return xState_;
+  return zoom_.XState();
 }
 
 std::int32_t ChartContainerCore::MoveExtentX(double delta, bool redraw) {
-  return ZoomExtentX(minX_ - delta, maxX_ - delta, redraw);
+  const auto [minX, maxX] = zoom_.ExtentX();
+  return ZoomExtentX(minX - delta, maxX - delta, redraw);
+}
+
+std::int32_t ChartContainerCore::ChangeExtentY(double a, double b, bool keepMargins,
+                                               bool redraw) {
+  if (a == b || !std::isfinite(a) || !std::isfinite(b)) return zoom_.YState();
+  const double lo = std::min(a, b);
+  const double hi = std::max(a, b);
+  if (!HitTestCharts(-1, lo, hi)) return zoom_.YState();
+
+  zoom_.SetExtentY(lo, hi, keepMargins);
+  if (redraw && WindowShown()) {
+    RefreshAfterExtentChange();
+    zoom_.MarkYDrawn();
+  }
+  return zoom_.YState();
 }
 
 std::int32_t ChartContainerCore::ZoomExtentY(double a, double b, bool redraw) {
-  double lo = a + (b - a) * 0.1;
-  double hi = a + (b - a) * 0.9;
-  if (lo == hi || !std::isfinite(lo) || !std::isfinite(hi)) return yState_;
-  if (lo > hi) std::swap(lo, hi);
-  if (!HitTestCharts(-1, lo, hi)) return yState_;
-
-  PushExtentY(lo, hi);
-  yState_ = kYSetNotDrawn;
-  if (redraw && WindowShown()) {
-    RefreshAfterExtentChange();
-    yState_ = kYZoomed;
-  }
-  return yState_;
+  return ChangeExtentY(a + (b - a) * 0.1, a + (b - a) * 0.9, false, redraw);
 }
 
 std::int32_t ChartContainerCore::MoveExtentY(double delta, bool redraw) {
-  double lo = minY_ - delta;
-  double hi = maxY_ - delta;
-  if (lo == hi || !std::isfinite(lo) || !std::isfinite(hi)) return yState_;
-  if (lo > hi) std::swap(lo, hi);
-  if (!HitTestCharts(-1, lo, hi)) return yState_;
-
-  PushExtentY(lo, hi);
-  const bool hadMargins = yState_ == kYHome || yState_ == kYZoomedKeepMargins;
-  yState_ = hadMargins ? kYSetKeepMargins : kYSetNotDrawn;
-  if (redraw && WindowShown()) {
-    RefreshAfterExtentChange();
-    yState_ = yState_ == kYSetKeepMargins ? kYZoomedKeepMargins : kYZoomed;
-  }
-  return yState_;
+  const auto [minY, maxY] = zoom_.ExtentY();
+  return ChangeExtentY(minY - delta, maxY - delta, true, redraw);
 }
 
 void ChartContainerCore::UndoExtentX(bool redraw) {
-  if (undoX_.empty()) return;
-  std::tie(minX_, maxX_) = undoX_.back();
-  undoX_.pop_back();
-  xState_ = SettledXState();
-  if (redraw && WindowShown()) RefreshAfterExtentChange();
+  if (zoom_.UndoX() && redraw && WindowShown()) RefreshAfterExtentChange();
 }
 
 void ChartContainerCore::UndoExtentY(bool redraw) {
-  if (undoY_.empty()) return;
-  std::tie(minY_, maxY_) = undoY_.back();
-  // The restored extent is the top entry: how it was reached from home decides its margins.
-  if (undoY_.size() == 1) {
-    yState_ = kYHome;
-  } else {
-    yState_ = OnlyPureMoves(undoY_) ? kYZoomedKeepMargins : kYZoomed;
-  }
-  undoY_.pop_back();
-  if (redraw && WindowShown()) RefreshAfterExtentChange();
+  if (zoom_.UndoY() && redraw && WindowShown()) RefreshAfterExtentChange();
 }
 
 // ---- Two-click zooms ----
@@ -132,69 +74,58 @@ std::optional<double> ChartContainerCore::ScreenToDataY(int px, int py) {
   return point->y;
 }
 
-std::optional<double> ChartContainerCore::SecondClickZoomX(int x, int y, double firstX,
-                                                           bool redraw) {
+void ChartContainerCore::SecondClickZoomX(int x, int y, double firstX) {
   const ChartTransform& t = EnsureTransform();
   const std::optional<ChartPoint> click = TryScreenToData(x, y, &t);
-  if (!click) return std::nullopt;
+  if (!click) return;
   const double firstScreenX = firstX * t.scaleX + t.offsetX;
   if (std::fabs(x - firstScreenX) > kMinZoomClickDistance) {
-    if (SetExtentX(firstX, click->x, false) && redraw) host_->ShowVerticalTrackLine(x, y);
+    if (SetExtentX(firstX, click->x, false)) host_->ShowVerticalTrackLine(x, y);
   }
-  return click->x;
 }
 
-std::optional<double> ChartContainerCore::SecondClickZoomY(int x, int y, double firstY,
-                                                           bool redraw) {
+void ChartContainerCore::SecondClickZoomY(int x, int y, double firstY) {
   const ChartTransform& t = EnsureTransform();
   const std::optional<ChartPoint> click = TryScreenToData(x, y, &t);
-  if (!click) return std::nullopt;
+  if (!click) return;
   const double firstScreenY = firstY * t.scaleY + t.offsetY;
   if (std::fabs(y - firstScreenY) > kMinZoomClickDistance && click->y != firstY) {
     const double lo = std::min(firstY, click->y);
     const double hi = std::max(firstY, click->y);
     if (HitTestCharts(-1, lo, hi)) {
-      PushExtentY(lo, hi);
-      yState_ = kYSetNotDrawn;
-      if (redraw) host_->ShowHorizontalTrackLine(x, y);
+      zoom_.SetExtentY(lo, hi, false);
+      host_->ShowHorizontalTrackLine(x, y);
     }
   }
-  return click->y;
 }
 
 void ChartContainerCore::ShiftClickZoom(int x, int y) {
   if (!interactive_ || !HasDrawableChart(-1, true)) return;
   // A pending Y first click is finished before anything else.
-  if (yState_ == kYFirstClick) {
-    SecondClickZoomY(x, y, firstClickY_, true);
-  } else if (xState_ == kXFirstClick) {
-    SecondClickZoomX(x, y, firstClickX_, true);
-  } else if (xState_ != kXSetNotDrawn) {
-    if (const std::optional<double> first = ScreenToDataX(x, y, true)) firstClickX_ = *first;
+  if (zoom_.HasFirstClickY()) {
+    SecondClickZoomY(x, y, zoom_.FirstClickY());
+  } else if (zoom_.HasFirstClickX()) {
+    SecondClickZoomX(x, y, zoom_.FirstClickX());
+  } else if (zoom_.AcceptsFirstClickX()) {
+    if (const std::optional<double> first = ScreenToDataX(x, y, true)) {
+      zoom_.SetFirstClickX(*first);
+    }
   }
 }
 
 void ChartContainerCore::ShiftDoubleClickZoom(int x, int y) {
   if (!interactive_ || !HasDrawableChart(-1, true)) return;
-  if (yState_ == kYFirstClick || yState_ == kYSetNotDrawn) return;
+  if (!zoom_.AcceptsFirstClickY()) return;
   const std::optional<double> first = ScreenToDataY(x, y);
   if (!first) return;
-  firstClickY_ = *first;
   host_->ShowHorizontalTrackLine(x, y);
-  yState_ = kYFirstClick;
+  zoom_.StartFirstClickY(*first);
 }
 
 void ChartContainerCore::FinishMouseZoom() {
-  if (xState_ != kXSetNotDrawn && yState_ != kYSetNotDrawn) return;
+  if (!zoom_.HasMouseZoomToFinish()) return;
   RefreshDataWindows(-1, true, 0);
-  // Only the axes that a click left undecided settle; a Y view drawn with kept margins keeps
-  // them when the zoom that finishes is an X zoom.
-  if (xState_ == kXSetNotDrawn || xState_ == kXFirstClick) xState_ = SettledXState();
-  if (yState_ == kYSetNotDrawn || yState_ == kYFirstClick) {
-    yState_ = undoY_.empty() ? kYHome : kYZoomed;
-  } else if (yState_ == kYSetKeepMargins) {
-    yState_ = kYZoomedKeepMargins;
-  }
+  zoom_.FinishMouseZoom();
 }
 
 // ---- Menu commands ----
@@ -203,93 +134,49 @@ ChartNotify ChartContainerCore::ExtentNotify(ChartNotifyCode code) const {
   ChartNotify notify;
   notify.code = code;
   notify.index = -1;
-  notify.xMin = minX_;
-  notify.xMax = maxX_;
-  notify.yMin = minY_;
-  notify.yMax = maxY_;
+  std::tie(notify.xMin, notify.xMax) = zoom_.ExtentX();
+  std::tie(notify.yMin, notify.yMax) = zoom_.ExtentY();
   return notify;
 }
 
-std::optional<ChartNotify> ChartContainerCore::ZoomInX() {
-  if (maxX_ <= minX_) return std::nullopt;
-  const double width = maxX_ - minX_;
-  const ChartExtent range =
-      xState_ == kXFirstClick
-          ? ZoomAroundClick(minX_, maxX_, firstClickX_, width)
-          : ChartExtent{minX_ + kStepShare * width, maxX_ - kStepShare * width};
-  ZoomExtentX(range.first, range.second, true);
-  return ExtentNotify(ChartNotifyCode::kExtentX);
-}
-
-std::optional<ChartNotify> ChartContainerCore::ZoomInY() {
-  if (maxY_ <= minY_) return std::nullopt;
-  const double height = maxY_ - minY_;
-  const ChartExtent narrowed{minY_ + kStepShare * height, maxY_ - kStepShare * height};
-  ChartExtent range;
-  if (yState_ == kYFirstClick) {
-    const double left = firstClickY_ - minY_;
-    const double right = maxY_ - firstClickY_;
-    if (right > left) {
-      range = {firstClickY_, maxY_ - left};
-    } else if (right < left) {
-      range = {minY_ + right, firstClickY_};
-    } else {
-      range = undoY_.empty() ? ChartExtent{minY_, maxY_} : narrowed;
-    }
-  } else {
-    // From home the margins already hide 20 %: zooming keeps 80 % of the data range.
-    range = yState_ == kYHome ? ChartExtent{minY_, maxY_} : narrowed;
-  }
-  ZoomExtentY(range.first, range.second, true);
-  return ExtentNotify(ChartNotifyCode::kExtentY);
-}
-
-std::optional<ChartNotify> ChartContainerCore::MoveRight() {
-  MoveExtentX(kStepShare * (maxX_ - minX_), true);
-  return ExtentNotify(ChartNotifyCode::kExtentX);
-}
-
-std::optional<ChartNotify> ChartContainerCore::MoveLeft() {
-  MoveExtentX(-kStepShare * (maxX_ - minX_), true);
-  return ExtentNotify(ChartNotifyCode::kExtentX);
-}
-
-std::optional<ChartNotify> ChartContainerCore::MoveUp() {
-  MoveExtentY(kStepShare * (maxY_ - minY_), true);
-  return ExtentNotify(ChartNotifyCode::kExtentY);
-}
-
-std::optional<ChartNotify> ChartContainerCore::MoveDown() {
-  MoveExtentY(-kStepShare * (maxY_ - minY_), true);
-  return ExtentNotify(ChartNotifyCode::kExtentY);
-}
-
-std::optional<ChartNotify> ChartContainerCore::UndoLastX() {
-  UndoExtentX(true);
-  return ExtentNotify(ChartNotifyCode::kExtentX);
-}
-
-std::optional<ChartNotify> ChartContainerCore::UndoLastY() {
-  UndoExtentY(true);
-  return ExtentNotify(ChartNotifyCode::kExtentY);
-}
-
-std::optional<ChartNotify> ChartContainerCore::RestoreExtents() {
-  ResetExtents(false);
-  return ExtentNotify(ChartNotifyCode::kExtentsRestored);
-}
-
 std::optional<ChartNotify> ChartContainerCore::RunExtentCommand(ChartExtentCommand command) {
+  using Code = ChartNotifyCode;
+  const double width = Width(zoom_.ExtentX());
+  const double height = Width(zoom_.ExtentY());
   switch (command) {
-    case ChartExtentCommand::kZoomInX: return ZoomInX();
-    case ChartExtentCommand::kMoveRight: return MoveRight();
-    case ChartExtentCommand::kMoveLeft: return MoveLeft();
-    case ChartExtentCommand::kUndoX: return UndoLastX();
-    case ChartExtentCommand::kZoomInY: return ZoomInY();
-    case ChartExtentCommand::kMoveUp: return MoveUp();
-    case ChartExtentCommand::kMoveDown: return MoveDown();
-    case ChartExtentCommand::kUndoY: return UndoLastY();
-    case ChartExtentCommand::kRestoreExtents: return RestoreExtents();
+    case ChartExtentCommand::kZoomInX: {
+      const std::optional<ChartExtent> range = zoom_.ZoomInRangeX();
+      if (!range) return std::nullopt;
+      ZoomExtentX(range->first, range->second, true);
+      return ExtentNotify(Code::kExtentX);
+    }
+    case ChartExtentCommand::kMoveRight:
+      MoveExtentX(kStepShare * width, true);
+      return ExtentNotify(Code::kExtentX);
+    case ChartExtentCommand::kMoveLeft:
+      MoveExtentX(-kStepShare * width, true);
+      return ExtentNotify(Code::kExtentX);
+    case ChartExtentCommand::kUndoX:
+      UndoExtentX(true);
+      return ExtentNotify(Code::kExtentX);
+    case ChartExtentCommand::kZoomInY: {
+      const std::optional<ChartExtent> range = zoom_.ZoomInRangeY();
+      if (!range) return std::nullopt;
+      ZoomExtentY(range->first, range->second, true);
+      return ExtentNotify(Code::kExtentY);
+    }
+    case ChartExtentCommand::kMoveUp:
+      MoveExtentY(kStepShare * height, true);
+      return ExtentNotify(Code::kExtentY);
+    case ChartExtentCommand::kMoveDown:
+      MoveExtentY(-kStepShare * height, true);
+      return ExtentNotify(Code::kExtentY);
+    case ChartExtentCommand::kUndoY:
+      UndoExtentY(true);
+      return ExtentNotify(Code::kExtentY);
+    case ChartExtentCommand::kRestoreExtents:
+      ResetExtents(false);
+      return ExtentNotify(Code::kExtentsRestored);
   }
   return std::nullopt;
 }

@@ -163,10 +163,10 @@ TEST_F(ChartWindowTest, LiveLineIsDrawnByTheNextPaintWhichKeepsThePendingClick) 
   // A first click of a two-click X zoom: X state "first click" and a live line at the click.
   const auto x = chart_->Core().ScreenToDataX(60, 80, true);
   ASSERT_TRUE(x.has_value());
-  EXPECT_EQ(chart_->Core().XState(), kXFirstClick);
+  EXPECT_EQ(chart_->Core().Zoom().XState(), kXFirstClick);
   ASSERT_TRUE(NextPaint());
   Settle();
-  EXPECT_EQ(chart_->Core().XState(), kXFirstClick);
+  EXPECT_EQ(chart_->Core().Zoom().XState(), kXFirstClick);
   wxImage shown = Grab(*chart_);
   // Row 50 lies between two grid lines.
   EXPECT_GT(shown.GetRed(60, 50), 200);
@@ -177,7 +177,7 @@ TEST_F(ChartWindowTest, LiveLineIsDrawnByTheNextPaintWhichKeepsThePendingClick) 
   chart_->RedrawExceptPopups();
   ASSERT_TRUE(NextPaint());
   Settle();
-  EXPECT_EQ(chart_->Core().XState(), kXZoomed);  // the page's SetExtentX left an undo entry
+  EXPECT_EQ(chart_->Core().Zoom().XState(), kXZoomed);  // the page's SetExtentX left an undo entry
   EXPECT_TRUE(chart_->LiveLines().empty());
   shown = Grab(*chart_);
   EXPECT_GT(shown.GetGreen(60, 50), 200);

@@ -47,7 +47,7 @@ class ChartInputTest : public testing::Test {
   // Series 0: the diagonal 0..100 in 11 points; extents [0, 100] on both axes.
   void AddDiagonal() { ASSERT_EQ(Add(Line(0, 100, 11), L"diagonal"), 0); }
   // Lays the chart out on the client area, as a paint does.
-  void Paint() { core_.PreparePaint({0, 0, 200, 200}, true); }
+  void Paint() { core_.PreparePaint({0, 0, 200, 200}); }
 
   CountingHost host_;
   ChartContainerCore core_;
@@ -100,17 +100,17 @@ TEST_F(ChartInputTest, ArrowKeyMoveLeavesOneUndoEntryPerMove) {
   EXPECT_FALSE(ChartKeyDown(core_, ChartKey::kRight).notify.has_value());
   EXPECT_NEAR(core_.ExtentX().first, -1, 1e-9);
   EXPECT_NEAR(core_.ExtentX().second, 99, 1e-9);
-  ASSERT_EQ(core_.UndoStackX().size(), 1u);
-  EXPECT_EQ(core_.UndoStackX()[0], (ChartExtent{0, 100}));
-  EXPECT_EQ(core_.XState(), kXZoomed);
+  ASSERT_EQ(core_.Zoom().UndoStackX().size(), 1u);
+  EXPECT_EQ(core_.Zoom().UndoStackX()[0], (ChartExtent{0, 100}));
+  EXPECT_EQ(core_.Zoom().XState(), kXZoomed);
   // One undo brings the home view back and leaves nothing to undo.
   core_.UndoExtentX(true);
   EXPECT_EQ(core_.ExtentX(), (ChartExtent{0, 100}));
-  EXPECT_EQ(core_.XState(), kXHome);
+  EXPECT_EQ(core_.Zoom().XState(), kXHome);
 
   ChartKeyDown(core_, ChartKey::kLeft);
   EXPECT_NEAR(core_.ExtentX().first, 1, 1e-9);
-  EXPECT_EQ(core_.UndoStackX().size(), 1u);
+  EXPECT_EQ(core_.Zoom().UndoStackX().size(), 1u);
 }
 
 TEST_F(ChartInputTest, KeysScaleTheSelectedSeriesByStepsNeverBelowATenth) {
@@ -286,7 +286,7 @@ TEST_F(ChartInputTest, DeleteRedrawsOnlyWhileAClickIsPending) {
   ChartKeyDown(core_, ChartKey::kDelete);
   EXPECT_EQ(host_.redraws, before);
   core_.ShiftClickZoom(50, 50);
-  ASSERT_EQ(core_.XState(), kXFirstClick);
+  ASSERT_EQ(core_.Zoom().XState(), kXFirstClick);
   EXPECT_FALSE(ChartKeyDown(core_, ChartKey::kDelete).notify.has_value());
   EXPECT_EQ(host_.redraws, before + 1);
 }
@@ -331,8 +331,8 @@ TEST_F(ChartInputTest, MenuOfASeriesWithoutPointsOffersOnlySaving) {
 TEST_F(ChartInputTest, MenuOfAZoomedChartListsUndoAndTrackingOnATwoButtonMouse) {
   AddDiagonal();
   ASSERT_EQ(Add({}, L"empty"), 1);
-  core_.ZoomInX();
-  core_.MoveUp();
+  core_.RunExtentCommand(ChartExtentCommand::kZoomInX);
+  core_.RunExtentCommand(ChartExtentCommand::kMoveUp);
   core_.SetShowXBoundaries(true);
   core_.SetTracking(true);
   core_.ToggleChartVisibility(1);

@@ -97,22 +97,37 @@ TEST_F(PaintTest, PedalExtentsPutTheAxesOnTheLowEdgesAndTheCurveOnItsPoints) {
   }
 }
 
-TEST_F(PaintTest, PaintThatOnlyShowsLiveLinesKeepsThePendingClickAndTheTransform) {
-  test::AddThrottleSeries(core_, 37);
+// A paint draws the zoom state and never changes it: whatever the order of clicks and paints,
+// a pending first click stays, and the view it was made on keeps its layout (a Y first click
+// does not take the home margins away from under its line).
+TEST_F(PaintTest, PaintNeverUndoesAPendingFirstClick) {
+  test::AddThrottleSeries(core_, 37);  // the page's X extent: X state 4
+  core_.UndoExtentY(false);            // Y at home, drawn with margins
+  ASSERT_EQ(core_.Zoom().YState(), kYHome);
   Paint();
   const ChartTransform before = *core_.CurrentTransform();
-  ASSERT_TRUE(core_.ScreenToDataX(80, 50, true).has_value());
-  ASSERT_EQ(core_.XState(), kXFirstClick);
+
+  // A Shift+double-click, all of it before the next paint.
+  core_.ShiftClickZoom(80, 50);  // X state 4: nothing
+  core_.FinishMouseZoom();       // settles X and asks for a redraw
+  core_.ShiftClickZoom(80, 50);
+  core_.ShiftDoubleClickZoom(80, 50);
+  core_.FinishMouseZoom();
+  ASSERT_EQ(core_.Zoom().XState(), kXFirstClick);
+  ASSERT_EQ(core_.Zoom().YState(), kYFirstClick);
   EXPECT_EQ(host_.lines, std::vector<int>{80});
+  for (int paint = 0; paint < 2; ++paint) {
+    Paint();
+    EXPECT_EQ(core_.Zoom().XState(), kXFirstClick);
+    EXPECT_EQ(core_.Zoom().YState(), kYFirstClick);
+    EXPECT_DOUBLE_EQ(core_.CurrentTransform()->offsetY, before.offsetY);
+    EXPECT_DOUBLE_EQ(core_.CurrentTransform()->scaleY, before.scaleY);
+  }
 
-  ChartPaintOptions overlay;
-  overlay.dropPendingClicks = false;
-  Paint(overlay);
-  EXPECT_EQ(core_.XState(), kXFirstClick);
-  EXPECT_DOUBLE_EQ(core_.CurrentTransform()->offsetY, before.offsetY);
-
-  Paint();  // any other paint drops it
-  EXPECT_NE(core_.XState(), kXFirstClick);
+  // A redraw asked for after the clicks drops them, and the settled states come back.
+  core_.Redraw();
+  EXPECT_EQ(core_.Zoom().XState(), kXZoomed);  // the page's SetExtentX left an undo entry
+  EXPECT_EQ(core_.Zoom().YState(), kYHome);
 }
 
 TEST_F(PaintTest, BoundaryLabelsOnlyWhenAsked) {

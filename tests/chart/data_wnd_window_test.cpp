@@ -168,7 +168,7 @@ TEST_F(DataWindowTest, RefreshAfterAHiddenSeriesShowsOnlyTheOthers) {
 }
 
 TEST_F(DataWindowTest, LegendShowsEachSeriesWithItsLineSampleInTheTopRightCorner) {
-  popups.Windows().CreateLegendWindow();
+  popups.Core().CreateLegendWindow();
   CDataWnd* legend = popups.Windows().LegendWindow();
   ASSERT_NE(legend, nullptr);
   ASSERT_TRUE(Pump(2000, [&] { return legend->IsShownOnScreen(); }));
@@ -198,7 +198,7 @@ TEST_F(DataWindowTest, LegendShowsEachSeriesWithItsLineSampleInTheTopRightCorner
 }
 
 TEST_F(DataWindowTest, VisibleWindowsDrawIntoAnImageWhereTheyStand) {
-  popups.Windows().CreateLegendWindow();
+  popups.Core().CreateLegendWindow();
   ASSERT_TRUE(Pump(2000, [&] { return popups.Windows().IsLegendWindowVisible(); }));
   const wxSize size = chart().GetClientSize();
   wxImage image(size.x, size.y);
@@ -219,7 +219,7 @@ TEST_F(DataWindowTest, VisibleWindowsDrawIntoAnImageWhereTheyStand) {
 }
 
 TEST_F(DataWindowTest, RowsThatMeasureNothingPaintAnEmptyBoxInsteadOfFailing) {
-  popups.Windows().CreateLegendWindow();
+  popups.Core().CreateLegendWindow();
   CDataWnd* legend = popups.Windows().LegendWindow();
   ASSERT_NE(legend, nullptr);
   ChartLabelRows blank;

@@ -118,13 +118,16 @@ class PopupHost : public ChartContainerHost {
 
   bool HasTrackingWindow() const override { return windows_.HasTrackingWindow(); }
   bool IsTrackingWindowVisible() const override { return windows_.IsTrackingWindowVisible(); }
-  void BuildDataWindowRows() override { windows_.BuildDataWindowRows(); }
-  void RefreshTrackingRows() override { windows_.RefreshTrackingRows(); }
+  void ShowTrackingRows(const ChartLabelRows& rows, Point anchor) override {
+    windows_.ShowTrackingRows(rows, anchor);
+  }
   void DestroyTrackingWindow() override { windows_.DestroyTrackingWindow(); }
 
   bool HasLegendWindow() const override { return windows_.HasLegendWindow(); }
   bool IsLegendWindowVisible() const override { return windows_.IsLegendWindowVisible(); }
-  void CreateLegendWindow() override { windows_.CreateLegendWindow(); }
+  bool ShowLegendRows(const ChartLabelRows& rows) override {
+    return windows_.ShowLegendRows(rows);
+  }
   void DestroyLegendWindow() override { windows_.DestroyLegendWindow(); }
 
   bool HasDataView() const override { return view_.HasDataView(); }

@@ -71,67 +71,6 @@ TEST(ChartContainerExtents, AddChartExtendsTheHomeExtent) {
   }
 }
 
-TEST(ChartContainerExtents, ExtendWhileZoomedMovesOnlyTheHomeExtent) {
-  ChartContainerCore chart;
-  const ChartPoints first = Diagonal(100, 10);
-  chart.AddChart(Record(first), false);
-  ASSERT_TRUE(chart.SetExtentX(20, 80, false));
-  const ChartPoints more = {{150, 200}};
-  chart.AddChart(Record(more), false);
-  EXPECT_EQ(chart.ExtentX(), (ChartExtent{20, 80}));
-  ASSERT_EQ(chart.UndoStackX().size(), 1u);
-  EXPECT_EQ(chart.UndoStackX().front(), (ChartExtent{0, 150}));
-  EXPECT_EQ(chart.ExtentY(), (ChartExtent{0, 200}));  // Y was never zoomed
-}
-
-TEST(ChartContainerExtents, SetExtentXNeedsARangeThatReachesTheHomeExtent) {
-  struct Case {
-    const char* what;
-    double min, max;
-    bool accepted;
-  };
-  const std::vector<Case> cases = {
-      {"one end inside", 50, 150, true},
-      {"ends given in reverse", 150, 50, true},
-      {"bound included", 100, 200, true},
-      {"both outside, right", 150, 250, false},
-      {"both outside, left", -50, -1, false},
-      {"equal bounds", 10, 10, false},
-      {"not a number", NAN, 50, false},
-      {"covers the whole home extent", -10, 110, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    ChartContainerCore chart;
-    const ChartPoints data = Diagonal(100, 10);
-    chart.AddChart(Record(data), false);
-    EXPECT_EQ(chart.SetExtentX(c.min, c.max, false), c.accepted);
-    if (c.accepted) {
-      EXPECT_EQ(chart.ExtentX(), (ChartExtent{std::min(c.min, c.max), std::max(c.min, c.max)}));
-      ASSERT_EQ(chart.UndoStackX().size(), 1u);
-      EXPECT_EQ(chart.UndoStackX().front(), (ChartExtent{0, 100}));
-      EXPECT_EQ(chart.XState(), kXSetNotDrawn);
-    } else {
-      EXPECT_EQ(chart.ExtentX(), (ChartExtent{0, 100}));
-      EXPECT_TRUE(chart.UndoStackX().empty());
-      EXPECT_EQ(chart.XState(), kXHome);
-    }
-  }
-}
-
-TEST(ChartContainerExtents, SetExtentXComparesWithTheHomeExtentNotTheView) {
-  ChartContainerCore chart;
-  const ChartPoints data = Diagonal(100, 10);
-  chart.AddChart(Record(data), false);
-  ASSERT_TRUE(chart.SetExtentX(50, 150, false));
-  EXPECT_FALSE(chart.SetExtentX(150, 250, false));  // 150..250 overlaps the view, not home
-  EXPECT_EQ(chart.ExtentX(), (ChartExtent{50, 150}));
-  EXPECT_EQ(chart.UndoStackX().size(), 1u);
-
-  ChartContainerCore fresh;
-  EXPECT_FALSE(fresh.SetExtentX(0, 1, false));  // nothing to reach before any data
-}
-
 TEST(ChartContainerExtents, SetExtentYRefusesEqualBoundsAndEmptyRanges) {
   FakeHost host;
   ChartContainerCore chart;
@@ -141,7 +80,7 @@ TEST(ChartContainerExtents, SetExtentYRefusesEqualBoundsAndEmptyRanges) {
 
   EXPECT_FALSE(chart.SetExtentY(10, 10, false, false));
   EXPECT_FALSE(chart.SetExtentY(300, 400, false, false));
-  EXPECT_TRUE(chart.UndoStackY().empty());
+  EXPECT_TRUE(chart.Zoom().UndoStackY().empty());
   EXPECT_EQ(chart.ExtentY(), (ChartExtent{0, 100}));
 
   // A hidden series does not count.
@@ -150,7 +89,7 @@ TEST(ChartContainerExtents, SetExtentYRefusesEqualBoundsAndEmptyRanges) {
   chart.ToggleChartVisibility(0);
   EXPECT_TRUE(chart.SetExtentY(150, 50, false, false));
   EXPECT_EQ(chart.ExtentY(), (ChartExtent{50, 150}));
-  EXPECT_EQ(chart.UndoStackY().front(), (ChartExtent{0, 100}));
+  EXPECT_EQ(chart.Zoom().UndoStackY().front(), (ChartExtent{0, 100}));
 }
 
 TEST(ChartContainerExtents, SetExtentYStates) {
@@ -178,9 +117,9 @@ TEST(ChartContainerExtents, SetExtentYStates) {
     const ChartPoints data = Diagonal(100, 10);
     chart.AddChart(Record(data), false);
     ASSERT_TRUE(chart.SetExtentY(10, 90, c.firstKeepsMargins, true));
-    EXPECT_EQ(chart.YState(), c.afterFirst);
+    EXPECT_EQ(chart.Zoom().YState(), c.afterFirst);
     ASSERT_TRUE(chart.SetExtentY(20, 80, c.secondKeepsMargins, true));
-    EXPECT_EQ(chart.YState(), c.afterSecond);
+    EXPECT_EQ(chart.Zoom().YState(), c.afterSecond);
     EXPECT_EQ(host.redraws, c.shown ? 2 : 0);
   }
 }
@@ -268,14 +207,14 @@ TEST_F(ReplaceChartDataTest, FitWhileZoomedMovesHomeAndKeepsTheView) {
   ASSERT_TRUE(chart.SetExtentX(20, 80, false));
   ASSERT_TRUE(chart.SetExtentY(20, 80, false, false));
   ASSERT_TRUE(chart.SetExtentX(30, 70, false));
-  ASSERT_EQ(chart.UndoStackX().size(), 2u);
+  ASSERT_EQ(chart.Zoom().UndoStackX().size(), 2u);
 
   const ChartPoints next = {{0, 10}, {50, 50}, {200, 120}};
   ASSERT_TRUE(chart.ReplaceChartData(curveId, &next, false, true, false, false));
   EXPECT_EQ(chart.ExtentX(), (ChartExtent{30, 70}));
   EXPECT_EQ(chart.ExtentY(), (ChartExtent{20, 80}));
-  EXPECT_EQ(chart.UndoStackX(), (ChartExtentStack{{0, 200}}));
-  EXPECT_EQ(chart.UndoStackY(), (ChartExtentStack{{10, 120}}));
+  EXPECT_EQ(chart.Zoom().UndoStackX(), (ChartExtentStack{{0, 200}}));
+  EXPECT_EQ(chart.Zoom().UndoStackY(), (ChartExtentStack{{10, 120}}));
 }
 
 TEST_F(ReplaceChartDataTest, FitWithNothingLeftInViewReturnsHome) {
@@ -285,10 +224,10 @@ TEST_F(ReplaceChartDataTest, FitWithNothingLeftInViewReturnsHome) {
   ASSERT_TRUE(chart.ReplaceChartData(curveId, &high, false, true, false, false));
   EXPECT_EQ(chart.ExtentX(), (ChartExtent{0, 100}));
   EXPECT_EQ(chart.ExtentY(), (ChartExtent{500, 600}));
-  EXPECT_TRUE(chart.UndoStackX().empty());
-  EXPECT_TRUE(chart.UndoStackY().empty());
-  EXPECT_EQ(chart.XState(), kXHome);
-  EXPECT_EQ(chart.YState(), kYHome);
+  EXPECT_TRUE(chart.Zoom().UndoStackX().empty());
+  EXPECT_TRUE(chart.Zoom().UndoStackY().empty());
+  EXPECT_EQ(chart.Zoom().XState(), kXHome);
+  EXPECT_EQ(chart.Zoom().YState(), kYHome);
   EXPECT_TRUE(chart.GetChart(emptyId, false)->IsVisible());
 }
 
@@ -301,9 +240,9 @@ TEST_F(ReplaceChartDataTest, EmptyingTheLastDataResetsExtentsButKeepsSeries) {
   EXPECT_EQ(chart.SeriesCount(), 2u);
   EXPECT_EQ(chart.ExtentX(), (ChartExtent{DBL_MAX, -DBL_MAX}));
   EXPECT_EQ(chart.ExtentY(), (ChartExtent{DBL_MAX, -DBL_MAX}));
-  EXPECT_TRUE(chart.UndoStackX().empty() && chart.UndoStackY().empty());
-  EXPECT_EQ(chart.XState(), kXHome);
-  EXPECT_EQ(chart.YState(), kYHome);
+  EXPECT_TRUE(chart.Zoom().UndoStackX().empty() && chart.Zoom().UndoStackY().empty());
+  EXPECT_EQ(chart.Zoom().XState(), kXHome);
+  EXPECT_EQ(chart.Zoom().YState(), kYHome);
   EXPECT_EQ(chart.SelectedIndex(), -1);
   EXPECT_EQ(chart.CurrentTransform(), nullptr);
   EXPECT_GE(host.redraws, 1);
@@ -410,7 +349,7 @@ TEST_F(ChartSelectionTest, DataViewCellsMirrorTheViewsSelection) {
 class ChartPaintLayoutTest : public ::testing::Test {
  protected:
   void SetUp() override { chart.SetHost(&host); }
-  ChartPaintLayout Paint() { return chart.PreparePaint(chart.ClientBounds(), true); }
+  ChartPaintLayout Paint() { return chart.PreparePaint(chart.ClientBounds()); }
   void Add(const ChartPoints& points) { chart.AddChart(Record(points), false); }
 
   FakeHost host;
@@ -453,7 +392,7 @@ TEST_F(ChartPaintLayoutTest, DataLandsWhereTheAxisPlacementAndMarginsSay) {
     if (c.setY) {
       ASSERT_TRUE(fresh.SetExtentY(c.setY->first, c.setY->second, false, false));
     }
-    const ChartPaintLayout layout = fresh.PreparePaint(fresh.ClientBounds(), true);
+    const ChartPaintLayout layout = fresh.PreparePaint(fresh.ClientBounds());
     ASSERT_TRUE(layout.hasPoints);
     EXPECT_EQ(layout.xAxis.code, c.xAxisCode);
     EXPECT_EQ(fresh.XAxisCode(), c.xAxisCode);
@@ -491,14 +430,6 @@ TEST_F(ChartPaintLayoutTest, ClientPointsMapBackAfterAPaint) {
   }
 }
 
-TEST_F(ChartPaintLayoutTest, PaintDropsAHalfMadeTwoClickZoom) {
-  Add(Diagonal(100, 10));
-  ASSERT_TRUE(chart.ScreenToDataX(50, 50, false).has_value());
-  EXPECT_EQ(chart.XState(), kXFirstClick);
-  Paint();
-  EXPECT_EQ(chart.XState(), kXHome);
-}
-
 TEST_F(ChartPaintLayoutTest, ScreenToDataXBuildsTheTransformWhenNoneWasPainted) {
   Add(Diagonal(100, 10));
   ASSERT_EQ(chart.CurrentTransform(), nullptr);
@@ -526,7 +457,7 @@ TEST(ChartContainerTransform, ScreenToDataXInAWindowWithoutAreaReportsNoValue) {
   narrow.SetHost(&flat);
   narrow.AddChart(Record(data), false);
   EXPECT_FALSE(narrow.ScreenToDataX(0, 0, false).has_value());
-  EXPECT_EQ(narrow.XState(), kXHome);
+  EXPECT_EQ(narrow.Zoom().XState(), kXHome);
   EXPECT_TRUE(narrow.SetExtentY(10, 90, false, false));  // hit testing copes too
 }
 

@@ -29,7 +29,7 @@ class FakeHost : public ChartContainerHost {
   void ShowVerticalTrackLine(int x, int) override { liveLines.push_back({true, x}); }
   void ShowHorizontalTrackLine(int, int y) override { liveLines.push_back({false, y}); }
   bool HasTrackingWindow() const override { return trackingWindow; }
-  void RefreshTrackingRows() override { ++trackingRefreshes; }
+  void ShowTrackingRows(const ChartLabelRows&, Point) override { ++trackingRefreshes; }
   void DestroyTrackingWindow() override { trackingWindow = false; }
 
   bool visible = true;

@@ -272,14 +272,14 @@ TEST(ChartOutputCopy, CopiesDataAndViewStateButNoWindowState) {
   chart.SetLegendShown(true);
   chart.SetInteractive(false);
   chart.SetShowXBoundaries(true);
-  chart.ZoomInX();
-  chart.MoveUp();
+  chart.RunExtentCommand(ChartExtentCommand::kZoomInX);
+  chart.RunExtentCommand(ChartExtentCommand::kMoveUp);
   chart.SetTracking(true);
   chart.SetTrackedPosition(50, 40, 3);
   chart.TrackedValuesFound().emplace(0, ChartPoint{50, 50});
   chart.SetDataViewIndex(0);
   chart.SyncDataViewCell(0, 1, 10, 10, true);
-  chart.SetFirstClickX(7);
+  chart.Zoom().SetFirstClickX(7);
   chart.UpdateTransform();
 
   const auto copy = chart.CollectChartsForOutput(L"");
@@ -309,16 +309,16 @@ TEST(ChartOutputCopy, CopiesDataAndViewStateButNoWindowState) {
   EXPECT_EQ(copy->TrackingWidth(), 3);
   EXPECT_EQ(copy->ExtentX(), chart.ExtentX());
   EXPECT_EQ(copy->ExtentY(), chart.ExtentY());
-  EXPECT_EQ(copy->UndoStackX(), chart.UndoStackX());
-  EXPECT_EQ(copy->UndoStackY(), chart.UndoStackY());
+  EXPECT_EQ(copy->Zoom().UndoStackX(), chart.Zoom().UndoStackX());
+  EXPECT_EQ(copy->Zoom().UndoStackY(), chart.Zoom().UndoStackY());
   EXPECT_EQ(copy->SelectedIndex(), 0);
-  EXPECT_EQ(copy->XState(), kXZoomed);
-  EXPECT_EQ(copy->YState(), kYZoomedKeepMargins);
+  EXPECT_EQ(copy->Zoom().XState(), kXZoomed);
+  EXPECT_EQ(copy->Zoom().YState(), kYZoomedKeepMargins);
   EXPECT_EQ(copy->TrackedValuesFound().size(), 1u);
 
   EXPECT_EQ(copy->DataViewIndex(), -1);
   EXPECT_TRUE(copy->SelectedDataViewPoints().empty());
-  EXPECT_EQ(copy->FirstClickX(), 0);
+  EXPECT_EQ(copy->Zoom().FirstClickX(), 0);
   EXPECT_EQ(copy->CurrentTransform(), nullptr);
   EXPECT_FALSE(copy->Host().HasWindow());
 
