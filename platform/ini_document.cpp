@@ -153,10 +153,13 @@ void IniDocument::Insert(std::size_t index, std::string text) {
 }
 
 IniIndex::IniIndex(std::string_view text) {
-  const IniDocument document(text);
   std::unordered_map<std::string, std::string>* keys = nullptr;  // of the section read now
-  for (const IniDocument::Line& entry : document.lines_) {
-    const ParsedLine line = ParseLine(entry.text);
+  // Lines end as IniDocument splits them: CRLF, LF or a lone CR.
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    const ParsedLine line = ParseLine(text.substr(start, end - start));
+    start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
     if (line.kind == LineKind::kSection) {
       // Only the first section of a name is read; later ones, and their keys, are passed over.
       const auto [found, added] = sections_.try_emplace(FoldedCase(line.name));

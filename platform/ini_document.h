@@ -30,8 +30,6 @@ class IniDocument {
   std::string Text() const;
 
  private:
-  friend class IniIndex;
-
   struct Line {
     std::string text;
     std::string ending;  // "\r\n", "\n", "\r", or "" for a last line without one

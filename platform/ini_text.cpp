@@ -258,7 +258,15 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 std::string FoldedCase(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) AppendUtf8(out, FoldCase(NextCodePoint(text, i)));
+  for (std::size_t i = 0; i < text.size();) {
+    const char c = text[i];
+    if (static_cast<unsigned char>(c) < 0x80) {  // the usual case, without decoding
+      out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c;
+      ++i;
+    } else {
+      AppendUtf8(out, FoldCase(NextCodePoint(text, i)));
+    }
+  }
   return out;
 }
 

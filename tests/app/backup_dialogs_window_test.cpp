@@ -185,6 +185,17 @@ class BackupDialogsWindowTest : public ::testing::Test {
     PumpEvents(300);
   }
 
+  // A backup with preset C selected and its dz_0 21, taken from a settings file of its own.
+  std::string BackupWithPresetC(const std::string& name) {
+    const std::string source = folder_.File("source.ini");
+    WriteBytes(source, "[PRESET_2]\ndz_0=21\n");
+    const std::string backup = folder_.File(name);
+    EXPECT_TRUE(WriteBackupFile(*CollectBackup(source, 2, {}, DefaultBrakeClutchSettings(),
+                                               DefaultBrakeClutchSettings()),
+                                backup));
+    return backup;
+  }
+
   TempFolder folder_;
   wxFrame* frame_ = nullptr;
   wxButton* save_ = nullptr;
@@ -254,12 +265,7 @@ TEST_F(BackupDialogsWindowTest, ReplacingAnExistingFileAsksFirst) {
 }
 
 TEST_F(BackupDialogsWindowTest, LoadPresetRestoresTheFileChosenInTheOpenDialog) {
-  const std::string source = folder_.File("source.ini");
-  WriteBytes(source, "[PRESET_2]\ndz_0=21\n");
-  const std::string backup = folder_.File("chosen_backup.txt");
-  ASSERT_TRUE(WriteBackupFile(*CollectBackup(source, 2, {}, DefaultBrakeClutchSettings(),
-                                            DefaultBrakeClutchSettings()),
-                              backup));
+  const std::string backup = BackupWithPresetC("chosen_backup.txt");
   ModalDriver driver(kFileDialogTitle, "restore_open_dialog", {[&] {
                        Keys("ctrl+l");
                        Type(backup);
@@ -298,13 +304,7 @@ TEST_F(BackupDialogsWindowTest, LoadPresetOfANonBackupShowsTheErrorBox) {
 // A truncated backup asks before anything changes; the question's default is No, so Return
 // keeps everything, and Yes restores it.
 TEST_F(BackupDialogsWindowTest, LoadPresetOfATruncatedBackupAsksFirst) {
-  const std::string source = folder_.File("source.ini");
-  WriteBytes(source, "[PRESET_2]\ndz_0=21\n");
-  const std::string full = folder_.File("full_backup.txt");
-  ASSERT_TRUE(WriteBackupFile(*CollectBackup(source, 2, {}, DefaultBrakeClutchSettings(),
-                                             DefaultBrakeClutchSettings()),
-                              full));
-  const std::string bytes = ReadBytes(full);
+  const std::string bytes = ReadBytes(BackupWithPresetC("full_backup.txt"));
   const std::string chosen = folder_.File("cut_backup.txt");
   WriteBytes(chosen, bytes.substr(0, bytes.find("band_60", bytes.find("[THROTTLE_1]"))));
   const std::string before = ReadBytes(folder_.Settings());

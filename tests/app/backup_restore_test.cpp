@@ -118,14 +118,23 @@ std::string CutBefore(const std::string& backup, const std::string& marker) {
   return bytes.substr(0, at);
 }
 
-struct IncompleteCase {
+// The answers to a question of the restore: only an explicit Yes goes on.
+struct QuestionCase {
   const char* name;
   QuestionAnswer answer;
   bool goesOn;
 };
 
+const QuestionCase kAnswerCases[] = {{"Yes", QuestionAnswer::Yes, true},
+                                     {"No", QuestionAnswer::No, false},
+                                     {"Closed", QuestionAnswer::Closed, false}};
+
+std::string AnswerName(const ::testing::TestParamInfo<QuestionCase>& info) {
+  return info.param.name;
+}
+
 class IncompleteRestoreTest : public BackupRestoreTest,
-                              public ::testing::WithParamInterface<IncompleteCase> {};
+                              public ::testing::WithParamInterface<QuestionCase> {};
 
 // A truncated backup names what it lacks and goes on only on an explicit Yes; then what is
 // missing takes its defaults, preset C's included, instead of being left as it was.
@@ -164,11 +173,8 @@ TEST_P(IncompleteRestoreTest, IsRestoredWholeOnlyAfterYes) {
   EXPECT_EQ(host_->throttle.Settings().dz_1, 100);
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, IncompleteRestoreTest,
-                         ::testing::Values(IncompleteCase{"Yes", QuestionAnswer::Yes, true},
-                                           IncompleteCase{"No", QuestionAnswer::No, false},
-                                           IncompleteCase{"Closed", QuestionAnswer::Closed, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Answers, IncompleteRestoreTest, ::testing::ValuesIn(kAnswerCases),
+                         AnswerName);
 
 TEST_F(BackupRestoreTest, IncompleteFileQuestionInSpanish) {
   host_->chosenFile = folder_.File("backup.txt");
@@ -313,12 +319,6 @@ TEST_F(BackupRestoreTest, RestoreTakesBrakeAndClutchSectionsWhetherPresentOrNot)
   EXPECT_TRUE(host_->brake.settings.dirty && host_->clutch.settings.dirty);
 }
 
-struct QuestionCase {
-  const char* name;
-  QuestionAnswer answer;
-  bool goesOn;
-};
-
 class RestoreQuestionTest : public BackupRestoreTest,
                             public ::testing::WithParamInterface<QuestionCase> {};
 
@@ -341,11 +341,8 @@ TEST_P(RestoreQuestionTest, UnsentChangesAskFirst) {
   EXPECT_EQ(host_->events.front(), "question");
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, RestoreQuestionTest,
-                         ::testing::Values(QuestionCase{"Yes", QuestionAnswer::Yes, true},
-                                           QuestionCase{"No", QuestionAnswer::No, false},
-                                           QuestionCase{"Closed", QuestionAnswer::Closed, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Answers, RestoreQuestionTest, ::testing::ValuesIn(kAnswerCases),
+                         AnswerName);
 
 TEST_F(BackupRestoreTest, RestoreWithoutUnsentChangesAsksNothing) {
   host_->chosenFile = std::nullopt;

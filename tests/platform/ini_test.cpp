@@ -1,5 +1,6 @@
 // INI module: lookup rules, encodings and line endings, in-place updates, number reads,
-// the character cut, atomic replacement and the refusal of unwritable names and values.
+// the character cut, atomic replacement and the refusal of unwritable names and values; the
+// whole-file reads and replacements beneath.
 #include <dirent.h>
 #include <iconv.h>
 #include <sys/stat.h>
@@ -20,6 +21,7 @@
 
 #include "platform/ini_file.h"
 #include "platform/ini_write_hook.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -606,6 +608,64 @@ TEST_F(IniAtomic, NextWriteRemovesLeftoversOfEndedWrites) {
   std::sort(entries.begin(), entries.end());
   EXPECT_EQ(entries, kept);
   EXPECT_EQ(ReadBytes(file), "[S]\nk=2\n");
+}
+
+// ---------------------------------------------------------------------------------------
+// The whole-file routine under the INI module: what may be read at all, the size limit, and
+// that nothing but a regular file is replaced.
+
+using platform::FileReadStatus;
+using platform::ReadRegularFile;
+using platform::ReplaceFileContents;
+using WholeFile = TempDir;
+
+TEST_F(WholeFile, ReadsRegularFilesOnlyWithinTheLimit) {
+  const std::string file = PathOf("file.txt");
+  std::ofstream(file, std::ios::binary) << "12345";
+  ASSERT_EQ(symlink(file.c_str(), PathOf("link").c_str()), 0);
+  ASSERT_EQ(symlink(PathOf("nowhere").c_str(), PathOf("dangling").c_str()), 0);
+  ASSERT_EQ(symlink("/dev/zero", PathOf("device").c_str()), 0);
+  ASSERT_EQ(mkfifo(PathOf("fifo").c_str(), 0644), 0);
+  ASSERT_EQ(mkdir(PathOf("folder").c_str(), 0755), 0);
+
+  struct Case {
+    const char* name;
+    std::size_t limit;
+    FileReadStatus status;
+  };
+  const Case cases[] = {
+      {"file.txt", platform::kNoFileSizeLimit, FileReadStatus::kRead},
+      {"file.txt", 5, FileReadStatus::kRead},
+      {"file.txt", 4, FileReadStatus::kTooLarge},
+      {"link", 5, FileReadStatus::kRead},
+      {"missing", 5, FileReadStatus::kMissing},
+      {"dangling", 5, FileReadStatus::kMissing},
+      {"device", 5, FileReadStatus::kNotRegular},
+      {"fifo", 5, FileReadStatus::kNotRegular},
+      {"folder", 5, FileReadStatus::kNotRegular},
+      {"file.txt/below", 5, FileReadStatus::kFailed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " limit " + std::to_string(c.limit));
+    const platform::FileContents contents = ReadRegularFile(PathOf(c.name), c.limit);
+    EXPECT_EQ(contents.status, c.status);
+    EXPECT_EQ(contents.bytes, c.status == FileReadStatus::kRead ? "12345" : "");
+  }
+}
+
+TEST_F(WholeFile, ReplacesNothingButRegularFiles) {
+  ASSERT_EQ(mkfifo(PathOf("fifo").c_str(), 0644), 0);
+  ASSERT_EQ(symlink("/dev/null", PathOf("device").c_str()), 0);
+  ASSERT_EQ(mkdir(PathOf("folder").c_str(), 0755), 0);
+  for (const char* name : {"fifo", "device", "folder"}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(ReplaceFileContents(PathOf(name), "bytes"));
+  }
+  struct stat status {};
+  ASSERT_EQ(lstat(PathOf("fifo").c_str(), &status), 0);
+  EXPECT_TRUE(S_ISFIFO(status.st_mode));
+  ASSERT_EQ(lstat(PathOf("device").c_str(), &status), 0);
+  EXPECT_TRUE(S_ISLNK(status.st_mode));
 }
 
 }  // namespace
