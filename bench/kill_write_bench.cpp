@@ -103,6 +103,8 @@ void Run(const Kind& kind, const fs::path& dir, int iterations) {
 
 int main(int argc, char** argv) {
   const int iterations = argc > 1 ? std::atoi(argv[1]) : 1000;
+  // Each run's line shows as it ends; the children are killed and never flush a copy.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   const fs::path root = fs::temp_directory_path() / ("kill_write_bench." + std::to_string(getpid()));
 
   const Kind preset{
