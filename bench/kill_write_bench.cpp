@@ -119,14 +119,17 @@ int main(int argc, char** argv) {
   const Kind restore{
       "restore",
       [](const fs::path& dir, int round) {
-        const std::string backup = (dir / "backup.src").string();
+        // Two backups restored in turn, so that every restore changes every preset.
+        const auto source = [&dir](int n) { return (dir / ("backup" + std::to_string(n))).string(); };
         if (round == 0) {
-          BackupContents contents;
-          contents.presets = {PresetOfRound(1), PresetOfRound(2), PresetOfRound(3)};
-          contents.brake = DefaultBrakeClutchSettings();
-          WriteBackupFile(contents, backup);
+          for (const int n : {0, 1}) {
+            BackupContents contents;
+            contents.presets = {PresetOfRound(n + 1), PresetOfRound(n + 2), PresetOfRound(n + 3)};
+            contents.brake = DefaultBrakeClutchSettings();
+            WriteBackupFile(contents, source(n));
+          }
         }
-        const auto read = ReadBackupFile(backup);
+        const auto read = ReadBackupFile(source(round % 2));
         if (const auto* restored = std::get_if<RestoredBackup>(&read)) {
           WriteRestoredSettings(*restored, (dir / "presets.ini").string());
         }

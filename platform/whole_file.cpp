@@ -59,6 +59,17 @@ std::optional<pid_t> TemporaryFileOwner(std::string_view entry, std::string_view
   return static_cast<pid_t>(std::atoi(std::string(pidText).c_str()));
 }
 
+// Whether name is a temporary file that this process made: ".<name>.tmp.<our pid>.<serial>".
+bool IsOwnTemporaryFile(std::string_view name) {
+  const std::string own = std::string(kTemporaryMark) + std::to_string(::getpid()) + ".";
+  const std::size_t serialDot = name.rfind('.');
+  if (name.size() < 2 || name.front() != '.' || serialDot == std::string_view::npos ||
+      !AllDigits(name.substr(serialDot + 1))) {
+    return false;
+  }
+  return name.substr(0, serialDot + 1).ends_with(own);
+}
+
 bool ProcessIsGone(pid_t pid) { return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH; }
 
 // A write killed half-way leaves its temporary file; the next write of the same target removes
@@ -144,7 +155,7 @@ FileReplacement::FileReplacement(std::string target, std::string temporary, int 
 
 FileReplacement::~FileReplacement() {
   if (fd_ >= 0) ::close(fd_);
-  if (!committed_) ::unlink(temporary_.c_str());
+  if (!committed_ && !InPlace()) ::unlink(temporary_.c_str());
 }
 
 std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path) {
@@ -158,6 +169,14 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path)
 
   const std::string directory = DirectoryOf(*target);
   const std::string name = target->substr(directory.size());
+  if (existed && IsOwnTemporaryFile(name)) {
+    // A file this process stages, written key by key: no one else reads it and only its own
+    // final rename must be atomic, so it is rewritten where it is. A kill then leaves one
+    // temporary file, not two, and only the final rename waits for the disk.
+    const int fd = ::open(target->c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    return std::unique_ptr<FileReplacement>(new FileReplacement(*target, *target, fd));
+  }
   RemoveLeftoverTemporaryFiles(directory, name);
 
   static std::atomic<unsigned> serial{0};
@@ -185,7 +204,7 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path)
 
 bool FileReplacement::Write(std::string_view bytes) {
   if (fd_ < 0 || written_) return false;
-  bool ok = WriteAll(fd_, bytes) && ::fsync(fd_) == 0;
+  bool ok = WriteAll(fd_, bytes);
   ok = ::close(fd_) == 0 && ok;
   fd_ = -1;
   written_ = ok;
@@ -194,7 +213,17 @@ bool FileReplacement::Write(std::string_view bytes) {
 
 bool FileReplacement::Commit() {
   if (!written_ || committed_) return false;
-  if (::rename(temporary_.c_str(), target_.c_str()) != 0) return false;
+  if (InPlace()) {
+    committed_ = true;
+    return true;
+  }
+  // The new contents reach the disk before the rename, so a crash leaves the old file or the
+  // whole new one; this also covers what was rewritten in place since Write.
+  const int fd = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  if (!synced || ::rename(temporary_.c_str(), target_.c_str()) != 0) return false;
   committed_ = true;
   // Makes the rename itself durable; the new contents are already on disk either way.
   const std::string directory = DirectoryOf(target_);

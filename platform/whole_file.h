@@ -46,7 +46,9 @@ class FileReplacement {
   // Nothing when the target (what a symbolic link points to) exists and is not a regular file
   // or may not be written, when a link leads nowhere, or when the temporary file cannot be
   // made. Leftover temporary files of this target from processes no longer running are
-  // removed first. The temporary file is empty and has the target's permissions.
+  // removed first. The temporary file is empty and has the target's permissions. A target
+  // that is itself a temporary file of this process (one being staged) is rewritten in place:
+  // its own final replacement is the atomic step.
   static std::unique_ptr<FileReplacement> Begin(const std::string& target);
 
   ~FileReplacement();
@@ -57,14 +59,17 @@ class FileReplacement {
   const std::string& Target() const { return target_; }
   const std::string& TemporaryPath() const { return temporary_; }
 
-  // Writes bytes as the temporary file's whole contents and flushes them to disk. Once only.
+  // Writes bytes as the temporary file's whole contents. Once only.
   bool Write(std::string_view bytes);
 
-  // Renames the temporary file over the target. False leaves the target as it was.
+  // Flushes the temporary file to disk and renames it over the target. False leaves the
+  // target as it was.
   bool Commit();
 
  private:
   FileReplacement(std::string target, std::string temporary, int fd);
+  // A temporary file of this process's own (a staged file) is rewritten where it is.
+  bool InPlace() const { return temporary_ == target_; }
 
   std::string target_;
   std::string temporary_;

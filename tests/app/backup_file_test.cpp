@@ -4,6 +4,7 @@
 // into the settings file all at once.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -189,6 +190,37 @@ TEST(BackupFileTest, BackupThatFailsLeavesTheOldFile) {
     EXPECT_EQ(ReadBytes(backup), old);
     EXPECT_EQ(folder.Entries(), entries);  // no temporary file left behind
   }
+}
+
+// The most temporary files seen in the folder at any write; a kill at that point leaves them.
+std::string watchedFolder;
+std::size_t mostTemporaryFiles = 0;
+bool CountTemporaryFiles(const std::string&) {
+  std::size_t count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(watchedFolder)) {
+    count += entry.path().filename().string().starts_with(".") ? 1 : 0;
+  }
+  mostTemporaryFiles = std::max(mostTemporaryFiles, count);
+  return true;
+}
+
+// A backup or restore written key by key into its staged copy keeps one temporary file beside
+// the target, so a kill at any point leaves no more than that one.
+TEST(BackupFileTest, StagedWritesKeepOneTemporaryFile) {
+  TempFolder folder;
+  watchedFolder = folder.File("");
+  mostTemporaryFiles = 0;
+  const std::string backup = folder.File("backup.txt");
+  platform::ini::SetBeforeReplaceHook(&CountTemporaryFiles);
+  const bool backedUp = WriteBackupFile(
+      *CollectBackup(folder.Settings(), 0, {true, true}, SlowBrake(), WideClutch()), backup);
+  const auto read = ReadBackupFile(backup);
+  const bool restored = std::holds_alternative<RestoredBackup>(read) &&
+                        WriteRestoredSettings(std::get<RestoredBackup>(read), folder.Settings());
+  platform::ini::SetBeforeReplaceHook(nullptr);
+  EXPECT_TRUE(backedUp && restored);
+  EXPECT_EQ(mostTemporaryFiles, 1u);
+  EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"backup.txt", "presets.ini"}));
 }
 
 TEST(BackupFileTest, BackupIntoAMissingFolderFails) {
