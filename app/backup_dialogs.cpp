@@ -17,6 +17,14 @@ std::optional<std::string> ChooseFile(wxWindow* owner, const wxString& initialNa
   return std::string(dialog.GetPath().fn_str());
 }
 
+// The message as wx shows it: a path in another encoding than UTF-8 still shows, through the
+// file-name conversion.
+wxString MessageText(const std::string& message) {
+  wxString text = wxString::FromUTF8(message);
+  if (text.empty()) text = wxString(message.c_str(), *wxConvFileName);
+  return text;
+}
+
 }  // namespace
 
 std::optional<std::string> ChooseBackupFileToSave(wxWindow* owner) {
@@ -27,10 +35,17 @@ std::optional<std::string> ChooseBackupFileToOpen(wxWindow* owner) {
   return ChooseFile(owner, wxEmptyString, wxFD_OPEN);
 }
 
+QuestionAnswer AskBackupQuestion(wxWindow* owner, const std::string& message) {
+  wxMessageDialog box(owner, MessageText(message), kQuestionCaption,
+                      wxYES_NO | wxNO_DEFAULT | wxICON_EXCLAMATION);
+  switch (box.ShowModal()) {
+    case wxID_YES: return QuestionAnswer::Yes;
+    case wxID_NO: return QuestionAnswer::No;
+    default: return QuestionAnswer::Closed;
+  }
+}
+
 void ShowBackupError(wxWindow* owner, const std::string& message) {
-  wxString text = wxString::FromUTF8(message);
-  // A path in another encoding than UTF-8 still shows, through the file-name conversion.
-  if (text.empty()) text = wxString(message.c_str(), *wxConvFileName);
-  wxMessageDialog box(owner, text, kQuestionCaption, wxOK | wxICON_ERROR);
+  wxMessageDialog box(owner, MessageText(message), kQuestionCaption, wxOK | wxICON_ERROR);
   box.ShowModal();
 }

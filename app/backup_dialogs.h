@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "pages/throttle_page_model.h"
+
 class wxWindow;
 
 // The save dialog: initial name "orvo_pedals_backup.txt", text files, asks before replacing
@@ -12,6 +14,10 @@ std::optional<std::string> ChooseBackupFileToSave(wxWindow* owner);
 
 // The open dialog for a backup file: text files, no initial name. Nothing on cancel.
 std::optional<std::string> ChooseBackupFileToOpen(wxWindow* owner);
+
+// A question with the caption "Orvo Pedals", Yes and No (No the default, so that Enter does not
+// restore a doubtful file) and the exclamation icon.
+QuestionAnswer AskBackupQuestion(wxWindow* owner, const std::string& message);
 
 // A message box with the caption "Orvo Pedals", an OK button and the error icon.
 void ShowBackupError(wxWindow* owner, const std::string& message);

@@ -3,8 +3,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <string_view>
 #include <type_traits>
@@ -13,6 +11,7 @@
 #include "pages/brake_clutch_curve.h"
 #include "pages/profile_settings.h"
 #include "platform/ini_file.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -75,26 +74,28 @@ std::optional<Number> ParseNumber(std::string_view text) {
   return value;
 }
 
-// Reads the keys of one backup file; remembers whether each section held any key, and the
-// first value that could not be taken.
+// Reads the keys of one backup file, read once; remembers whether the file held any key of the
+// backup, which keys it lacks, and the first value that could not be taken.
 class BackupReader {
  public:
-  explicit BackupReader(std::string file) : file_(std::move(file)) {}
+  explicit BackupReader(const platform::ProfileFile& file) : file_(file) {}
 
   bool FoundAny() const { return foundAny_; }
   const std::optional<BackupReadError>& Error() const { return error_; }
+  std::vector<BackupGap>& Gaps() { return gaps_; }
+
+  bool HasSection(const std::string& section) const { return file_.HasSection(section); }
 
   // A whole number of the section within low..high; nothing when the key is missing or empty.
   std::optional<int> Whole(const std::string& section, const char* key, int low, int high) {
     return Read<int>(section, key, low, high);
   }
 
-  // The section's curve, each missing key taking its value in defaults; nothing when the file
-  // holds no key of the section.
+  // The section's curve, each missing key taking its value in defaults; every key that is
+  // missing goes into the gaps.
   template <typename Settings>
-  std::optional<Settings> Curve(const std::string& section, const Settings& defaults) {
-    const bool before = sectionFound_;
-    sectionFound_ = false;
+  Settings Curve(const std::string& section, const Settings& defaults) {
+    const std::size_t gapsBefore = gaps_.size();
     Settings settings = defaults;
     settings.dz_0 = Whole(section, "dz_0", kMinPercent, kMaxPercent).value_or(defaults.dz_0);
     settings.dz_1 = Whole(section, "dz_1", kMinPercent, kMaxPercent).value_or(defaults.dz_1);
@@ -109,9 +110,11 @@ class BackupReader {
     settings.axis_cnf = Whole(section, "axis_cnf", 0, 1).value_or(defaults.axis_cnf);
     settings.axis_mode = Whole(section, "axis_mode", 0, 1).value_or(defaults.axis_mode);
     settings.dirty = false;
-    const bool found = sectionFound_;
-    sectionFound_ = before || found;
-    if (!found) return std::nullopt;
+    // A section without any of its keys is named whole.
+    constexpr std::size_t kKeyCount = Settings::kPointCount + 4;
+    if (gaps_.size() > gapsBefore && gaps_.back().keys.size() == kKeyCount) {
+      gaps_.back().keys.clear();
+    }
     return settings;
   }
 
@@ -119,29 +122,28 @@ class BackupReader {
   template <typename Number>
   std::optional<Number> Read(const std::string& section, const std::string& key, Number low,
                              Number high) {
-    const std::string text =
-        platform::GetPrivateProfileString(section, key, kMissing, kValueTextSize, file_);
-    if (text == kMissing) return std::nullopt;
-    foundAny_ = sectionFound_ = true;
-    if (text.empty()) return std::nullopt;
+    const std::string text = file_.GetString(section, key, kMissing, kValueTextSize);
+    if (text != kMissing) foundAny_ = true;
+    if (text == kMissing || text.empty()) {
+      if (gaps_.empty() || gaps_.back().section != section) gaps_.push_back({section, {}});
+      gaps_.back().keys.push_back(key);
+      return std::nullopt;
+    }
     const std::optional<Number> value = ParseNumber<Number>(text);
     if (value && *value >= low && *value <= high) return value;
     if (!error_) error_ = BackupReadError{BackupReadFailure::BadValue, section, key, text};
     return std::nullopt;
   }
 
-  std::string file_;
+  const platform::ProfileFile& file_;
   bool foundAny_ = false;
-  bool sectionFound_ = false;
+  std::vector<BackupGap> gaps_;
   std::optional<BackupReadError> error_;
 };
 
-bool CanRead(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return false;
-  std::ifstream in(path, std::ios::binary);
-  in.peek();
-  return in.is_open() && !in.bad();
+bool SettingsFileReadable(const std::string& path) {
+  const platform::FileReadStatus status = platform::ReadRegularFile(path).status;
+  return status == platform::FileReadStatus::kRead || status == platform::FileReadStatus::kMissing;
 }
 
 }  // namespace
@@ -152,9 +154,11 @@ int PresetForBackupValue(int actualPreset) {
   return actualPreset == 1 || actualPreset == 2 ? actualPreset : 0;
 }
 
-BackupContents CollectBackup(const std::string& settingsFile, int actualPreset,
-                             PedalPresence presence, const PedalCurveSettings& brake,
-                             const PedalCurveSettings& clutch) {
+std::optional<BackupContents> CollectBackup(const std::string& settingsFile, int actualPreset,
+                                            PedalPresence presence,
+                                            const PedalCurveSettings& brake,
+                                            const PedalCurveSettings& clutch) {
+  if (!SettingsFileReadable(settingsFile)) return std::nullopt;
   BackupContents contents;
   contents.actualPreset = actualPreset;
   for (int n = 0; n < kThrottlePresetCount; ++n) {
@@ -180,39 +184,52 @@ bool WriteBackupFile(const BackupContents& contents, const std::string& path) {
 }
 
 std::variant<RestoredBackup, BackupReadError> ReadBackupFile(const std::string& path) {
-  if (!CanRead(path)) return BackupReadError{BackupReadFailure::Unreadable, {}, {}, {}};
-  BackupReader reader(path);
+  const platform::ProfileFile file(path, kBackupMaxBytes);
+  switch (file.Status()) {
+    case platform::FileReadStatus::kRead: break;
+    case platform::FileReadStatus::kTooLarge:
+      return BackupReadError{BackupReadFailure::TooLarge, {}, {}, {}};
+    default: return BackupReadError{BackupReadFailure::Unreadable, {}, {}, {}};
+  }
+  BackupReader reader(file);
   RestoredBackup backup;
   backup.actualPreset = reader.Whole(kBackupThrottleSection, kBackupPresetKey,
                                      std::numeric_limits<int>::min(),
-                                     std::numeric_limits<int>::max());
+                                     std::numeric_limits<int>::max())
+                            .value_or(0);
+  // Its one key missing with its header too: the whole section is.
+  if (!reader.Gaps().empty() && !reader.HasSection(kBackupThrottleSection)) {
+    reader.Gaps().front().keys.clear();
+  }
   for (int n = 0; n < kThrottlePresetCount; ++n) {
     backup.presets[static_cast<std::size_t>(n)] =
         reader.Curve(BackupPresetSection(n), DefaultThrottleSettings());
   }
-  // A restored brake or clutch is off unless the file says otherwise.
+  // A restored brake or clutch is off unless the file says otherwise. These sections are in a
+  // backup only when the pedal was present, so only a section that is there can lack keys.
   PedalCurveSettings pedalDefaults = DefaultBrakeClutchSettings();
   pedalDefaults.axis_cnf = 0;
-  backup.brake = reader.Curve(kBackupBrakeSection, pedalDefaults);
-  backup.clutch = reader.Curve(kBackupClutchSection, pedalDefaults);
+  if (reader.HasSection(kBackupBrakeSection)) {
+    backup.brake = reader.Curve(kBackupBrakeSection, pedalDefaults);
+  }
+  if (reader.HasSection(kBackupClutchSection)) {
+    backup.clutch = reader.Curve(kBackupClutchSection, pedalDefaults);
+  }
   if (reader.Error()) return *reader.Error();
   if (!reader.FoundAny()) return BackupReadError{BackupReadFailure::NotABackup, {}, {}, {}};
+  backup.gaps = std::move(reader.Gaps());
   return backup;
 }
 
 bool WriteRestoredSettings(const RestoredBackup& backup, const std::string& settingsFile) {
-  bool anyPreset = false;
-  for (const auto& preset : backup.presets) anyPreset = anyPreset || preset.has_value();
-  if (!anyPreset && !backup.brake) return true;
-
   const std::unique_ptr<StagedFile> staged =
       StagedFile::Begin(settingsFile, StagedFile::Start::CopyOfTarget);
   if (!staged) return false;
   const std::string& file = staged->Path();
   bool ok = true;
   for (int n = 0; ok && n < kThrottlePresetCount; ++n) {
-    const auto& preset = backup.presets[static_cast<std::size_t>(n)];
-    if (preset) ok = WriteCurveSection(ThrottlePresetSection(n), *preset, file);
+    ok = WriteCurveSection(ThrottlePresetSection(n), backup.presets[static_cast<std::size_t>(n)],
+                           file);
   }
   if (ok && backup.brake) {
     ok = WriteProfileInt(kMaxForceSection, kMaxForceKey, backup.brake->dz_1, file);

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "app/config_record.h"
 #include "pages/throttle_curve.h"
@@ -37,9 +39,12 @@ struct BackupContents {
 
 // The presets as the settings file holds them (not the throttle page's unsaved edits), each
 // missing key taking its default, with the selected preset and the present pedals' settings.
-BackupContents CollectBackup(const std::string& settingsFile, int actualPreset,
-                             PedalPresence presence, const PedalCurveSettings& brake,
-                             const PedalCurveSettings& clutch);
+// Nothing when the settings file is there but cannot be read: its defaults are not the user's
+// presets. A missing settings file holds the defaults.
+std::optional<BackupContents> CollectBackup(const std::string& settingsFile, int actualPreset,
+                                            PedalPresence presence,
+                                            const PedalCurveSettings& brake,
+                                            const PedalCurveSettings& clutch);
 
 // Writes the backup as a new file in the order THROTTLE, THROTTLE_0 .. THROTTLE_2, BRAKE,
 // CLUTCH, each section's keys in the order dz_0, dz_1, band_.., axis_cnf, axis_mode. An
@@ -48,21 +53,36 @@ BackupContents CollectBackup(const std::string& settingsFile, int actualPreset,
 // False when the file could not be written.
 bool WriteBackupFile(const BackupContents& contents, const std::string& path);
 
-// What a restore takes from a backup file. A section that the file does not hold (no key of
-// it) stays nothing, so the restore leaves what it would have set alone; within a section
-// that is there, a missing or empty key takes its default (dead zones 0 and 100, the identity
-// curve, axis_cnf 1 for the throttle but 0 for the brake and clutch, axis_mode 0).
+// A backup is a few kilobytes; a larger file is no backup and is not read at all.
+inline constexpr std::size_t kBackupMaxBytes = 1 << 20;
+
+// Keys a backup always holds that the file lacks (or holds empty): THROTTLE and THROTTLE_0 ..
+// THROTTLE_2 with all their keys, and every key of BRAKE and CLUTCH when the file has those
+// sections. Keys empty: the whole section is missing.
+struct BackupGap {
+  std::string section;
+  std::vector<std::string> keys;
+};
+
+// What a restore takes from a backup file. Every missing or empty key takes its default (dead
+// zones 0 and 100, the identity curve, axis_cnf 1 for the throttle but 0 for the brake and
+// clutch, axis_mode 0, actual_preset 0); gaps lists them, so that the user decides whether a
+// truncated or hand-made file is restored at all. A BRAKE or CLUTCH section that the file does
+// not hold stays nothing, so the restore leaves that pedal alone.
 struct RestoredBackup {
-  std::optional<int> actualPreset;  // as written; the restore maps it to a preset
-  std::array<std::optional<ThrottleCurveSettings>, kThrottlePresetCount> presets;
+  int actualPreset = 0;  // as written; the restore maps it to a preset
+  std::array<ThrottleCurveSettings, kThrottlePresetCount> presets{
+      DefaultThrottleSettings(), DefaultThrottleSettings(), DefaultThrottleSettings()};
   std::optional<PedalCurveSettings> brake;
   std::optional<PedalCurveSettings> clutch;
+  std::vector<BackupGap> gaps;
 };
 
 // Why a backup file cannot be restored.
 enum class BackupReadFailure {
-  Unreadable,  // the file cannot be opened or read
-  NotABackup,  // it holds none of the backup's sections
+  Unreadable,  // the file cannot be opened or read, or is no regular file
+  TooLarge,    // more than kBackupMaxBytes
+  NotABackup,  // it holds no key of the backup's sections
   BadValue,    // a value is no number of its kind or lies out of range
 };
 
@@ -74,12 +94,13 @@ struct BackupReadError {
   std::string text;
 };
 
-// Reads and checks the whole file before anything is restored from it. Dead zones and curve
-// points must lie within 0..100 (throttle points may have one decimal, brake and clutch points
-// are whole numbers), axis_cnf and axis_mode must be 0 or 1, actual_preset any whole number.
+// Reads the file once and checks all of it before anything is restored from it. Dead zones
+// and curve points must lie within 0..100 (throttle points may have one decimal, brake and
+// clutch points are whole numbers), axis_cnf and axis_mode must be 0 or 1, actual_preset any
+// whole number.
 std::variant<RestoredBackup, BackupReadError> ReadBackupFile(const std::string& path);
 
-// The restored presets into their PRESET_n sections of the settings file, and the brake's
+// The restored presets (all three) into their PRESET_n sections of the settings file, and the brake's
 // maximum force (its dz_1) into BRAKE max_force, all at once: the settings file is replaced
 // only when every key was written, and is left as it was otherwise. False on failure.
 bool WriteRestoredSettings(const RestoredBackup& backup, const std::string& settingsFile);

@@ -12,27 +12,44 @@ namespace {
 struct BackupTexts {
   const char* notSaved;
   const char* settingsFileChosen;
+  const char* settingsUnreadable;
   const char* unreadable;
+  const char* tooLarge;
   const char* notABackup;
   const char* badValue;
+  const char* incomplete;  // %2: the missing sections and keys, one section a line
+  const char* wholeSection;
   const char* settingsNotWritten;
 };
 
 constexpr BackupTexts kSpanish{
     "No se ha podido guardar la copia de seguridad en\n%1",
     "La copia de seguridad no puede guardarse sobre el archivo de configuración\n%1",
+    "No se ha podido leer el archivo de configuración\n%1\n\nNo se ha guardado ninguna copia "
+    "de seguridad.",
     "No se ha podido leer el archivo\n%1\n\nNo se ha cambiado nada.",
+    "El archivo\n%1\nes demasiado grande para ser una copia de seguridad de los presets (más "
+    "de 1 MiB).\n\nNo se ha cambiado nada.",
     "El archivo\n%1\nno es una copia de seguridad de los presets.\n\nNo se ha cambiado nada.",
     "El archivo\n%1\ntiene un valor no válido en [%2] %3: \"%4\".\n\nNo se ha cambiado nada.",
+    "El archivo\n%1\nestá incompleto. Le faltan:\n%2\n\nLo que falta tomará sus valores por "
+    "defecto. ¿Desea cargarlo de todos modos?",
+    "la sección entera",
     "No se ha podido escribir el archivo de configuración\n%1\n\nNo se ha cambiado nada.",
 };
 
 constexpr BackupTexts kEnglish{
     "The backup could not be saved to\n%1",
     "The backup cannot be saved over the settings file\n%1",
+    "The settings file could not be read:\n%1\n\nNo backup was saved.",
     "The file could not be read:\n%1\n\nNothing was changed.",
+    "The file\n%1\nis too large to be a backup of the presets (more than 1 MiB).\n\nNothing was "
+    "changed.",
     "The file\n%1\nis not a backup of the presets.\n\nNothing was changed.",
     "The file\n%1\nholds an invalid value in [%2] %3: \"%4\".\n\nNothing was changed.",
+    "The file\n%1\nis incomplete. It lacks:\n%2\n\nWhat is missing will take its default "
+    "values. Do you want to load it anyway?",
+    "the whole section",
     "The settings file could not be written:\n%1\n\nNothing was changed.",
 };
 
@@ -63,10 +80,23 @@ std::string ReadErrorMessage(const BackupTexts& texts, const std::string& path,
                              const BackupReadError& error) {
   switch (error.failure) {
     case BackupReadFailure::Unreadable: return Compose(texts.unreadable, {path});
+    case BackupReadFailure::TooLarge: return Compose(texts.tooLarge, {path});
     case BackupReadFailure::NotABackup: return Compose(texts.notABackup, {path});
     case BackupReadFailure::BadValue: break;
   }
   return Compose(texts.badValue, {path, error.section, error.key, error.text});
+}
+
+// "[THROTTLE_1] band_60, band_70" or "[THROTTLE_2] the whole section", one line each.
+std::string GapList(const BackupTexts& texts, const std::vector<BackupGap>& gaps) {
+  std::string out;
+  for (const BackupGap& gap : gaps) {
+    if (!out.empty()) out += "\n";
+    out += "[" + gap.section + "] ";
+    if (gap.keys.empty()) out += texts.wholeSection;
+    for (std::size_t i = 0; i < gap.keys.size(); ++i) out += (i > 0 ? ", " : "") + gap.keys[i];
+  }
+  return out;
 }
 
 // The restored settings into a brake or clutch page, which then holds unsent changes.
@@ -87,10 +117,14 @@ void BackupRestore::OnBackupPresets() {
     host_.ShowBackupError(Compose(texts.settingsFileChosen, {*path}));
     return;
   }
-  const BackupContents contents =
+  const std::optional<BackupContents> contents =
       CollectBackup(host_.SettingsFile(), host_.CurrentThrottlePreset(), host_.Presence(),
                     host_.BrakePage().Settings(), host_.ClutchPage().Settings());
-  if (!WriteBackupFile(contents, *path)) host_.ShowBackupError(Compose(texts.notSaved, {*path}));
+  if (!contents) {
+    host_.ShowBackupError(Compose(texts.settingsUnreadable, {host_.SettingsFile()}));
+    return;
+  }
+  if (!WriteBackupFile(*contents, *path)) host_.ShowBackupError(Compose(texts.notSaved, {*path}));
 }
 
 void BackupRestore::OnRestorePresets() {
@@ -105,14 +139,18 @@ void BackupRestore::OnRestorePresets() {
     return;
   }
   const RestoredBackup& backup = std::get<RestoredBackup>(read);
+  // A truncated or hand-made file is restored only when the user says so.
+  if (!backup.gaps.empty() &&
+      host_.AskRestoreIncomplete(Compose(texts.incomplete, {*path, GapList(texts, backup.gaps)})) !=
+          QuestionAnswer::Yes) {
+    return;
+  }
   if (!WriteRestoredSettings(backup, host_.SettingsFile())) {
     host_.ShowBackupError(Compose(texts.settingsNotWritten, {host_.SettingsFile()}));
     return;
   }
 
-  // A file without THROTTLE names no preset: the current one is reloaded with its new values.
-  host_.SelectThrottlePreset(backup.actualPreset ? PresetForBackupValue(*backup.actualPreset)
-                                                 : host_.CurrentThrottlePreset());
+  host_.SelectThrottlePreset(PresetForBackupValue(backup.actualPreset));
   RestorePedal(host_.BrakePage(), backup.brake);
   RestorePedal(host_.ClutchPage(), backup.clutch);
   host_.ApplyConfigLive();

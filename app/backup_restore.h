@@ -39,6 +39,9 @@ class BackupHost {
   // The save and open dialogs of backup_dialogs.h; nothing when the user cancels.
   virtual std::optional<std::string> ChooseBackupFileToSave() = 0;
   virtual std::optional<std::string> ChooseBackupFileToOpen() = 0;
+  // The question whether to restore a file that lacks keys: caption "Orvo Pedals", Yes and
+  // No (the default), exclamation icon (AskBackupQuestion of backup_dialogs.h).
+  virtual QuestionAnswer AskRestoreIncomplete(const std::string& message) = 0;
   // A message box with the error icon (ShowBackupError of backup_dialogs.h).
   virtual void ShowBackupError(const std::string& message) = 0;
 };
@@ -50,17 +53,20 @@ class BackupRestore {
 
   // Button 1003. Asks for a file (a cancel does nothing), then writes the presets as the
   // settings file holds them, the selected preset, and the brake and clutch pages' settings
-  // when those pedals are present. A file that cannot be written, or the settings file itself,
-  // is refused with a message and nothing is changed.
+  // when those pedals are present. A file that cannot be written (a read-only one too), the
+  // settings file itself, or a settings file that cannot be read is refused with a message and
+  // nothing is written.
   void OnBackupPresets();
 
   // Button 1004. With unsent changes on any page, asks first: only Yes goes on. Asks for a
   // file (a cancel does nothing) and checks all of it before anything changes: a file that
-  // cannot be read, holds no backup section or holds a bad value is refused with a message.
-  // Then the presets and the brake's maximum force go into the settings file at once, the
-  // stored preset is selected (forced), the brake and clutch pages take the file's settings
-  // and are marked changed, and the configuration is applied live. What the file holds no
-  // section of stays as it was.
+  // cannot be read, is far too large, holds no backup section or holds a bad value is refused
+  // with a message; one that lacks keys every backup holds is restored only when the user
+  // answers Yes to the list of what is missing, which then takes its defaults. Then the
+  // presets and the brake's maximum force go into the settings file at once (a settings file
+  // that cannot be written is reported and nothing changes), the stored preset is selected
+  // (forced), the brake and clutch pages take the file's settings and are marked changed, and
+  // the configuration is applied live. A pedal the file holds no section of stays as it was.
   void OnRestorePresets();
 
  private:

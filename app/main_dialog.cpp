@@ -117,6 +117,9 @@ class Vezazivedov_sys_testDlg::BackupPort : public BackupHost {
   std::optional<std::string> ChooseBackupFileToOpen() override {
     return ::ChooseBackupFileToOpen(&dialog_);
   }
+  QuestionAnswer AskRestoreIncomplete(const std::string& message) override {
+    return ::AskBackupQuestion(&dialog_, message);
+  }
   void ShowBackupError(const std::string& message) override {
     ::ShowBackupError(&dialog_, message);
   }

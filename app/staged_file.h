@@ -5,14 +5,18 @@
 #include <memory>
 #include <string>
 
+namespace platform {
+class FileReplacement;
+}
+
 class StagedFile {
  public:
   enum class Start { Empty, CopyOfTarget };
 
   // Creates the temporary file beside target (beside the file a symbolic link points to),
   // empty or holding the target's bytes, with the target's permissions when it exists.
-  // Nothing when the target exists but is not a regular file (or, to be copied, cannot be
-  // read), or the folder is not writable.
+  // Nothing when the target exists but is not a regular file, may not be written (see
+  // platform/whole_file.h) or, to be copied, cannot be read, or the folder is not writable.
   static std::unique_ptr<StagedFile> Begin(const std::string& target, Start start);
 
   // Removes the temporary file unless it was committed.
@@ -21,15 +25,13 @@ class StagedFile {
   StagedFile& operator=(const StagedFile&) = delete;
 
   // Where to write.
-  const std::string& Path() const { return path_; }
+  const std::string& Path() const;
 
   // Renames the temporary file over the target. False leaves the target as it was.
   bool Commit();
 
  private:
-  StagedFile(std::string target, std::string path);
+  explicit StagedFile(std::unique_ptr<platform::FileReplacement> replacement);
 
-  std::string target_;
-  std::string path_;
-  bool committed_ = false;
+  std::unique_ptr<platform::FileReplacement> replacement_;
 };

@@ -1,17 +1,17 @@
 // Real dialogs of the chart's output commands, and whole-file writes.
 #include "chart/chart_output_ui.h"
 
-#include <sys/stat.h>
-
-#include <cstdio>
+#include <string>
+#include <string_view>
 
 #include <wx/app.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
-#include <wx/file.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/stdpaths.h>
+
+#include "platform/whole_file.h"
 
 namespace chart {
 
@@ -72,31 +72,8 @@ wxString ChartOutputFolder(const wxString& leaf) {
 }
 
 bool WriteFileWhole(const wxString& path, const void* data, std::size_t size) {
-  // wx reports file errors through its log; the commands show their own message instead.
-  wxLogNull quiet;
-  wxFile file;
-  const wxString temp = wxFileName::CreateTempFileName(path, &file);
-  if (temp.empty()) return false;
-  bool ok = size == 0 || file.Write(data, size) == size;
-  ok = file.Flush() && ok;
-  ok = file.Close() && ok;
-  if (ok) {
-    // The temporary file is private; the result gets the mode the file had, or a new file's.
-    struct stat existing {};
-    mode_t mode = 0;
-    if (::stat(path.fn_str(), &existing) == 0) {
-      mode = existing.st_mode & 07777;
-    } else {
-      const mode_t mask = ::umask(0);
-      ::umask(mask);
-      mode = 0666 & ~mask;
-    }
-    ok = ::chmod(temp.fn_str(), mode) == 0;
-  }
-  // rename() replaces the target in one step: readers see the old file or the new one.
-  if (ok) ok = std::rename(temp.fn_str(), path.fn_str()) == 0;
-  if (!ok) wxRemoveFile(temp);
-  return ok;
+  return platform::ReplaceFileContents(
+      std::string(path.fn_str()), std::string_view(static_cast<const char*>(data), size));
 }
 
 }  // namespace chart

@@ -48,7 +48,8 @@ ChartOutputUi& DefaultChartOutputUi();
 wxString ChartOutputFolder(const wxString& leaf);
 
 // Writes size bytes to path through a temporary file beside it, which replaces path only once
-// everything was written. False, with path untouched and no file left, on any failure.
+// everything was written (platform/whole_file.h: a symbolic link is written through, a
+// read-only file is refused). False, with path untouched and no file left, on any failure.
 bool WriteFileWhole(const wxString& path, const void* data, std::size_t size);
 
 }  // namespace chart

@@ -16,22 +16,40 @@ const wchar_t kSaveChartsRefusedText[] =
 
 namespace {
 
+// XML 1.0 holds tab, line feed, carriage return and the code points from U+0020 on except the
+// surrogates, U+FFFE and U+FFFF.
+bool IsXmlCharacter(char32_t c) {
+  return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+         (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// The text with every character XML cannot carry (control characters, lone surrogates)
+// replaced by U+FFFD, so that the file always parses.
+wxString XmlSafe(const std::wstring& text) {
+  static_assert(sizeof(wchar_t) == 4, "each wchar_t is one whole code point");
+  std::wstring safe = text;
+  for (wchar_t& c : safe) {
+    if (!IsXmlCharacter(static_cast<char32_t>(c))) c = L'\xFFFD';
+  }
+  return wxString(safe);
+}
+
 // Appends node, and its subtree, as the last child of parent.
 void AppendXmlNode(wxXmlNode& parent, const XmlNode& node) {
   switch (node.kind) {
     case XmlNode::Kind::kText:
-      parent.AddChild(new wxXmlNode(wxXML_TEXT_NODE, wxString(), node.text));
+      parent.AddChild(new wxXmlNode(wxXML_TEXT_NODE, wxString(), XmlSafe(node.text)));
       return;
     case XmlNode::Kind::kProcessingInstruction:
-      parent.AddChild(new wxXmlNode(wxXML_PI_NODE, node.name, node.text));
+      parent.AddChild(new wxXmlNode(wxXML_PI_NODE, XmlSafe(node.name), XmlSafe(node.text)));
       return;
     case XmlNode::Kind::kElement:
       break;
   }
-  auto* element = new wxXmlNode(wxXML_ELEMENT_NODE, node.name);
+  auto* element = new wxXmlNode(wxXML_ELEMENT_NODE, XmlSafe(node.name));
   // AddAttribute appends, so the attributes keep their order.
   for (const XmlAttribute& attribute : node.attributes) {
-    element->AddAttribute(attribute.name, XmlValueText(attribute.value));
+    element->AddAttribute(XmlSafe(attribute.name), XmlSafe(XmlValueText(attribute.value)));
   }
   parent.AddChild(element);
   for (const XmlNode& child : node.children) AppendXmlNode(*element, child);
@@ -48,7 +66,8 @@ void BuildChartsXmlDocument(const XmlNodes& nodes, wxXmlDocument& doc) {
       case XmlNode::Kind::kProcessingInstruction:
         // The declaration is written by the document itself; a second one would be malformed.
         if (node.name != L"xml") {
-          doc.AppendToProlog(new wxXmlNode(wxXML_PI_NODE, node.name, node.text));
+          doc.AppendToProlog(
+              new wxXmlNode(wxXML_PI_NODE, XmlSafe(node.name), XmlSafe(node.text)));
         }
         break;
       case XmlNode::Kind::kElement: {

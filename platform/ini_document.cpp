@@ -11,7 +11,8 @@ enum class LineKind { kBlank, kComment, kSection, kKey, kOther };
 struct ParsedLine {
   LineKind kind = LineKind::kOther;
   std::string_view name;       // section or key name, trimmed
-  std::size_t valueStart = 0;  // key lines: first byte of the value text after the blanks
+  // Key lines: first byte of the value text after the blanks; npos for a line without '='.
+  std::size_t valueStart = 0;
   std::string_view value;      // key lines: value text, trimmed, quotes still on
 };
 
@@ -23,8 +24,9 @@ ParsedLine LineOf(LineKind kind, std::string_view name = {}) {
 }
 
 // ';' and '#' start comments. A header runs to the line's last ']' as Windows reads it, so a
-// name may hold ']'; a '[' without any ']' is no header. A line without '=', or with nothing
-// before it, is no key: lookup passes over it and it stays as it is.
+// name may hold ']'; a '[' without any ']' is no header. A line without '=' is a key with no
+// value, as the Windows profile functions take it; a line with nothing before its '=' is no
+// key: lookup passes over it and it stays as it is.
 ParsedLine ParseLine(std::string_view text) {
   const std::string_view body = TrimBlanks(text);
   if (body.empty()) return LineOf(LineKind::kBlank);
@@ -35,7 +37,11 @@ ParsedLine ParseLine(std::string_view text) {
     return LineOf(LineKind::kSection, TrimBlanks(body.substr(1, close - 1)));
   }
   const std::size_t equals = text.find('=');
-  if (equals == std::string_view::npos) return LineOf(LineKind::kOther);
+  if (equals == std::string_view::npos) {
+    ParsedLine line = LineOf(LineKind::kKey, body);
+    line.valueStart = std::string_view::npos;
+    return line;
+  }
   const std::string_view name = TrimBlanks(text.substr(0, equals));
   if (name.empty()) return LineOf(LineKind::kOther);
   std::size_t valueStart = equals + 1;
@@ -128,7 +134,12 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
     if (line.kind == LineKind::kSection) break;
     if (line.kind == LineKind::kKey && EqualsIgnoringCase(line.name, key)) {
       std::string& text = lines_[i].text;
-      text = text.substr(0, line.valueStart) + FileFormOfValue(value);
+      if (line.valueStart == std::string_view::npos) {
+        text = std::string(text.substr(0, text.find_last_not_of(" \t\v\f") + 1)) + "=" +
+               FileFormOfValue(value);
+      } else {
+        text = text.substr(0, line.valueStart) + FileFormOfValue(value);
+      }
       return;
     }
     if (line.kind == LineKind::kKey || line.kind == LineKind::kOther) insertAt = i + 1;
@@ -139,6 +150,36 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
 void IniDocument::Insert(std::size_t index, std::string text) {
   if (index > 0 && lines_[index - 1].ending.empty()) lines_[index - 1].ending = newline_;
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(index), {std::move(text), newline_});
+}
+
+IniIndex::IniIndex(std::string_view text) {
+  std::unordered_map<std::string, std::string>* keys = nullptr;  // of the section read now
+  // Lines end as IniDocument splits them: CRLF, LF or a lone CR.
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    const ParsedLine line = ParseLine(text.substr(start, end - start));
+    start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+    if (line.kind == LineKind::kSection) {
+      // Only the first section of a name is read; later ones, and their keys, are passed over.
+      const auto [found, added] = sections_.try_emplace(FoldedCase(line.name));
+      keys = added ? &found->second : nullptr;
+    } else if (line.kind == LineKind::kKey && keys != nullptr) {
+      keys->try_emplace(FoldedCase(line.name), Unquote(line.value));
+    }
+  }
+}
+
+std::optional<std::string> IniIndex::Find(std::string_view section, std::string_view key) const {
+  const auto keys = sections_.find(FoldedCase(TrimBlanks(section)));
+  if (keys == sections_.end()) return std::nullopt;
+  const auto value = keys->second.find(FoldedCase(TrimBlanks(key)));
+  if (value == keys->second.end()) return std::nullopt;
+  return value->second;
+}
+
+bool IniIndex::HasSection(std::string_view section) const {
+  return sections_.contains(FoldedCase(TrimBlanks(section)));
 }
 
 std::string IniDocument::Text() const {

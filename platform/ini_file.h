@@ -2,19 +2,58 @@
 // Strings are UTF-8; "characters" below are Unicode code points.
 //
 // File rules: "[name]" starts a section (the name runs to the line's last ']'); "key=value"
-// is a key; lines starting with ';' or '#' are comments; a line without '=' is no key and is
-// passed over. Names and values are trimmed of blanks, and one pair of matching outer quotes
+// is a key; lines starting with ';' or '#' are comments; a line without '=' is a key with empty
+// text. Names and values are trimmed of blanks, and one pair of matching outer quotes
 // (" or ') is removed from a value. Section and key lookup ignores letter case (ASCII, Latin,
 // Greek, Cyrillic); of duplicate sections or keys the first wins. Lines before the first
 // section belong to none. A file may be UTF-8 with or without BOM, UTF-16 LE or BE with BOM,
-// or Windows-1252 (anything that is not valid UTF-8), with CRLF, LF or CR line ends.
+// or Windows-1252 (anything that is not valid UTF-8), with CRLF, LF or CR line ends; a BOM is
+// never part of the text.
+//
+// Only regular files (or symbolic links to them) are read or written; anything else at the
+// path reads as missing and cannot be written, and nothing waits on it. A file that may not be
+// written (see whole_file.h) is left as it is and the write fails.
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/whole_file.h"
+
 namespace platform {
+
+namespace ini {
+class IniIndex;
+}
+
+// One reading of a whole file for many lookups, with the rules of the functions below. For a
+// file of the user's choice, maxBytes keeps an oversized one from being read at all.
+class ProfileFile {
+ public:
+  explicit ProfileFile(const std::string& file, std::size_t maxBytes = kNoFileSizeLimit);
+  ~ProfileFile();
+  ProfileFile(const ProfileFile&) = delete;
+  ProfileFile& operator=(const ProfileFile&) = delete;
+
+  // kRead, or why the file reads as empty.
+  FileReadStatus Status() const { return status_; }
+
+  // The key's text (trimmed, one pair of outer quotes removed), nothing when missing.
+  std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+  // Whether the file holds a header of the section.
+  bool HasSection(std::string_view section) const;
+  // As GetPrivateProfileInt and GetPrivateProfileString.
+  int GetInt(std::string_view section, std::string_view key, int defaultValue) const;
+  std::string GetString(std::string_view section, std::string_view key,
+                        std::string_view defaultValue, std::size_t size) const;
+
+ private:
+  FileReadStatus status_;
+  std::unique_ptr<ini::IniIndex> index_;  // nothing unless status_ is kRead
+};
 
 // Integer value of the key, or defaultValue when the file, the section or the key is missing.
 // The text is read as optional white space, optional sign and decimal digits, taken modulo 2^32

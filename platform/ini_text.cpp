@@ -168,7 +168,7 @@ DecodedText DecodeFileBytes(std::string_view bytes) {
     const std::string_view body = bytes.substr(kUtf8Bom.size());
     // A BOM before bytes that are not UTF-8 is a mislabelled ANSI file; keep its bytes.
     if (IsValidUtf8(body)) return {Encoding::kUtf8Bom, std::string(body)};
-    return {Encoding::kWindows1252, DecodeWindows1252(bytes)};
+    return {Encoding::kWindows1252Bom, DecodeWindows1252(body)};
   }
   if (bytes.starts_with(kUtf16LeBom)) {
     return {Encoding::kUtf16LeBom, DecodeUtf16(bytes.substr(2), false)};
@@ -192,6 +192,11 @@ std::optional<std::string> EncodeText(std::string_view utf8, Encoding encoding) 
       return EncodeUtf16(utf8, true);
     case Encoding::kWindows1252:
       return EncodeWindows1252(utf8);
+    case Encoding::kWindows1252Bom:
+      if (std::optional<std::string> bytes = EncodeWindows1252(utf8)) {
+        return std::string(kUtf8Bom) + *bytes;
+      }
+      return std::nullopt;
   }
   return std::nullopt;
 }
@@ -248,6 +253,21 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     if (FoldCase(NextCodePoint(a, i)) != FoldCase(NextCodePoint(b, j))) return false;
   }
   return i == a.size() && j == b.size();
+}
+
+std::string FoldedCase(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const char c = text[i];
+    if (static_cast<unsigned char>(c) < 0x80) {  // the usual case, without decoding
+      out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c;
+      ++i;
+    } else {
+      AppendUtf8(out, FoldCase(NextCodePoint(text, i)));
+    }
+  }
+  return out;
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }

@@ -9,7 +9,9 @@
 
 namespace platform::ini {
 
-enum class Encoding { kUtf8, kUtf8Bom, kUtf16LeBom, kUtf16BeBom, kWindows1252 };
+// kWindows1252Bom: a UTF-8 BOM before bytes that are not UTF-8, an ANSI file mislabelled by
+// an editor; the BOM is kept in the file but is no part of the text.
+enum class Encoding { kUtf8, kUtf8Bom, kUtf16LeBom, kUtf16BeBom, kWindows1252, kWindows1252Bom };
 
 struct DecodedText {
   Encoding encoding = Encoding::kUtf8;
@@ -37,6 +39,8 @@ std::size_t PrefixBytesOfCodePoints(std::string_view text, std::size_t count);
 // Simple case folding for ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic; independent
 // of the process locale.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// The text with that folding applied: equal for exactly the texts EqualsIgnoringCase matches.
+std::string FoldedCase(std::string_view text);
 
 // Space, tab, vertical tab and form feed: the blanks trimmed around names and values.
 bool IsBlank(char c);

@@ -6,7 +6,7 @@
 
 namespace platform::ini {
 
-// Called once the temporary file beside the target is complete (written, flushed, closed)
+// Called once the temporary file beside the target is complete (written and closed)
 // and before it replaces the target. Returning false makes the write fail there.
 using BeforeReplaceHook = bool (*)(const std::string& temporaryPath);
 

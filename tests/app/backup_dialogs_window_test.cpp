@@ -62,6 +62,10 @@ class WindowHost : public ScriptedHost {
     events.push_back("open dialog");
     return ::ChooseBackupFileToOpen(owner_);
   }
+  QuestionAnswer AskRestoreIncomplete(const std::string& message) override {
+    ScriptedHost::AskRestoreIncomplete(message);
+    return ::AskBackupQuestion(owner_, message);
+  }
   void ShowBackupError(const std::string& message) override {
     ScriptedHost::ShowBackupError(message);
     ::ShowBackupError(owner_, message);
@@ -181,6 +185,17 @@ class BackupDialogsWindowTest : public ::testing::Test {
     PumpEvents(300);
   }
 
+  // A backup with preset C selected and its dz_0 21, taken from a settings file of its own.
+  std::string BackupWithPresetC(const std::string& name) {
+    const std::string source = folder_.File("source.ini");
+    WriteBytes(source, "[PRESET_2]\ndz_0=21\n");
+    const std::string backup = folder_.File(name);
+    EXPECT_TRUE(WriteBackupFile(*CollectBackup(source, 2, {}, DefaultBrakeClutchSettings(),
+                                               DefaultBrakeClutchSettings()),
+                                backup));
+    return backup;
+  }
+
   TempFolder folder_;
   wxFrame* frame_ = nullptr;
   wxButton* save_ = nullptr;
@@ -250,12 +265,7 @@ TEST_F(BackupDialogsWindowTest, ReplacingAnExistingFileAsksFirst) {
 }
 
 TEST_F(BackupDialogsWindowTest, LoadPresetRestoresTheFileChosenInTheOpenDialog) {
-  const std::string source = folder_.File("source.ini");
-  WriteBytes(source, "[PRESET_2]\ndz_0=21\n");
-  const std::string backup = folder_.File("chosen_backup.txt");
-  ASSERT_TRUE(WriteBackupFile(CollectBackup(source, 2, {}, DefaultBrakeClutchSettings(),
-                                            DefaultBrakeClutchSettings()),
-                              backup));
+  const std::string backup = BackupWithPresetC("chosen_backup.txt");
   ModalDriver driver(kFileDialogTitle, "restore_open_dialog", {[&] {
                        Keys("ctrl+l");
                        Type(backup);
@@ -289,6 +299,45 @@ TEST_F(BackupDialogsWindowTest, LoadPresetOfANonBackupShowsTheErrorBox) {
   EXPECT_TRUE(errorShown);
   EXPECT_EQ(host_->events, (Events{"open dialog", "error"}));
   EXPECT_EQ(ReadBytes(folder_.Settings()), before);
+}
+
+// A truncated backup asks before anything changes; the question's default is No, so Return
+// keeps everything, and Yes restores it.
+TEST_F(BackupDialogsWindowTest, LoadPresetOfATruncatedBackupAsksFirst) {
+  const std::string bytes = ReadBytes(BackupWithPresetC("full_backup.txt"));
+  const std::string chosen = folder_.File("cut_backup.txt");
+  WriteBytes(chosen, bytes.substr(0, bytes.find("band_60", bytes.find("[THROTTLE_1]"))));
+  const std::string before = ReadBytes(folder_.Settings());
+
+  for (const bool yes : {false, true}) {
+    SCOPED_TRACE(yes ? "Yes" : "Return");
+    host_->events.clear();
+    ModalDriver open(kFileDialogTitle, "restore_open_cut", {[&] {
+                       Keys("ctrl+l");
+                       Type(chosen);
+                     },
+                     [] { Keys("Return"); }});
+    bool asked = false;
+    ModalDriver question("Orvo Pedals", yes ? "restore_incomplete_yes" : "restore_incomplete",
+                         {[&] {
+                           asked = true;
+                           Keys(yes ? "alt+y" : "Return");
+                         }});
+    Click(load_);
+    ASSERT_TRUE(PumpUntil([&] { return open.Done() && question.Done(); }, 15000));
+    PumpEvents(300);
+    EXPECT_TRUE(asked);
+    if (!yes) {
+      EXPECT_EQ(host_->events, (Events{"open dialog", "incomplete question"}));
+      EXPECT_EQ(ReadBytes(folder_.Settings()), before);
+      EXPECT_EQ(host_->throttle.CurrentPreset(), 1);
+    } else {
+      EXPECT_EQ(host_->events, (Events{"open dialog", "incomplete question", "select 2",
+                                       "check 2", "apply", "apply"}));
+      EXPECT_EQ(host_->throttle.Settings().dz_0, 0);  // THROTTLE_2 was cut off: defaults
+      EXPECT_EQ(platform::GetPrivateProfileInt("PRESET_2", "dz_0", -1, folder_.Settings()), 0);
+    }
+  }
 }
 
 TEST_F(BackupDialogsWindowTest, CancelledOpenDialogChangesNothing) {

@@ -2,7 +2,13 @@
 // replaces an earlier file whole and only once complete, reading a backup back with its
 // defaults and value checks, a file from the Windows program, and the restored presets going
 // into the settings file all at once.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,14 +28,8 @@ using backup_test::TempFolder;
 using backup_test::WindowsUtf16File;
 using backup_test::WriteBytes;
 
-// The keys in the order a backup writes them, spelt out here rather than taken from the code.
-const std::vector<std::string> kThrottleKeys = {
-    "dz_0",    "dz_1",    "band_0",  "band_10", "band_20",  "band_30",  "band_40",   "band_50",
-    "band_60", "band_70", "band_80", "band_90", "band_91",  "band_92",  "band_93",   "band_94",
-    "band_95", "band_96", "band_97", "band_98", "band_99",  "band_100", "axis_cnf", "axis_mode"};
-const std::vector<std::string> kPedalKeys = {
-    "dz_0",    "dz_1",    "band_0",  "band_10", "band_20",  "band_30",  "band_40", "band_50",
-    "band_60", "band_70", "band_80", "band_90", "band_100", "axis_cnf", "axis_mode"};
+using backup_test::kPedalKeys;
+using backup_test::kThrottleKeys;
 
 using Overrides = std::map<std::string, std::string>;
 
@@ -127,7 +127,7 @@ TEST_P(BackupPresenceTest, WritesSectionsAndKeysInOrder) {
              "[PRESET_1]\ndz_0=5\nband_95=97.5\naxis_mode=1\n[PRESET_2]\nband_50=abc\ndz_1=80\n");
   const std::string backup = folder.File("backup.txt");
   ASSERT_TRUE(WriteBackupFile(
-      CollectBackup(folder.Settings(), 2, c.presence, SlowBrake(), WideClutch()), backup));
+      *CollectBackup(folder.Settings(), 2, c.presence, SlowBrake(), WideClutch()), backup));
 
   std::vector<std::string> expected = {"THROTTLE actual_preset=2"};
   AppendSection(expected, "THROTTLE_0", kThrottleKeys, true, {});
@@ -165,7 +165,7 @@ TEST(BackupFileTest, BackupReplacesAnEarlierFileWhole) {
   // An earlier backup taken while the brake was present, and a line of the user's own.
   WriteBytes(backup, "[THROTTLE_0]\r\ndz_0=9\r\n[BRAKE]\r\ndz_0=7\r\ndz_1=61\r\n[NOTES]\r\nx=1\r\n");
   ASSERT_TRUE(WriteBackupFile(
-      CollectBackup(folder.Settings(), 0, {false, false}, SlowBrake(), WideClutch()), backup));
+      *CollectBackup(folder.Settings(), 0, {false, false}, SlowBrake(), WideClutch()), backup));
   const std::vector<std::string> lines = KeyLines(backup);
   ASSERT_EQ(lines.size(), 73u);
   EXPECT_EQ(lines[1], "THROTTLE_0 dz_0=0");
@@ -185,17 +185,48 @@ TEST(BackupFileTest, BackupThatFailsLeavesTheOldFile) {
     {
       FailingWrites failing(succeeding);
       EXPECT_FALSE(WriteBackupFile(
-          CollectBackup(folder.Settings(), 0, {false, false}, SlowBrake(), WideClutch()), backup));
+          *CollectBackup(folder.Settings(), 0, {false, false}, SlowBrake(), WideClutch()), backup));
     }
     EXPECT_EQ(ReadBytes(backup), old);
     EXPECT_EQ(folder.Entries(), entries);  // no temporary file left behind
   }
 }
 
+// The most temporary files seen in the folder at any write; a kill at that point leaves them.
+std::string watchedFolder;
+std::size_t mostTemporaryFiles = 0;
+bool CountTemporaryFiles(const std::string&) {
+  std::size_t count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(watchedFolder)) {
+    count += entry.path().filename().string().starts_with(".") ? 1 : 0;
+  }
+  mostTemporaryFiles = std::max(mostTemporaryFiles, count);
+  return true;
+}
+
+// A backup or restore written key by key into its staged copy keeps one temporary file beside
+// the target, so a kill at any point leaves no more than that one.
+TEST(BackupFileTest, StagedWritesKeepOneTemporaryFile) {
+  TempFolder folder;
+  watchedFolder = folder.File("");
+  mostTemporaryFiles = 0;
+  const std::string backup = folder.File("backup.txt");
+  platform::ini::SetBeforeReplaceHook(&CountTemporaryFiles);
+  const bool backedUp = WriteBackupFile(
+      *CollectBackup(folder.Settings(), 0, {true, true}, SlowBrake(), WideClutch()), backup);
+  const auto read = ReadBackupFile(backup);
+  const bool restored = std::holds_alternative<RestoredBackup>(read) &&
+                        WriteRestoredSettings(std::get<RestoredBackup>(read), folder.Settings());
+  platform::ini::SetBeforeReplaceHook(nullptr);
+  EXPECT_TRUE(backedUp && restored);
+  EXPECT_EQ(mostTemporaryFiles, 1u);
+  EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"backup.txt", "presets.ini"}));
+}
+
 TEST(BackupFileTest, BackupIntoAMissingFolderFails) {
   TempFolder folder;
   EXPECT_FALSE(WriteBackupFile(
-      CollectBackup(folder.Settings(), 0, {true, true}, SlowBrake(), WideClutch()),
+      *CollectBackup(folder.Settings(), 0, {true, true}, SlowBrake(), WideClutch()),
       folder.File("no/such/folder/backup.txt")));
 }
 
@@ -213,7 +244,7 @@ TEST(BackupFileTest, RoundTripRestoresWhatWasBackedUp) {
   for (int n = 0; n < 3; ++n) LoadThrottlePreset(stored[n], n, folder.Settings());
   const std::string backup = folder.File("backup.txt");
   ASSERT_TRUE(WriteBackupFile(
-      CollectBackup(folder.Settings(), 1, {true, true}, SlowBrake(), WideClutch()), backup));
+      *CollectBackup(folder.Settings(), 1, {true, true}, SlowBrake(), WideClutch()), backup));
 
   // The settings change afterwards; other sections must survive the restore.
   WriteBytes(folder.Settings(),
@@ -222,10 +253,10 @@ TEST(BackupFileTest, RoundTripRestoresWhatWasBackedUp) {
   ASSERT_TRUE(WriteRestoredSettings(restored, folder.Settings()));
 
   EXPECT_EQ(restored.actualPreset, 1);
+  EXPECT_TRUE(restored.gaps.empty());
   for (int n = 0; n < 3; ++n) {
     SCOPED_TRACE(n);
-    ASSERT_TRUE(restored.presets[n].has_value());
-    ExpectSameSettings(*restored.presets[n], stored[n]);
+    ExpectSameSettings(restored.presets[n], stored[n]);
     ThrottleCurveSettings reloaded = DefaultThrottleSettings();
     LoadThrottlePreset(reloaded, n, folder.Settings());
     ExpectSameSettings(reloaded, stored[n]);
@@ -303,17 +334,16 @@ TEST(BackupFileTest, RestoresABackupWrittenByTheWindowsProgram) {
 
   const RestoredBackup restored = ReadOk(backup);
   EXPECT_EQ(restored.actualPreset, 2);
-  ASSERT_TRUE(restored.presets[0] && restored.presets[1] && restored.presets[2]);
   ThrottleCurveSettings first = DefaultThrottleSettings();
   first.dz_0 = 2;
   first.dz_1 = 98;
   first.band = {0.0f,  21.0f, 37.0f, 50.0f, 61.0f, 70.5f, 78.0f, 85.0f, 90.5f, 95.0f,
                 95.5f, 96.0f, 96.5f, 97.0f, 97.5f, 98.0f, 98.5f, 99.0f, 99.5f, 100.0f};
   first.axis_mode = 1;
-  ExpectSameSettings(*restored.presets[0], first);
-  ExpectSameSettings(*restored.presets[1], DefaultThrottleSettings());
-  EXPECT_EQ(restored.presets[2]->dz_0, 10);
-  EXPECT_EQ(restored.presets[2]->axis_cnf, 0);
+  ExpectSameSettings(restored.presets[0], first);
+  ExpectSameSettings(restored.presets[1], DefaultThrottleSettings());
+  EXPECT_EQ(restored.presets[2].dz_0, 10);
+  EXPECT_EQ(restored.presets[2].axis_cnf, 0);
   ASSERT_TRUE(restored.brake.has_value());
   EXPECT_EQ(restored.brake->dz_1, 72);
   EXPECT_EQ(restored.brake->dz_0, 5);
@@ -330,19 +360,21 @@ TEST(BackupFileTest, RestoresABackupWrittenByTheWindowsProgram) {
   EXPECT_EQ(platform::GetPrivateProfileInt("CNF", "preset", -1, folder.Settings()), 0);
 }
 
-TEST(BackupFileTest, MissingKeysTakeTheirDefaults) {
+TEST(BackupFileTest, MissingKeysTakeTheirDefaultsAndAreListed) {
   TempFolder folder;
   const std::string backup = folder.File("backup.txt");
   WriteBytes(backup,
              "[THROTTLE_0]\ndz_1=80\nband_50=\n"
+             "[THROTTLE_1]\n"
              "[BRAKE]\ndz_1=85\n"
              "[CLUTCH]\naxis_mode=1\n");
   const RestoredBackup restored = ReadOk(backup);
-  EXPECT_FALSE(restored.actualPreset.has_value());
-  ASSERT_TRUE(restored.presets[0].has_value());
+  EXPECT_EQ(restored.actualPreset, 0);
   ThrottleCurveSettings throttle = DefaultThrottleSettings();
   throttle.dz_1 = 80;
-  ExpectSameSettings(*restored.presets[0], throttle);  // band_50 empty: 50.0
+  ExpectSameSettings(restored.presets[0], throttle);  // band_50 empty: 50.0
+  ExpectSameSettings(restored.presets[1], DefaultThrottleSettings());
+  ExpectSameSettings(restored.presets[2], DefaultThrottleSettings());
 
   // The brake and clutch are off unless the file says otherwise.
   PedalCurveSettings brake = DefaultBrakeClutchSettings();
@@ -354,9 +386,25 @@ TEST(BackupFileTest, MissingKeysTakeTheirDefaults) {
   ASSERT_TRUE(restored.brake && restored.clutch);
   ExpectSameSettings(*restored.brake, brake);
   ExpectSameSettings(*restored.clutch, clutch);
+
+  // Every key a backup always holds and this one lacks; an empty one counts as missing.
+  std::vector<std::string> throttle0 = kThrottleKeys;
+  std::erase(throttle0, "dz_1");
+  std::vector<std::string> brakeKeys = kPedalKeys;
+  std::erase(brakeKeys, "dz_1");
+  std::vector<std::string> clutchKeys = kPedalKeys;
+  std::erase(clutchKeys, "axis_mode");
+  const std::vector<std::pair<std::string, std::vector<std::string>>> expected = {
+      {"THROTTLE", {}}, {"THROTTLE_0", throttle0}, {"THROTTLE_1", {}}, {"THROTTLE_2", {}},
+      {"BRAKE", brakeKeys}, {"CLUTCH", clutchKeys}};
+  ASSERT_EQ(restored.gaps.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(restored.gaps[i].section, expected[i].first);
+    EXPECT_EQ(restored.gaps[i].keys, expected[i].second) << expected[i].first;
+  }
 }
 
-TEST(BackupFileTest, MissingSectionsRestoreNothingOfThem) {
+TEST(BackupFileTest, AbsentPedalSectionsRestoreNothingOfThem) {
   TempFolder folder;
   const std::string backup = folder.File("backup.txt");
   WriteBytes(backup, "[THROTTLE_1]\ndz_0=7\n");
@@ -364,19 +412,15 @@ TEST(BackupFileTest, MissingSectionsRestoreNothingOfThem) {
              "[PRESET_0]\ndz_0=9\n[PRESET_1]\ndz_0=1\n[PRESET_2]\ndz_0=8\n[BRAKE]\nmax_force=70\n");
 
   const RestoredBackup restored = ReadOk(backup);
-  EXPECT_FALSE(restored.actualPreset.has_value());
-  EXPECT_FALSE(restored.presets[0].has_value());
-  ASSERT_TRUE(restored.presets[1].has_value());
-  EXPECT_FALSE(restored.presets[2].has_value());
   EXPECT_FALSE(restored.brake.has_value());
   EXPECT_FALSE(restored.clutch.has_value());
 
   ASSERT_TRUE(WriteRestoredSettings(restored, folder.Settings()));
   const std::string& settings = folder.Settings();
-  EXPECT_EQ(platform::GetPrivateProfileInt("PRESET_0", "dz_0", -1, settings), 9);
+  EXPECT_EQ(platform::GetPrivateProfileInt("PRESET_0", "dz_0", -1, settings), 0);
   EXPECT_EQ(platform::GetPrivateProfileInt("PRESET_1", "dz_0", -1, settings), 7);
   EXPECT_EQ(platform::GetPrivateProfileString("PRESET_1", "band_100", "", 64, settings), "100.0");
-  EXPECT_EQ(platform::GetPrivateProfileInt("PRESET_2", "dz_0", -1, settings), 8);
+  EXPECT_EQ(platform::GetPrivateProfileInt("PRESET_2", "dz_0", -1, settings), 0);
   EXPECT_EQ(platform::GetPrivateProfileInt("BRAKE", "max_force", -1, settings), 70);
 }
 
@@ -414,6 +458,35 @@ TEST(BackupFileTest, AFolderIsUnreadable) {
   const auto result = ReadBackupFile(path);
   ASSERT_TRUE(std::holds_alternative<BackupReadError>(result));
   EXPECT_EQ(std::get<BackupReadError>(result).failure, BackupReadFailure::Unreadable);
+}
+
+// A file far larger than any backup is refused from its size, without being read; what is not
+// a regular file is refused without waiting on it.
+TEST(BackupFileTest, OversizedAndSpecialFilesAreRefused) {
+  TempFolder folder;
+  const std::string good = "[THROTTLE]\nactual_preset=1\n";
+  const auto sized = [&](const std::string& name, std::size_t size) {
+    const std::string path = folder.File(name);
+    WriteBytes(path, good + std::string(size - good.size() - 1, ';') + "\n");
+    return path;
+  };
+  const std::string atLimit = sized("at_limit.txt", kBackupMaxBytes);
+  const std::string overLimit = sized("over_limit.txt", kBackupMaxBytes + 1);
+  const std::string huge = folder.File("huge.txt");
+  WriteBytes(huge, good);
+  std::filesystem::resize_file(huge, std::uintmax_t{100} << 20);
+  const std::string fifo = folder.File("fifo.txt");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+
+  const auto failure = [](const std::string& path) -> std::optional<BackupReadFailure> {
+    const auto result = ReadBackupFile(path);
+    if (const auto* error = std::get_if<BackupReadError>(&result)) return error->failure;
+    return std::nullopt;
+  };
+  EXPECT_EQ(failure(atLimit), std::nullopt);
+  EXPECT_EQ(failure(overLimit), BackupReadFailure::TooLarge);
+  EXPECT_EQ(failure(huge), BackupReadFailure::TooLarge);
+  EXPECT_EQ(failure(fifo), BackupReadFailure::Unreadable);
 }
 
 struct ValueCase {
@@ -491,7 +564,7 @@ TEST(BackupFileTest, RestoredSettingsGoInAllAtOnceOrNotAtAll) {
     TempFolder folder;
     const std::string backup = folder.File("backup.txt");
     ASSERT_TRUE(WriteBackupFile(
-        CollectBackup(folder.Settings(), 0, {true, false}, SlowBrake(), WideClutch()), backup));
+        *CollectBackup(folder.Settings(), 0, {true, false}, SlowBrake(), WideClutch()), backup));
     const std::string old = "[PRESET_0]\r\ndz_0=33\r\n[BRAKE]\r\nmax_force=66\r\n";
     WriteBytes(folder.Settings(), old);
     const std::vector<std::string> entries = folder.Entries();
@@ -510,7 +583,7 @@ TEST(BackupFileTest, RestoreCreatesAMissingSettingsFile) {
   TempFolder folder;
   const std::string backup = folder.File("backup.txt");
   ASSERT_TRUE(WriteBackupFile(
-      CollectBackup(folder.Settings(), 0, {true, false}, SlowBrake(), WideClutch()), backup));
+      *CollectBackup(folder.Settings(), 0, {true, false}, SlowBrake(), WideClutch()), backup));
   ASSERT_TRUE(WriteRestoredSettings(ReadOk(backup), folder.Settings()));
   const std::vector<std::string> lines = KeyLines(folder.Settings());
   ASSERT_EQ(lines.size(), 73u);

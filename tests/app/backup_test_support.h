@@ -24,6 +24,15 @@ namespace backup_test {
 namespace fs = std::filesystem;
 
 // A fresh folder for one test, removed with the object; the settings file lies in it.
+// The keys in the order a backup writes them, spelt out here rather than taken from the code.
+const std::vector<std::string> kThrottleKeys = {
+    "dz_0",    "dz_1",    "band_0",  "band_10", "band_20",  "band_30",  "band_40",   "band_50",
+    "band_60", "band_70", "band_80", "band_90", "band_91",  "band_92",  "band_93",   "band_94",
+    "band_95", "band_96", "band_97", "band_98", "band_99",  "band_100", "axis_cnf", "axis_mode"};
+const std::vector<std::string> kPedalKeys = {
+    "dz_0",    "dz_1",    "band_0",  "band_10", "band_20",  "band_30",  "band_40", "band_50",
+    "band_60", "band_70", "band_80", "band_90", "band_100", "axis_cnf", "axis_mode"};
+
 class TempFolder {
  public:
   TempFolder() {
@@ -147,6 +156,8 @@ class ScriptedHost : public BackupHost {
   PedalPresence presence{};
   DialogLanguage language = DialogLanguage::Spanish;
   QuestionAnswer answer = QuestionAnswer::Yes;
+  QuestionAnswer incompleteAnswer = QuestionAnswer::No;  // to restoring a file that lacks keys
+  std::vector<std::string> questions;                    // the incomplete-file questions asked
   std::optional<std::string> chosenFile;  // nothing: the user cancels the file dialog
   std::vector<std::string> errors;
   RecordingThrottleView throttleView_{events};
@@ -179,6 +190,11 @@ class ScriptedHost : public BackupHost {
   std::optional<std::string> ChooseBackupFileToOpen() override {
     events.push_back("open dialog");
     return chosenFile;
+  }
+  QuestionAnswer AskRestoreIncomplete(const std::string& message) override {
+    events.push_back("incomplete question");
+    questions.push_back(message);
+    return incompleteAnswer;
   }
   void ShowBackupError(const std::string& message) override {
     events.push_back("error");

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,34 @@ TEST_F(ChartImageWindowTest, AFileThatCannotBeWrittenFailsAndLeavesNothing) {
   ui.savePath = path_;
   SaveChartsAsImage(*chart_, ui);
   EXPECT_EQ(ui.errors, (std::vector<wxString>{"Save Image Failed:\nUnknown Error"}));
+}
+
+// The picture is written through a symbolic link, which stays; a read-only file is refused
+// with the save-failure message and keeps its bytes, also for root.
+TEST_F(ChartImageWindowTest, WritesThroughASymbolicLinkAndRefusesAReadOnlyFile) {
+  const ImageEncoderTable encoders = GetImageEncoders();
+  const std::string real = folder_.File("real.png");
+  const std::string link = folder_.File("link.png");
+  std::ofstream(real) << "old";
+  std::filesystem::create_symlink(real, link);
+  path_ = link;
+  EXPECT_EQ(SaveChartsImage(*chart_, path_, encoders), kImageSaved);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  wxImage saved;
+  ASSERT_TRUE(saved.LoadFile(wxString(real), wxBITMAP_TYPE_PNG));
+  EXPECT_EQ(saved.GetSize(), chart_->GetClientSize());
+
+  std::ofstream(real, std::ios::trunc) << "frozen";
+  std::filesystem::permissions(real, std::filesystem::perms::owner_read);
+  for (const std::string& path : {real, link}) {
+    SCOPED_TRACE(path);
+    RecordingUi ui;
+    ui.savePath = path;
+    SaveChartsAsImage(*chart_, ui);
+    EXPECT_EQ(ui.errors, (std::vector<wxString>{"Save Image Failed:\nUnknown Error"}));
+  }
+  EXPECT_EQ(test::ReadFileBytes(real), "frozen");
+  EXPECT_EQ(folder_.Entries().size(), 2u);
 }
 
 TEST_F(ChartImageWindowTest, WithoutVisiblePointsTheCommandFailsWithoutADialog) {

@@ -6,6 +6,9 @@
 #include <fstream>
 #include <string>
 
+#include <wx/log.h>
+#include <wx/xml/xml.h>
+
 #include "chart/chart_xml_writer.h"
 #include "chart/core/chart_container_core.h"
 #include "tests/chart/chart_output_test_support.h"
@@ -133,6 +136,54 @@ TEST_F(ChartXmlWriterTest, RewritingAFileReplacesItWhole) {
   EXPECT_EQ(WriteChartsXml(path, core_, L"Curve", false, ui_, nullptr), kChartXmlBuilt);
   EXPECT_EQ(ReadFileBytes(path), kHead + std::string(kCurve) + Tail(1));
   EXPECT_EQ(folder_.Entries().size(), 1u);
+}
+
+// A symbolic link is written through and stays a link; a read-only file is refused with the
+// save-failure message and keeps its bytes, also for root.
+TEST_F(ChartXmlWriterTest, WritesThroughASymbolicLinkAndRefusesAReadOnlyFile) {
+  const std::string real = folder_.File("real.xml");
+  const std::string link = folder_.File("link.xml");
+  std::ofstream(real) << "old";
+  std::filesystem::create_symlink(real, link);
+  EXPECT_EQ(WriteChartsXml(link, core_, L"Curve", false, ui_, nullptr), kChartXmlBuilt);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadFileBytes(real), kHead + std::string(kCurve) + Tail(1));
+
+  std::filesystem::permissions(real, std::filesystem::perms::owner_read |
+                                         std::filesystem::perms::group_read |
+                                         std::filesystem::perms::others_read);
+  for (const std::string& path : {real, link}) {
+    SCOPED_TRACE(path);
+    ui_.errors.clear();
+    EXPECT_EQ(WriteChartsXml(path, core_, L"", false, ui_, nullptr), kChartXmlNotSaved);
+    ASSERT_EQ(ui_.errors.size(), 1u);
+    EXPECT_EQ(ui_.errors[0], wxString("Save Failed\nCan't write the file\n") + path);
+  }
+  EXPECT_EQ(ReadFileBytes(real), kHead + std::string(kCurve) + Tail(1));
+  EXPECT_EQ(folder_.Entries().size(), 2u);
+}
+
+// Names are no user text today, yet whatever they hold, the file parses: characters XML cannot
+// carry (control characters, a lone surrogate) become U+FFFD.
+TEST_F(ChartXmlWriterTest, CharactersXmlCannotCarryAreReplacedSoTheFileParses) {
+  ChartContainerCore odd(std::wstring(L"Odd\x01") + wchar_t(0xD800) + L"\x1F");
+  odd.SetNameX(std::wstring(L"X") + wchar_t(0xDFFF) + L"\tY");
+  AddSeries(odd, std::wstring(L"A") + wchar_t(0xFFFE) + L"\x0B", {{1, 2}});
+  const std::string path = folder_.File("odd.xml");
+  ASSERT_EQ(WriteChartsXml(path, odd, L"", false, ui_, nullptr), kChartXmlBuilt);
+
+  wxXmlDocument parsed;
+  {
+    wxLogNull quiet;
+    ASSERT_TRUE(parsed.Load(wxString(path))) << ReadFileBytes(path);
+  }
+  const wxXmlNode* container = parsed.GetRoot()->GetChildren();
+  while (container && container->GetName() != "Container") container = container->GetNext();
+  ASSERT_NE(container, nullptr);
+  EXPECT_EQ(container->GetAttribute("Cont_Name"), wxString(L"Odd\xFFFD\xFFFD\xFFFD"));
+  EXPECT_EQ(container->GetAttribute("Name_X"), wxString(L"X\xFFFD\tY"));
+  const std::string text = ReadFileBytes(path);
+  EXPECT_NE(text.find("Name=\"A\xEF\xBF\xBD\xEF\xBF\xBD\""), std::string::npos) << text;
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 // INI module: lookup rules, encodings and line endings, in-place updates, number reads,
-// the character cut, atomic replacement and the refusal of unwritable names and values.
+// the character cut, atomic replacement and the refusal of unwritable names and values; the
+// whole-file reads and replacements beneath.
 #include <dirent.h>
 #include <iconv.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <fstream>
@@ -18,6 +21,7 @@
 
 #include "platform/ini_file.h"
 #include "platform/ini_write_hook.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -202,6 +206,20 @@ TEST_F(IniEncoding, Windows1252FileTakesACharacterItLacksAsUtf16) {
             "valor con acentos: áéíóú ñ €");
 }
 
+// An editor's BOM before Windows-1252 bytes: the BOM is no part of the first line, and a write
+// keeps the file's bytes as they were.
+TEST_F(IniEncoding, Utf8BomBeforeWindows1252BytesIsNoPartOfTheText) {
+  const std::string file = PathOf("presets.ini");
+  WriteBytes(file, "\xEF\xBB\xBF[CNF]\r\npreset=1\r\n[S]\r\nname=caf\xE9\r\n");
+  EXPECT_EQ(GetPrivateProfileInt("CNF", "preset", kIntDefault, file), 1);
+  EXPECT_EQ(GetPrivateProfileString("S", "name", "", 256, file), "café");
+
+  ASSERT_TRUE(WritePrivateProfileString("CNF", "preset", "2", file));
+  EXPECT_EQ(ReadBytes(file), "\xEF\xBB\xBF[CNF]\r\npreset=2\r\n[S]\r\nname=caf\xE9\r\n");
+  ASSERT_TRUE(WritePrivateProfileString("S", "name", "señor", file));
+  EXPECT_EQ(ReadBytes(file), "\xEF\xBB\xBF[CNF]\r\npreset=2\r\n[S]\r\nname=se\xF1or\r\n");
+}
+
 TEST_F(IniEncoding, MissingFileReadsDefaultsAndFirstWriteCreatesUtf8Crlf) {
   const std::string file = PathOf("presets.ini");
   EXPECT_EQ(GetPrivateProfileInt("CNF", "preset", kIntDefault, file), kIntDefault);
@@ -268,7 +286,7 @@ const LookupCase kLookupCases[] = {
     {"  A  ", " k ", "first", 0},             // the request is trimmed too
     {"A", "other", std::nullopt, 0},          // duplicate sections: only the first is read
     {"", "top", std::nullopt, 0},             // lines before any section belong to none
-    {"A", "bare line without equals", std::nullopt, 0},
+    {"A", "bare line without equals", "", 0},  // a key with empty text, as Windows reads it
     {"A", "", std::nullopt, 0},
     {"A", "empty", "", 0},                    // empty text: present, reads as 0, not default
     {"A", "blank", "", 0},
@@ -359,7 +377,10 @@ const WriteCase kWriteCases[] = {
     {"duplicate_key_first_updated", "[S]\nk=1\nk=2\n", "S", "K", "9", "[S]\nk=9\nk=2\n"},
     {"duplicate_section_first_extended", "[S]\na=1\n[T]\n[s]\nb=2\n", "S", "b", "3",
      "[S]\na=1\nb=3\n[T]\n[s]\nb=2\n"},
-    {"line_without_equals_left_alone", "[S]\nflag\n", "S", "flag", "1", "[S]\nflag\nflag=1\n"},
+    {"bare_key_replaced_where_it_stands", "[START]\r\nminimized\r\nk=v\r\n", "START",
+     "minimized", "1", "[START]\r\nminimized=1\r\nk=v\r\n"},
+    {"bare_key_with_blanks_replaced", "[S]\n  flag  \nk=v\n", "S", "FLAG", "on",
+     "[S]\n  flag=on\nk=v\n"},
     {"key_before_any_section_untouched", "top=1\n[S]\n", "S", "top", "2",
      "top=1\n[S]\ntop=2\n"},
     {"padded_value_quoted", "[S]\n", "S", "k", " padded ", "[S]\nk=\" padded \"\n"},
@@ -501,6 +522,150 @@ TEST_F(IniAtomic, WriteFailsWithoutCreatingOrReplacingAnything) {
 
   EXPECT_FALSE(WritePrivateProfileString("S", "k", "1", PathOf("no/such/dir.ini")));
   EXPECT_EQ(Entries(), std::vector<std::string>{"folder.ini"});
+}
+
+// A read-only file is how a user freezes the settings: it is never replaced, also for root,
+// nor through a symbolic link.
+TEST_F(IniAtomic, ReadOnlyFileIsLeftAsItWas) {
+  const std::string before = "[S]\r\nk=1\r\n";
+  for (const mode_t mode : {0444, 0400, 0555}) {
+    SCOPED_TRACE(mode);
+    const std::string file = PathOf("presets.ini");
+    const std::string link = PathOf("link.ini");
+    WriteBytes(file, before);
+    ASSERT_EQ(chmod(file.c_str(), mode), 0);
+    ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+
+    EXPECT_FALSE(WritePrivateProfileString("S", "k", "2", file));
+    EXPECT_FALSE(WritePrivateProfileString("S", "new", "3", link));
+    EXPECT_EQ(GetPrivateProfileInt("S", "k", kIntDefault, file), 1);
+    EXPECT_EQ(ReadBytes(file), before);
+    EXPECT_EQ(ModeOf(file), mode);
+    EXPECT_EQ(Entries().size(), 2u);
+    ASSERT_EQ(unlink(link.c_str()), 0);
+    ASSERT_EQ(unlink(file.c_str()), 0);
+  }
+}
+
+// A FIFO (or a link to one) reads as missing and is not written; nothing waits for a writer.
+TEST_F(IniAtomic, FifoIsNeitherReadNorWritten) {
+  const std::string fifo = PathOf("presets.ini");
+  const std::string link = PathOf("link.ini");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  ASSERT_EQ(symlink(fifo.c_str(), link.c_str()), 0);
+  for (const std::string& path : {fifo, link}) {
+    SCOPED_TRACE(path);
+    EXPECT_EQ(GetPrivateProfileInt("CNF", "preset", kIntDefault, path), kIntDefault);
+    EXPECT_EQ(GetPrivateProfileString("CNF", "preset", kStringDefault, 256, path),
+              kStringDefault);
+    EXPECT_FALSE(WritePrivateProfileString("CNF", "preset", "1", path));
+  }
+  struct stat status {};
+  ASSERT_EQ(lstat(fifo.c_str(), &status), 0);
+  EXPECT_TRUE(S_ISFIFO(status.st_mode));
+  EXPECT_EQ(Entries().size(), 2u);
+}
+
+// The pid of a process that has ended.
+pid_t EndedProcess() {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return child;
+}
+
+// A write killed half-way leaves its temporary file; the next write of that file removes such
+// leftovers of ended processes, and nothing of running ones or of other files.
+TEST_F(IniAtomic, NextWriteRemovesLeftoversOfEndedWrites) {
+  const std::string file = PathOf("presets.ini");
+  WriteBytes(file, "[S]\nk=1\n");
+  const std::string ended = std::to_string(EndedProcess());
+  const std::string running = std::to_string(getppid());
+  const std::vector<std::string> removed = {
+      ".presets.ini.tmp." + ended + ".0",
+      ".presets.ini.tmp." + ended + ".17",
+      // a staged copy of the file, and its own temporary file of a key written into it
+      "..presets.ini.tmp." + ended + ".3.tmp." + ended + ".4",
+  };
+  std::vector<std::string> kept = {
+      ".presets.ini.tmp." + running + ".0",  // a write going on now
+      ".other.ini.tmp." + ended + ".0",
+      ".presets.ini.tmp." + ended,
+      ".presets.ini.tmp.x" + ended + ".0",
+      ".presets.ini.bak",
+      "presets.ini.tmp." + ended + ".0",
+      "notes.txt",
+  };
+  for (const std::string& name : removed) WriteBytes(PathOf(name), "left");
+  for (const std::string& name : kept) WriteBytes(PathOf(name), "left");
+
+  ASSERT_TRUE(WritePrivateProfileString("S", "k", "2", file));
+
+  kept.push_back("presets.ini");
+  std::sort(kept.begin(), kept.end());
+  std::vector<std::string> entries = Entries();
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(entries, kept);
+  EXPECT_EQ(ReadBytes(file), "[S]\nk=2\n");
+}
+
+// ---------------------------------------------------------------------------------------
+// The whole-file routine under the INI module: what may be read at all, the size limit, and
+// that nothing but a regular file is replaced.
+
+using platform::FileReadStatus;
+using platform::ReadRegularFile;
+using platform::ReplaceFileContents;
+using WholeFile = TempDir;
+
+TEST_F(WholeFile, ReadsRegularFilesOnlyWithinTheLimit) {
+  const std::string file = PathOf("file.txt");
+  std::ofstream(file, std::ios::binary) << "12345";
+  ASSERT_EQ(symlink(file.c_str(), PathOf("link").c_str()), 0);
+  ASSERT_EQ(symlink(PathOf("nowhere").c_str(), PathOf("dangling").c_str()), 0);
+  ASSERT_EQ(symlink("/dev/zero", PathOf("device").c_str()), 0);
+  ASSERT_EQ(mkfifo(PathOf("fifo").c_str(), 0644), 0);
+  ASSERT_EQ(mkdir(PathOf("folder").c_str(), 0755), 0);
+
+  struct Case {
+    const char* name;
+    std::size_t limit;
+    FileReadStatus status;
+  };
+  const Case cases[] = {
+      {"file.txt", platform::kNoFileSizeLimit, FileReadStatus::kRead},
+      {"file.txt", 5, FileReadStatus::kRead},
+      {"file.txt", 4, FileReadStatus::kTooLarge},
+      {"link", 5, FileReadStatus::kRead},
+      {"missing", 5, FileReadStatus::kMissing},
+      {"dangling", 5, FileReadStatus::kMissing},
+      {"device", 5, FileReadStatus::kNotRegular},
+      {"fifo", 5, FileReadStatus::kNotRegular},
+      {"folder", 5, FileReadStatus::kNotRegular},
+      {"file.txt/below", 5, FileReadStatus::kFailed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " limit " + std::to_string(c.limit));
+    const platform::FileContents contents = ReadRegularFile(PathOf(c.name), c.limit);
+    EXPECT_EQ(contents.status, c.status);
+    EXPECT_EQ(contents.bytes, c.status == FileReadStatus::kRead ? "12345" : "");
+  }
+}
+
+TEST_F(WholeFile, ReplacesNothingButRegularFiles) {
+  ASSERT_EQ(mkfifo(PathOf("fifo").c_str(), 0644), 0);
+  ASSERT_EQ(symlink("/dev/null", PathOf("device").c_str()), 0);
+  ASSERT_EQ(mkdir(PathOf("folder").c_str(), 0755), 0);
+  for (const char* name : {"fifo", "device", "folder"}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(ReplaceFileContents(PathOf(name), "bytes"));
+  }
+  struct stat status {};
+  ASSERT_EQ(lstat(PathOf("fifo").c_str(), &status), 0);
+  EXPECT_TRUE(S_ISFIFO(status.st_mode));
+  ASSERT_EQ(lstat(PathOf("device").c_str(), &status), 0);
+  EXPECT_TRUE(S_ISLNK(status.st_mode));
 }
 
 }  // namespace

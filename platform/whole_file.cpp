@@ -1,0 +1,244 @@
+// Whole-file reads that never block and atomic replacements that keep the old file on failure.
+#include "platform/whole_file.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <optional>
+
+namespace platform {
+namespace {
+
+constexpr std::string_view kTemporaryMark = ".tmp.";
+
+// Writing through a symbolic link updates the file it points to and keeps the link.
+std::optional<std::string> ResolvedTarget(const std::string& path) {
+  struct stat status {};
+  if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+  std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                        &std::free);
+  if (!resolved) return std::nullopt;
+  return std::string(resolved.get());
+}
+
+bool MayWrite(const std::string& path, const struct stat& status) {
+  return (status.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
+}
+
+bool AllDigits(std::string_view text) {
+  if (text.empty()) return false;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+// The process that made entry as a temporary file of name: ".<name>.tmp.<pid>.<serial>",
+// where <name> may itself be such a temporary file (a staged file written key by key).
+std::optional<pid_t> TemporaryFileOwner(std::string_view entry, std::string_view name) {
+  if (entry.size() < 2 || entry.front() != '.') return std::nullopt;
+  entry.remove_prefix(1);
+  const std::size_t serialDot = entry.rfind('.');
+  if (serialDot == std::string_view::npos || !AllDigits(entry.substr(serialDot + 1))) {
+    return std::nullopt;
+  }
+  const std::string_view rest = entry.substr(0, serialDot);
+  const std::size_t mark = rest.rfind(kTemporaryMark);
+  if (mark == std::string_view::npos) return std::nullopt;
+  const std::string_view pidText = rest.substr(mark + kTemporaryMark.size());
+  if (!AllDigits(pidText) || pidText.size() > 9) return std::nullopt;
+  const std::string_view inner = rest.substr(0, mark);
+  if (inner != name && !TemporaryFileOwner(inner, name)) return std::nullopt;
+  return static_cast<pid_t>(std::atoi(std::string(pidText).c_str()));
+}
+
+// Whether name is a temporary file that this process made: ".<name>.tmp.<our pid>.<serial>".
+bool IsOwnTemporaryFile(std::string_view name) {
+  const std::string own = std::string(kTemporaryMark) + std::to_string(::getpid()) + ".";
+  const std::size_t serialDot = name.rfind('.');
+  if (name.size() < 2 || name.front() != '.' || serialDot == std::string_view::npos ||
+      !AllDigits(name.substr(serialDot + 1))) {
+    return false;
+  }
+  return name.substr(0, serialDot + 1).ends_with(own);
+}
+
+bool ProcessIsGone(pid_t pid) { return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH; }
+
+// A write killed half-way leaves its temporary file; the next write of the same target removes
+// those whose process has ended. Files of running processes, and anything else, stay.
+void RemoveLeftoverTemporaryFiles(const std::string& directory, std::string_view name) {
+  DIR* folder = ::opendir(directory.empty() ? "." : directory.c_str());
+  if (folder == nullptr) return;
+  while (const dirent* entry = ::readdir(folder)) {
+    const std::optional<pid_t> owner = TemporaryFileOwner(entry->d_name, name);
+    if (!owner || *owner == ::getpid() || !ProcessIsGone(*owner)) continue;
+    const std::string path = directory + entry->d_name;
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) ::unlink(path.c_str());
+  }
+  ::closedir(folder);
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t count = ::write(fd, bytes.data(), bytes.size());
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(count));
+  }
+  return true;
+}
+
+std::string DirectoryOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+FileContents ReadRegularFile(const std::string& path, std::size_t maxBytes) {
+  FileContents contents;
+  // Non-blocking, so that opening a FIFO does not wait for a writer; it is refused below.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    contents.status = errno == ENOENT ? FileReadStatus::kMissing : FileReadStatus::kFailed;
+    return contents;
+  }
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) {
+    ::close(fd);
+    return contents;
+  }
+  if (!S_ISREG(status.st_mode)) {
+    ::close(fd);
+    contents.status = FileReadStatus::kNotRegular;
+    return contents;
+  }
+  if (static_cast<std::uintmax_t>(status.st_size) > maxBytes) {
+    ::close(fd);
+    contents.status = FileReadStatus::kTooLarge;
+    return contents;
+  }
+  contents.bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(status.st_size), 1u << 26));
+  char buffer[16384];
+  for (;;) {
+    const ssize_t count = ::read(fd, buffer, sizeof buffer);
+    if (count > 0) {
+      // The file may grow while it is read.
+      if (static_cast<std::size_t>(count) > maxBytes - contents.bytes.size()) {
+        ::close(fd);
+        return {FileReadStatus::kTooLarge, {}};
+      }
+      contents.bytes.append(buffer, static_cast<std::size_t>(count));
+    } else if (count == 0) {
+      break;
+    } else if (errno != EINTR) {
+      ::close(fd);
+      return {FileReadStatus::kFailed, {}};
+    }
+  }
+  ::close(fd);
+  contents.status = FileReadStatus::kRead;
+  return contents;
+}
+
+FileReplacement::FileReplacement(std::string target, std::string temporary, int fd)
+    : target_(std::move(target)), temporary_(std::move(temporary)), fd_(fd) {}
+
+FileReplacement::~FileReplacement() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!committed_ && !InPlace()) ::unlink(temporary_.c_str());
+}
+
+std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path) {
+  if (path.empty()) return nullptr;
+  const std::optional<std::string> target = ResolvedTarget(path);
+  if (!target) return nullptr;
+  struct stat old {};
+  const bool existed = ::stat(target->c_str(), &old) == 0;
+  if (!existed && errno != ENOENT) return nullptr;
+  if (existed && (!S_ISREG(old.st_mode) || !MayWrite(*target, old))) return nullptr;
+
+  const std::string directory = DirectoryOf(*target);
+  const std::string name = target->substr(directory.size());
+  if (existed && IsOwnTemporaryFile(name)) {
+    // A file this process stages, written key by key: no one else reads it and only its own
+    // final rename must be atomic, so it is rewritten where it is. A kill then leaves one
+    // temporary file, not two, and only the final rename waits for the disk.
+    const int fd = ::open(target->c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    return std::unique_ptr<FileReplacement>(new FileReplacement(*target, *target, fd));
+  }
+  RemoveLeftoverTemporaryFiles(directory, name);
+
+  static std::atomic<unsigned> serial{0};
+  const std::string prefix =
+      directory + "." + name + std::string(kTemporaryMark) + std::to_string(::getpid()) + ".";
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = prefix + std::to_string(serial++);
+    // A new file gets the usual 0666 less the umask, as a plain create would.
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return nullptr;
+  }
+  if (fd < 0) return nullptr;
+  // Owned from here, so every failure below removes the temporary file.
+  std::unique_ptr<FileReplacement> replacement(new FileReplacement(*target, temporary, fd));
+  if (existed) {
+    // Only root may give a file away, and for root this succeeds; anyone else keeps owning
+    // what they write. Ownership goes first because chown clears set-id bits.
+    [[maybe_unused]] const int chownResult = ::fchown(fd, old.st_uid, old.st_gid);
+    if (::fchmod(fd, old.st_mode & 07777) != 0) return nullptr;
+  }
+  return replacement;
+}
+
+bool FileReplacement::Write(std::string_view bytes) {
+  if (fd_ < 0 || written_) return false;
+  bool ok = WriteAll(fd_, bytes);
+  ok = ::close(fd_) == 0 && ok;
+  fd_ = -1;
+  written_ = ok;
+  return ok;
+}
+
+bool FileReplacement::Commit() {
+  if (!written_ || committed_) return false;
+  if (InPlace()) {
+    committed_ = true;
+    return true;
+  }
+  // The new contents reach the disk before the rename, so a crash leaves the old file or the
+  // whole new one; this also covers what was rewritten in place since Write.
+  const int fd = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  if (!synced || ::rename(temporary_.c_str(), target_.c_str()) != 0) return false;
+  committed_ = true;
+  // Makes the rename itself durable; the new contents are already on disk either way.
+  const std::string directory = DirectoryOf(target_);
+  const int directoryFd =
+      ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (directoryFd >= 0) {
+    ::fsync(directoryFd);
+    ::close(directoryFd);
+  }
+  return true;
+}
+
+bool ReplaceFileContents(const std::string& target, std::string_view bytes) {
+  const std::unique_ptr<FileReplacement> replacement = FileReplacement::Begin(target);
+  return replacement && replacement->Write(bytes) && replacement->Commit();
+}
+
+}  // namespace platform

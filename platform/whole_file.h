@@ -1,0 +1,84 @@
+// Whole-file reads and replacements: the one way the program reads a file it was given and
+// the one way it replaces a file it writes (settings, backups, chart XML and images).
+//
+// Reads open regular files only (a symbolic link is followed) and never block: a FIFO, a
+// device or a folder is not opened for reading at all. A replacement goes through a temporary
+// file beside the target, written, flushed and renamed over the target, so a reader sees the
+// old file or the new one, never a part; the new file keeps the old one's permissions, and a
+// symbolic link is followed and kept.
+//
+// Who may write a file: an existing target is refused when none of its write bits is set, and
+// when the process is not allowed to write it (access(2)). The mode bits come first because
+// root passes access(2) for any file, yet a file made read-only is how a user freezes it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+enum class FileReadStatus {
+  kRead,
+  kMissing,     // nothing at that path (or a symbolic link to nothing)
+  kNotRegular,  // a folder, FIFO, socket or device
+  kTooLarge,    // more bytes than the limit
+  kFailed,      // it exists but cannot be opened or read
+};
+
+struct FileContents {
+  FileReadStatus status = FileReadStatus::kFailed;
+  std::string bytes;  // the whole file when status is kRead
+};
+
+inline constexpr std::size_t kNoFileSizeLimit = SIZE_MAX;
+
+// The bytes of the regular file at path, read once, at most maxBytes of them.
+FileContents ReadRegularFile(const std::string& path, std::size_t maxBytes = kNoFileSizeLimit);
+
+// A replacement of one file in two steps, for callers that fill the temporary file through
+// its path: Begin, write the temporary file, Commit. Destroying it uncommitted removes the
+// temporary file and leaves the target as it was.
+class FileReplacement {
+ public:
+  // Nothing when the target (what a symbolic link points to) exists and is not a regular file
+  // or may not be written, when a link leads nowhere, or when the temporary file cannot be
+  // made. Leftover temporary files of this target from processes no longer running are
+  // removed first. The temporary file is empty and has the target's permissions. A target
+  // that is itself a temporary file of this process (one being staged) is rewritten in place:
+  // its own final replacement is the atomic step.
+  static std::unique_ptr<FileReplacement> Begin(const std::string& target);
+
+  ~FileReplacement();
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  // The file that is replaced (a symbolic link resolved) and the temporary file beside it.
+  const std::string& Target() const { return target_; }
+  const std::string& TemporaryPath() const { return temporary_; }
+
+  // Writes bytes as the temporary file's whole contents. Once only.
+  bool Write(std::string_view bytes);
+
+  // Flushes the temporary file to disk and renames it over the target. False leaves the
+  // target as it was.
+  bool Commit();
+
+ private:
+  FileReplacement(std::string target, std::string temporary, int fd);
+  // A temporary file of this process's own (a staged file) is rewritten where it is.
+  bool InPlace() const { return temporary_ == target_; }
+
+  std::string target_;
+  std::string temporary_;
+  int fd_;
+  bool written_ = false;
+  bool committed_ = false;
+};
+
+// Begin, Write and Commit in one: the target holds bytes, or is left as it was and false.
+bool ReplaceFileContents(const std::string& target, std::string_view bytes);
+
+}  // namespace platform
