@@ -47,8 +47,9 @@ wxString ImageSaveFailedText(std::int32_t outcome);
 
 // Draws chart at its client size and saves it to path in the format of path's extension
 // (case-sensitive: ".PNG" is not ".png"); encoders must be those for the client size. A
-// format with few colours (GIF) gets the picture reduced to its palette first. The file is written whole or not at all. Tells the
-// parent before drawing (code 6) and after the save (code 7) once a format was found.
+// format with few colours (GIF) gets the picture reduced to its palette first. The file is
+// written whole or not at all. Tells the parent before drawing (code 6) and after the save
+// (code 7) once a format was found.
 std::int32_t SaveChartsImage(CChartContainer& chart, const wxString& path,
                              const ImageEncoderTable& encoders);
 

@@ -52,7 +52,8 @@ bool PrintThroughDialog(const CChartDataView& view, const std::string& range,
   CDataViewPrintout printout(view);
   test::PrintDialogAnswer answer(range, "data-view-print-dialog");
   if (!printer.Print(nullptr, &printout, true)) return false;
-  return Pump(10000, [&] { return test::Shell("pdfinfo " + pdf + " >/dev/null && echo ok") == "ok"; });
+  return Pump(10000,
+              [&] { return test::Shell("pdfinfo " + pdf + " >/dev/null && echo ok") == "ok"; });
 }
 
 int PdfPages(const std::string& pdf) {

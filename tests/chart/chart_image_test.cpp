@@ -65,9 +65,11 @@ TEST(ChartImageEncoders, FormatsThatCannotHoldThePictureSizeAreNotOffered) {
     for (const wchar_t* key : {L"ico", L"cur"}) {
       EXPECT_EQ(table.types.count(key), c.icons ? 1u : 0u) << key;
       EXPECT_EQ(table.tooLarge.count(key), c.icons ? 0u : 1u) << key;
-      EXPECT_EQ(table.filter.find(std::wstring(L"*.") + key + L"|") == std::wstring::npos, !c.icons);
+      EXPECT_EQ(table.filter.find(std::wstring(L"*.") + key + L"|") == std::wstring::npos,
+                !c.icons);
     }
-    for (const wchar_t* key : {L"bmp", L"png", L"jpeg", L"tiff", L"gif", L"pcx", L"pnm", L"tga", L"xpm"}) {
+    for (const wchar_t* key :
+         {L"bmp", L"png", L"jpeg", L"tiff", L"gif", L"pcx", L"pnm", L"tga", L"xpm"}) {
       EXPECT_EQ(table.types.count(key), 1u) << key;
     }
   }

@@ -28,14 +28,19 @@ inline void PrintToPdfFile(wxPrintData& data, const std::string& path) {
 
 // Answers the print dialog once it shows: chooses "Pages:", types range ("2-3") and presses
 // Print. The screen as the dialog first shows is kept as <ORVO_SCREENSHOT_DIR>/<shot>.png when
-// that variable is set. The dialog fills its printer list a while after it shows, and Print does nothing
-// until then, so the answer is given again while the dialog stays; after many tries the
-// dialog is cancelled, and the print fails instead of waiting for ever.
+// that variable is set. The dialog fills its printer list a while after it shows, and Print
+// does nothing until then, so the answer is given again while the dialog stays; after many
+// tries the dialog is cancelled, and the print fails instead of waiting for ever.
 class PrintDialogAnswer : public wxTimer {
  public:
   PrintDialogAnswer(const std::string& range, const std::string& shot) {
-    if (const char* dir = std::getenv("ORVO_SCREENSHOT_DIR")) screenshot_ = std::string(dir) + "/" + shot + ".png";
-    for (const char c : range) keys_ += c == '-' ? " minus" : c == ',' ? " comma" : " " + std::string(1, c);
+    if (const char* dir = std::getenv("ORVO_SCREENSHOT_DIR")) {
+      screenshot_ = std::string(dir) + "/" + shot + ".png";
+    }
+    // xdotool's key names: "2-3" is 2 minus 3.
+    for (const char c : range) {
+      keys_ += c == '-' ? " minus" : c == ',' ? " comma" : " " + std::string(1, c);
+    }
     Start(700);
   }
   void Notify() override {
@@ -54,8 +59,8 @@ class PrintDialogAnswer : public wxTimer {
     const std::string keys =
         ++tries_ > kMaxTries ? std::string("Escape") : "alt+e ctrl+a" + keys_ + " alt+p";
     // Without a window manager nothing gives the dialog the keyboard.
-    std::system(("xdotool windowfocus --sync " + id + " key --clearmodifiers --delay 40 " + keys +
-                 " >/dev/null 2>&1")
+    std::system(("xdotool windowfocus --sync " + id + " key --clearmodifiers --delay 40 " +
+                 keys + " >/dev/null 2>&1")
                     .c_str());
   }
 
