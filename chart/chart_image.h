@@ -39,7 +39,7 @@ enum ImageSaveOutcome : std::int32_t {
   kImageSaveFailed = 1,    // nothing to draw, no extension, or the save itself failed
   kImageNoPath = 2,
   kImageUnknownFormat = 13,
-  kImageTooLarge = 100,  // the format exists but cannot hold a picture of the chart's size
+  kImageTooLarge = 100,    // the format exists but cannot hold a picture of the chart's size
 };
 
 // "Save Image Failed:\n" and the reason.
