@@ -7,17 +7,41 @@
 #include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/mstream.h>
+#include <wx/quantize.h>
 
 #include "chart/chart_container.h"
 
 namespace chart {
 namespace {
 
-bool CanSave(wxImageHandler& handler) {
-  wxImage probe(2, 2);
-  wxMemoryOutputStream sink;
+// GIF holds a palette of 256 colours; the quantizer adds the 20 fixed system colours to these.
+constexpr int kGifPictureColours = 236;
+// A picture every format that writes at all can hold.
+const wxSize kSmallPicture(2, 2);
+
+// A picture of size as the chart is drawn into: fully transparent until drawn on.
+wxImage BlankPicture(const wxSize& size) {
+  wxImage picture(size.x, size.y);
+  picture.InitAlpha();
+  std::fill_n(picture.GetAlpha(), size.x * size.y, static_cast<unsigned char>(0));
+  return picture;
+}
+
+// Encodes picture with handler into out. The GIF writer takes only pictures with a palette.
+bool EncodePicture(const wxImage& picture, wxImageHandler& handler, wxOutputStream& out) {
+  // A failing handler logs its own reason; the command reports the failure once.
   wxLogNull quiet;
-  return handler.SaveFile(&probe, sink, false);
+  wxImage encoded = picture;
+  if (handler.GetType() == wxBITMAP_TYPE_GIF && !picture.HasPalette() &&
+      !wxQuantize::Quantize(picture, encoded, kGifPictureColours)) {
+    return false;
+  }
+  return handler.SaveFile(&encoded, out, false);
+}
+
+bool CanSave(wxImageHandler& handler, const wxSize& size) {
+  wxMemoryOutputStream sink;
+  return EncodePicture(BlankPicture(size), handler, sink);
 }
 
 }  // namespace
@@ -29,7 +53,7 @@ std::wstring ImageEncoderKey(const std::wstring& mimeType) {
   return key;
 }
 
-ImageEncoderTable GetImageEncoders() {
+ImageEncoderTable GetImageEncoders(const wxSize& pictureSize) {
   // Once: a second call would only log about the handlers already there.
   static const bool registered = [] {
     wxLogNull quiet;
@@ -37,13 +61,20 @@ ImageEncoderTable GetImageEncoders() {
     return true;
   }();
   (void)registered;
+  // Every size holds a picture as small as the probe; no size at all holds none, and then the
+  // save fails whatever the format.
+  const bool sized = pictureSize.x > 0 && pictureSize.y > 0 && pictureSize != kSmallPicture;
   ImageEncoderTable table;
   for (wxList::compatibility_iterator node = wxImage::GetHandlers().GetFirst(); node;
        node = node->GetNext()) {
     auto* handler = static_cast<wxImageHandler*>(node->GetData());
-    if (!handler || !CanSave(*handler)) continue;
+    if (!handler || !CanSave(*handler, kSmallPicture)) continue;
     const std::wstring key = ImageEncoderKey(handler->GetMimeType().ToStdWstring());
     if (key.empty()) continue;
+    if (sized && !CanSave(*handler, pictureSize)) {
+      table.tooLarge.insert(key);
+      continue;
+    }
     table.types.emplace(key, handler->GetType());
     std::wstring label = key;
     for (wchar_t& c : label) c = static_cast<wchar_t>(std::towupper(c));
@@ -58,6 +89,7 @@ wxString ImageSaveFailedText(std::int32_t outcome) {
   switch (outcome) {
     case kImageNoPath: return text + "Cannot get file path name";
     case kImageUnknownFormat: return text + "Invalid Image Format";
+    case kImageTooLarge: return text + "The chart is too large for this image format";
     default: return text + "Unknown Error";
   }
 }
@@ -72,6 +104,7 @@ std::int32_t SaveChartsImage(CChartContainer& chart, const wxString& path,
   if (dot == wxString::npos) return kImageSaveFailed;
   const std::wstring extension = name.substr(dot).ToStdWstring();
   const auto encoder = encoders.types.find(extension.substr(1));
+  if (encoders.tooLarge.count(extension.substr(1))) return kImageTooLarge;
   if (encoders.filter.find(extension) == std::wstring::npos || encoder == encoders.types.end()) {
     return kImageUnknownFormat;
   }
@@ -81,18 +114,12 @@ std::int32_t SaveChartsImage(CChartContainer& chart, const wxString& path,
   std::int32_t outcome = kImageSaveFailed;
   if (client.x > 0 && client.y > 0) {
     // A new picture is transparent, so whatever the drawing leaves out stays clear.
-    wxImage picture(client.x, client.y);
-    picture.InitAlpha();
-    std::fill_n(picture.GetAlpha(), client.x * client.y, static_cast<unsigned char>(0));
+    wxImage picture = BlankPicture(client);
     chart.DrawChartsTo(0, 0, client.x, client.y, picture);
     // Encode in memory first, so a failing encoder or disk leaves no partial file behind.
     wxMemoryOutputStream encoded;
-    bool saved = false;
-    {
-      wxLogNull quiet;
-      saved = picture.SaveFile(encoded, encoder->second);
-    }
-    if (saved) {
+    wxImageHandler* handler = wxImage::FindHandler(encoder->second);
+    if (handler && EncodePicture(picture, *handler, encoded)) {
       std::string bytes(encoded.GetLength(), '\0');
       if (!bytes.empty()) encoded.CopyTo(bytes.data(), bytes.size());
       if (!bytes.empty() && WriteFileWhole(path, bytes.data(), bytes.size())) {
@@ -107,7 +134,7 @@ std::int32_t SaveChartsImage(CChartContainer& chart, const wxString& path,
 void SaveChartsAsImage(CChartContainer& chart, ChartOutputUi& ui) {
   std::int32_t outcome = kImageSaveFailed;
   if (chart.Core().HasDrawableChart(-1, true)) {
-    const ImageEncoderTable encoders = GetImageEncoders();
+    const ImageEncoderTable encoders = GetImageEncoders(chart.GetClientSize());
     ChartSaveDialogSpec dialog;
     dialog.title = "Save As Image";
     dialog.initialFolder = ChartOutputFolder("Images");

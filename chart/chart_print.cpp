@@ -13,6 +13,7 @@
 #include "chart/chart_container.h"
 #include "chart/core/chart_error.h"
 #include "chart/core/chart_transform.h"
+#include "chart/print_page_range.h"
 
 namespace chart {
 namespace {
@@ -304,6 +305,7 @@ void ChartPrintout::OnPreparePrinting() {
     gc->Scale(kPrintRasterDpi / kPrintUnitsPerInch, kPrintRasterDpi / kPrintUnitsPerInch);
   }
   job_->Paginate(*gc);
+  CountAllPagesForGtk(*this);
 }
 
 void ChartPrintout::GetPageInfo(int* minPage, int* maxPage, int* pageFrom, int* pageTo) {

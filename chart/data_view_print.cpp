@@ -9,6 +9,7 @@
 
 #include "chart/chart_data_view.h"
 #include "chart/chart_draw.h"
+#include "chart/print_page_range.h"
 
 namespace chart {
 namespace {
@@ -19,6 +20,8 @@ constexpr float kFrameIndent = 150.0f;
 }  // namespace
 
 CDataViewPrintout::CDataViewPrintout(const CChartDataView& view) : view_(view) {}
+
+void CDataViewPrintout::OnPreparePrinting() { CountAllPagesForGtk(*this); }
 
 void CDataViewPrintout::GetPageInfo(int* minPage, int* maxPage, int* pageFrom, int* pageTo) {
   *minPage = 1;

@@ -13,6 +13,7 @@ class CDataViewPrintout : public wxPrintout {
   // The view must outlive the printout.
   explicit CDataViewPrintout(const CChartDataView& view);
 
+  void OnPreparePrinting() override;
   void GetPageInfo(int* minPage, int* maxPage, int* pageFrom, int* pageTo) override;
   bool HasPage(int page) override;
   bool OnPrintPage(int page) override;

@@ -11,6 +11,8 @@
 #include <wx/generic/printps.h>
 
 #include "chart/data_view_print.h"
+#include "tests/chart/chart_output_test_support.h"
+#include "tests/chart/gtk_print_support.h"
 #include "tests/chart/popup_test_support.h"
 
 namespace chart {
@@ -38,6 +40,20 @@ bool PrintToPdf(const CChartDataView& view, int from, int to, const std::string&
   CDataViewPrintout printout(view);
   if (!printer.Print(nullptr, &printout, false)) return false;
   return test::Shell("ps2pdf " + ps + " " + pdf + " && echo ok") == "ok";
+}
+
+// Prints a view through the desktop's printer, choosing range ("2-3") in its dialog, into pdf;
+// true once the printer said it printed and the file reads as a whole PDF.
+bool PrintThroughDialog(const CChartDataView& view, const std::string& range,
+                        const std::string& pdf) {
+  wxPrintDialogData data;
+  test::PrintToPdfFile(data.GetPrintData(), pdf);
+  wxPrinter printer(&data);
+  CDataViewPrintout printout(view);
+  test::PrintDialogAnswer answer(range, "data-view-print-dialog");
+  if (!printer.Print(nullptr, &printout, true)) return false;
+  return Pump(10000,
+              [&] { return test::Shell("pdfinfo " + pdf + " >/dev/null && echo ok") == "ok"; });
 }
 
 int PdfPages(const std::string& pdf) {
@@ -286,6 +302,28 @@ TEST_F(ChartDataViewTest, PrintsTheChosenPagesEachWithTheRowsOfThatPage) {
     }
   }
   EXPECT_NEAR(tableLeft - frameLeft, frameRight - tableRight, 4);
+}
+
+TEST_F(ChartDataViewTest, ThePrintDialogsPageRangePrintsExactlyThoseSheets) {
+  CChartDataView& v = Open();
+  ASSERT_EQ(model().PageCount(), 3);
+  test::ScratchFolder folder("data-view-print");
+  const struct {
+    const char* range;
+    std::vector<int> sheets;
+  } cases[] = {{"2-3", {2, 3}}, {"3-3", {3}}, {"1,3", {1, 3}}, {"1-3", {1, 2, 3}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.range);
+    const std::string pdf = folder.File("range.pdf");
+    std::filesystem::remove(pdf);
+    ASSERT_TRUE(PrintThroughDialog(v, c.range, pdf));
+    ASSERT_EQ(PdfPages(pdf), static_cast<int>(c.sheets.size()));
+    for (std::size_t n = 0; n < c.sheets.size(); ++n) {
+      const std::string text = PdfText(pdf, static_cast<int>(n) + 1);
+      EXPECT_NE(text.find("Page " + std::to_string(c.sheets[n]) + " of 3"), std::string::npos)
+          << "sheet " << n + 1 << ":\n" << text;
+    }
+  }
 }
 
 TEST_F(ChartDataViewTest, OnePageViewPrintsPageOneOfOne) {

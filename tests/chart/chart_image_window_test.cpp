@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,10 +30,21 @@ using test::RecordingUi;
 using test::ScratchFolder;
 using test::SeriesLook;
 
+// Mean absolute difference per colour channel.
+double MeanDifference(const wxImage& a, const wxImage& b) {
+  const unsigned char* p = a.GetData();
+  const unsigned char* q = b.GetData();
+  const std::size_t n = static_cast<std::size_t>(a.GetWidth()) * a.GetHeight() * 3;
+  double sum = 0;
+  for (std::size_t i = 0; i < n; ++i) sum += std::abs(int(p[i]) - int(q[i]));
+  return sum / static_cast<double>(n);
+}
+
 class ChartImageWindowTest : public test::ChartOutputWindowTest {
  protected:
   // Small enough for the icon formats, which hold at most 256 x 256.
-  ChartImageWindowTest() : ChartOutputWindowTest(wxSize(230, 190), L"Brake") {
+  explicit ChartImageWindowTest(const wxSize& size = wxSize(230, 190))
+      : ChartOutputWindowTest(size, L"Brake") {
     SeriesLook red;
     red.colour = 0xFFFF0000;
     red.tension = 0.5f;
@@ -54,49 +66,79 @@ class ChartImageWindowTest : public test::ChartOutputWindowTest {
     return image;
   }
 
+  // Saves the chart in every offered format and reads each file back: at the client size, and
+  // with the pixels as drawn (lossy formats close to them).
+  void SaveAndReloadEveryOfferedFormat(const std::string& shot) {
+    const ImageEncoderTable encoders = GetImageEncoders(chart_->GetClientSize());
+    const wxImage reference = Reference();
+    if (const std::string path = test::ScreenshotPath(shot); !path.empty()) {
+      reference.SaveFile(wxString(path), wxBITMAP_TYPE_PNG);
+    }
+    const wxSize client = chart_->GetClientSize();
+    for (const auto& [key, type] : encoders.types) {
+      SCOPED_TRACE(std::string(key.begin(), key.end()));
+      path_ = folder_.File("brake." + std::string(key.begin(), key.end()));
+      codes_.clear();
+      existedAtNotify_.clear();
+      ASSERT_EQ(SaveChartsImage(*chart_, path_, encoders), kImageSaved);
+      EXPECT_EQ(codes_, (std::vector<int>{6, 7}));
+      EXPECT_EQ(existedAtNotify_, (std::vector<bool>{false, true}));
+      wxImage saved;
+      ASSERT_TRUE(saved.LoadFile(wxString(path_), type));
+      ASSERT_EQ(saved.GetSize(), client);
+      // JPEG compresses with loss and GIF keeps 236 colours; every other format gives the
+      // pixels back as drawn.
+      const auto lossy = kLossy.find(key);
+      if (lossy != kLossy.end()) {
+        EXPECT_LT(MeanDifference(saved, reference), lossy->second);
+      } else {
+        EXPECT_EQ(MeanDifference(saved, reference), 0.0);
+      }
+    }
+  }
+
+  inline static const std::map<std::wstring, double> kLossy = {{L"jpeg", 6.0}, {L"gif", 4.0}};
   ScratchFolder folder_{"chart-image"};
   std::string& path_ = watched_;
 };
 
-// Mean absolute difference per colour channel.
-double MeanDifference(const wxImage& a, const wxImage& b) {
-  const unsigned char* p = a.GetData();
-  const unsigned char* q = b.GetData();
-  const std::size_t n = static_cast<std::size_t>(a.GetWidth()) * a.GetHeight() * 3;
-  double sum = 0;
-  for (std::size_t i = 0; i < n; ++i) sum += std::abs(int(p[i]) - int(q[i]));
-  return sum / static_cast<double>(n);
-}
+// A chart wider and taller than any icon.
+class LargeChartImageWindowTest : public ChartImageWindowTest {
+ protected:
+  LargeChartImageWindowTest() : ChartImageWindowTest(wxSize(1000, 600)) {}
+};
 
 TEST_F(ChartImageWindowTest, EveryOfferedFormatSavesThePictureAtTheClientSize) {
-  const ImageEncoderTable encoders = GetImageEncoders();
-  const wxImage reference = Reference();
-  if (const std::string shot = test::ScreenshotPath("chart-image-reference"); !shot.empty()) {
-    reference.SaveFile(wxString(shot), wxBITMAP_TYPE_PNG);
+  SaveAndReloadEveryOfferedFormat("chart-image-reference");
+}
+
+TEST_F(LargeChartImageWindowTest, EveryFormatOfferedForALargeChartSavesItAtItsSize) {
+  ASSERT_EQ(chart_->GetClientSize(), wxSize(1000, 600));
+  const ImageEncoderTable encoders = GetImageEncoders(chart_->GetClientSize());
+  EXPECT_EQ(encoders.types.count(L"gif"), 1u);
+  SaveAndReloadEveryOfferedFormat("chart-image-large-reference");
+}
+
+TEST_F(LargeChartImageWindowTest, AnIconNameIsRefusedSayingTheChartIsTooLarge) {
+  const ImageEncoderTable encoders = GetImageEncoders(chart_->GetClientSize());
+  for (const char* name : {"brake.ico", "brake.cur"}) {
+    SCOPED_TRACE(name);
+    path_ = folder_.File(name);
+    EXPECT_EQ(SaveChartsImage(*chart_, path_, encoders), kImageTooLarge);
+    EXPECT_TRUE(codes_.empty());  // refused before anything was drawn
+    RecordingUi ui;
+    ui.savePath = path_;
+    SaveChartsAsImage(*chart_, ui);
+    ASSERT_EQ(ui.dialogs.size(), 1u);
+    EXPECT_EQ(ui.dialogs[0].filter.Find("ICO File"), wxNOT_FOUND);
+    EXPECT_EQ(ui.errors, (std::vector<wxString>{
+                             "Save Image Failed:\nThe chart is too large for this image format"}));
   }
-  const wxSize client = chart_->GetClientSize();
-  for (const auto& [key, type] : encoders.types) {
-    SCOPED_TRACE(std::string(key.begin(), key.end()));
-    path_ = folder_.File("brake." + std::string(key.begin(), key.end()));
-    codes_.clear();
-    existedAtNotify_.clear();
-    ASSERT_EQ(SaveChartsImage(*chart_, path_, encoders), kImageSaved);
-    EXPECT_EQ(codes_, (std::vector<int>{6, 7}));
-    EXPECT_EQ(existedAtNotify_, (std::vector<bool>{false, true}));
-    wxImage saved;
-    ASSERT_TRUE(saved.LoadFile(wxString(path_), type));
-    ASSERT_EQ(saved.GetSize(), client);
-    // Lossy JPEG comes close; every other format gives the pixels back as drawn.
-    if (key == L"jpeg") {
-      EXPECT_LT(MeanDifference(saved, reference), 6.0);
-    } else {
-      EXPECT_EQ(MeanDifference(saved, reference), 0.0);
-    }
-  }
+  EXPECT_TRUE(folder_.Entries().empty());
 }
 
 TEST_F(ChartImageWindowTest, TheExtensionOfTheFileNameChoosesTheFormat) {
-  const ImageEncoderTable encoders = GetImageEncoders();
+  const ImageEncoderTable encoders = GetImageEncoders(chart_->GetClientSize());
   const std::filesystem::path dotted = folder_.File("a.png.d");
   std::filesystem::create_directory(dotted);
   const struct {
@@ -128,7 +170,7 @@ TEST_F(ChartImageWindowTest, TheExtensionOfTheFileNameChoosesTheFormat) {
 }
 
 TEST_F(ChartImageWindowTest, AFileThatCannotBeWrittenFailsAndLeavesNothing) {
-  const ImageEncoderTable encoders = GetImageEncoders();
+  const ImageEncoderTable encoders = GetImageEncoders(chart_->GetClientSize());
   path_ = folder_.File("missing/brake.png");
   EXPECT_EQ(SaveChartsImage(*chart_, path_, encoders), kImageSaveFailed);
   // Told before drawing and after the save returned, whatever its outcome.
@@ -186,7 +228,7 @@ TEST_F(ChartImageWindowTest, TheDialogOffersTheFormatsAndCancelSaysNothing) {
   ASSERT_EQ(ui.dialogs.size(), 1u);
   EXPECT_EQ(ui.dialogs[0].title, "Save As Image");
   EXPECT_EQ(ui.dialogs[0].initialName, "*.bmp");
-  EXPECT_EQ(ui.dialogs[0].filter, GetImageEncoders().filter);
+  EXPECT_EQ(ui.dialogs[0].filter, GetImageEncoders(chart_->GetClientSize()).filter);
   EXPECT_TRUE(ui.dialogs[0].initialFolder.EndsWith("/Images"));
   EXPECT_TRUE(ui.errors.empty());
   EXPECT_TRUE(codes_.empty());

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,7 @@
 #include "tests/chart/chart_dialog_driver.h"
 #include "tests/chart/chart_output_test_support.h"
 #include "tests/chart/chart_output_window_fixture.h"
+#include "tests/chart/gtk_print_support.h"
 
 namespace chart {
 namespace {
@@ -84,6 +87,45 @@ int Count(const wxImage& image, int x0, int y0, int x1, int y1, Test test) {
     }
   }
   return n;
+}
+
+// Prints through the desktop's own printer, answering its dialog with range typed into "Pages:"
+// and writing a PDF; keeps where each page of the printout starts among its rows.
+class DesktopPrinterUi : public RecordingUi {
+ public:
+  DesktopPrinterUi(std::string range, std::string pdf)
+      : range_(std::move(range)), pdf_(std::move(pdf)) {}
+  ChartPrintResult Print(wxPrintDialogData& data, wxPrintout& printout) override {
+    ++printDialogs;
+    test::PrintToPdfFile(data.GetPrintData(), pdf_);
+    test::PrintDialogAnswer answer(range_, "chart-print-dialog");
+    const ChartPrintResult result = ChartOutputUi::Print(data, printout);
+    if (const ChartPrintJob* job = static_cast<ChartPrintout&>(printout).Job()) {
+      pageStarts = {0};
+      for (const PrintPagePlan& page : job->Pages()) pageStarts.push_back(page.next);
+    }
+    return result;
+  }
+
+  // The first row of every page, and the row count last.
+  std::vector<int> pageStarts;
+
+ private:
+  std::string range_;
+  std::string pdf_;
+};
+
+// The numbers n of the "Series n" row names on one page of a PDF.
+std::set<int> SeriesOnPage(const std::string& pdf, int page) {
+  const std::string n = std::to_string(page);
+  const std::string text = test::Shell("pdftotext -f " + n + " -l " + n + " '" + pdf + "' -");
+  std::set<int> found;
+  const std::regex name("Series (\\d+)");
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), name);
+       it != std::sregex_iterator(); ++it) {
+    found.insert(std::stoi((*it)[1]));
+  }
+  return found;
 }
 
 class ChartPrintWindowTest : public test::ChartOutputWindowTest {
@@ -164,6 +206,38 @@ TEST_F(ChartPrintWindowTest, ManyRowsContinueOnPagesWithTheSameHeaderAndNoPlot) 
     // No frame or plot: nothing between the header and the rows, which start at 500.
     EXPECT_EQ(Count(page, 0, Px(340), page.GetWidth(), Px(495), Dark), 0);
     EXPECT_GT(Count(page, Px(200), Px(500), Px(2280), Px(600), Blue), 10);
+  }
+}
+
+TEST_F(ChartPrintWindowTest, ThePrintDialogsPageRangePrintsExactlyThosePages) {
+  for (int i = 0; i < 200; ++i) {
+    AddSeries(*chart_, L"Series " + std::to_wstring(i), Line(i, 100 + i));
+  }
+  const struct {
+    const char* range;
+    std::vector<int> pages;
+  } cases[] = {{"2-3", {2, 3}}, {"3-3", {3}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.range);
+    const std::string pdf = folder_.File("range.pdf");
+    std::filesystem::remove(pdf);
+    DesktopPrinterUi ui(c.range, pdf);
+    PrintCharts(*chart_, ui);
+    ASSERT_TRUE(ui.errors.empty());
+    ASSERT_GE(ui.pageStarts.size(), 4u) << "three pages at least";
+    ASSERT_TRUE(test::PumpUntil(
+        [&] { return test::Shell("pdfinfo '" + pdf + "' >/dev/null && echo ok") == "ok"; }, 10000));
+    ASSERT_EQ(std::atoi(test::Shell("pdfinfo '" + pdf + "' | sed -n 's/^Pages: *//p'").c_str()),
+              static_cast<int>(c.pages.size()));
+    for (std::size_t sheet = 0; sheet < c.pages.size(); ++sheet) {
+      // The rows of that page of the printout, and no others.
+      std::set<int> expected;
+      const int page = c.pages[sheet];
+      for (int row = ui.pageStarts[page - 1]; row < ui.pageStarts[page]; ++row) {
+        expected.insert(row);
+      }
+      EXPECT_EQ(SeriesOnPage(pdf, static_cast<int>(sheet) + 1), expected) << "sheet " << sheet + 1;
+    }
   }
 }
 
