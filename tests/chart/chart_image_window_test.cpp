@@ -186,7 +186,7 @@ TEST_F(ChartImageWindowTest, AFileThatCannotBeWrittenFailsAndLeavesNothing) {
 // The picture is written through a symbolic link, which stays; a read-only file is refused
 // with the save-failure message and keeps its bytes, also for root.
 TEST_F(ChartImageWindowTest, WritesThroughASymbolicLinkAndRefusesAReadOnlyFile) {
-  const ImageEncoderTable encoders = GetImageEncoders();
+  const ImageEncoderTable encoders = GetImageEncoders(chart_->GetClientSize());
   const std::string real = folder_.File("real.png");
   const std::string link = folder_.File("link.png");
   std::ofstream(real) << "old";
