@@ -16,7 +16,7 @@
 #include "pages/profile_settings.h"
 
 class CFontStatic;
-class wxGauge;
+class CLiveBar;
 
 namespace chart {
 class CChartContainer;
@@ -63,7 +63,7 @@ class CPedalsConfigDlg : public wxPanel, private BrakeClutchPageView {
   chart::CChartContainer& Chart() { return *controls_.chart; }
   const PageValueRow& Row(std::size_t row) const { return rows_.at(row); }
   CFontStatic& PercentLabel() { return *controls_.percentLabel; }
-  wxGauge& LiveBar() { return *controls_.liveBar; }
+  CLiveBar& LiveBar() { return *controls_.liveBar; }
   const PedalChart& ChartSeries() const { return pedalChart_; }
 
  private:

@@ -10,13 +10,13 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
-#include <wx/gauge.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
 #include <wx/timer.h>
 
 #include "chart/chart_container.h"
 #include "pages/font_static.h"
+#include "pages/live_bar.h"
 #include "pages/throttle_page.h"
 #include "page_window_test_support.h"
 #include "platform/ini_file.h"
@@ -201,6 +201,19 @@ TEST_F(ThrottlePageWindowTest, LiveInputMovesBarLabelAndCrossHair) {
   page_->OnPedalInput(50.0);
   EXPECT_EQ(page_->PercentLabel().GetText(), "0%");
   EXPECT_EQ(page_->LiveBar().GetValue(), 0);
+}
+
+TEST_F(ThrottlePageWindowTest, LiveBarFillsItsTemplateRectangleInsideABorder) {
+  CreatePage();
+  page_->Settings().dz_0 = 0;
+  EXPECT_EQ(page_->LiveBar().GetRect(), TemplatePixels(330, 20, 9, 252));
+  for (int value : {0, 37, 100}) {
+    for (int i = 0; i < 8; ++i) page_->OnPedalInput(value + 0.5);
+    ASSERT_EQ(page_->LiveBar().GetValue(), value);
+    Pump(100);
+    SCOPED_TRACE(value);
+    page_test::ExpectLiveBarOnScreen(page_->LiveBar());
+  }
 }
 
 class ThrottlePresetWindowTest : public ThrottlePageWindowTest {
