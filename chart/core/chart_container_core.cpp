@@ -455,6 +455,14 @@ int ChartContainerCore::ToggleChartVisibility(int id) {
   return s->IsVisible() ? 1 : 0;
 }
 
+void ChartContainerCore::SetLiveChart(int id, bool live) {
+  if (live) {
+    liveCharts_.insert(id);
+  } else {
+    liveCharts_.erase(id);
+  }
+}
+
 void ChartContainerCore::ResetContainer(bool keepSeries, bool resetColours) {
   const ChartContainerCore fresh;
   if (resetColours) colours_ = fresh.colours_;
@@ -483,6 +491,7 @@ void ChartContainerCore::ResetContainer(bool keepSeries, bool resetColours) {
     for (auto& [index, series] : series_) series->SetSelected(false);
   } else {
     series_.clear();
+    liveCharts_.clear();
   }
   dataViewPoints_.clear();
   undoX_.clear();

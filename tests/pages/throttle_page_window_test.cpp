@@ -216,6 +216,29 @@ TEST_F(ThrottlePageWindowTest, LiveBarFillsItsTemplateRectangleInsideABorder) {
   }
 }
 
+TEST_F(ThrottlePageWindowTest, CrossHairTicksKeepTheCurvesInTheCachedLayer) {
+  CreatePage();
+  page_->Settings().dz_0 = 0;
+  chart::CChartContainer& chart = page_->Chart();
+  const auto showInput = [&](double percent) {
+    for (int i = 0; i < 8; ++i) page_->OnPedalInput(percent);
+    const std::size_t paints = chart.PaintCount();
+    ASSERT_TRUE(page_test::PumpUntil([&] { return chart.PaintCount() > paints; }, 2000));
+  };
+  showInput(30.0);
+  const std::vector<std::uint8_t> at30 = page_test::ScreenPixels(chart.GetScreenRect());
+  const std::size_t layers = chart.LayerDrawCount();
+  const std::size_t paints = chart.PaintCount();
+  for (double percent : {45.0, 60.0, 75.0, 30.0}) showInput(percent);
+  EXPECT_GT(chart.PaintCount(), paints);
+  EXPECT_EQ(chart.LayerDrawCount(), layers);
+  // Back at the first input the picture is the one drawn with a fresh layer.
+  EXPECT_TRUE(page_test::ScreenPixels(chart.GetScreenRect()) == at30);
+
+  ClickOn(page_->FindWindow(1031));  // band_50 "+": the curve changes
+  ASSERT_TRUE(page_test::PumpUntil([&] { return chart.LayerDrawCount() > layers; }, 2000));
+}
+
 class ThrottlePresetWindowTest : public ThrottlePageWindowTest {
  protected:
   // Edits preset A, clicks "Preset B" and answers the question with keys.
