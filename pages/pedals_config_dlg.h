@@ -59,6 +59,10 @@ class CPedalsConfigDlg : public wxPanel, private BrakeClutchPageView {
   // Every check box and value label from the settings, then the chart.
   void RefreshValueLabels();
 
+  // A hidden page (the page of a pedal marked absent) needs no idle work; the toolkit would
+  // otherwise visit each of its controls after every timer tick.
+  bool SendIdleEvents(wxIdleEvent& event) override;
+
   // ---- Parts, for tests ----
   chart::CChartContainer& Chart() { return *controls_.chart; }
   const PageValueRow& Row(std::size_t row) const { return rows_.at(row); }

@@ -239,6 +239,36 @@ TEST_F(BrakeClutchPageWindowTest, LiveBarFillsItsTemplateRectangleInsideABorder)
   }
 }
 
+TEST_F(BrakeClutchPageWindowTest, HiddenPageLeavesItsControlsOutOfIdleWork) {
+  CreatePages();
+  int hiddenIdles = 0, shownIdles = 0;
+  const auto count = [](int& counter) {
+    return [&counter](wxIdleEvent& event) {
+      ++counter;
+      event.Skip();
+    };
+  };
+  brake_->PercentLabel().Bind(wxEVT_IDLE, count(hiddenIdles));
+  clutch_->PercentLabel().Bind(wxEVT_IDLE, count(shownIdles));
+  brake_->Hide();
+  hiddenIdles = shownIdles = 0;
+  // Idle passes have visited the shown page a few times meanwhile.
+  ASSERT_TRUE(page_test::PumpUntil(
+      [&] {
+        wxWakeUpIdle();
+        return shownIdles >= 3;
+      },
+      2000));
+  EXPECT_EQ(hiddenIdles, 0);
+  brake_->Show();
+  EXPECT_TRUE(page_test::PumpUntil(
+      [&] {
+        wxWakeUpIdle();
+        return hiddenIdles > 0;
+      },
+      2000));
+}
+
 TEST_F(BrakeClutchPageWindowTest, ClearingEnabledShowsOneLastEvaluationThenZero) {
   CreatePages();
   for (int i = 0; i < 10; ++i) brake_->OnPedalInput(50.0);
