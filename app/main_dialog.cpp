@@ -141,8 +141,10 @@ Vezazivedov_sys_testDlg::Vezazivedov_sys_testDlg(CVirtualDisplayDlg* monitor,
       connectedIcon_(LoadAppBitmap(AppImage::Connected)),
       disconnectedIcon_(LoadAppBitmap(AppImage::Disconnected)) {
   // GTK redraws the frame under every label that changes; each of those paints asks the frame
-  // for its font, and without an own one that is a theme look-up every time.
+  // for its font and colours, and without own ones that is a theme look-up every time.
   SetOwnFont(GetFont());
+  SetOwnForegroundColour(GetForegroundColour());
+  SetOwnBackgroundColour(GetBackgroundColour());
   CreateControls();
   Bind(wxEVT_TIMER, &Vezazivedov_sys_testDlg::OnTimer, this);
   Bind(wxEVT_CLOSE_WINDOW, &Vezazivedov_sys_testDlg::OnClose, this);

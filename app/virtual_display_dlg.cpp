@@ -1,8 +1,10 @@
 // The monitor window: its frame, timers, dragging and remembered position.
 #include "app/virtual_display_dlg.h"
 
+#include <optional>
 #include <utility>
 
+#include <gtk/gtk.h>
 #include <wx/dcclient.h>
 #include <wx/display.h>
 #include <wx/frame.h>
@@ -22,10 +24,27 @@ constexpr const char* kXKey = "x";
 constexpr const char* kYKey = "y";
 constexpr int kUnsetPosition = -1;
 
+// Where the X server has the window, asked afresh; none while the window is not mapped.
+// wx's own idea of the position follows the configure events, and under a window manager one
+// of those can report (0, 0) for a window that never left its place.
+std::optional<wxPoint> MappedScreenPosition(wxWindow& window) {
+  GtkWidget* widget = window.GetHandle();
+  GdkWindow* gdk = widget != nullptr ? gtk_widget_get_window(widget) : nullptr;
+  if (gdk == nullptr || !gdk_window_is_viewable(gdk) ||
+      (gdk_window_get_state(gdk) & GDK_WINDOW_STATE_WITHDRAWN) != 0) {
+    return std::nullopt;
+  }
+  wxPoint at;
+  gdk_window_get_origin(gdk, &at.x, &at.y);
+  return at;
+}
+
 }  // namespace
 
 // The window itself: paints the pop-up image, moves with a drag anywhere on it, ignores close
-// requests. It reports moves and its own end to the monitor until detached.
+// requests. It reports the moves it really makes, and its own end, to the monitor until
+// detached: a move counts only once the window is mapped where it was placed, and only when
+// the X server has the window somewhere new.
 class MonitorFrame : public wxFrame {
  public:
   struct Client {
@@ -39,6 +58,10 @@ class MonitorFrame : public wxFrame {
   }
 
   ~MonitorFrame() override {
+    if (GetHandle() != nullptr) {
+      g_signal_handlers_disconnect_by_func(
+          GetHandle(), reinterpret_cast<gpointer>(&MonitorFrame::OnConfigure), this);
+    }
     if (client_.gone) client_.gone();
   }
 
@@ -54,6 +77,11 @@ class MonitorFrame : public wxFrame {
     Bind(wxEVT_PAINT, &MonitorFrame::OnPaint, this);
     Bind(wxEVT_CLOSE_WINDOW, &MonitorFrame::OnClose, this);
     Bind(wxEVT_MOVE, &MonitorFrame::OnMove, this);
+    Bind(wxEVT_SHOW, &MonitorFrame::OnShow, this);
+    // A move made by Move() may be reported to wx before the server has made it, and then not
+    // again; the server's own configure notice is the sure sign.
+    g_signal_connect(GetHandle(), "configure-event", G_CALLBACK(&MonitorFrame::OnConfigure),
+                     this);
     Bind(wxEVT_LEFT_DOWN, &MonitorFrame::OnLeftDown, this);
     Bind(wxEVT_MOTION, &MonitorFrame::OnMotion, this);
     Bind(wxEVT_LEFT_UP, &MonitorFrame::OnLeftUp, this);
@@ -63,6 +91,13 @@ class MonitorFrame : public wxFrame {
 
   // The monitor lets go before it destroys the window, whose deletion wx defers.
   void Detach() { client_ = Client{}; }
+
+  // Puts the window at position; until it is mapped there, moves are the window manager's.
+  void PlaceAt(const wxPoint& position) {
+    SetSize(position.x, position.y, CVirtualDisplayDlg::kWidth, CVirtualDisplayDlg::kHeight);
+    placedAt_ = position;
+    settled_ = false;
+  }
 
  private:
   void OnPaint(wxPaintEvent&) {
@@ -82,14 +117,45 @@ class MonitorFrame : public wxFrame {
   }
 
   void OnMove(wxMoveEvent& event) {
-    if (client_.moved) client_.moved(GetPosition());
+    CheckPosition();
     event.Skip();
   }
 
-  // Pointer positions come from the server, so the window's own lagging position does not
-  // make the drag jitter.
+  static gboolean OnConfigure(GtkWidget*, GdkEventConfigure*, MonitorFrame* frame) {
+    frame->CheckPosition();
+    return FALSE;
+  }
+
+  // Each showing maps the window anew: it must first arrive where it last stood.
+  void OnShow(wxShowEvent& event) {
+    if (event.IsShown()) settled_ = false;
+    event.Skip();
+  }
+
+  void CheckPosition() {
+    const std::optional<wxPoint> at = MappedScreenPosition(*this);
+    if (!at) return;
+    if (!settled_) {
+      if (placedAt_ && *at != *placedAt_) return;
+      settled_ = true;
+      placedAt_ = *at;
+      return;
+    }
+    if (placedAt_ && *at == *placedAt_) return;
+    placedAt_ = *at;
+    if (client_.moved) client_.moved(*at);
+  }
+
+  // Pointer and window positions both come from the server: wx's copy of the window's position
+  // may be a stale or false report, and it lags behind a drag.
   void OnLeftDown(wxMouseEvent&) {
-    dragOffset_ = wxGetMousePosition() - GetPosition();
+    const std::optional<wxPoint> at = MappedScreenPosition(*this);
+    // The user takes the window where it stands, even where the window manager put it.
+    if (at) {
+      settled_ = true;
+      placedAt_ = *at;
+    }
+    dragOffset_ = wxGetMousePosition() - at.value_or(GetPosition());
     if (!HasCapture()) CaptureMouse();
   }
 
@@ -103,6 +169,9 @@ class MonitorFrame : public wxFrame {
 
   Client client_;
   wxPoint dragOffset_;
+  // Where the window was put or last really stood; empty until known.
+  std::optional<wxPoint> placedAt_;
+  bool settled_ = false;
 };
 
 bool IsMonitorPositionRestorable(const wxPoint& position) {
@@ -143,7 +212,7 @@ bool CVirtualDisplayDlg::Create() {
       platform::GetPrivateProfileInt(kMonitorSection, kXKey, kUnsetPosition, kSettingsFile),
       platform::GetPrivateProfileInt(kMonitorSection, kYKey, kUnsetPosition, kSettingsFile));
   if (IsMonitorPositionRestorable(stored)) {
-    frame_->SetSize(stored.x, stored.y, kWidth, kHeight);
+    frame_->PlaceAt(stored);
     frame_->Refresh(false);
   }
   return true;

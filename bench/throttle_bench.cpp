@@ -11,13 +11,13 @@
 
 #include <wx/app.h>
 #include <wx/frame.h>
-#include <wx/gauge.h>
 #include <wx/evtloop.h>
 #include <wx/init.h>
 #include <wx/timer.h>
 
 #include "chart/chart_container.h"
 #include "pages/font_static.h"
+#include "pages/live_bar.h"
 #include "pages/throttle_page.h"
 
 namespace {

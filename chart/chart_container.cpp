@@ -226,10 +226,12 @@ void CChartContainer::RenderBackBuffer(const wxSize& client) {
   const RectF bounds{0.0f, 0.0f, static_cast<float>(client.x), static_cast<float>(client.y)};
   const ChartPaintFrame paint = LayoutChartPaint(core_, bounds, options);
 
-  // Box, axes and grid change only with the size, focus, colours and axes; live data
-  // reuses them.
+  // Box, axes, grid and the series that are not live change only with the size, focus,
+  // colours, axes and their own data; a tick of live data reuses them and strokes only the
+  // live series over them.
   const ChartBackgroundKey key = BackgroundKey(core_, paint, options.focused);
-  if (!background_.IsOk() || !(key == backgroundKey_)) {
+  std::vector<double> signature = CachedSeriesSignature(core_, paint);
+  if (!background_.IsOk() || !(key == backgroundKey_) || signature != cachedSeries_) {
     if (!background_.IsOk() || background_.GetWidth() != client.x ||
         background_.GetHeight() != client.y) {
       background_ = wxBitmap(client.x, client.y, 32);
@@ -239,7 +241,10 @@ void CChartContainer::RenderBackBuffer(const wxSize& client) {
     if (!gc) return;
     PrepareChartGraphics(*gc);
     DrawChartBackground(*gc, core_, paint, options.focused);
+    DrawChartSeriesLayer(*gc, core_, paint, SeriesLayer::kCached);
     backgroundKey_ = key;
+    cachedSeries_ = std::move(signature);
+    ++layerDrawCount_;
   }
 
   wxMemoryDC memory(backBuffer_);
@@ -250,7 +255,7 @@ void CChartContainer::RenderBackBuffer(const wxSize& client) {
   std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(memory));
   if (!gc) return;
   PrepareChartGraphics(*gc);
-  DrawChartForeground(*gc, core_, paint, options);
+  DrawChartForeground(*gc, core_, paint, options, SeriesLayer::kLive);
   const std::vector<wxRect> windows = dataWindows_.VisibleWindowRects();
   DrawLiveLines(*gc, client, liveLines_, windows, core_.Colour(ChartColourRole::kLiveLines));
 }

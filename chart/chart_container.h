@@ -72,6 +72,8 @@ class CChartContainer : public wxWindow {
 
   // Paints done so far (for measuring how redraws coalesce).
   std::size_t PaintCount() const { return paintCount_; }
+  // Times the cached layer (box, axes, grid, series that are not live) was drawn.
+  std::size_t LayerDrawCount() const { return layerDrawCount_; }
 
   // Hides the tracking window (redrawing when asked) and the legend when they are visible;
   // true when either was visible.
@@ -162,9 +164,11 @@ class CChartContainer : public wxWindow {
   Host host_;
   ChartContainerCore core_;
   wxBitmap backBuffer_;
-  // The last background drawn, and what it was drawn for.
+  // The last background drawn with the series that are not live, and what it was drawn for.
   wxBitmap background_;
   ChartBackgroundKey backgroundKey_;
+  std::vector<double> cachedSeries_;
+  std::size_t layerDrawCount_ = 0;
   std::vector<LiveLine> liveLines_;
   wxTimer rescaleTimer_;
   wxTimer resizeTimer_;

@@ -59,20 +59,36 @@ void DrawChartBackground(wxGraphicsContext& gc, const ChartContainerCore& core,
   DrawDashedGrid(gc, layout.plot, crossing.x, crossing.y, grid, 1.0f);
 }
 
-void DrawChartForeground(wxGraphicsContext& gc, const ChartContainerCore& core,
-                         const ChartPaintFrame& paint, const ChartPaintOptions& options) {
+void DrawChartSeriesLayer(wxGraphicsContext& gc, const ChartContainerCore& core,
+                          const ChartPaintFrame& paint, SeriesLayer which) {
   const ChartPaintLayout& layout = paint.layout;
   if (!layout.hasPoints) return;
+  const auto [minX, maxX] = core.ExtentX();
+  ChartDrawScratch scratch;
+  for (const auto& [index, series] : core.SeriesMap()) {
+    if (!series->IsVisible() || !series->HasPoints()) continue;
+    if (which != SeriesLayer::kAll && core.IsLiveChart(index) != (which == SeriesLayer::kLive)) {
+      continue;
+    }
+    DrawChartSeries(gc, *series, series->Points(), minX, maxX, layout.transform, scratch,
+                    kScreenScale);
+  }
+}
+
+void DrawChartForeground(wxGraphicsContext& gc, const ChartContainerCore& core,
+                         const ChartPaintFrame& paint, const ChartPaintOptions& options,
+                         SeriesLayer series) {
+  const ChartPaintLayout& layout = paint.layout;
+  if (!layout.hasPoints) return;
+  DrawChartSeriesLayer(gc, core, paint, series);
   const auto [minX, maxX] = core.ExtentX();
   const ChartTransform& transform = layout.transform;
   const bool tracking = core.IsTracking();
   const std::uint32_t trackingColour = core.Colour(ChartColourRole::kTrackingMarks);
-  ChartDrawScratch scratch;
-  for (const auto& [index, series] : core.SeriesMap()) {
-    if (!series->IsVisible() || !series->HasPoints()) continue;
-    DrawChartSeries(gc, *series, series->Points(), minX, maxX, transform, scratch, kScreenScale);
-    if (tracking && options.trackingWindowExists) {
-      DrawTrackedPoints(gc, *series, core.TrackedValuesFound(), core.TrackedX(), minX, maxX,
+  if (tracking && options.trackingWindowExists) {
+    for (const auto& [index, shown] : core.SeriesMap()) {
+      if (!shown->IsVisible() || !shown->HasPoints()) continue;
+      DrawTrackedPoints(gc, *shown, core.TrackedValuesFound(), core.TrackedX(), minX, maxX,
                         transform, layout.plot, trackingColour, kScreenScale);
     }
   }
@@ -115,6 +131,25 @@ ChartBackgroundKey BackgroundKey(const ChartContainerCore& core, const ChartPain
   key.axes = core.Colour(ChartColourRole::kAxes);
   key.grid = core.Colour(ChartColourRole::kGrid);
   return key;
+}
+
+std::vector<double> CachedSeriesSignature(const ChartContainerCore& core,
+                                          const ChartPaintFrame& paint) {
+  const ChartTransform& t = paint.layout.transform;
+  const auto [minX, maxX] = core.ExtentX();
+  std::vector<double> signature{t.scaleX, t.scaleY, t.offsetX, t.offsetY, minX, maxX};
+  for (const auto& [index, series] : core.SeriesMap()) {
+    if (core.IsLiveChart(index) || !series->IsVisible() || !series->HasPoints()) continue;
+    signature.insert(signature.end(),
+                     {static_cast<double>(index), static_cast<double>(series->IsSelected()),
+                      static_cast<double>(series->ShowsPoints()),
+                      static_cast<double>(series->Colour()),
+                      static_cast<double>(series->DashStyle()), series->PenWidth(),
+                      series->Tension(), series->YScale(),
+                      static_cast<double>(series->Points().size())});
+    for (const ChartPoint& p : series->Points()) signature.insert(signature.end(), {p.x, p.y});
+  }
+  return signature;
 }
 
 void DrawLiveLines(wxGraphicsContext& gc, const wxSize& client, std::span<const LiveLine> lines,

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include <wx/gdicmn.h>
 #include <wx/graphics.h>
@@ -38,8 +39,15 @@ ChartPaintFrame LayoutChartPaint(ChartContainerCore& core, const RectF& bounds,
                                  const ChartPaintOptions& options);
 void DrawChartBackground(wxGraphicsContext& gc, const ChartContainerCore& core,
                          const ChartPaintFrame& paint, bool focused);
+// Which series a drawing step strokes: every one, or only those that are live or not.
+enum class SeriesLayer { kAll, kCached, kLive };
+// The curves and point markers of the chosen series.
+void DrawChartSeriesLayer(wxGraphicsContext& gc, const ChartContainerCore& core,
+                          const ChartPaintFrame& paint, SeriesLayer which);
+// The chosen series, then the tracking and selection marks and the boundary labels.
 void DrawChartForeground(wxGraphicsContext& gc, const ChartContainerCore& core,
-                         const ChartPaintFrame& paint, const ChartPaintOptions& options);
+                         const ChartPaintFrame& paint, const ChartPaintOptions& options,
+                         SeriesLayer series = SeriesLayer::kAll);
 
 // Everything the background depends on; equal keys draw equal backgrounds.
 struct ChartBackgroundKey {
@@ -59,6 +67,11 @@ struct ChartBackgroundKey {
 };
 ChartBackgroundKey BackgroundKey(const ChartContainerCore& core, const ChartPaintFrame& paint,
                                  bool focused);
+
+// Everything the cached series draw from (transform, X extent, and each one's look and
+// points), as numbers; equal signatures draw equal series.
+std::vector<double> CachedSeriesSignature(const ChartContainerCore& core,
+                                          const ChartPaintFrame& paint);
 
 // A live line of mouse tracking or of a two-click zoom, in client pixels.
 struct LiveLine {

@@ -6,7 +6,6 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/gauge.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
 #include <wx/radiobut.h>
@@ -15,6 +14,7 @@
 #include "chart/chart_container.h"
 #include "pages/curve_menu.h"
 #include "pages/font_static.h"
+#include "pages/live_bar.h"
 #include "pages/pedal_chart.h"
 
 namespace {
@@ -70,8 +70,8 @@ PageCommonControls PageControlFactory::CommonControls(const PageCommonLayout& la
   c.chart = new chart::CChartContainer(&page_, kPageChartId, chartRect.GetPosition(),
                                        chartRect.GetSize(), L"");
   const wxRect barRect = Pixels(layout.liveBar);
-  c.liveBar = new wxGauge(&page_, kPageLiveBarId, kLiveBarRange, barRect.GetPosition(),
-                          barRect.GetSize(), wxGA_VERTICAL | wxGA_SMOOTH | wxBORDER_SIMPLE);
+  c.liveBar = new CLiveBar(&page_, kPageLiveBarId, kLiveBarRange, barRect.GetPosition(),
+                           barRect.GetSize());
   c.percentLabel = Label(kPagePercentLabelId, layout.percentLabel, "0%");
   StylePercentLabel(*c.percentLabel);
 
@@ -110,8 +110,7 @@ void ShowPageFlags(const PageCommonControls& controls, int axis_cnf, int axis_mo
 
 void ShowLiveDisplay(const PageCommonControls& controls, const PedalLiveDisplay& display,
                      PedalChart& pedalChart) {
-  // The toolkit's bar does not animate, so setting the new value is all the update needs.
-  if (controls.liveBar->GetValue() != display.bar) controls.liveBar->SetValue(display.bar);
+  controls.liveBar->SetValue(display.bar);  // repaints only a changed value
   controls.percentLabel->SetText(display.label);
   if (display.enabled) {
     pedalChart.UpdateCrossHair(controls.chart->Core(), display.inputPercent,

@@ -14,10 +14,10 @@
 #include "pages/page_texts.h"
 
 class CFontStatic;
+class CLiveBar;
 class PedalChart;
 class wxButton;
 class wxCheckBox;
-class wxGauge;
 class wxKeyEvent;
 class wxPanel;
 class wxWindow;
@@ -64,7 +64,7 @@ struct PageValueRow {
 // The controls every page has, with the same ids. No ownership: children of the page.
 struct PageCommonControls {
   chart::CChartContainer* chart = nullptr;
-  wxGauge* liveBar = nullptr;
+  CLiveBar* liveBar = nullptr;
   CFontStatic* percentLabel = nullptr;
   wxCheckBox* enabled = nullptr;
   CFontStatic* enabledCaption = nullptr;

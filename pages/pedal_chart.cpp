@@ -71,6 +71,9 @@ void PedalChart::Build(chart::ChartContainerCore& chart,
     FillCrossHair(inputPercent, outputPercent);
     crossXSeries_ = chart.AddChart(SeriesRecord(kCrossHairLook, L"X", L"X", &crossXPoints_), true);
     crossYSeries_ = chart.AddChart(SeriesRecord(kCrossHairLook, L"Y", L"Y", &crossYPoints_), true);
+    // The cross-hair moves with every input; the curves stay in the chart's cached layer.
+    chart.SetLiveChart(crossXSeries_, true);
+    chart.SetLiveChart(crossYSeries_, true);
   } else {
     for (std::size_t i = 0; i < curveNames_.size(); ++i) {
       chart.ReplaceChartData(curveSeries_[i], &curves.at(i), false, true, false, true);

@@ -44,6 +44,11 @@ void CPedalsConfigDlg::CreateControls() {
                              r.valueY);
   }
 }
+
+bool CPedalsConfigDlg::SendIdleEvents(wxIdleEvent& event) {
+  return IsShown() && wxPanel::SendIdleEvents(event);
+}
+
 void CPedalsConfigDlg::BindEvents() {
   BindPageEvents(*this, controls_, rows_,
                  {[this](int buttonId) { model_.StepButton(buttonId); },

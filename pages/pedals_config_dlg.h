@@ -16,7 +16,7 @@
 #include "pages/profile_settings.h"
 
 class CFontStatic;
-class wxGauge;
+class CLiveBar;
 
 namespace chart {
 class CChartContainer;
@@ -59,11 +59,15 @@ class CPedalsConfigDlg : public wxPanel, private BrakeClutchPageView {
   // Every check box and value label from the settings, then the chart.
   void RefreshValueLabels();
 
+  // A hidden page (the page of a pedal marked absent) needs no idle work; the toolkit would
+  // otherwise visit each of its controls after every timer tick.
+  bool SendIdleEvents(wxIdleEvent& event) override;
+
   // ---- Parts, for tests ----
   chart::CChartContainer& Chart() { return *controls_.chart; }
   const PageValueRow& Row(std::size_t row) const { return rows_.at(row); }
   CFontStatic& PercentLabel() { return *controls_.percentLabel; }
-  wxGauge& LiveBar() { return *controls_.liveBar; }
+  CLiveBar& LiveBar() { return *controls_.liveBar; }
   const PedalChart& ChartSeries() const { return pedalChart_; }
 
  private:

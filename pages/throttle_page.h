@@ -17,7 +17,7 @@
 #include "pages/throttle_page_model.h"
 
 class CFontStatic;
-class wxGauge;
+class CLiveBar;
 class wxRadioButton;
 
 class CPedalsConfig2Dlg : public wxPanel, private ThrottlePageView {
@@ -75,7 +75,7 @@ class CPedalsConfig2Dlg : public wxPanel, private ThrottlePageView {
   CFontStatic& ValueLabel(std::size_t row) { return *rows_.at(row).value; }
   CFontStatic& CaptionLabel(std::size_t row) { return *rows_.at(row).caption; }
   CFontStatic& PercentLabel() { return *controls_.percentLabel; }
-  wxGauge& LiveBar() { return *controls_.liveBar; }
+  CLiveBar& LiveBar() { return *controls_.liveBar; }
   const PedalChart& ChartSeries() const { return pedalChart_; }
 
  private:

@@ -381,6 +381,14 @@ int ChartContainerCore::ToggleChartVisibility(int id) {
   return s->IsVisible() ? 1 : 0;
 }
 
+void ChartContainerCore::SetLiveChart(int id, bool live) {
+  if (live) {
+    liveCharts_.insert(id);
+  } else {
+    liveCharts_.erase(id);
+  }
+}
+
 void ChartContainerCore::ResetContainer(bool keepSeries, bool resetColours) {
   const ChartContainerCore fresh;
   if (resetColours) colours_ = fresh.colours_;
@@ -402,6 +410,7 @@ void ChartContainerCore::ResetContainer(bool keepSeries, bool resetColours) {
     for (auto& [index, series] : series_) series->SetSelected(false);
   } else {
     series_.clear();
+    liveCharts_.clear();
   }
   dataViewPoints_.clear();
   transform_.reset();

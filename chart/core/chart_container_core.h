@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -161,6 +162,10 @@ class ChartContainerCore {
   // -1 for an unknown id, else the new visibility (1 or 0).
   int ToggleChartVisibility(int id);
   void ResetContainer(bool keepSeries, bool resetColours);
+  // A live series follows live data (a cross-hair) and is drawn afresh at every paint; the
+  // others are drawn once into the window's cached layer and kept until they change.
+  void SetLiveChart(int id, bool live);
+  bool IsLiveChart(int id) const { return liveCharts_.count(id) != 0; }
 
   // Called by the chart data view.
   void SyncDataViewCell(int id, int position, double x, double y, bool select);
@@ -323,6 +328,7 @@ class ChartContainerCore {
   double trackedY_;
   double trackingWidth_ = 0.0;
   ChartSeriesMap series_;
+  std::set<int> liveCharts_;
   TrackedValues trackedValues_;
   DataViewPoints dataViewPoints_;
   std::wstring name_;

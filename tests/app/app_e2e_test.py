@@ -621,6 +621,86 @@ def case_hot_key_preset(ctx, workdir):
         tray.wait()
 
 
+def monitor_window(p):
+    """The monitor pop-up: the program's visible 152 x 102 window."""
+    def find():
+        for w in find_windows(p.pid, "^$"):
+            if geometry(w)[2:] == (152, 102):
+                return w
+        return None
+    return find()
+
+
+def stored_monitor_position(workdir):
+    settings = read_ini(os.path.join(workdir, "presets.ini"))
+    x, y = ini_value(settings, "MONITOR", "x"), ini_value(settings, "MONITOR", "y")
+    return (int(x), int(y)) if x is not None and y is not None else None
+
+
+def case_monitor_position(ctx, workdir):
+    """Under a window manager, start after start: the monitor pop-up comes up where it was
+    stored and leaves MONITOR x/y alone, and a drag stores where the window really is.
+    ORVO_MONITOR_STARTS sets the number of starts (default 3)."""
+    starts = int(os.environ.get("ORVO_MONITOR_STARTS", "3"))
+    write_settings(workdir, "[MONITOR]\nenable_window=1\nx=450\ny=300\n"
+                            "[CNF]\npreset=0\n[JOY]\nthrottle_B_joy=-1\nthrottle_B_but=66\n"
+                            "throttle_A_joy=-1\nthrottle_A_but=65\n")
+    state = tempfile.mkdtemp(prefix="openbox-", dir=workdir)
+    env = dict(os.environ, XDG_CONFIG_HOME=state, XDG_CACHE_HOME=state, XDG_DATA_HOME=state)
+    manager = subprocess.Popen(["openbox", "--sm-disable"], env=env,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    stored = (450, 300)
+    try:
+        wait_for(lambda: "window id" in subprocess.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True,
+            text=True).stdout and manager.poll() is None, 10, "openbox")
+        for start in range(starts):
+            where = "start %d: " % start
+            # Plugged from the start: the connection's live apply pops the monitor up while the
+            # program is still coming up.
+            p = ctx.start(workdir, controller="0")
+            connect(p)
+            # The hot key for the preset not selected pops the monitor up.
+            key_name = "b" if start % 2 == 0 else "a"
+            xdotool("keydown", key_name)
+            time.sleep(0.15)
+            xdotool("keyup", key_name)
+            window = wait_for(lambda: monitor_window(p), 3, where + "the monitor pop-up")
+            wait_for(lambda: geometry(window)[:2] == stored, 2,
+                     where + "the pop-up at its stored place %s, not %s"
+                     % (stored, geometry(window)[:2]))
+            time.sleep(0.3)  # the move reports of the first showing
+            check(stored_monitor_position(workdir) == stored,
+                  where + "MONITOR x/y kept, not %s" % (stored_monitor_position(workdir),))
+            if start % 3 == 1:
+                by = (50, 20) if start % 2 == 1 else (-50, -20)
+                x, y = stored[0] + 30, stored[1] + 20
+                xdotool("mousemove", x, y)
+                time.sleep(0.05)
+                xdotool("mousedown", 1)
+                for step in range(1, 6):
+                    time.sleep(0.03)
+                    xdotool("mousemove", x + by[0] * step // 5, y + by[1] * step // 5)
+                time.sleep(0.05)
+                xdotool("mouseup", 1)
+                moved = (stored[0] + by[0], stored[1] + by[1])
+                wait_for(lambda: geometry(window)[:2] == moved, 2,
+                         where + "the drag to %s, not %s" % (moved, geometry(window)[:2]))
+                wait_for(lambda: stored_monitor_position(workdir) == moved, 2,
+                         where + "the dragged place stored, not %s"
+                         % (stored_monitor_position(workdir),))
+                stored = moved
+            p.stop()
+            check(stored_monitor_position(workdir) == stored, where + "MONITOR x/y after the end")
+    finally:
+        manager.terminate()
+        manager.wait()
+        # openbox leaves its check window's id on the root, which GLFW then takes for a
+        # running window manager.
+        for name in ("_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED"):
+            subprocess.run(["xprop", "-root", "-remove", name], capture_output=True)
+
+
 def assignment_dialog(p):
     """The assignment dialog: the program's visible window with an empty title."""
     def find():

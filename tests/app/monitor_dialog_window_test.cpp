@@ -240,6 +240,74 @@ TEST(MonitorPosition, RestorableOnlyOnADisplayWithBothCoordinatesPositive) {
   EXPECT_FALSE(IsMonitorPositionRestorable(wxPoint(10, -10)));
 }
 
+// How many starts the window-manager test makes; ORVO_MONITOR_STARTS asks for more.
+int MonitorStarts() {
+  const char* value = std::getenv("ORVO_MONITOR_STARTS");
+  const int starts = value != nullptr ? std::atoi(value) : 0;
+  return starts > 0 ? starts : 6;
+}
+
+wxPoint StoredMonitorPosition() { return {StoredMonitorInt("x"), StoredMonitorInt("y")}; }
+
+// Under a window manager the first showing of a new window can bring move reports for places
+// the window never was. Each round is one start: a new monitor whose window is restored to
+// the stored place and popped up; every other round the user drags it by +50,+20 or back.
+TEST(MonitorUnderWindowManager, StartsKeepTheStoredPositionAndDragsStoreWhereTheWindowIs) {
+  ScopedWorkingDirectory directory;
+  MessageBoxRecorder boxes;
+  ScopedWindowManager manager(directory.Path());
+  ASSERT_TRUE(manager.Running()) << "openbox did not start";
+  wxPoint stored(450, 300);
+  ASSERT_TRUE(WriteProfileInt("MONITOR", "x", stored.x, kSettingsFile));
+  ASSERT_TRUE(WriteProfileInt("MONITOR", "y", stored.y, kSettingsFile));
+  const int starts = MonitorStarts();
+  for (int start = 0; start < starts; ++start) {
+    SCOPED_TRACE("start " + std::to_string(start));
+    auto monitor = std::make_unique<CVirtualDisplayDlg>([] { return true; });
+    ASSERT_TRUE(monitor->Create());
+    wxFrame* window = monitor->GetWindow();
+    monitor->ShowMonitorPopup(80, start % 3);
+    ASSERT_TRUE(PumpUntil([&] { return window->IsShown(); }, 2000));
+    // Managed: the window manager has put its state on the window.
+    const std::string id = std::to_string(XWindowIdOf(window));
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+          return RunCommand("xprop -id " + id + " _NET_WM_STATE").find("ABOVE") !=
+                 std::string::npos;
+        },
+        3000));
+    ASSERT_TRUE(PumpUntil([&] { return ServerWindowPosition(window) == stored; }, 2000))
+        << ServerWindowPosition(window).x << "," << ServerWindowPosition(window).y;
+    PumpEvents(100);  // the move reports that come with the first showing
+    EXPECT_EQ(StoredMonitorPosition(), stored);
+
+    if (start % 2 == 1) {
+      const wxPoint by = start % 4 == 1 ? wxPoint(50, 20) : wxPoint(-50, -20);
+      const wxPoint grab = ServerWindowPosition(window) + wxPoint(30, 20);
+      wxUIActionSimulator mouse;
+      mouse.MouseMove(grab);
+      PumpEvents(50);
+      mouse.MouseDown();
+      PumpEvents(50);
+      for (int step = 1; step <= 5; ++step) {
+        mouse.MouseMove(grab + wxPoint(by.x * step / 5, by.y * step / 5));
+        PumpEvents(20);
+      }
+      mouse.MouseUp();
+      const wxPoint expected = stored + by;
+      ASSERT_TRUE(PumpUntil([&] { return ServerWindowPosition(window) == expected; }, 2000))
+          << ServerWindowPosition(window).x << "," << ServerWindowPosition(window).y;
+      ASSERT_TRUE(PumpUntil([&] { return StoredMonitorPosition() == expected; }, 2000))
+          << StoredMonitorPosition().x << "," << StoredMonitorPosition().y;
+      stored = expected;
+    }
+    monitor.reset();
+    PumpEvents(20);
+    EXPECT_EQ(StoredMonitorPosition(), stored);
+    if (HasFailure()) break;
+  }
+}
+
 TEST_F(MonitorWindowTest, CloseRequestsDoNothing) {
   Start();
   monitor->ShowMonitorPopup(80, 0);

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <functional>
 
+#include <wx/gdicmn.h>
+
 class wxWindow;
 
 // Dispatches events, timers and idle work for about ms milliseconds.
@@ -18,6 +20,26 @@ unsigned long XWindowIdOf(wxWindow* window);
 
 // Sends the window the close request (WM_DELETE_WINDOW) that a window manager sends for Alt+F4.
 void SendWindowManagerClose(wxWindow* window);
+
+// Where the X server has a shown window's top-left corner, in root coordinates.
+wxPoint ServerWindowPosition(wxWindow* window);
+
+// Runs openbox on the test's display for its lifetime; the window tests' server has no window
+// manager of its own. Whatever openbox keeps goes into stateDir. Running() is false when
+// openbox could not take the screen.
+class ScopedWindowManager {
+ public:
+  explicit ScopedWindowManager(const std::filesystem::path& stateDir);
+  ~ScopedWindowManager();
+  ScopedWindowManager(const ScopedWindowManager&) = delete;
+  ScopedWindowManager& operator=(const ScopedWindowManager&) = delete;
+
+  bool Running() const { return running_; }
+
+ private:
+  int pid_ = -1;
+  bool running_ = false;
+};
 
 // Makes a fresh temporary directory the working directory for its lifetime.
 class ScopedWorkingDirectory {

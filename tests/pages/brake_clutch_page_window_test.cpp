@@ -9,10 +9,10 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
-#include <wx/gauge.h>
 
 #include "chart/chart_container.h"
 #include "pages/font_static.h"
+#include "pages/live_bar.h"
 #include "pages/pedals_config_dlg.h"
 #include "page_window_test_support.h"
 #include "platform/ini_file.h"
@@ -225,6 +225,48 @@ TEST_F(BrakeClutchPageWindowTest, LiveInputMovesBarLabelAndCrossHair) {
   Pump(100);
   EXPECT_EQ(clutch_->LiveBar().GetValue(), 0);
   EXPECT_EQ(LabelText(&clutch_->PercentLabel()), "-14%");
+}
+
+TEST_F(BrakeClutchPageWindowTest, LiveBarFillsItsTemplateRectangleInsideABorder) {
+  CreatePages();
+  EXPECT_EQ(brake_->LiveBar().GetRect(), page_test::TemplatePixels(159, 20, 9, 252));
+  for (int value : {0, 64, 100}) {
+    for (int i = 0; i < 10; ++i) brake_->OnPedalInput(value);
+    ASSERT_EQ(brake_->LiveBar().GetValue(), value);
+    Pump(100);
+    SCOPED_TRACE(value);
+    page_test::ExpectLiveBarOnScreen(brake_->LiveBar());
+  }
+}
+
+TEST_F(BrakeClutchPageWindowTest, HiddenPageLeavesItsControlsOutOfIdleWork) {
+  CreatePages();
+  int hiddenIdles = 0, shownIdles = 0;
+  const auto count = [](int& counter) {
+    return [&counter](wxIdleEvent& event) {
+      ++counter;
+      event.Skip();
+    };
+  };
+  brake_->PercentLabel().Bind(wxEVT_IDLE, count(hiddenIdles));
+  clutch_->PercentLabel().Bind(wxEVT_IDLE, count(shownIdles));
+  brake_->Hide();
+  hiddenIdles = shownIdles = 0;
+  // Idle passes have visited the shown page a few times meanwhile.
+  ASSERT_TRUE(page_test::PumpUntil(
+      [&] {
+        wxWakeUpIdle();
+        return shownIdles >= 3;
+      },
+      2000));
+  EXPECT_EQ(hiddenIdles, 0);
+  brake_->Show();
+  EXPECT_TRUE(page_test::PumpUntil(
+      [&] {
+        wxWakeUpIdle();
+        return hiddenIdles > 0;
+      },
+      2000));
 }
 
 TEST_F(BrakeClutchPageWindowTest, ClearingEnabledShowsOneLastEvaluationThenZero) {

@@ -6,7 +6,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -22,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include "pages/live_bar.h"
 #include "pages/page_owner.h"
 #include "temp_settings_file.h"
 
@@ -34,6 +37,17 @@ inline void Pump(int milliseconds) {
     wxTheApp->Yield(true);
     wxMilliSleep(5);
   }
+}
+
+// Runs the event loop until done() holds or timeoutMs passes; returns done().
+inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    wxTheApp->Yield(true);
+    wxMilliSleep(5);
+  }
+  return true;
 }
 
 // A real left click at the centre of window.
@@ -63,6 +77,64 @@ inline void SaveScreenshot(const std::string& name) {
   const char* dir = std::getenv("ORVO_SCREENSHOT_DIR");
   if (!dir) return;
   Run("import -window root '" + std::string(dir) + "/" + name + ".png'");
+}
+
+// The screen's pixels in r as rows of RGB bytes, read back from the X server.
+inline std::vector<std::uint8_t> ScreenPixels(const wxRect& r) {
+  const std::string command = "import -window root -crop " + std::to_string(r.width) + "x" +
+                              std::to_string(r.height) + "+" + std::to_string(r.x) + "+" +
+                              std::to_string(r.y) + " -depth 8 rgb:-";
+  std::vector<std::uint8_t> pixels;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    std::uint8_t buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+      pixels.insert(pixels.end(), buffer, buffer + n);
+    }
+    ::pclose(pipe);
+  }
+  return pixels;
+}
+
+// The live bar as it stands on screen: a border on all four edges, and inside it every row
+// across the whole width either filled (the bottom value / range of the rows) or trough.
+inline void ExpectLiveBarOnScreen(const CLiveBar& bar) {
+  const wxRect r = bar.GetScreenRect();
+  const std::vector<std::uint8_t> pixels = ScreenPixels(r);
+  ASSERT_EQ(pixels.size(), static_cast<std::size_t>(r.width * r.height * 3));
+  const auto at = [&](int x, int y) {
+    const std::size_t i = (static_cast<std::size_t>(y) * r.width + x) * 3;
+    return wxColour(pixels[i], pixels[i + 1], pixels[i + 2]);
+  };
+  int borderMisses = 0;
+  for (int x = 0; x < r.width; ++x) {
+    borderMisses += at(x, 0) != CLiveBar::BorderColour();
+    borderMisses += at(x, r.height - 1) != CLiveBar::BorderColour();
+  }
+  for (int y = 0; y < r.height; ++y) {
+    borderMisses += at(0, y) != CLiveBar::BorderColour();
+    borderMisses += at(r.width - 1, y) != CLiveBar::BorderColour();
+  }
+  EXPECT_EQ(borderMisses, 0);
+  int filledRows = 0, troughRows = 0, mixedRows = 0;
+  for (int y = 1; y < r.height - 1; ++y) {
+    int fill = 0, trough = 0;
+    for (int x = 1; x < r.width - 1; ++x) {
+      fill += at(x, y) == CLiveBar::FillColour();
+      trough += at(x, y) == CLiveBar::TroughColour();
+    }
+    if (fill == r.width - 2) {
+      ++filledRows;
+    } else if (trough == r.width - 2) {
+      ++troughRows;
+      EXPECT_EQ(filledRows, 0) << "trough below the fill at row " << y;
+    } else {
+      ++mixedRows;
+    }
+  }
+  EXPECT_EQ(mixedRows, 0);
+  const double expected = (r.height - 2) * bar.GetValue() / double(bar.GetRange());
+  EXPECT_NEAR(filledRows, expected, 1.0) << "value " << bar.GetValue();
 }
 
 // Pixel rectangle of a template rectangle (dialog units) at 96 DPI.

@@ -10,13 +10,13 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
-#include <wx/gauge.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
 #include <wx/timer.h>
 
 #include "chart/chart_container.h"
 #include "pages/font_static.h"
+#include "pages/live_bar.h"
 #include "pages/throttle_page.h"
 #include "page_window_test_support.h"
 #include "platform/ini_file.h"
@@ -201,6 +201,42 @@ TEST_F(ThrottlePageWindowTest, LiveInputMovesBarLabelAndCrossHair) {
   page_->OnPedalInput(50.0);
   EXPECT_EQ(page_->PercentLabel().GetText(), "0%");
   EXPECT_EQ(page_->LiveBar().GetValue(), 0);
+}
+
+TEST_F(ThrottlePageWindowTest, LiveBarFillsItsTemplateRectangleInsideABorder) {
+  CreatePage();
+  page_->Settings().dz_0 = 0;
+  EXPECT_EQ(page_->LiveBar().GetRect(), TemplatePixels(330, 20, 9, 252));
+  for (int value : {0, 37, 100}) {
+    for (int i = 0; i < 8; ++i) page_->OnPedalInput(value + 0.5);
+    ASSERT_EQ(page_->LiveBar().GetValue(), value);
+    Pump(100);
+    SCOPED_TRACE(value);
+    page_test::ExpectLiveBarOnScreen(page_->LiveBar());
+  }
+}
+
+TEST_F(ThrottlePageWindowTest, CrossHairTicksKeepTheCurvesInTheCachedLayer) {
+  CreatePage();
+  page_->Settings().dz_0 = 0;
+  chart::CChartContainer& chart = page_->Chart();
+  const auto showInput = [&](double percent) {
+    for (int i = 0; i < 8; ++i) page_->OnPedalInput(percent);
+    const std::size_t paints = chart.PaintCount();
+    ASSERT_TRUE(page_test::PumpUntil([&] { return chart.PaintCount() > paints; }, 2000));
+  };
+  showInput(30.0);
+  const std::vector<std::uint8_t> at30 = page_test::ScreenPixels(chart.GetScreenRect());
+  const std::size_t layers = chart.LayerDrawCount();
+  const std::size_t paints = chart.PaintCount();
+  for (double percent : {45.0, 60.0, 75.0, 30.0}) showInput(percent);
+  EXPECT_GT(chart.PaintCount(), paints);
+  EXPECT_EQ(chart.LayerDrawCount(), layers);
+  // Back at the first input the picture is the one drawn with a fresh layer.
+  EXPECT_TRUE(page_test::ScreenPixels(chart.GetScreenRect()) == at30);
+
+  ClickOn(page_->FindWindow(1031));  // band_50 "+": the curve changes
+  ASSERT_TRUE(page_test::PumpUntil([&] { return chart.LayerDrawCount() > layers; }, 2000));
 }
 
 class ThrottlePresetWindowTest : public ThrottlePageWindowTest {
