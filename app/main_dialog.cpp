@@ -20,7 +20,7 @@
 #include "devlink/process.h"
 #include "pages/font_static.h"
 #include "pages/page_layout.h"
-#include "pages/pedals_config_dlg.h"
+#include "pages/brake_clutch_page.h"
 #include "pages/profile_settings.h"
 #include "pages/throttle_page.h"
 #include "platform/ini_file.h"

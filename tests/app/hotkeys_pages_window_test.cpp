@@ -10,7 +10,7 @@
 
 #include "app/hot_keys.h"
 #include "pages/page_owner.h"
-#include "pages/pedals_config_dlg.h"
+#include "pages/brake_clutch_page.h"
 #include "pages/profile_settings.h"
 #include "pages/throttle_page.h"
 #include "platform/ini_file.h"

@@ -13,7 +13,7 @@
 
 #include "chart/chart_container.h"
 #include "pages/font_static.h"
-#include "pages/pedals_config_dlg.h"
+#include "pages/brake_clutch_page.h"
 #include "page_window_test_support.h"
 #include "platform/ini_file.h"
 

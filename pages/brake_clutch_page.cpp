@@ -1,6 +1,6 @@
 // The clutch and brake page window: controls at their template positions, events into the
 // model.
-#include "pages/pedals_config_dlg.h"
+#include "pages/brake_clutch_page.h"
 
 #include <utility>
 
