@@ -9,7 +9,7 @@
 #include <wx/dcmemory.h>
 
 #include "chart/chart_draw.h"
-#include "chart/data_wnd.h"
+#include "chart/data_window.h"
 
 namespace chart {
 namespace {

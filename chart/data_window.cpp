@@ -1,5 +1,5 @@
 // The data window: measuring, placing and drawing its rows, and its rounded box.
-#include "chart/data_wnd.h"
+#include "chart/data_window.h"
 
 #include <cmath>
 #include <memory>
