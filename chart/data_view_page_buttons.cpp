@@ -1,5 +1,5 @@
 // Drawing and clicks of the data view's page buttons.
-#include "chart/page_ctrl.h"
+#include "chart/data_view_page_buttons.h"
 
 #include <memory>
 #include <numbers>
