@@ -13,7 +13,7 @@
 #include <gtk/gtk.h>
 
 #include "app/app_resources.h"
-#include "app/backup_dialogs.h"
+#include "app/backup/backup_dialogs.h"
 #include "app/tray_icon.h"
 #include "app/virtual_display_dlg.h"
 #include "devlink/device_output.h"

@@ -11,7 +11,7 @@
 #include <wx/timer.h>
 
 #include "app/assign_buttons.h"
-#include "app/backup_restore.h"
+#include "app/backup/backup_restore.h"
 #include "app/button_assignment.h"
 #include "app/hot_keys.h"
 #include "app/joystick_buttons.h"

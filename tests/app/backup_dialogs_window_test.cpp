@@ -13,8 +13,8 @@
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 
-#include "app/backup_dialogs.h"
-#include "app/backup_file.h"
+#include "app/backup/backup_dialogs.h"
+#include "app/backup/backup_file.h"
 #include "backup_test_support.h"
 #include "platform/ini_file.h"
 #include "window_test_support.h"

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/backup_file.h"
+#include "app/backup/backup_file.h"
 #include "backup_test_support.h"
 #include "pages/brake_clutch_curve.h"
 #include "platform/ini_file.h"

@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/backup_restore.h"
+#include "app/backup/backup_restore.h"
 #include "pages/brake_clutch_curve.h"
 #include "pages/throttle_page_model.h"
 

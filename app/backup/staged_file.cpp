@@ -1,5 +1,5 @@
 // Staged replacement of a file: write a copy, then rename it over the original.
-#include "app/staged_file.h"
+#include "app/backup/staged_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,10 +1,10 @@
 // The backup and restore flows of the main dialog, and their messages in both languages.
-#include "app/backup_restore.h"
+#include "app/backup/backup_restore.h"
 
 #include <filesystem>
 #include <variant>
 
-#include "app/backup_file.h"
+#include "app/backup/backup_file.h"
 
 namespace {
 

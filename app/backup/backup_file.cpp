@@ -1,5 +1,5 @@
 // Writing and reading the backup file, and the restored presets into the settings file.
-#include "app/backup_file.h"
+#include "app/backup/backup_file.h"
 
 #include <charconv>
 #include <cmath>
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "app/staged_file.h"
+#include "app/backup/staged_file.h"
 #include "pages/brake_clutch_curve.h"
 #include "pages/profile_settings.h"
 #include "platform/ini_file.h"

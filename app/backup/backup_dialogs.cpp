@@ -1,10 +1,10 @@
 // File dialogs and the error box of backup and restore.
-#include "app/backup_dialogs.h"
+#include "app/backup/backup_dialogs.h"
 
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 
-#include "app/backup_file.h"
+#include "app/backup/backup_file.h"
 #include "app/main_dialog_texts.h"
 
 namespace {
