@@ -14,9 +14,9 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
-#include "app/assign_button_dlg.h"
-#include "app/assign_buttons.h"
-#include "app/press_wait_dlg.h"
+#include "app/hot_keys/assign_button_dlg.h"
+#include "app/hot_keys/assign_buttons.h"
+#include "app/hot_keys/press_wait_dlg.h"
 #include "hotkeys_virtual_joystick.h"
 #include "pages/font_static.h"
 #include "pages/profile_settings.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/hot_keys.h"
+#include "app/hot_keys/hot_keys.h"
 
 class RecordingActions : public HotKeyActions {
  public:

@@ -1,5 +1,5 @@
 // The five assignments: [JOY] keys, button captions and the one-slot-per-pair rule.
-#include "app/button_assignment.h"
+#include "app/hot_keys/button_assignment.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // Joystick reading and capture against SDL virtual joysticks, and the hot-key poll reading them.
-#include "app/joystick_buttons.h"
+#include "app/hot_keys/joystick_buttons.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/hot_keys.h"
+#include "app/hot_keys/hot_keys.h"
 #include "hotkeys_actions.h"
 #include "hotkeys_virtual_joystick.h"
 

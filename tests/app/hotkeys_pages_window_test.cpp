@@ -8,7 +8,7 @@
 #include <wx/frame.h>
 #include <wx/radiobut.h>
 
-#include "app/hot_keys.h"
+#include "app/hot_keys/hot_keys.h"
 #include "pages/page_owner.h"
 #include "pages/brake_clutch_page.h"
 #include "pages/profile_settings.h"

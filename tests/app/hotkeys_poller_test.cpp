@@ -1,5 +1,5 @@
 // The hot-key poll with scripted key states and joystick masks: what acts, when, and how often.
-#include "app/hot_keys.h"
+#include "app/hot_keys/hot_keys.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

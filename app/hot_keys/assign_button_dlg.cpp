@@ -1,10 +1,10 @@
 // The button-assignment dialog: capture buttons, their captions and the option boxes.
-#include "app/assign_button_dlg.h"
+#include "app/hot_keys/assign_button_dlg.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
 
-#include "app/press_wait_dlg.h"
+#include "app/hot_keys/press_wait_dlg.h"
 #include "pages/font_static.h"
 #include "pages/page_layout.h"
 #include "pages/profile_settings.h"

@@ -4,9 +4,9 @@
 
 #include <wx/string.h>
 
-#include "app/assign_button_dlg.h"
-#include "app/button_assignment.h"
-#include "app/joystick_buttons.h"
+#include "app/hot_keys/assign_button_dlg.h"
+#include "app/hot_keys/button_assignment.h"
+#include "app/hot_keys/joystick_buttons.h"
 
 class wxWindow;
 

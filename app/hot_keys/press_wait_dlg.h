@@ -5,7 +5,7 @@
 #include <wx/dialog.h>
 #include <wx/timer.h>
 
-#include "app/joystick_buttons.h"
+#include "app/hot_keys/joystick_buttons.h"
 
 class CPressWaitDlg : public wxDialog {
  public:

@@ -1,11 +1,11 @@
 // The wait box of the button assignment: a key press or a joystick button ends it.
-#include "app/press_wait_dlg.h"
+#include "app/hot_keys/press_wait_dlg.h"
 
 #include <wx/dcclient.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
 
-#include "app/button_assignment.h"
+#include "app/hot_keys/button_assignment.h"
 #include "pages/page_layout.h"
 #include "platform/key_state.h"
 

@@ -1,5 +1,5 @@
 // The hot keys' assignments: [JOY] keys, captions and the one-slot-per-pair rule.
-#include "app/button_assignment.h"
+#include "app/hot_keys/button_assignment.h"
 
 #include <cstdio>
 

@@ -1,9 +1,9 @@
 // Joystick scans over the platform's joystick layer.
-#include "app/joystick_buttons.h"
+#include "app/hot_keys/joystick_buttons.h"
 
 #include <bit>
 
-#include "app/button_assignment.h"
+#include "app/hot_keys/button_assignment.h"
 #include "platform/joystick.h"
 
 namespace {

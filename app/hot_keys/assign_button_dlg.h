@@ -7,8 +7,8 @@
 
 #include <wx/dialog.h>
 
-#include "app/button_assignment.h"
-#include "app/joystick_buttons.h"
+#include "app/hot_keys/button_assignment.h"
+#include "app/hot_keys/joystick_buttons.h"
 
 class CFontStatic;
 class wxButton;

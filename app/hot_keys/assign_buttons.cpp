@@ -1,5 +1,5 @@
 // The "Assign Buttons" command of the main dialog.
-#include "app/assign_buttons.h"
+#include "app/hot_keys/assign_buttons.h"
 
 #include "pages/profile_settings.h"
 

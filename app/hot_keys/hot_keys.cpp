@@ -1,10 +1,10 @@
 // The hot-key poll: keyboard keys through the key state, joystick buttons through their masks.
-#include "app/hot_keys.h"
+#include "app/hot_keys/hot_keys.h"
 
 #include <map>
 #include <utility>
 
-#include "app/joystick_buttons.h"
+#include "app/hot_keys/joystick_buttons.h"
 #include "platform/key_state.h"
 
 HotKeyPoller::HotKeyPoller() : HotKeyPoller(platform::GetAsyncKeyState, ReadJoystickButtons) {}

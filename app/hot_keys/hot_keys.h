@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/button_assignment.h"
+#include "app/hot_keys/button_assignment.h"
 
 // What the hot keys act on; the main dialog implements it.
 class HotKeyActions {
