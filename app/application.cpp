@@ -8,7 +8,7 @@
 #include <wx/msgdlg.h>
 
 #include "app/main_dialog.h"
-#include "app/virtual_display_dlg.h"
+#include "app/monitor/monitor_window.h"
 #include "pages/profile_settings.h"
 #include "platform/ini_file.h"
 #include "platform/process_list.h"

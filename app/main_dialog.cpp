@@ -15,7 +15,7 @@
 #include "app/app_resources.h"
 #include "app/backup/backup_dialogs.h"
 #include "app/tray_icon.h"
-#include "app/virtual_display_dlg.h"
+#include "app/monitor/monitor_window.h"
 #include "devlink/device_output.h"
 #include "devlink/process.h"
 #include "pages/font_static.h"

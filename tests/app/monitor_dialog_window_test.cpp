@@ -13,7 +13,7 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
-#include "app/virtual_display_dlg.h"
+#include "app/monitor/monitor_window.h"
 #include "pages/profile_settings.h"
 #include "platform/ini_file.h"
 #include "monitor_test_support.h"

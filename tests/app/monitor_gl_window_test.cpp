@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 
-#include "app/virtual_display_dlg.h"
+#include "app/monitor/monitor_window.h"
 #include "monitor_test_support.h"
 #include "window_test_support.h"
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <wx/image.h>
 
-#include "app/popup_image.h"
+#include "app/monitor/popup_image.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/popup_timing.h"
+#include "app/monitor/popup_timing.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // GLFW and GLEW start-up for the monitor window.
-#include "app/gl_startup.h"
+#include "app/monitor/gl_startup.h"
 
 // GLEW must come before any other GL header.
 #include <GL/glew.h>

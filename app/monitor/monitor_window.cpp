@@ -1,5 +1,5 @@
 // The monitor window: its frame, timers, dragging and remembered position.
-#include "app/virtual_display_dlg.h"
+#include "app/monitor/monitor_window.h"
 
 #include <utility>
 

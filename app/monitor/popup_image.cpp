@@ -1,5 +1,5 @@
 // Drawing of the monitor's pop-up image.
-#include "app/popup_image.h"
+#include "app/monitor/popup_image.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // The monitor's pop-up timing.
-#include "app/popup_timing.h"
+#include "app/monitor/popup_timing.h"
 
 void MonitorPopupTiming::StartTicking() { host_.StartTimer(MonitorTimer::Tick, kTickMs); }
 

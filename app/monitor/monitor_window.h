@@ -8,9 +8,9 @@
 #include <wx/gdicmn.h>
 #include <wx/timer.h>
 
-#include "app/gl_startup.h"
-#include "app/popup_image.h"
-#include "app/popup_timing.h"
+#include "app/monitor/gl_startup.h"
+#include "app/monitor/popup_image.h"
+#include "app/monitor/popup_timing.h"
 
 class wxFrame;
 class MonitorFrame;
