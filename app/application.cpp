@@ -9,7 +9,7 @@
 
 #include "app/main_dialog.h"
 #include "app/monitor/monitor_window.h"
-#include "pages/profile_settings.h"
+#include "platform/profile_settings.h"
 #include "platform/ini_file.h"
 #include "platform/process_list.h"
 

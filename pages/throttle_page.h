@@ -13,7 +13,7 @@
 #include "pages/page_controls.h"
 #include "pages/page_texts.h"
 #include "pages/pedal_chart.h"
-#include "pages/profile_settings.h"
+#include "platform/profile_settings.h"
 #include "pages/throttle_page_model.h"
 
 class CFontStatic;

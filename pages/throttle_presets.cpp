@@ -1,7 +1,7 @@
 // Loading and saving the throttle presets.
 #include "pages/throttle_presets.h"
 
-#include "pages/profile_settings.h"
+#include "platform/profile_settings.h"
 #include "platform/ini_file.h"
 
 namespace {

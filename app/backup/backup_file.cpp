@@ -11,7 +11,7 @@
 
 #include "app/backup/staged_file.h"
 #include "pages/brake_clutch_curve.h"
-#include "pages/profile_settings.h"
+#include "platform/profile_settings.h"
 #include "platform/ini_file.h"
 
 namespace {

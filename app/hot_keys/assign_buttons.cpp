@@ -1,7 +1,7 @@
 // The "Assign Buttons" command of the main dialog.
 #include "app/hot_keys/assign_buttons.h"
 
-#include "pages/profile_settings.h"
+#include "platform/profile_settings.h"
 
 void OnAssignButtons(AssignButtonsHost& host) {
   host.StopPollTimers();

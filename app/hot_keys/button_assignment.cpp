@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "pages/profile_settings.h"
+#include "platform/profile_settings.h"
 #include "platform/ini_file.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <wx/frame.h>
 #include <wx/msgdlg.h>
 
-#include "pages/profile_settings.h"
+#include "platform/profile_settings.h"
 #include "platform/ini_file.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include "app/hot_keys/press_wait_dlg.h"
 #include "hotkeys_virtual_joystick.h"
 #include "pages/font_static.h"
-#include "pages/profile_settings.h"
+#include "platform/profile_settings.h"
 #include "platform/ini_file.h"
 #include "window_test_support.h"
 

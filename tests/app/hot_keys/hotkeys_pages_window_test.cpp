@@ -11,7 +11,7 @@
 #include "app/hot_keys/hot_keys.h"
 #include "pages/page_owner.h"
 #include "pages/brake_clutch_page.h"
-#include "pages/profile_settings.h"
+#include "platform/profile_settings.h"
 #include "pages/throttle_page.h"
 #include "platform/ini_file.h"
 #include "window_test_support.h"

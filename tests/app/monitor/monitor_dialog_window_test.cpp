@@ -14,7 +14,7 @@
 #include <wx/uiaction.h>
 
 #include "app/monitor/monitor_window.h"
-#include "pages/profile_settings.h"
+#include "platform/profile_settings.h"
 #include "platform/ini_file.h"
 #include "monitor_test_support.h"
 #include "window_test_support.h"

@@ -1,6 +1,6 @@
 // Settings-file helpers: number text as written and read, the 63-character cut, key order
 // of a fresh file, and independence from the process locale.
-#include "pages/profile_settings.h"
+#include "platform/profile_settings.h"
 
 #include <climits>
 #include <clocale>

@@ -1,5 +1,5 @@
 // Settings-file helpers over the INI module, with locale-free number text.
-#include "pages/profile_settings.h"
+#include "platform/profile_settings.h"
 
 #include <charconv>
 #include <clocale>
