@@ -10,7 +10,7 @@
 #include "pages/throttle_curve.h"
 
 // The clutch and brake pages' settings: 11 whole-percent points at inputs 0, 10, ..., 100.
-using PedalCurveSettings = PageCurveSettings<int, devlink::kPedalPointCount>;
+using PedalCurveSettings = PageCurveSettings<int, devlink::kBrakeClutchPointCount>;
 
 // Send Config stores on the controller and leaves the load-cell bit clear; a live apply
 // stores nothing and carries the throttle's axis_mode.
@@ -19,7 +19,6 @@ enum class RecordUse { Send, Live };
 // Highest brake and clutch curve point a live apply passes on: the controller doubles those
 // points into one byte, and the live send does not hold them to 100.
 inline constexpr int kLivePedalPointLimit = 127;
-inline constexpr int kMaxPercent = 100;
 
 struct PedalPresence {
   bool brake = false;
