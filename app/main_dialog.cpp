@@ -63,8 +63,8 @@ class Vezazivedov_sys_testDlg::ThrottlePort : public ThrottlePagePort {
 class Vezazivedov_sys_testDlg::PedalPort : public PedalPagePort {
  public:
   explicit PedalPort(CPedalsConfigDlg& page) : page_(page) {}
-  PedalCurveSettings& Settings() override { return page_.Settings(); }
-  void LoadPedalSettings(const PedalCurveSettings& fromDevice) override {
+  BrakeClutchSettings& Settings() override { return page_.Settings(); }
+  void LoadPedalSettings(const BrakeClutchSettings& fromDevice) override {
     page_.LoadPedalSettings(fromDevice);
   }
   void OnPedalInput(double inputPercent) override { page_.OnPedalInput(inputPercent); }

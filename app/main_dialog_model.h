@@ -25,10 +25,10 @@ class ThrottlePagePort {
 class PedalPagePort {
  public:
   virtual ~PedalPagePort() = default;
-  virtual PedalCurveSettings& Settings() = 0;
+  virtual BrakeClutchSettings& Settings() = 0;
   // The controller's values; the page clears its unsent-changes flag (the brake page puts its
   // stored maximum force in place of dz_1).
-  virtual void LoadPedalSettings(const PedalCurveSettings& fromDevice) = 0;
+  virtual void LoadPedalSettings(const BrakeClutchSettings& fromDevice) = 0;
   virtual void OnPedalInput(double inputPercent) = 0;
 };
 

@@ -153,8 +153,8 @@ int PresetForBackupValue(int actualPreset) {
 }
 
 BackupContents CollectBackup(const std::string& settingsFile, int actualPreset,
-                             PedalPresence presence, const PedalCurveSettings& brake,
-                             const PedalCurveSettings& clutch) {
+                             PedalPresence presence, const BrakeClutchSettings& brake,
+                             const BrakeClutchSettings& clutch) {
   BackupContents contents;
   contents.actualPreset = actualPreset;
   for (int n = 0; n < kThrottlePresetCount; ++n) {
@@ -191,7 +191,7 @@ std::variant<RestoredBackup, BackupReadError> ReadBackupFile(const std::string& 
         reader.Curve(BackupPresetSection(n), DefaultThrottleSettings());
   }
   // A restored brake or clutch is off unless the file says otherwise.
-  PedalCurveSettings pedalDefaults = DefaultBrakeClutchSettings();
+  BrakeClutchSettings pedalDefaults = DefaultBrakeClutchSettings();
   pedalDefaults.axis_cnf = 0;
   backup.brake = reader.Curve(kBackupBrakeSection, pedalDefaults);
   backup.clutch = reader.Curve(kBackupClutchSection, pedalDefaults);

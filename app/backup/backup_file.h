@@ -31,15 +31,15 @@ struct BackupContents {
   int actualPreset = 0;  // 0 = A, 1 = B, 2 = C
   std::array<ThrottleCurveSettings, kThrottlePresetCount> presets{
       DefaultThrottleSettings(), DefaultThrottleSettings(), DefaultThrottleSettings()};
-  std::optional<PedalCurveSettings> brake;
-  std::optional<PedalCurveSettings> clutch;
+  std::optional<BrakeClutchSettings> brake;
+  std::optional<BrakeClutchSettings> clutch;
 };
 
 // The presets as the settings file holds them (not the throttle page's unsaved edits), each
 // missing key taking its default, with the selected preset and the present pedals' settings.
 BackupContents CollectBackup(const std::string& settingsFile, int actualPreset,
-                             PedalPresence presence, const PedalCurveSettings& brake,
-                             const PedalCurveSettings& clutch);
+                             PedalPresence presence, const BrakeClutchSettings& brake,
+                             const BrakeClutchSettings& clutch);
 
 // Writes the backup as a new file in the order THROTTLE, THROTTLE_0 .. THROTTLE_2, BRAKE,
 // CLUTCH, each section's keys in the order dz_0, dz_1, band_.., axis_cnf, axis_mode. An
@@ -55,8 +55,8 @@ bool WriteBackupFile(const BackupContents& contents, const std::string& path);
 struct RestoredBackup {
   std::optional<int> actualPreset;  // as written; the restore maps it to a preset
   std::array<std::optional<ThrottleCurveSettings>, kThrottlePresetCount> presets;
-  std::optional<PedalCurveSettings> brake;
-  std::optional<PedalCurveSettings> clutch;
+  std::optional<BrakeClutchSettings> brake;
+  std::optional<BrakeClutchSettings> clutch;
 };
 
 // Why a backup file cannot be restored.

@@ -70,7 +70,7 @@ std::string ReadErrorMessage(const BackupTexts& texts, const std::string& path,
 }
 
 // The restored settings into a brake or clutch page, which then holds unsent changes.
-void RestorePedal(PedalPagePort& page, const std::optional<PedalCurveSettings>& settings) {
+void RestorePedal(PedalPagePort& page, const std::optional<BrakeClutchSettings>& settings) {
   if (!settings) return;
   page.LoadPedalSettings(*settings);
   page.Settings().dirty = true;

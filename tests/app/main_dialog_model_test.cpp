@@ -13,8 +13,8 @@ namespace {
 using devlink::LivePedalValues;
 using devlink::PedalConfigRecord;
 
-PedalCurveSettings IdentityPedal() {
-  return PedalCurveSettings{{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}};
+BrakeClutchSettings IdentityPedal() {
+  return BrakeClutchSettings{{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}};
 }
 
 class FakeThrottle : public ThrottlePagePort {
@@ -32,12 +32,12 @@ class FakeThrottle : public ThrottlePagePort {
 
 class FakePedal : public PedalPagePort {
  public:
-  PedalCurveSettings settings = IdentityPedal();
-  std::vector<PedalCurveSettings> loads;
+  BrakeClutchSettings settings = IdentityPedal();
+  std::vector<BrakeClutchSettings> loads;
   std::vector<double> inputs;
 
-  PedalCurveSettings& Settings() override { return settings; }
-  void LoadPedalSettings(const PedalCurveSettings& fromDevice) override {
+  BrakeClutchSettings& Settings() override { return settings; }
+  void LoadPedalSettings(const BrakeClutchSettings& fromDevice) override {
     loads.push_back(fromDevice);
     settings = fromDevice;
     settings.dirty = false;

@@ -54,16 +54,16 @@ void AppendSection(std::vector<std::string>& lines, const std::string& section,
   }
 }
 
-PedalCurveSettings SlowBrake() {
-  PedalCurveSettings brake = DefaultBrakeClutchSettings();
+BrakeClutchSettings SlowBrake() {
+  BrakeClutchSettings brake = DefaultBrakeClutchSettings();
   brake.dz_0 = 3;
   brake.dz_1 = 85;
   brake.band = {0, 4, 9, 14, 21, 29, 39, 50, 63, 79, 100};
   return brake;
 }
 
-PedalCurveSettings WideClutch() {
-  PedalCurveSettings clutch = DefaultBrakeClutchSettings();
+BrakeClutchSettings WideClutch() {
+  BrakeClutchSettings clutch = DefaultBrakeClutchSettings();
   clutch.dz_1 = 95;
   clutch.axis_cnf = 0;
   return clutch;
@@ -345,10 +345,10 @@ TEST(BackupFileTest, MissingKeysTakeTheirDefaults) {
   ExpectSameSettings(*restored.presets[0], throttle);  // band_50 empty: 50.0
 
   // The brake and clutch are off unless the file says otherwise.
-  PedalCurveSettings brake = DefaultBrakeClutchSettings();
+  BrakeClutchSettings brake = DefaultBrakeClutchSettings();
   brake.dz_1 = 85;
   brake.axis_cnf = 0;
-  PedalCurveSettings clutch = DefaultBrakeClutchSettings();
+  BrakeClutchSettings clutch = DefaultBrakeClutchSettings();
   clutch.axis_cnf = 0;
   clutch.axis_mode = 1;
   ASSERT_TRUE(restored.brake && restored.clutch);

@@ -34,7 +34,7 @@ class BackupRestoreTest : public ::testing::Test {
 
   // A backup with the given preset selected, taken from a settings file of its own.
   std::string MakeBackup(const std::string& presets, int actualPreset, PedalPresence presence,
-                         const PedalCurveSettings& brake, const PedalCurveSettings& clutch) {
+                         const BrakeClutchSettings& brake, const BrakeClutchSettings& clutch) {
     const std::string source = folder_.File("source.ini");
     WriteBytes(source, presets);
     const std::string backup = folder_.File("backup.txt");
@@ -51,16 +51,16 @@ class BackupRestoreTest : public ::testing::Test {
   std::optional<ScriptedHost> host_;
 };
 
-PedalCurveSettings Brake85() {
-  PedalCurveSettings brake = DefaultBrakeClutchSettings();
+BrakeClutchSettings Brake85() {
+  BrakeClutchSettings brake = DefaultBrakeClutchSettings();
   brake.dz_0 = 2;
   brake.dz_1 = 85;
   brake.band[5] = 40;
   return brake;
 }
 
-PedalCurveSettings Clutch90() {
-  PedalCurveSettings clutch = DefaultBrakeClutchSettings();
+BrakeClutchSettings Clutch90() {
+  BrakeClutchSettings clutch = DefaultBrakeClutchSettings();
   clutch.dz_1 = 90;
   return clutch;
 }

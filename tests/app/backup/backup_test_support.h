@@ -118,9 +118,9 @@ class RecordingThrottleView : public ThrottlePageView {
 class RecordingPedal : public PedalPagePort {
  public:
   RecordingPedal(Events& events, std::string name) : events_(events), name_(std::move(name)) {}
-  PedalCurveSettings settings = DefaultBrakeClutchSettings();
-  PedalCurveSettings& Settings() override { return settings; }
-  void LoadPedalSettings(const PedalCurveSettings& values) override {
+  BrakeClutchSettings settings = DefaultBrakeClutchSettings();
+  BrakeClutchSettings& Settings() override { return settings; }
+  void LoadPedalSettings(const BrakeClutchSettings& values) override {
     events_.push_back("load " + name_);
     settings = values;
     settings.dirty = false;
