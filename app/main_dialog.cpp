@@ -97,7 +97,7 @@ class Vezazivedov_sys_testDlg::BackupPort : public BackupHost {
   explicit BackupPort(Vezazivedov_sys_testDlg& dialog) : dialog_(dialog) {}
   const std::string& SettingsFile() const override { return settingsFile_; }
   PedalPresence Presence() const override { return dialog_.model_->Presence(); }
-  DialogLanguage Language() const override {
+  PageLanguage Language() const override {
     return LanguageShowing(dialog_.language_->GetLabel().utf8_string());
   }
   bool AnyPageDirty() override { return dialog_.model_->AnyPageDirty(); }
@@ -434,11 +434,11 @@ void Vezazivedov_sys_testDlg::ToggleLanguage() {
   Update();
 }
 
-void Vezazivedov_sys_testDlg::ApplySpanishTexts() { ApplyTexts(DialogLanguage::Spanish); }
+void Vezazivedov_sys_testDlg::ApplySpanishTexts() { ApplyTexts(PageLanguage::Spanish); }
 
-void Vezazivedov_sys_testDlg::ApplyEnglishTexts() { ApplyTexts(DialogLanguage::English); }
+void Vezazivedov_sys_testDlg::ApplyEnglishTexts() { ApplyTexts(PageLanguage::English); }
 
-void Vezazivedov_sys_testDlg::ApplyTexts(DialogLanguage language) {
+void Vezazivedov_sys_testDlg::ApplyTexts(PageLanguage language) {
   const MainDialogTexts& t = MainDialogTextsFor(language);
   const auto utf8 = [](const char* text) { return wxString::FromUTF8(text); };
   SetTitle(wxString::FromUTF8(DialogCaption(language)));
@@ -454,7 +454,7 @@ void Vezazivedov_sys_testDlg::ApplyTexts(DialogLanguage language) {
   language_->SetLabel(utf8(t.languageButton));
   const auto pageTexts = [language](auto* page) {
     if (page == nullptr) return;  // not made yet
-    if (language == DialogLanguage::Spanish) {
+    if (language == PageLanguage::Spanish) {
       page->SetSpanishTexts();
     } else {
       page->SetEnglishTexts();

@@ -98,7 +98,7 @@ class Vezazivedov_sys_testDlg : public wxFrame,
   void LayOut();
   void CreatePages(PedalPresence presence);
   void ReadButtonAssignments();
-  void ApplyTexts(DialogLanguage language);
+  void ApplyTexts(PageLanguage language);
   void ShowAfterInit();
   void StopTimers();
   void Shutdown();

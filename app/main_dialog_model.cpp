@@ -5,7 +5,7 @@ MainDialogModel::MainDialogModel(ThrottlePagePort& throttle, PedalPagePort& brak
                                  PedalPagePort& clutch, DeviceLinkPort& link,
                                  MainDialogView& view)
     : throttle_(throttle), brake_(brake), clutch_(clutch), link_(link), view_(view) {
-  SetLanguage(DialogLanguage::Spanish);
+  SetLanguage(PageLanguage::Spanish);
 }
 
 double LivePercent(std::int32_t value) {
@@ -13,7 +13,7 @@ double LivePercent(std::int32_t value) {
          kLiveFullScale;
 }
 
-void MainDialogModel::SetLanguage(DialogLanguage language) {
+void MainDialogModel::SetLanguage(PageLanguage language) {
   const MainDialogTexts& texts = MainDialogTextsFor(language);
   unsavedQuestion_ = texts.unsavedQuestion;
   notSentMessage_ = texts.notSent;

@@ -78,7 +78,7 @@ class MainDialogModel {
   void SetPresence(PedalPresence presence) { presence_ = presence; }
 
   // The question and the not-sent message follow the language.
-  void SetLanguage(DialogLanguage language);
+  void SetLanguage(PageLanguage language);
   const std::string& UnsavedQuestion() const { return unsavedQuestion_; }
 
   // One tick of the 23 ms timer: the live values to the pages, then the connection state.

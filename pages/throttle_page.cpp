@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr const char* kQuestionCaption = "Orvo Pedals";
-
 constexpr PageCommonLayout kCommonLayout{
     {93, 38, 153, 117},  // chart
     {330, 20, 9, 252},   // live bar

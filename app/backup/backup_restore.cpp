@@ -36,8 +36,8 @@ constexpr BackupTexts kEnglish{
     "The settings file could not be written:\n%1\n\nNothing was changed.",
 };
 
-const BackupTexts& TextsFor(DialogLanguage language) {
-  return language == DialogLanguage::Spanish ? kSpanish : kEnglish;
+const BackupTexts& TextsFor(PageLanguage language) {
+  return language == PageLanguage::Spanish ? kSpanish : kEnglish;
 }
 
 // The text with %1 .. %4 replaced by the arguments in order.

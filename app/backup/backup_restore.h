@@ -19,7 +19,7 @@ class BackupHost {
   // ---- The main dialog's state ----
   virtual const std::string& SettingsFile() const = 0;  // "./presets.ini"
   virtual PedalPresence Presence() const = 0;
-  virtual DialogLanguage Language() const = 0;
+  virtual PageLanguage Language() const = 0;
   // Whether the throttle, brake or clutch page holds unsent changes.
   virtual bool AnyPageDirty() = 0;
 

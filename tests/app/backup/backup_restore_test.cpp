@@ -207,7 +207,7 @@ class RefusedRestoreTest : public BackupRestoreTest,
 // or applied, even when its first sections were good.
 TEST_P(RefusedRestoreTest, ChangesNothingAndSaysWhy) {
   const RefusedCase& c = GetParam();
-  for (const DialogLanguage language : {DialogLanguage::Spanish, DialogLanguage::English}) {
+  for (const PageLanguage language : {PageLanguage::Spanish, PageLanguage::English}) {
     host_->events.clear();
     host_->errors.clear();
     host_->language = language;
@@ -219,7 +219,7 @@ TEST_P(RefusedRestoreTest, ChangesNothingAndSaysWhy) {
     BackupRestore(*host_).OnRestorePresets();
     EXPECT_EQ(host_->events, (Events{"open dialog", "error"}));
     EXPECT_EQ(ReadBytes(folder_.Settings()), before);
-    std::string expected = language == DialogLanguage::Spanish ? c.spanish : c.english;
+    std::string expected = language == PageLanguage::Spanish ? c.spanish : c.english;
     expected.replace(expected.find("<file>"), 6, path);
     ASSERT_EQ(host_->errors.size(), 1u);
     EXPECT_EQ(host_->errors[0], expected);
@@ -249,7 +249,7 @@ bool FailEveryWrite(const std::string&) { return false; }
 
 TEST_F(BackupRestoreTest, UnwritableSettingsFileStopsTheRestore) {
   host_->chosenFile = MakeBackup("", 1, {true, false}, Brake85(), Clutch90());
-  host_->language = DialogLanguage::English;
+  host_->language = PageLanguage::English;
   const std::string before = ReadBytes(folder_.Settings());
   platform::ini::SetBeforeReplaceHook(&FailEveryWrite);
   BackupRestore(*host_).OnRestorePresets();
@@ -307,7 +307,7 @@ TEST_F(BackupRestoreTest, BackupOverTheSettingsFileIsRefused) {
 
 TEST_F(BackupRestoreTest, BackupThatCannotBeWrittenSaysSo) {
   host_->chosenFile = folder_.File("missing/backup.txt");
-  host_->language = DialogLanguage::English;
+  host_->language = PageLanguage::English;
   BackupRestore(*host_).OnBackupPresets();
   EXPECT_EQ(host_->events, (Events{"save dialog", "error"}));
   ASSERT_EQ(host_->errors.size(), 1u);

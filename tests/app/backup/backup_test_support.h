@@ -145,7 +145,7 @@ class ScriptedHost : public BackupHost {
 
   Events events;
   PedalPresence presence{};
-  DialogLanguage language = DialogLanguage::Spanish;
+  PageLanguage language = PageLanguage::Spanish;
   QuestionAnswer answer = QuestionAnswer::Yes;
   std::optional<std::string> chosenFile;  // nothing: the user cancels the file dialog
   std::vector<std::string> errors;
@@ -156,7 +156,7 @@ class ScriptedHost : public BackupHost {
 
   const std::string& SettingsFile() const override { return settingsFile_; }
   PedalPresence Presence() const override { return presence; }
-  DialogLanguage Language() const override { return language; }
+  PageLanguage Language() const override { return language; }
   bool AnyPageDirty() override {
     return throttle.Settings().dirty || brake.settings.dirty || clutch.settings.dirty;
   }
