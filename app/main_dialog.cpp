@@ -19,6 +19,7 @@
 #include "devlink/device_output.h"
 #include "devlink/process.h"
 #include "pages/font_static.h"
+#include "pages/dialog_units.h"
 #include "pages/page_layout.h"
 #include "pages/brake_clutch_page.h"
 #include "platform/profile_settings.h"

@@ -7,7 +7,7 @@
 #include <wx/dcscreen.h>
 #include <wx/tokenzr.h>
 
-#include "pages/page_layout.h"
+#include "pages/dialog_units.h"
 
 void FontStaticStyle::Apply(const wxString& newFace, int newHeight, const wxColour& colour,
                             std::uint8_t flags) {

@@ -6,6 +6,7 @@
 
 #include "app/hot_keys/press_wait_dlg.h"
 #include "pages/font_static.h"
+#include "pages/dialog_units.h"
 #include "pages/page_layout.h"
 #include "platform/profile_settings.h"
 

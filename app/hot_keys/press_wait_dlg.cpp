@@ -6,7 +6,7 @@
 #include <wx/stattext.h>
 
 #include "app/hot_keys/button_assignment.h"
-#include "pages/page_layout.h"
+#include "pages/dialog_units.h"
 #include "platform/key_state.h"
 
 namespace {
