@@ -37,8 +37,6 @@ void SetButtonText(wxButton& button, const wxString& text) {
 }
 
 constexpr const char* kTemplateTitle = "Orvo Zantor Pedals - Test";
-constexpr const char* kDialogFace = "MS Shell Dlg";
-constexpr int kDialogFontPoints = 8;
 constexpr const char* kTrayTip = "Orvo Zantor Pedals";
 constexpr int kDefaultBeepVolume = 1000;
 // The status label: white, bold and italic.

@@ -1,9 +1,14 @@
-// Dialog units to pixels, for controls placed at their templates' positions.
+// Dialog units to pixels, for controls placed at their templates' positions, and the
+// templates' dialog font that the units are measured in.
 #pragma once
 
 #include <wx/gdicmn.h>
 
 class wxWindow;
+
+// The templates' dialog font, "MS Shell Dlg" 8.
+inline constexpr const char* kDialogFace = "MS Shell Dlg";
+inline constexpr int kDialogFontPoints = 8;
 
 // The page templates are laid out in dialog units of an 8-point dialog font, whose base units
 // are 6 x 13 pixels at 96 DPI: x px = dlu * 6 / 4, y px = dlu * 13 / 8, scaled by the DPI.

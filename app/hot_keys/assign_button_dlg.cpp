@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr const char* kDialogFace = "MS Shell Dlg";
-constexpr int kDialogFontPoints = 8;
 // White, left-aligned, no style.
 constexpr std::uint8_t kLabelFlags = 0x40;
 

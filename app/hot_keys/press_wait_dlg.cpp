@@ -12,8 +12,6 @@
 namespace {
 
 constexpr const char* kPromptText = "PRESS BUTTON...";
-constexpr const char* kDialogFace = "MS Shell Dlg";
-constexpr int kDialogFontPoints = 8;
 
 // The virtual-key code of a key event; 0 for a key without one.
 int VirtualKeyOf(const wxKeyEvent& event) {
