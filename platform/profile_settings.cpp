@@ -40,8 +40,8 @@ bool WriteProfileFloat(const std::string& section, const std::string& key, float
   return !text.empty() && platform::WritePrivateProfileString(section, key, text, file);
 }
 
-float ReadProfileFloat(const std::string& file, const std::string& section,
-                       const std::string& key, float defaultValue) {
+float ReadProfileFloat(const std::string& section, const std::string& key, float defaultValue,
+                       const std::string& file) {
   const std::string text =
       platform::GetPrivateProfileString(section, key, "", kFloatTextCharacters + 1, file);
   if (text.empty()) return defaultValue;

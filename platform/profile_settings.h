@@ -21,5 +21,5 @@ bool WriteProfileFloat(const std::string& section, const std::string& key, float
 // (leading white space, sign, digits, full stop, exponent; it stops at the first character
 // that does not fit, and no number at all gives 0.0). An empty or missing text gives
 // defaultValue.
-float ReadProfileFloat(const std::string& file, const std::string& section,
-                       const std::string& key, float defaultValue);
+float ReadProfileFloat(const std::string& section, const std::string& key, float defaultValue,
+                       const std::string& file);

@@ -75,9 +75,9 @@ TEST_F(ProfileSettings, ReadProfileFloatConvertsLikeStrtodAndDefaultsOnlyOnEmpty
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
-    EXPECT_EQ(ReadProfileFloat(file_, "preset_0", c.key, c.defaultValue), c.expected);
+    EXPECT_EQ(ReadProfileFloat("preset_0", c.key, c.defaultValue, file_), c.expected);
   }
-  EXPECT_EQ(ReadProfileFloat(dir_ + "/missing.ini", "PRESET_0", "band_70", 70.0f), 70.0f);
+  EXPECT_EQ(ReadProfileFloat("PRESET_0", "band_70", 70.0f, dir_ + "/missing.ini"), 70.0f);
 }
 
 TEST_F(ProfileSettings, WritesNumbersAsPrintfDoesInTheCLocale) {
@@ -104,7 +104,7 @@ TEST_F(ProfileSettings, EveryHalfStepReadsBackExactly) {
   for (int halfSteps = 0; halfSteps <= 200; ++halfSteps) {
     const float value = static_cast<float>(halfSteps) / 2.0f;
     ASSERT_TRUE(WriteProfileFloat("PRESET_1", "band_90", value, file_));
-    ASSERT_EQ(ReadProfileFloat(file_, "PRESET_1", "band_90", -5.0f), value);
+    ASSERT_EQ(ReadProfileFloat("PRESET_1", "band_90", -5.0f, file_), value);
   }
 }
 
@@ -191,7 +191,7 @@ TEST_F(ProfileSettings, FloatTextIgnoresProcessLocale) {
   ASSERT_TRUE(WriteProfileInt("MONITOR", "x", 1234567, file_));
   EXPECT_EQ(Text("PRESET_2", "band_97"), "97.5");
   EXPECT_EQ(Text("MONITOR", "x"), "1234567");
-  EXPECT_EQ(ReadProfileFloat(file_, "PRESET_2", "band_97", 0.0f), 97.5f);
+  EXPECT_EQ(ReadProfileFloat("PRESET_2", "band_97", 0.0f, file_), 97.5f);
   EXPECT_EQ(platform::GetPrivateProfileInt("MONITOR", "x", 0, file_), 1234567);
 }
 
