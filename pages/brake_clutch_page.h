@@ -59,7 +59,7 @@ class CPedalsConfigDlg : public wxPanel, private BrakeClutchPageView {
   // Every check box and value label from the settings, then the chart.
   void RefreshValueLabels();
 
-  // ---- Parts, for tests ----
+  // ---- Child controls, for tests ----
   chart::CChartContainer& Chart() { return *controls_.chart; }
   const PageValueRow& Row(std::size_t row) const { return rows_.at(row); }
   CFontStatic& PercentLabel() { return *controls_.percentLabel; }

@@ -70,7 +70,7 @@ class CPedalsConfig2Dlg : public wxPanel, private ThrottlePageView {
   // Every check box and value label from the settings, then the chart.
   void RefreshValueLabels();
 
-  // ---- Parts, for the owner's layout and for tests ----
+  // ---- Child controls, for the owner's layout and for tests ----
   chart::CChartContainer& Chart() { return *controls_.chart; }
   CFontStatic& ValueLabel(std::size_t row) { return *rows_.at(row).value; }
   CFontStatic& CaptionLabel(std::size_t row) { return *rows_.at(row).caption; }
