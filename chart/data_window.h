@@ -39,7 +39,6 @@ class CDataWnd : public wxWindow {
   // The container's row builders fill these.
   ChartLabelRows& Rows() { return rows_; }
   const ChartLabelRows& Rows() const { return rows_; }
-  bool IsTrackingMode() const { return trackingMode_; }
   // Where the window goes, in the container's client coordinates.
   const IntRect& WindowRect() const { return windowRect_; }
   const DataWndLayout& Layout() const { return layout_; }
