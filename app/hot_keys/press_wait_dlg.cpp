@@ -20,8 +20,8 @@ int VirtualKeyOf(const wxKeyEvent& event) {
   return fromKeycode != 0 ? fromKeycode : platform::VirtualKeyFromKeysym(event.GetRawKeyCode());
 }
 
-// F10, Alt and keys held with Alt reach a Windows dialog as system keys, which the capture
-// leaves to the window's own handling.
+// F10, Alt and keys held with Alt are system keys: the capture leaves them to the window's own
+// handling.
 bool IsSystemKey(const wxKeyEvent& event, int virtualKey) {
   return event.AltDown() || virtualKey == platform::VK_MENU || virtualKey == platform::VK_LMENU ||
          virtualKey == platform::VK_RMENU || virtualKey == platform::VK_F10;

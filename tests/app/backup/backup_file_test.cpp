@@ -1,6 +1,6 @@
 // The backup file against real files: what a backup holds and in which order, that it
 // replaces an earlier file whole and only once complete, reading a backup back with its
-// defaults and value checks, a file from the Windows program, and the restored presets going
+// defaults and value checks, a UTF-16 file with CRLF line ends, and the restored presets going
 // into the settings file all at once.
 #include <map>
 #include <string>
@@ -237,7 +237,7 @@ TEST(BackupFileTest, RoundTripRestoresWhatWasBackedUp) {
   EXPECT_EQ(platform::GetPrivateProfileInt("JOY", "brake_inc_joy", 0, folder.Settings()), -1);
 }
 
-// A backup as the Windows program saved it: UTF-16 LE with byte order mark and CRLF.
+// A backup in the profile functions' Unicode form: UTF-16 LE with byte order mark and CRLF.
 constexpr char kWindowsBackup[] =
     "[THROTTLE]\n"
     "actual_preset=2\n"
@@ -298,7 +298,7 @@ TEST(BackupFileTest, RestoresABackupWrittenByTheWindowsProgram) {
   TempFolder folder;
   const std::string backup = folder.File("windows_backup.txt");
   WriteBytes(backup, WindowsUtf16File(kWindowsBackup));
-  // The settings file is a Unicode one of the Windows program too, and must stay so.
+  // The settings file is a Unicode one too, and must stay so.
   WriteBytes(folder.Settings(), WindowsUtf16File("[CNF]\npreset=0\n"));
 
   const RestoredBackup restored = ReadOk(backup);

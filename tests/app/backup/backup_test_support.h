@@ -1,6 +1,5 @@
 // Shared by the backup and restore tests: a fresh folder per test with its settings file, raw
-// file access, a backup file in the form the Windows program wrote it, and a scripted main
-// dialog.
+// file access, a backup file in UTF-16 with CRLF line ends, and a scripted main dialog.
 #pragma once
 
 #include <unistd.h>
@@ -65,8 +64,8 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// ASCII text as UTF-16 LE with its byte order mark, LF turned into CRLF: how the Windows
-// program's profile functions leave a file they created as Unicode.
+// ASCII text as UTF-16 LE with its byte order mark, LF turned into CRLF: how the profile
+// functions leave a file they created as Unicode.
 inline std::string WindowsUtf16File(const std::string& text) {
   std::string bytes = "\xFF\xFE";
   for (const char c : text) {
