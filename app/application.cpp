@@ -9,8 +9,8 @@
 
 #include "app/main_dialog.h"
 #include "app/single_instance.h"
-#include "app/virtual_display_dlg.h"
-#include "pages/profile_settings.h"
+#include "app/monitor/monitor_window.h"
+#include "platform/profile_settings.h"
 #include "platform/ini_file.h"
 
 Vezazivedov_sys_testApp::Vezazivedov_sys_testApp() = default;

@@ -8,8 +8,8 @@ namespace {
 
 bool IsPercent(int value, int limit = kMaxPercent) { return value >= 0 && value <= limit; }
 
-bool CopyPedal(const PedalCurveSettings& page, int pointLimit, std::uint8_t& dz0,
-               std::uint8_t& dz1, std::array<std::uint8_t, devlink::kPedalPointCount>& curve) {
+bool CopyPedal(const BrakeClutchSettings& page, int pointLimit, std::uint8_t& dz0,
+               std::uint8_t& dz1, std::array<std::uint8_t, devlink::kBrakeClutchPointCount>& curve) {
   if (!IsPercent(page.dz_0) || !IsPercent(page.dz_1)) return false;
   for (std::size_t i = 0; i < curve.size(); ++i) {
     if (!IsPercent(page.band[i], pointLimit)) return false;
@@ -23,8 +23,8 @@ bool CopyPedal(const PedalCurveSettings& page, int pointLimit, std::uint8_t& dz0
 }  // namespace
 
 std::optional<devlink::PedalConfigRecord> BuildPedalConfigRecord(
-    const ThrottleCurveSettings& throttle, const PedalCurveSettings& brake,
-    const PedalCurveSettings& clutch, PedalPresence presence, RecordUse use) {
+    const ThrottleCurveSettings& throttle, const BrakeClutchSettings& brake,
+    const BrakeClutchSettings& clutch, PedalPresence presence, RecordUse use) {
   devlink::PedalConfigRecord record{};
 
   if (!IsPercent(throttle.dz_0) || !IsPercent(throttle.dz_1)) return std::nullopt;

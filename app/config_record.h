@@ -6,11 +6,8 @@
 #include <optional>
 
 #include "devlink/controller_reports.h"
-#include "pages/page_curve_settings.h"
+#include "pages/brake_clutch_curve.h"
 #include "pages/throttle_curve.h"
-
-// The clutch and brake pages' settings: 11 whole-percent points at inputs 0, 10, ..., 100.
-using PedalCurveSettings = PageCurveSettings<int, devlink::kPedalPointCount>;
 
 // Send Config stores on the controller and leaves the load-cell bit clear; a live apply
 // stores nothing and carries the throttle's axis_mode.
@@ -19,7 +16,6 @@ enum class RecordUse { Send, Live };
 // Highest brake and clutch curve point a live apply passes on: the controller doubles those
 // points into one byte, and the live send does not hold them to 100.
 inline constexpr int kLivePedalPointLimit = 127;
-inline constexpr int kMaxPercent = 100;
 
 struct PedalPresence {
   bool brake = false;
@@ -30,5 +26,5 @@ struct PedalPresence {
 // outside 0..100, a brake or clutch point outside 0..100 (Send) or 0..127 (Live). The brake
 // and clutch values travel whatever presence says; presence only sets their enable bits.
 std::optional<devlink::PedalConfigRecord> BuildPedalConfigRecord(
-    const ThrottleCurveSettings& throttle, const PedalCurveSettings& brake,
-    const PedalCurveSettings& clutch, PedalPresence presence, RecordUse use);
+    const ThrottleCurveSettings& throttle, const BrakeClutchSettings& brake,
+    const BrakeClutchSettings& clutch, PedalPresence presence, RecordUse use);

@@ -13,15 +13,16 @@
 #include <gtk/gtk.h>
 
 #include "app/app_resources.h"
-#include "app/backup_dialogs.h"
+#include "app/backup/backup_dialogs.h"
 #include "app/tray_icon.h"
-#include "app/virtual_display_dlg.h"
+#include "app/monitor/monitor_window.h"
 #include "devlink/device_output.h"
 #include "devlink/process.h"
 #include "pages/font_static.h"
+#include "pages/dialog_units.h"
 #include "pages/page_layout.h"
-#include "pages/pedals_config_dlg.h"
-#include "pages/profile_settings.h"
+#include "pages/brake_clutch_page.h"
+#include "platform/profile_settings.h"
 #include "pages/throttle_page.h"
 #include "platform/ini_file.h"
 #include "platform/mci_sound.h"
@@ -36,8 +37,6 @@ void SetButtonText(wxButton& button, const wxString& text) {
 }
 
 constexpr const char* kTemplateTitle = "Orvo Zantor Pedals - Test";
-constexpr const char* kDialogFace = "MS Shell Dlg";
-constexpr int kDialogFontPoints = 8;
 constexpr const char* kTrayTip = "Orvo Zantor Pedals";
 constexpr int kDefaultBeepVolume = 1000;
 // The status label: white, bold and italic.
@@ -63,8 +62,8 @@ class Vezazivedov_sys_testDlg::ThrottlePort : public ThrottlePagePort {
 class Vezazivedov_sys_testDlg::PedalPort : public PedalPagePort {
  public:
   explicit PedalPort(CPedalsConfigDlg& page) : page_(page) {}
-  PedalCurveSettings& Settings() override { return page_.Settings(); }
-  void LoadPedalSettings(const PedalCurveSettings& fromDevice) override {
+  BrakeClutchSettings& Settings() override { return page_.Settings(); }
+  void LoadPedalSettings(const BrakeClutchSettings& fromDevice) override {
     page_.LoadPedalSettings(fromDevice);
   }
   void OnPedalInput(double inputPercent) override { page_.OnPedalInput(inputPercent); }
@@ -97,7 +96,7 @@ class Vezazivedov_sys_testDlg::BackupPort : public BackupHost {
   explicit BackupPort(Vezazivedov_sys_testDlg& dialog) : dialog_(dialog) {}
   const std::string& SettingsFile() const override { return settingsFile_; }
   PedalPresence Presence() const override { return dialog_.model_->Presence(); }
-  DialogLanguage Language() const override {
+  PageLanguage Language() const override {
     return LanguageShowing(dialog_.language_->GetLabel().utf8_string());
   }
   bool AnyPageDirty() override { return dialog_.model_->AnyPageDirty(); }
@@ -444,11 +443,11 @@ void Vezazivedov_sys_testDlg::ToggleLanguage() {
   Update();
 }
 
-void Vezazivedov_sys_testDlg::ApplySpanishTexts() { ApplyTexts(DialogLanguage::Spanish); }
+void Vezazivedov_sys_testDlg::ApplySpanishTexts() { ApplyTexts(PageLanguage::Spanish); }
 
-void Vezazivedov_sys_testDlg::ApplyEnglishTexts() { ApplyTexts(DialogLanguage::English); }
+void Vezazivedov_sys_testDlg::ApplyEnglishTexts() { ApplyTexts(PageLanguage::English); }
 
-void Vezazivedov_sys_testDlg::ApplyTexts(DialogLanguage language) {
+void Vezazivedov_sys_testDlg::ApplyTexts(PageLanguage language) {
   const MainDialogTexts& t = MainDialogTextsFor(language);
   const auto utf8 = [](const char* text) { return wxString::FromUTF8(text); };
   SetTitle(wxString::FromUTF8(DialogCaption(language)));
@@ -464,7 +463,7 @@ void Vezazivedov_sys_testDlg::ApplyTexts(DialogLanguage language) {
   language_->SetLabel(utf8(t.languageButton));
   const auto pageTexts = [language](auto* page) {
     if (page == nullptr) return;  // not made yet
-    if (language == DialogLanguage::Spanish) {
+    if (language == PageLanguage::Spanish) {
       page->SetSpanishTexts();
     } else {
       page->SetEnglishTexts();

@@ -10,11 +10,11 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
-#include "app/assign_buttons.h"
-#include "app/backup_restore.h"
-#include "app/button_assignment.h"
-#include "app/hot_keys.h"
-#include "app/joystick_buttons.h"
+#include "app/hot_keys/assign_buttons.h"
+#include "app/backup/backup_restore.h"
+#include "app/hot_keys/button_assignment.h"
+#include "app/hot_keys/hot_keys.h"
+#include "app/hot_keys/joystick_buttons.h"
 #include "app/main_dialog_model.h"
 #include "app/modal_boxes.h"
 #include "pages/page_owner.h"
@@ -99,7 +99,7 @@ class Vezazivedov_sys_testDlg : public wxFrame,
   void LayOut();
   void CreatePages(PedalPresence presence);
   void ReadButtonAssignments();
-  void ApplyTexts(DialogLanguage language);
+  void ApplyTexts(PageLanguage language);
   void ShowAfterInit();
   void StopTimers();
   void Shutdown();

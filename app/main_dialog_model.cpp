@@ -5,7 +5,7 @@ MainDialogModel::MainDialogModel(ThrottlePagePort& throttle, PedalPagePort& brak
                                  PedalPagePort& clutch, DeviceLinkPort& link,
                                  MainDialogView& view)
     : throttle_(throttle), brake_(brake), clutch_(clutch), link_(link), view_(view) {
-  SetLanguage(DialogLanguage::Spanish);
+  SetLanguage(PageLanguage::Spanish);
 }
 
 double LivePercent(std::int32_t value) {
@@ -13,7 +13,7 @@ double LivePercent(std::int32_t value) {
          kLiveFullScale;
 }
 
-void MainDialogModel::SetLanguage(DialogLanguage language) {
+void MainDialogModel::SetLanguage(PageLanguage language) {
   const MainDialogTexts& texts = MainDialogTextsFor(language);
   unsavedQuestion_ = texts.unsavedQuestion;
   notSentMessage_ = texts.notSent;
@@ -67,7 +67,7 @@ bool MainDialogModel::LoadConfigFromDevice() {
   // Only the enable bit comes from the device; the load-cell mode is a throttle option.
   const auto pedal = [&device](std::uint8_t dz0, std::uint8_t dz1, const auto& curve,
                                std::uint8_t enabledFlag) {
-    PedalCurveSettings settings{{}};
+    BrakeClutchSettings settings{{}};
     settings.dz_0 = dz0;
     settings.dz_1 = dz1;
     for (std::size_t i = 0; i < curve.size(); ++i) settings.band[i] = curve[i];

@@ -25,10 +25,10 @@ class ThrottlePagePort {
 class PedalPagePort {
  public:
   virtual ~PedalPagePort() = default;
-  virtual PedalCurveSettings& Settings() = 0;
+  virtual BrakeClutchSettings& Settings() = 0;
   // The controller's values; the page clears its unsent-changes flag (the brake page puts its
   // stored maximum force in place of dz_1).
-  virtual void LoadPedalSettings(const PedalCurveSettings& fromDevice) = 0;
+  virtual void LoadPedalSettings(const BrakeClutchSettings& fromDevice) = 0;
   virtual void OnPedalInput(double inputPercent) = 0;
 };
 
@@ -78,7 +78,7 @@ class MainDialogModel {
   void SetPresence(PedalPresence presence) { presence_ = presence; }
 
   // The question and the not-sent message follow the language.
-  void SetLanguage(DialogLanguage language);
+  void SetLanguage(PageLanguage language);
   const std::string& UnsavedQuestion() const { return unsavedQuestion_; }
 
   // One tick of the 23 ms timer: the live values to the pages, then the connection state.

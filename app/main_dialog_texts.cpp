@@ -45,21 +45,21 @@ constexpr MainDialogTexts kEnglish{
 
 }  // namespace
 
-const MainDialogTexts& MainDialogTextsFor(DialogLanguage language) {
-  return language == DialogLanguage::Spanish ? kSpanish : kEnglish;
+const MainDialogTexts& MainDialogTextsFor(PageLanguage language) {
+  return language == PageLanguage::Spanish ? kSpanish : kEnglish;
 }
 
-std::string DialogCaption(DialogLanguage language) {
+std::string DialogCaption(PageLanguage language) {
   return std::string(MainDialogTextsFor(language).caption) + kEditionText;
 }
 
-DialogLanguage LanguageShowing(const std::string& languageButtonCaption) {
-  return languageButtonCaption == kSpanish.languageButton ? DialogLanguage::Spanish
-                                                          : DialogLanguage::English;
+PageLanguage LanguageShowing(const std::string& languageButtonCaption) {
+  return languageButtonCaption == kSpanish.languageButton ? PageLanguage::Spanish
+                                                          : PageLanguage::English;
 }
 
-DialogLanguage ToggledLanguage(const std::string& languageButtonCaption) {
-  return LanguageShowing(languageButtonCaption) == DialogLanguage::Spanish
-             ? DialogLanguage::English
-             : DialogLanguage::Spanish;
+PageLanguage ToggledLanguage(const std::string& languageButtonCaption) {
+  return LanguageShowing(languageButtonCaption) == PageLanguage::Spanish
+             ? PageLanguage::English
+             : PageLanguage::Spanish;
 }

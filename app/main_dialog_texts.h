@@ -4,7 +4,7 @@
 
 #include <string>
 
-enum class DialogLanguage { Spanish, English };
+#include "pages/page_texts.h"
 
 // UTF-8 texts of one language. Line breaks are those of the two-line push buttons.
 struct MainDialogTexts {
@@ -27,17 +27,15 @@ struct MainDialogTexts {
 };
 
 inline constexpr const char* kEditionText = "Kavo Edition 1.1.10";
-// Caption of the unsaved-changes question and of the not-sent message.
-inline constexpr const char* kQuestionCaption = "Orvo Pedals";
 
-const MainDialogTexts& MainDialogTextsFor(DialogLanguage language);
+const MainDialogTexts& MainDialogTextsFor(PageLanguage language);
 
 // The dialog caption: the language's caption followed by the edition.
-std::string DialogCaption(DialogLanguage language);
+std::string DialogCaption(PageLanguage language);
 
 // The language button offers the other language, so its exact caption "English" means that
 // Spanish is showing; any other caption means English.
-DialogLanguage LanguageShowing(const std::string& languageButtonCaption);
+PageLanguage LanguageShowing(const std::string& languageButtonCaption);
 
 // The language a click on the language button switches to.
-DialogLanguage ToggledLanguage(const std::string& languageButtonCaption);
+PageLanguage ToggledLanguage(const std::string& languageButtonCaption);

@@ -23,8 +23,6 @@ class CTLWndTrayIcon : public wxTaskBarIcon {
                       std::function<void()> onExit);
 
   void SetItemTexts(const wxString& openText, const wxString& exitText);
-  const wxString& OpenText() const { return openText_; }
-  const wxString& ExitText() const { return exitText_; }
 
   // Whether the desktop has a notification area to show the icon in.
   static bool IsTrayAvailable() { return wxTaskBarIcon::IsAvailable(); }

@@ -22,7 +22,7 @@
 #include <wx/stattext.h>
 #include <wx/timer.h>
 
-#include "app/gl_startup.h"
+#include "app/monitor/gl_startup.h"
 
 // Xlib's macros clash with other headers, so X comes last.
 #include <X11/Xlib.h>

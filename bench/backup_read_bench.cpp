@@ -13,7 +13,7 @@
 #include <string>
 #include <variant>
 
-#include "app/backup_file.h"
+#include "app/backup/backup_file.h"
 #include "pages/brake_clutch_curve.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "hid/mchid.h"
+#include "hid/mchid_entry_points.h"
 #include "platform/message_window.h"
 
 namespace {
@@ -32,14 +32,8 @@ constexpr int kDisplay = 0xB1A5;
 constexpr std::uint32_t kStopMessage = platform::WM_APP + 1;
 constexpr std::size_t kStampOffset = 63;  // the simulation's creation stamp, low 16 bits of microseconds
 
-struct Api {
+struct Api : orvo::hid::McHidEntryPoints {
   void* module = nullptr;
-  decltype(&::Connect) Connect = nullptr;
-  decltype(&::Disconnect) Disconnect = nullptr;
-  decltype(&::Read) Read = nullptr;
-  decltype(&::WriteEx) WriteEx = nullptr;
-  decltype(&::GetHandle) GetHandle = nullptr;
-  decltype(&::SetReadNotify) SetReadNotify = nullptr;
 
   explicit Api(const fs::path& path) {
     module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -47,12 +41,7 @@ struct Api {
       std::fprintf(stderr, "cannot load %s: %s\n", path.c_str(), dlerror());
       std::exit(1);
     }
-    Connect = reinterpret_cast<decltype(Connect)>(dlsym(module, "Connect"));
-    Disconnect = reinterpret_cast<decltype(Disconnect)>(dlsym(module, "Disconnect"));
-    Read = reinterpret_cast<decltype(Read)>(dlsym(module, "Read"));
-    WriteEx = reinterpret_cast<decltype(WriteEx)>(dlsym(module, "WriteEx"));
-    GetHandle = reinterpret_cast<decltype(GetHandle)>(dlsym(module, "GetHandle"));
-    SetReadNotify = reinterpret_cast<decltype(SetReadNotify)>(dlsym(module, "SetReadNotify"));
+    Fill([this](const char* entryPoint) { return dlsym(module, entryPoint); });
   }
   ~Api() {
     Disconnect();

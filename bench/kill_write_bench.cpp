@@ -17,7 +17,7 @@
 #include <string>
 #include <variant>
 
-#include "app/backup_file.h"
+#include "app/backup/backup_file.h"
 #include "pages/brake_clutch_curve.h"
 #include "pages/throttle_presets.h"
 #include "platform/ini_file.h"

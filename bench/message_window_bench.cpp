@@ -11,12 +11,14 @@
 #include <thread>
 #include <vector>
 
+#include "hid/mchid.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace platform;
 
-constexpr std::uint32_t kHidEventMessage = 0x80C8;
+constexpr std::uint32_t kHidEventMessage = MCHID_EVENT_MESSAGE;
 
 std::int64_t NowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();

@@ -11,7 +11,7 @@
 #include <wx/weakref.h>
 
 #include "chart/core/data_view_model.h"
-#include "chart/page_ctrl.h"
+#include "chart/data_view_page_buttons.h"
 
 namespace chart {
 

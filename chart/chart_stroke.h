@@ -1,5 +1,5 @@
-// Line geometry with the semantics of the original 2-D drawing layer: cardinal splines and
-// dash patterns that restart at each figure. Window-free, so it can be checked without a display.
+// Line geometry of the chart's strokes: cardinal splines, and dash patterns that restart at
+// each figure. Window-free, so it can be checked without a display.
 #pragma once
 
 #include <cstddef>

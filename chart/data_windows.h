@@ -8,7 +8,7 @@
 #include <wx/gdicmn.h>
 #include <wx/graphics.h>
 
-#include "chart/data_wnd.h"
+#include "chart/data_window.h"
 
 namespace chart {
 

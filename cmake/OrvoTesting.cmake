@@ -12,10 +12,11 @@ function(orvo_window_tests target)
     PROPERTIES RESOURCE_LOCK x_display)
 endfunction()
 
-# A folder's tests: *_window_test.cpp go to <name>_window_tests, the rest to <name>_tests.
+# A folder's tests, its feature subfolders included: *_window_test.cpp go to <name>_window_tests,
+# the rest to <name>_tests. Headers at the folder's root are shared by its subfolders.
 function(orvo_folder_tests name)
   cmake_parse_arguments(ARG "" "" "LIBS;WINDOW_LIBS" ${ARGN})
-  file(GLOB all_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB_RECURSE all_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   set(console_sources)
   set(window_sources)
   foreach(src ${all_sources})
@@ -28,10 +29,12 @@ function(orvo_folder_tests name)
   if(console_sources)
     add_executable(${name}_tests ${console_sources})
     target_link_libraries(${name}_tests PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock orvo::warnings)
+    target_include_directories(${name}_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
     orvo_console_tests(${name}_tests)
   endif()
   if(window_sources)
     add_executable(${name}_window_tests ${window_sources})
+    target_include_directories(${name}_window_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
     # window_test_main.cpp, when present, brings its own main() that starts wx.
     if(window_sources MATCHES "window_test_main\\.cpp")
       target_link_libraries(${name}_window_tests PRIVATE ${ARG_LIBS} ${ARG_WINDOW_LIBS} GTest::gtest GTest::gmock orvo::warnings)

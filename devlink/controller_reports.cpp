@@ -30,7 +30,7 @@ constexpr std::size_t kSettingsCheck = 43;
 
 constexpr std::size_t kSettingsThrottlePointCount = 10;
 constexpr std::uint8_t kReportId = 0x00;
-constexpr int kMaxPercent = 100;
+using platform::kMaxPercent;
 
 std::array<std::uint8_t, 6> DeadZones(const PedalConfigRecord& r) {
   return {r.throttleDz0, r.throttleDz1, r.brakeDz0, r.brakeDz1, r.clutchDz0, r.clutchDz1};
@@ -58,7 +58,7 @@ void ParseInputReport(const ReportBuffer& report, LivePedalValues& values, Pedal
   record.clutchDz1 = report[kInDeadZones + 5];
   for (std::size_t i = 0; i < kThrottlePointCount; ++i)
     record.throttleCurve[i] = report[kInThrottlePoints + i] * 0.5f;
-  for (std::size_t i = 0; i < kPedalPointCount; ++i) {
+  for (std::size_t i = 0; i < kBrakeClutchPointCount; ++i) {
     record.brakeCurve[i] = report[kInBrakePoints + i] >> 1;
     record.clutchCurve[i] = report[kInClutchPoints + i] >> 1;
   }
@@ -108,7 +108,7 @@ ReportBuffer BuildPedalSettingsReport(const PedalConfigRecord& record, bool stor
     report[kSettingsThrottlePoints + i] = HalfPercentByte(record.throttleCurve[i]);
   report[kSettingsThrottleEndPoint] = HalfPercentByte(record.throttleCurve[kThrottlePointCount - 1]);
   // Whole percent to half percent; 8 bits, so an unchecked 101 travels as 202.
-  for (std::size_t i = 0; i < kPedalPointCount; ++i) {
+  for (std::size_t i = 0; i < kBrakeClutchPointCount; ++i) {
     report[kSettingsBrakePoints + i] = static_cast<std::uint8_t>(record.brakeCurve[i] * 2);
     report[kSettingsClutchPoints + i] = static_cast<std::uint8_t>(record.clutchCurve[i] * 2);
   }

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/pedal_curves.h"
+
 namespace devlink {
 
 // Every report travels in a buffer of this size; byte 0 is the report id.
@@ -14,8 +16,8 @@ using ReportBuffer = std::array<std::uint8_t, kReportBufferSize>;
 inline constexpr int kVendorId = 0x0444;
 inline constexpr int kControllerProductId = 0x22A5;
 
-inline constexpr std::size_t kThrottlePointCount = 20;
-inline constexpr std::size_t kPedalPointCount = 11;  // brake and clutch curves
+using platform::kBrakeClutchPointCount;
+using platform::kThrottlePointCount;
 inline constexpr std::size_t kLivePedalValueCount = 6;
 
 inline constexpr std::uint8_t kThrottleCurveCommand = 0x17;
@@ -41,8 +43,8 @@ struct PedalConfigRecord {
   std::uint8_t clutchDz0 = 0;
   std::uint8_t clutchDz1 = 0;
   std::array<float, kThrottlePointCount> throttleCurve{};
-  std::array<std::uint8_t, kPedalPointCount> brakeCurve{};
-  std::array<std::uint8_t, kPedalPointCount> clutchCurve{};
+  std::array<std::uint8_t, kBrakeClutchPointCount> brakeCurve{};
+  std::array<std::uint8_t, kBrakeClutchPointCount> clutchCurve{};
   std::uint8_t flags = 0;
 
   bool operator==(const PedalConfigRecord&) const = default;

@@ -14,11 +14,6 @@ HidLibraryTable loadedTable;  // written only under libraryMutex, before and aft
 bool usable = false;          // guarded by libraryMutex
 int runningLinks = 0;         // guarded by libraryMutex
 
-template <typename Fn>
-void Look(platform::ModuleHandle module, const char* name, Fn& slot) {
-  slot = reinterpret_cast<Fn>(platform::GetProcAddress(module, name));
-}
-
 void FreeAtExit() { FreeHidLibrary(); }
 
 }  // namespace
@@ -32,26 +27,7 @@ int LoadHidLibraryTable(const std::string& name, HidLibraryTable& table) {
                  platform::LastLibraryError().c_str());
     return 1;
   }
-  Look(t.module, "Connect", t.Connect);
-  Look(t.module, "Disconnect", t.Disconnect);
-  Look(t.module, "GetItem", t.GetItem);
-  Look(t.module, "GetItemCount", t.GetItemCount);
-  Look(t.module, "Read", t.Read);
-  Look(t.module, "Write", t.Write);
-  Look(t.module, "ReadEx", t.ReadEx);
-  Look(t.module, "WriteEx", t.WriteEx);
-  Look(t.module, "GetHandle", t.GetHandle);
-  Look(t.module, "GetVendorID", t.GetVendorID);
-  Look(t.module, "GetProductID", t.GetProductID);
-  Look(t.module, "GetVersion", t.GetVersion);
-  Look(t.module, "GetVendorName", t.GetVendorName);
-  Look(t.module, "GetProductName", t.GetProductName);
-  Look(t.module, "GetSerialNumber", t.GetSerialNumber);
-  Look(t.module, "GetInputReportLength", t.GetInputReportLength);
-  Look(t.module, "GetOutputReportLength", t.GetOutputReportLength);
-  Look(t.module, "SetReadNotify", t.SetReadNotify);
-  Look(t.module, "IsReadNotifyEnabled", t.IsReadNotifyEnabled);
-  Look(t.module, "IsAvailable", t.IsAvailable);
+  t.Fill([&](const char* entryPoint) { return platform::GetProcAddress(t.module, entryPoint); });
   const bool complete = t.Connect && t.Disconnect && t.Read && t.WriteEx && t.GetHandle &&
                         t.GetVendorID && t.GetProductID && t.SetReadNotify;
   if (!complete) {

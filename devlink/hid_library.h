@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "hid/mchid.h"
+#include "hid/mchid_entry_points.h"
 #include "platform/dynamic_library.h"
 
 namespace devlink {
@@ -13,28 +13,8 @@ inline constexpr const char* kHidLibraryName = "libmcHID.so";
 // The twenty entry points, in the order they are looked up. Only Connect, Disconnect, Read,
 // WriteEx, GetHandle, GetVendorID, GetProductID and SetReadNotify are called; a library that
 // lacks any of those is not used. The other twelve may be null.
-struct HidLibraryTable {
+struct HidLibraryTable : orvo::hid::McHidEntryPoints {
   platform::ModuleHandle module = nullptr;
-  decltype(&::Connect) Connect = nullptr;
-  decltype(&::Disconnect) Disconnect = nullptr;
-  decltype(&::GetItem) GetItem = nullptr;
-  decltype(&::GetItemCount) GetItemCount = nullptr;
-  decltype(&::Read) Read = nullptr;
-  decltype(&::Write) Write = nullptr;
-  decltype(&::ReadEx) ReadEx = nullptr;
-  decltype(&::WriteEx) WriteEx = nullptr;
-  decltype(&::GetHandle) GetHandle = nullptr;
-  decltype(&::GetVendorID) GetVendorID = nullptr;
-  decltype(&::GetProductID) GetProductID = nullptr;
-  decltype(&::GetVersion) GetVersion = nullptr;
-  decltype(&::GetVendorName) GetVendorName = nullptr;
-  decltype(&::GetProductName) GetProductName = nullptr;
-  decltype(&::GetSerialNumber) GetSerialNumber = nullptr;
-  decltype(&::GetInputReportLength) GetInputReportLength = nullptr;
-  decltype(&::GetOutputReportLength) GetOutputReportLength = nullptr;
-  decltype(&::SetReadNotify) SetReadNotify = nullptr;
-  decltype(&::IsReadNotifyEnabled) IsReadNotifyEnabled = nullptr;
-  decltype(&::IsAvailable) IsAvailable = nullptr;
 
   bool operator==(const HidLibraryTable&) const = default;
 };

@@ -10,16 +10,18 @@
 
 #include "devlink/controller_reports.h"
 #include "devlink/hid_library.h"
+#include "hid/mchid.h"
 #include "platform/message_window.h"
 
 namespace devlink {
 
 // Posted by the HID library to the hidden window: wParam the event, lParam the device handle.
-inline constexpr std::uint32_t kHidEventMessage = platform::WM_APP + 200;
-inline constexpr std::uintptr_t kDevicePlugged = 1;
-inline constexpr std::uintptr_t kDeviceUnplugged = 2;
-inline constexpr std::uintptr_t kDeviceListChanged = 3;
-inline constexpr std::uintptr_t kInputReportReady = 4;
+// The ids are the library's own (hid/mchid.h).
+inline constexpr std::uint32_t kHidEventMessage = MCHID_EVENT_MESSAGE;
+inline constexpr std::uintptr_t kDevicePlugged = MCHID_PLUGGED;
+inline constexpr std::uintptr_t kDeviceUnplugged = MCHID_UNPLUGGED;
+inline constexpr std::uintptr_t kDeviceListChanged = MCHID_CHANGED;
+inline constexpr std::uintptr_t kInputReportReady = MCHID_READ;
 
 inline constexpr const char* kHiddenWindowClass = "orvopedalsWClass";
 inline constexpr const char* kHiddenWindowTitle = "orvopedalsSys";

@@ -9,7 +9,6 @@
 namespace {
 
 constexpr int kMinPercent = 0;
-constexpr int kMaxPercent = 100;
 // The brake's maximum force cannot be stepped below this.
 constexpr int kMinBrakeForce = 60;
 constexpr std::size_t kLastSegment = kBrakeClutchPointCount - 2;

@@ -14,8 +14,8 @@
 // What a pedal page configures; the main dialog sets it when it creates the page.
 enum class PedalKind : int { Throttle = 0, Brake = 1, Clutch = 2 };
 
-// Curve points at the inputs 0, 10, ..., 100 percent; element k is key band_<10k>.
-inline constexpr std::size_t kBrakeClutchPointCount = 11;
+// Curve points (kBrakeClutchPointCount) at the inputs 0, 10, ..., 100 percent; element k is key
+// band_<10k>.
 inline constexpr int kBrakeClutchPointSpacing = 10;  // input percent between two points
 
 // dz_1 is the upper end point of the travel; on the brake page it is the maximum braking force.

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "pages/pedal_chart.h"
-#include "pages/profile_settings.h"
+#include "platform/profile_settings.h"
 #include "platform/ini_file.h"
 
 namespace {

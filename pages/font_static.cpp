@@ -7,7 +7,7 @@
 #include <wx/dcscreen.h>
 #include <wx/tokenzr.h>
 
-#include "pages/page_layout.h"
+#include "pages/dialog_units.h"
 
 void FontStaticStyle::Apply(const wxString& newFace, int newHeight, const wxColour& colour,
                             std::uint8_t flags) {
@@ -56,10 +56,10 @@ std::vector<wxString> WrapTextLines(const wxString& text, int width,
 namespace {
 
 constexpr int kNormalWeight = 400;
-constexpr int kBoldWeight = 900;  // the heavy weight, as the labels were designed with
+constexpr int kBoldWeight = 900;  // the heavy weight that bold labels are drawn in
 
 // The face's em size that gives the wanted cell height (ascent + descent): fonts are asked
-// for by em size, the design gives cell heights.
+// for by em size, the styles give cell heights.
 wxFont DefaultFontFactory(const FontStaticStyle& style, int cellHeight) {
   auto make = [&style](int pixels) {
     wxFontInfo info(wxSize(0, pixels));

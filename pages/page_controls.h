@@ -9,6 +9,7 @@
 #include <wx/string.h>
 
 #include "pages/curve_menu.h"
+#include "pages/dialog_units.h"
 #include "pages/live_input.h"
 #include "pages/page_layout.h"
 #include "pages/page_texts.h"

@@ -5,6 +5,12 @@
 #include <array>
 #include <cstddef>
 
+#include "platform/pedal_curves.h"
+
+using platform::kBrakeClutchPointCount;
+using platform::kMaxPercent;
+using platform::kThrottlePointCount;
+
 template <typename Point, std::size_t PointCount>
 struct PageCurveSettings {
   using PointType = Point;

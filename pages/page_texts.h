@@ -1,7 +1,12 @@
-// Captions that the throttle page and the clutch and brake page share, in both languages.
+// Captions that the throttle page and the clutch and brake page share, in both languages, and
+// what every window of the program shares: its two languages and the caption of its questions.
 #pragma once
 
+// The language of the program's texts: the pages', the main dialog's and its message boxes'.
 enum class PageLanguage { Spanish, English };
+
+// Caption of the pages' and the main dialog's questions and of the not-sent message.
+inline constexpr const char* kQuestionCaption = "Orvo Pedals";
 
 struct PedalPageTexts {
   const char* lowerDeadZone;  // UTF-8

@@ -8,7 +8,6 @@
 namespace {
 
 constexpr float kMinPercent = 0.0f;
-constexpr float kMaxPercent = 100.0f;
 
 constexpr std::array<float, kThrottlePointCount> IdentityPoints() {
   std::array<float, kThrottlePointCount> points{};
@@ -124,7 +123,7 @@ bool StepThrottleRow(ThrottleCurveSettings& settings, const ThrottleStep& step) 
     case ThrottleField::Point: {
       float& point = settings.band.at(static_cast<std::size_t>(row.point));
       point = StepWithin(point, row.step * static_cast<float>(step.direction), kMinPercent,
-                         kMaxPercent);
+                         static_cast<float>(kMaxPercent));
       pointChanged = true;
       break;
     }

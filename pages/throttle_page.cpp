@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr const char* kQuestionCaption = "Orvo Pedals";
-
 constexpr PageCommonLayout kCommonLayout{
     {93, 38, 153, 117},  // chart
     {330, 20, 9, 252},   // live bar
@@ -46,8 +44,7 @@ constexpr std::array<int, kThrottlePresetCount> kPresetY{209, 224, 239};
 constexpr int kPresetBoxWidth = 13;
 constexpr int kPresetTextTop = 3;  // the text sits centred in the button's height
 constexpr int kPresetTextHeight = 10;
-// The dialog font of the templates, "MS Shell Dlg" 8, as a cell height in pixels at 96 DPI.
-constexpr const char* kDialogFace = "MS Shell Dlg";
+// The templates' dialog font (kDialogFace, 8 points) as a cell height in pixels at 96 DPI.
 constexpr int kDialogFontHeight = 13;
 
 const std::array<const char*, kThrottlePresetCount> kPresetTexts{"Preset A", "Preset B",

@@ -13,7 +13,7 @@
 #include "pages/page_controls.h"
 #include "pages/page_texts.h"
 #include "pages/pedal_chart.h"
-#include "pages/profile_settings.h"
+#include "platform/profile_settings.h"
 #include "pages/throttle_page_model.h"
 
 class CFontStatic;
@@ -70,7 +70,7 @@ class CPedalsConfig2Dlg : public wxPanel, private ThrottlePageView {
   // Every check box and value label from the settings, then the chart.
   void RefreshValueLabels();
 
-  // ---- Parts, for the owner's layout and for tests ----
+  // ---- Child controls, for the owner's layout and for tests ----
   chart::CChartContainer& Chart() { return *controls_.chart; }
   CFontStatic& ValueLabel(std::size_t row) { return *rows_.at(row).value; }
   CFontStatic& CaptionLabel(std::size_t row) { return *rows_.at(row).caption; }

@@ -1,7 +1,7 @@
 // Loading and saving the throttle presets.
 #include "pages/throttle_presets.h"
 
-#include "pages/profile_settings.h"
+#include "platform/profile_settings.h"
 #include "platform/ini_file.h"
 
 namespace {
@@ -30,7 +30,7 @@ void LoadThrottlePreset(ThrottleCurveSettings& settings, int index, const std::s
   settings.dz_0 = platform::GetPrivateProfileInt(section, "dz_0", defaults.dz_0, file);
   settings.dz_1 = platform::GetPrivateProfileInt(section, "dz_1", defaults.dz_1, file);
   for (std::size_t k = 0; k < kThrottlePointCount; ++k) {
-    settings.band[k] = ReadProfileFloat(file, section, BandKey(k), defaults.band[k]);
+    settings.band[k] = ReadProfileFloat(section, BandKey(k), defaults.band[k], file);
   }
   settings.axis_cnf = platform::GetPrivateProfileInt(section, "axis_cnf", defaults.axis_cnf, file);
   settings.axis_mode =

@@ -1,5 +1,5 @@
-// Joystick buttons over SDL2, in the shape of the Windows joystick calls: a device count, the
-// USB ids of a device by index, and the mask of its buttons.
+// Joystick buttons over SDL2: a device count, the USB ids of a device by index, and the mask
+// of its buttons.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Message windows: in-process window handles with a message queue per owning thread,
-// standing in for the hidden-window calls of the Windows design (no display is needed).
+// for the hidden windows of the device link and the HID library (no display is needed).
 #pragma once
 
 #include <cstdint>

@@ -134,7 +134,6 @@ class ChartDataViewModel {
   const std::wstring& TextY(std::uint32_t index) const { return textsY_[index]; }
   const std::wstring& HeaderX() const { return headerX_; }
   const std::wstring& HeaderY() const { return headerY_; }
-  const std::wstring& SeriesName() const { return seriesName_; }
   const std::wstring& Title() const { return title_; }
   std::int32_t CurrentPage() const { return currentPage_; }
   std::int32_t PageCount() const { return pageCount_; }

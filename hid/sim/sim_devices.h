@@ -13,6 +13,10 @@
 
 namespace orvo::hid::sim {
 
+// The simulated devices spell out their own ids, report layouts and sizes here and in
+// sim_devices.cpp instead of sharing the device link's (devlink/, platform/pedal_curves.h), on
+// purpose: a twin that shared the link's constants would agree with a wrong one.
+
 inline constexpr std::uint16_t kVendorId = 0x0444;
 inline constexpr std::uint16_t kControllerProductId = 0x22A5;
 inline constexpr std::uint16_t kDisplayProductId = 0xB1A5;

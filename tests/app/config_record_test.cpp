@@ -14,15 +14,15 @@ namespace {
 
 using devlink::PedalConfigRecord;
 
-PedalCurveSettings IdentityPedal() {
-  PedalCurveSettings s{{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}};
+BrakeClutchSettings IdentityPedal() {
+  BrakeClutchSettings s{{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}};
   return s;
 }
 
 struct Pages {
   ThrottleCurveSettings throttle = DefaultThrottleSettings();
-  PedalCurveSettings brake = IdentityPedal();
-  PedalCurveSettings clutch = IdentityPedal();
+  BrakeClutchSettings brake = IdentityPedal();
+  BrakeClutchSettings clutch = IdentityPedal();
 };
 
 TEST(ConfigRecordTest, CopiesEveryFieldInPlace) {

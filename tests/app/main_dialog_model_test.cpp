@@ -13,8 +13,8 @@ namespace {
 using devlink::LivePedalValues;
 using devlink::PedalConfigRecord;
 
-PedalCurveSettings IdentityPedal() {
-  return PedalCurveSettings{{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}};
+BrakeClutchSettings IdentityPedal() {
+  return BrakeClutchSettings{{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}};
 }
 
 class FakeThrottle : public ThrottlePagePort {
@@ -32,12 +32,12 @@ class FakeThrottle : public ThrottlePagePort {
 
 class FakePedal : public PedalPagePort {
  public:
-  PedalCurveSettings settings = IdentityPedal();
-  std::vector<PedalCurveSettings> loads;
+  BrakeClutchSettings settings = IdentityPedal();
+  std::vector<BrakeClutchSettings> loads;
   std::vector<double> inputs;
 
-  PedalCurveSettings& Settings() override { return settings; }
-  void LoadPedalSettings(const PedalCurveSettings& fromDevice) override {
+  BrakeClutchSettings& Settings() override { return settings; }
+  void LoadPedalSettings(const BrakeClutchSettings& fromDevice) override {
     loads.push_back(fromDevice);
     settings = fromDevice;
     settings.dirty = false;
@@ -221,12 +221,12 @@ TEST_F(MainDialogModelTest, RefusedSendConfigKeepsUnsentChangesAndTellsUser) {
   EXPECT_TRUE(clutch.settings.dirty);
   EXPECT_EQ(throttle.saved, std::vector<int>{0});  // the preset is saved all the same
   ASSERT_EQ(view.notSent.size(), 1u);
-  EXPECT_EQ(view.notSent[0], MainDialogTextsFor(DialogLanguage::Spanish).notSent);
+  EXPECT_EQ(view.notSent[0], MainDialogTextsFor(PageLanguage::Spanish).notSent);
 
-  model.SetLanguage(DialogLanguage::English);
+  model.SetLanguage(PageLanguage::English);
   model.OnSendConfig();
   ASSERT_EQ(view.notSent.size(), 2u);
-  EXPECT_EQ(view.notSent[1], MainDialogTextsFor(DialogLanguage::English).notSent);
+  EXPECT_EQ(view.notSent[1], MainDialogTextsFor(PageLanguage::English).notSent);
 
   // The exit question still protects the edits.
   view.answer = QuestionAnswer::No;
@@ -317,9 +317,9 @@ TEST_F(MainDialogModelTest, GetConfigKeepsThrottleEditsAndDirty) {
 TEST_F(MainDialogModelTest, QuestionFollowsLanguage) {
   throttle.settings.dirty = true;
   view.answer = QuestionAnswer::No;
-  model.SetLanguage(DialogLanguage::English);
+  model.SetLanguage(PageLanguage::English);
   model.OnCancel();
-  model.SetLanguage(DialogLanguage::Spanish);
+  model.SetLanguage(PageLanguage::Spanish);
   model.OnCancel();
   EXPECT_EQ(view.questions,
             (std::vector<std::string>{
@@ -328,15 +328,15 @@ TEST_F(MainDialogModelTest, QuestionFollowsLanguage) {
 }
 
 TEST(MainDialogTextsTest, OnlyTheExactCaptionEnglishMeansSpanishIsShowing) {
-  EXPECT_EQ(LanguageShowing("English"), DialogLanguage::Spanish);
-  EXPECT_EQ(LanguageShowing("Español"), DialogLanguage::English);
-  EXPECT_EQ(LanguageShowing("english"), DialogLanguage::English);
-  EXPECT_EQ(LanguageShowing("English "), DialogLanguage::English);
-  EXPECT_EQ(ToggledLanguage("English"), DialogLanguage::English);
-  EXPECT_EQ(ToggledLanguage("Español"), DialogLanguage::Spanish);
-  EXPECT_EQ(DialogCaption(DialogLanguage::English),
+  EXPECT_EQ(LanguageShowing("English"), PageLanguage::Spanish);
+  EXPECT_EQ(LanguageShowing("Español"), PageLanguage::English);
+  EXPECT_EQ(LanguageShowing("english"), PageLanguage::English);
+  EXPECT_EQ(LanguageShowing("English "), PageLanguage::English);
+  EXPECT_EQ(ToggledLanguage("English"), PageLanguage::English);
+  EXPECT_EQ(ToggledLanguage("Español"), PageLanguage::Spanish);
+  EXPECT_EQ(DialogCaption(PageLanguage::English),
             "Orvo Zantor Pedals - Calibration Utility Kavo Edition 1.1.10");
-  EXPECT_EQ(DialogCaption(DialogLanguage::Spanish),
+  EXPECT_EQ(DialogCaption(PageLanguage::Spanish),
             "Orvo Zantor Pedals - Utilidad de Calibración Kavo Edition 1.1.10");
 }
 

@@ -7,7 +7,7 @@
 #include <wx/frame.h>
 
 #include "app/main_dialog.h"
-#include "app/virtual_display_dlg.h"
+#include "app/monitor/monitor_window.h"
 #include "pages/throttle_page.h"
 #include "window_test_support.h"
 

@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "backup_test_support.h"
+#include "backup/backup_test_support.h"
 
 #include <csignal>
 #include <cstdlib>

@@ -23,7 +23,7 @@ PedalConfigRecord IdentityRecord() {
   r.clutchDz0 = 0;
   r.clutchDz1 = 100;
   r.throttleCurve = kIdentityThrottle;
-  for (std::size_t i = 0; i < kPedalPointCount; ++i) {
+  for (std::size_t i = 0; i < kBrakeClutchPointCount; ++i) {
     r.brakeCurve[i] = static_cast<std::uint8_t>(10 * i);
     r.clutchCurve[i] = static_cast<std::uint8_t>(10 * i);
   }

@@ -67,7 +67,7 @@ PedalConfigRecord DistinctRecord() {
   r.clutchDz0 = 6;
   r.clutchDz1 = 90;
   for (std::size_t i = 0; i < kThrottlePointCount; ++i) r.throttleCurve[i] = 0.5f * static_cast<float>(3 * i + 1);
-  for (std::size_t i = 0; i < kPedalPointCount; ++i) {
+  for (std::size_t i = 0; i < kBrakeClutchPointCount; ++i) {
     r.brakeCurve[i] = static_cast<std::uint8_t>(9 * i);
     r.clutchCurve[i] = static_cast<std::uint8_t>(100 - 9 * i);
   }

@@ -16,12 +16,6 @@ constexpr const char* kClassName = "orvoHidTestWindow";
 std::mutex windowsMutex;
 std::map<platform::WindowHandle, EventWindow*> windows;  // EventWindow owns its entry
 
-template <typename Function>
-void Lookup(McHidApi& api, Function& function, const char* name) {
-  function = reinterpret_cast<Function>(dlsym(api.module, name));
-  if (function == nullptr) api.missing += std::string(api.missing.empty() ? "" : " ") + name;
-}
-
 }  // namespace
 
 McHidApi::McHidApi(const std::string& path) {
@@ -30,26 +24,7 @@ McHidApi::McHidApi(const std::string& path) {
     error = dlerror();
     return;
   }
-  Lookup(*this, Connect, "Connect");
-  Lookup(*this, Disconnect, "Disconnect");
-  Lookup(*this, GetItem, "GetItem");
-  Lookup(*this, GetItemCount, "GetItemCount");
-  Lookup(*this, Read, "Read");
-  Lookup(*this, Write, "Write");
-  Lookup(*this, ReadEx, "ReadEx");
-  Lookup(*this, WriteEx, "WriteEx");
-  Lookup(*this, GetHandle, "GetHandle");
-  Lookup(*this, GetVendorID, "GetVendorID");
-  Lookup(*this, GetProductID, "GetProductID");
-  Lookup(*this, GetVersion, "GetVersion");
-  Lookup(*this, GetVendorName, "GetVendorName");
-  Lookup(*this, GetProductName, "GetProductName");
-  Lookup(*this, GetSerialNumber, "GetSerialNumber");
-  Lookup(*this, GetInputReportLength, "GetInputReportLength");
-  Lookup(*this, GetOutputReportLength, "GetOutputReportLength");
-  Lookup(*this, SetReadNotify, "SetReadNotify");
-  Lookup(*this, IsReadNotifyEnabled, "IsReadNotifyEnabled");
-  Lookup(*this, IsAvailable, "IsAvailable");
+  missing = Fill([this](const char* entryPoint) { return dlsym(module, entryPoint); });
 }
 
 McHidApi::~McHidApi() {

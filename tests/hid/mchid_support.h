@@ -11,13 +11,13 @@
 #include <thread>
 #include <vector>
 
-#include "hid/mchid.h"
+#include "hid/mchid_entry_points.h"
 #include "platform/message_window.h"
 
 namespace orvo::hid::test {
 
 // The twenty entry points, looked up with dlsym in a library opened with dlopen.
-struct McHidApi {
+struct McHidApi : McHidEntryPoints {
   explicit McHidApi(const std::string& path);
   ~McHidApi();
   McHidApi(const McHidApi&) = delete;
@@ -28,26 +28,6 @@ struct McHidApi {
   void* module = nullptr;
   std::string error;    // dlerror of a failed dlopen
   std::string missing;  // entry points the library lacks
-  decltype(&::Connect) Connect = nullptr;
-  decltype(&::Disconnect) Disconnect = nullptr;
-  decltype(&::GetItem) GetItem = nullptr;
-  decltype(&::GetItemCount) GetItemCount = nullptr;
-  decltype(&::Read) Read = nullptr;
-  decltype(&::Write) Write = nullptr;
-  decltype(&::ReadEx) ReadEx = nullptr;
-  decltype(&::WriteEx) WriteEx = nullptr;
-  decltype(&::GetHandle) GetHandle = nullptr;
-  decltype(&::GetVendorID) GetVendorID = nullptr;
-  decltype(&::GetProductID) GetProductID = nullptr;
-  decltype(&::GetVersion) GetVersion = nullptr;
-  decltype(&::GetVendorName) GetVendorName = nullptr;
-  decltype(&::GetProductName) GetProductName = nullptr;
-  decltype(&::GetSerialNumber) GetSerialNumber = nullptr;
-  decltype(&::GetInputReportLength) GetInputReportLength = nullptr;
-  decltype(&::GetOutputReportLength) GetOutputReportLength = nullptr;
-  decltype(&::SetReadNotify) SetReadNotify = nullptr;
-  decltype(&::IsReadNotifyEnabled) IsReadNotifyEnabled = nullptr;
-  decltype(&::IsAvailable) IsAvailable = nullptr;
 };
 
 struct HidEvent {

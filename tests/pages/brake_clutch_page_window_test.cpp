@@ -12,8 +12,8 @@
 
 #include "chart/chart_container.h"
 #include "pages/font_static.h"
+#include "pages/brake_clutch_page.h"
 #include "pages/live_bar.h"
-#include "pages/pedals_config_dlg.h"
 #include "page_window_test_support.h"
 #include "platform/ini_file.h"
 

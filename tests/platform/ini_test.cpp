@@ -98,7 +98,7 @@ class TempDir : public ::testing::Test {
   std::string dir_;
 };
 
-// One file in each form that the Windows program or an editor may leave.
+// One file in each form that the profile functions or an editor may leave.
 struct FileForm {
   const char* name;
   const char* bom;

@@ -1,0 +1,51 @@
+// File dialogs and the error box of backup and restore.
+#include "app/backup/backup_dialogs.h"
+
+#include <wx/filedlg.h>
+#include <wx/msgdlg.h>
+
+#include "app/backup/backup_file.h"
+#include "app/main_dialog_texts.h"
+
+namespace {
+
+std::optional<std::string> ChooseFile(wxWindow* owner, const wxString& initialName, long style) {
+  wxFileDialog dialog(owner, wxFileSelectorPromptStr, wxEmptyString, initialName,
+                      kBackupWildcard, style);
+  if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+  // The path in the file system's own encoding, as the file functions take it.
+  return std::string(dialog.GetPath().fn_str());
+}
+
+// The message as wx shows it: a path in another encoding than UTF-8 still shows, through the
+// file-name conversion.
+wxString MessageText(const std::string& message) {
+  wxString text = wxString::FromUTF8(message);
+  if (text.empty()) text = wxString(message.c_str(), *wxConvFileName);
+  return text;
+}
+
+}  // namespace
+
+std::optional<std::string> ChooseBackupFileToSave(wxWindow* owner) {
+  return ChooseFile(owner, kBackupDefaultFileName, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+}
+
+std::optional<std::string> ChooseBackupFileToOpen(wxWindow* owner) {
+  return ChooseFile(owner, wxEmptyString, wxFD_OPEN);
+}
+
+QuestionAnswer AskBackupQuestion(wxWindow* owner, const std::string& message) {
+  wxMessageDialog box(owner, MessageText(message), kQuestionCaption,
+                      wxYES_NO | wxNO_DEFAULT | wxICON_EXCLAMATION);
+  switch (box.ShowModal()) {
+    case wxID_YES: return QuestionAnswer::Yes;
+    case wxID_NO: return QuestionAnswer::No;
+    default: return QuestionAnswer::Closed;
+  }
+}
+
+void ShowBackupError(wxWindow* owner, const std::string& message) {
+  wxMessageDialog box(owner, MessageText(message), kQuestionCaption, wxOK | wxICON_ERROR);
+  box.ShowModal();
+}

@@ -1,0 +1,19 @@
+// The "Assign Buttons" command of the main dialog.
+#include "app/hot_keys/assign_buttons.h"
+
+#include "platform/profile_settings.h"
+
+void OnAssignButtons(AssignButtonsHost& host) {
+  host.StopPollTimers();
+  host.SetBusy(true);
+  const bool spanish = host.LanguageButtonCaption() == kEnglishOffered;
+  {
+    CAssignButtonDlg dialog(host.LastJoystickButtons(), spanish, host.AppOptions(), host.HostWindow());
+    dialog.Assignments() = host.HotKeyAssignments();
+    dialog.ShowModal();
+    host.HotKeyAssignments() = dialog.Assignments();
+  }
+  WriteButtonAssignments(host.HotKeyAssignments(), kSettingsFile);
+  host.StartPollTimers();
+  host.SetBusy(false);
+}

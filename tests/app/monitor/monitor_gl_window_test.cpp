@@ -1,0 +1,112 @@
+// The monitor's GL start-up under Xvfb, with GL working and with GL made unavailable.
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+#include <wx/frame.h>
+
+#include "app/monitor/monitor_window.h"
+#include "monitor_test_support.h"
+#include "window_test_support.h"
+
+namespace {
+
+// Number of X windows titled like the monitor's hidden GL window, mapped or not.
+int CountGlWindows() {
+  const std::string command = std::string("xdotool search --name '^") + kGlWindowTitle + "$' 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return -1;
+  int lines = 0;
+  for (int c; (c = std::fgetc(pipe)) != EOF;) lines += c == '\n';
+  pclose(pipe);
+  return lines;
+}
+
+// Sets or clears an environment variable for its lifetime.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value != nullptr) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~ScopedEnv() {
+    if (old_) {
+      setenv(name_, old_->c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(MonitorGl, StartsUnderXvfbWithHiddenCurrentContext) {
+  MessageBoxRecorder boxes;
+  {
+    CVirtualDisplayDlg monitor([] { return true; });
+    ASSERT_NE(monitor.Gl(), nullptr);
+    EXPECT_EQ(monitor.Gl()->GetStatus(), GlStartup::Status::Ready);
+    GLFWwindow* window = monitor.Gl()->Window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(glfwGetCurrentContext(), window);
+    EXPECT_EQ(glfwGetWindowAttrib(window, GLFW_VISIBLE), GLFW_FALSE);
+    EXPECT_EQ(CountGlWindows(), 1);
+  }
+  // The GL window goes with the monitor.
+  EXPECT_EQ(CountGlWindows(), 0);
+  EXPECT_TRUE(boxes.messages.empty());
+}
+
+struct UnavailableCase {
+  const char* name;
+  const char* variable;
+  const char* value;  // null: unset
+  const char* message;
+  GlStartup::Status status;
+};
+
+class MonitorGlUnavailableTest : public testing::TestWithParam<UnavailableCase> {};
+
+TEST_P(MonitorGlUnavailableTest, ShowsOneMessageAndMonitorCarriesOn) {
+  const UnavailableCase param = GetParam();
+  ScopedWorkingDirectory directory;
+  MessageBoxRecorder boxes;
+  std::optional<CVirtualDisplayDlg> monitor;
+  {
+    ScopedEnv broken(param.variable, param.value);
+    monitor.emplace([] { return true; });
+  }
+  ASSERT_EQ(boxes.messages.size(), 1u);
+  EXPECT_EQ(boxes.messages[0], param.message);
+  ASSERT_NE(monitor->Gl(), nullptr);
+  EXPECT_EQ(monitor->Gl()->GetStatus(), param.status);
+  EXPECT_EQ(CountGlWindows(), 0);
+
+  // Without GL the pop-up still draws and shows.
+  ASSERT_TRUE(monitor->Create());
+  monitor->ShowMonitorPopup(77, 2);
+  EXPECT_TRUE(PumpUntil([&] { return monitor->GetWindow()->IsShown(); }, 1000));
+  EXPECT_EQ(monitor->Image().Bitmap().ConvertToImage().GetRed(120, 80), 255);
+  monitor.reset();
+  EXPECT_EQ(boxes.messages.size(), 1u);
+}
+
+// No display for GLFW (wx keeps its own connection); no OpenGL driver for the context.
+INSTANTIATE_TEST_SUITE_P(
+    Ways, MonitorGlUnavailableTest,
+    testing::Values(UnavailableCase{"NoDisplay", "DISPLAY", nullptr, kGlfwInitFailedMessage,
+                                    GlStartup::Status::GlfwFailed},
+                    UnavailableCase{"NoDriver", "LIBGL_DRIVERS_PATH", "/nonexistent",
+                                    kGlWindowFailedMessage, GlStartup::Status::WindowFailed}),
+    [](const testing::TestParamInfo<UnavailableCase>& info) { return info.param.name; });
+
+}  // namespace
