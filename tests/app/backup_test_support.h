@@ -3,8 +3,6 @@
 // dialog.
 #pragma once
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -18,42 +16,17 @@
 #include "app/backup_restore.h"
 #include "pages/brake_clutch_curve.h"
 #include "pages/throttle_page_model.h"
+#include "tests/support/temp_folder.h"
 
 namespace backup_test {
 
 namespace fs = std::filesystem;
 
 // A fresh folder for one test, removed with the object; the settings file lies in it.
-class TempFolder {
+class TempFolder : public test_support::TempFolder {
  public:
-  TempFolder() {
-    std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    for (char& c : test) {
-      if (c == '/') c = '_';  // parameterised tests name their cases with a slash
-    }
-    dir_ = fs::temp_directory_path() / ("orvo_backup_" + std::to_string(::getpid()) + "_" + test);
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  ~TempFolder() { fs::remove_all(dir_); }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  std::string File(const std::string& name) const { return (dir_ / name).string(); }
+  TempFolder() : test_support::TempFolder("orvo-backup") {}
   std::string Settings() const { return File("presets.ini"); }
-
-  // Names of every entry in the folder, to see that no temporary file was left behind.
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  fs::path dir_;
 };
 
 inline std::string ReadBytes(const std::string& path) {

@@ -14,7 +14,7 @@
 
 #include "chart/chart_container.h"
 #include "chart/chart_image.h"
-#include "tests/chart/chart_dialog_driver.h"
+#include "tests/support/window_test.h"
 #include "tests/chart/chart_output_test_support.h"
 #include "tests/chart/chart_output_window_fixture.h"
 
@@ -22,8 +22,6 @@ namespace chart {
 namespace {
 
 using test::AddSeries;
-using test::ModalDriver;
-using test::PumpUntil;
 using test::RecordingUi;
 using test::ScratchFolder;
 using test::SeriesLook;
@@ -70,7 +68,7 @@ double MeanDifference(const wxImage& a, const wxImage& b) {
 TEST_F(ChartImageWindowTest, EveryOfferedFormatSavesThePictureAtTheClientSize) {
   const ImageEncoderTable encoders = GetImageEncoders();
   const wxImage reference = Reference();
-  if (const std::string shot = test::ScreenshotPath("chart-image-reference"); !shot.empty()) {
+  if (const std::string shot = ScreenshotPath("chart-image-reference"); !shot.empty()) {
     reference.SaveFile(wxString(shot), wxBITMAP_TYPE_PNG);
   }
   const wxSize client = chart_->GetClientSize();
@@ -165,8 +163,8 @@ TEST_F(ChartImageWindowTest, TheDialogOffersTheFormatsAndCancelSaysNothing) {
 
 TEST_F(ChartImageWindowTest, SaveDialogAnsweredFromTheKeyboardSavesThePicture) {
   path_ = folder_.File("typed.png");
-  ModalDriver driver("Save As Image", test::ScreenshotPath("chart-image-save-dialog"),
-                     test::TypePathSteps(path_));
+  ModalDriver driver("Save As Image", ScreenshotPath("chart-image-save-dialog"),
+                     TypePathSteps(path_));
   SaveChartsAsImage(*chart_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(path_); }, 5000));

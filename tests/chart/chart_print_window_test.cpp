@@ -18,7 +18,7 @@
 
 #include "chart/chart_container.h"
 #include "chart/chart_print.h"
-#include "tests/chart/chart_dialog_driver.h"
+#include "tests/support/window_test.h"
 #include "tests/chart/chart_output_test_support.h"
 #include "tests/chart/chart_output_window_fixture.h"
 
@@ -113,7 +113,7 @@ TEST_F(ChartPrintWindowTest, PrintsHeaderFramePlotAndRowsOnOnePage) {
   const std::vector<wxImage> pages = Pages(ps_, folder_.File("one"));
   ASSERT_EQ(pages.size(), 1u);
   const wxImage& page = pages[0];
-  if (const std::string shot = test::ScreenshotPath("chart-print-one"); !shot.empty()) {
+  if (const std::string shot = ScreenshotPath("chart-print-one"); !shot.empty()) {
     page.SaveFile(wxString(shot), wxBITMAP_TYPE_PNG);
   }
 
@@ -150,7 +150,7 @@ TEST_F(ChartPrintWindowTest, ManyRowsContinueOnPagesWithTheSameHeaderAndNoPlot) 
   ASSERT_TRUE(ui.errors.empty());
   const std::vector<wxImage> pages = Pages(ps_, folder_.File("many"));
   ASSERT_GE(pages.size(), 2u);
-  if (const std::string shot = test::ScreenshotPath("chart-print-many-2"); !shot.empty()) {
+  if (const std::string shot = ScreenshotPath("chart-print-many-2"); !shot.empty()) {
     pages[1].SaveFile(wxString(shot), wxBITMAP_TYPE_PNG);
   }
   const wxImage header = pages[0].GetSubImage(wxRect(0, Px(240), pages[0].GetWidth(), Px(100)));
@@ -192,7 +192,7 @@ TEST_F(ChartPrintWindowTest, APrinterThatTakesAGraphicsContextGetsThePageDrawnOn
   EXPECT_FALSE(printout.HasPage(2));
   dc.SelectObject(wxNullBitmap);
   const wxImage page = sheet.ConvertToImage();
-  if (const std::string shot = test::ScreenshotPath("chart-print-gc"); !shot.empty()) {
+  if (const std::string shot = ScreenshotPath("chart-print-gc"); !shot.empty()) {
     page.SaveFile(wxString(shot), wxBITMAP_TYPE_PNG);
   }
   // 200 and 400 page units are 100 and 200 pixels at 150 per inch; the border is 4.7 wide.
