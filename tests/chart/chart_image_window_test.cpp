@@ -68,9 +68,7 @@ double MeanDifference(const wxImage& a, const wxImage& b) {
 TEST_F(ChartImageWindowTest, EveryOfferedFormatSavesThePictureAtTheClientSize) {
   const ImageEncoderTable encoders = GetImageEncoders();
   const wxImage reference = Reference();
-  if (const std::string shot = ScreenshotPath("chart-image-reference"); !shot.empty()) {
-    reference.SaveFile(wxString(shot), wxBITMAP_TYPE_PNG);
-  }
+  SaveImage(reference, "chart-image-reference");
   const wxSize client = chart_->GetClientSize();
   for (const auto& [key, type] : encoders.types) {
     SCOPED_TRACE(std::string(key.begin(), key.end()));
@@ -163,7 +161,7 @@ TEST_F(ChartImageWindowTest, TheDialogOffersTheFormatsAndCancelSaysNothing) {
 
 TEST_F(ChartImageWindowTest, SaveDialogAnsweredFromTheKeyboardSavesThePicture) {
   path_ = folder_.File("typed.png");
-  ModalDriver driver("Save As Image", ScreenshotPath("chart-image-save-dialog"),
+  ModalDriver driver("Save As Image", "chart-image-save-dialog",
                      TypePathSteps(path_));
   SaveChartsAsImage(*chart_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));

@@ -113,9 +113,7 @@ TEST_F(ChartPrintWindowTest, PrintsHeaderFramePlotAndRowsOnOnePage) {
   const std::vector<wxImage> pages = Pages(ps_, folder_.File("one"));
   ASSERT_EQ(pages.size(), 1u);
   const wxImage& page = pages[0];
-  if (const std::string shot = ScreenshotPath("chart-print-one"); !shot.empty()) {
-    page.SaveFile(wxString(shot), wxBITMAP_TYPE_PNG);
-  }
+  SaveImage(page, "chart-print-one");
 
   // A4 is 2480 units wide: the frame spans 200 .. 2280 across and 400 .. 2260 down.
   const int left = Px(200), right = Px(2280), top = Px(400), bottom = Px(400 + 0.75 * 2480);
@@ -150,9 +148,7 @@ TEST_F(ChartPrintWindowTest, ManyRowsContinueOnPagesWithTheSameHeaderAndNoPlot) 
   ASSERT_TRUE(ui.errors.empty());
   const std::vector<wxImage> pages = Pages(ps_, folder_.File("many"));
   ASSERT_GE(pages.size(), 2u);
-  if (const std::string shot = ScreenshotPath("chart-print-many-2"); !shot.empty()) {
-    pages[1].SaveFile(wxString(shot), wxBITMAP_TYPE_PNG);
-  }
+  SaveImage(pages[1], "chart-print-many-2");
   const wxImage header = pages[0].GetSubImage(wxRect(0, Px(240), pages[0].GetWidth(), Px(100)));
   for (std::size_t n = 1; n < pages.size(); ++n) {
     SCOPED_TRACE(n + 1);
@@ -192,9 +188,7 @@ TEST_F(ChartPrintWindowTest, APrinterThatTakesAGraphicsContextGetsThePageDrawnOn
   EXPECT_FALSE(printout.HasPage(2));
   dc.SelectObject(wxNullBitmap);
   const wxImage page = sheet.ConvertToImage();
-  if (const std::string shot = ScreenshotPath("chart-print-gc"); !shot.empty()) {
-    page.SaveFile(wxString(shot), wxBITMAP_TYPE_PNG);
-  }
+  SaveImage(page, "chart-print-gc");
   // 200 and 400 page units are 100 and 200 pixels at 150 per inch; the border is 4.7 wide.
   EXPECT_FALSE(Dark(page, 98, 600));
   EXPECT_TRUE(Dark(page, 102, 600));

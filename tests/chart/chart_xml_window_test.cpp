@@ -98,7 +98,7 @@ TEST_F(ChartXmlWindowTest, CancelAndPathsWithoutXmlWriteNothingAndSayNothing) {
 
 TEST_F(ChartXmlWindowTest, SaveDialogAnsweredFromTheKeyboardWritesTheFile) {
   AddSeries(*chart_, L"A", {{0, 0}, {10, 10}});
-  ModalDriver driver("Save Charts", ScreenshotPath("chart-xml-save-dialog"),
+  ModalDriver driver("Save Charts", "chart-xml-save-dialog",
                      TypePathSteps(path_));
   OnSaveCharts(*chart_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
@@ -161,7 +161,7 @@ TEST_F(ChartXmlWindowTest, AnUnwritableFileIsReportedInAnErrorBox) {
   const std::string bad = folder_.File("missing/clutch.xml");
   bool closed = false;
   ModalDriver driver(std::string(wxTheApp->GetAppDisplayName().utf8_str()),
-                     ScreenshotPath("chart-xml-error-box"), {[&] {
+                     "chart-xml-error-box", {[&] {
                        Keys("Return");
                        closed = true;
                      }});
