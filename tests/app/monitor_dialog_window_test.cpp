@@ -1,6 +1,6 @@
 // The monitor window under Xvfb: its look on screen, showing without focus, dragging, the
 // remembered position and close requests.
-#include <cstdio>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <regex>
@@ -126,11 +126,12 @@ TEST_F(MonitorWindowTest, ShowingDoesNotTakeTheFocus) {
 
 TEST_F(MonitorWindowTest, PopupEndsAfterThreeSeconds) {
   Start();
+  const auto asked = std::chrono::steady_clock::now();
   monitor->ShowMonitorPopup(80, 0);
-  ASSERT_TRUE(WaitShown(true, 300));
-  PumpEvents(2600);
-  EXPECT_TRUE(window->IsShown());
-  EXPECT_TRUE(WaitShown(false, 800));
+  ASSERT_TRUE(WaitShown(true));
+  ASSERT_TRUE(WaitShown(false));
+  // Never before its three seconds; how soon after them is a figure for a benchmark.
+  EXPECT_GE(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(3000));
   EXPECT_FALSE(monitor->IsPopupActive());
 }
 
@@ -141,7 +142,7 @@ TEST_F(MonitorWindowTest, DisabledMonitorStaysHiddenUntilEnabled) {
   PumpEvents(400);
   EXPECT_FALSE(window->IsShown());
   enabled = true;
-  EXPECT_TRUE(WaitShown(true, 300));
+  EXPECT_TRUE(WaitShown(true));
 }
 
 TEST_F(MonitorWindowTest, MovesDuringPopupAreRemembered) {
