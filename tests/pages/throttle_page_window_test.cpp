@@ -144,7 +144,7 @@ TEST_F(ThrottlePageWindowTest, PlusOnAPointRowChangesItsLabelAndTheChart) {
   ASSERT_NE(curve, nullptr);
   EXPECT_DOUBLE_EQ(curve->Points().at(5).x, 100.0);
   EXPECT_DOUBLE_EQ(curve->Points().at(5).y, 101.0);
-  EXPECT_GT(page_->Chart().PaintCount(), paintsBefore);
+  EXPECT_TRUE(PumpUntil([&] { return page_->Chart().PaintCount() > paintsBefore; }));
 
   ClickOn(page_->FindWindow(1032));  // "-"
   ClickOn(page_->FindWindow(1032));
