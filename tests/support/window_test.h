@@ -36,7 +36,8 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs = kPatienceMs);
 void PumpEvents(int ms);
 
 // Handles every event the X server has sent so far and what handling them posts: after real
-// input (XTest) has gone out, its effects have happened when this returns.
+// input (XTest) has gone out, its effects have happened when this returns. Repaints come later,
+// with the toolkit's next frame: wait for those with PumpUntil.
 void DrainEvents();
 
 // ---- Real input ----
