@@ -84,6 +84,13 @@ void WriteWav(const fs::path& path) {
   for (std::uint32_t i = 0; i < kSamples; ++i) u16((i / 10) % 2 ? 0x4000 : 0xC000);
 }
 
+// The child of a death test ends with exit(), past the destructors: it removes its folder itself.
+void LeaveFolder(const fs::path& dir) {
+  std::error_code ignored;
+  fs::current_path("/", ignored);
+  fs::remove_all(dir, ignored);
+}
+
 // SDL's disk driver would write the sound into a file in the working directory. It runs in a
 // fresh process so that no earlier audio start decides the outcome.
 TEST(MciSoundDeathTest, DiskDriverCountsAsNoDeviceAndWritesNothing) {
@@ -99,7 +106,9 @@ TEST(MciSoundDeathTest, DiskDriverCountsAsNoDeviceAndWritesNothing) {
         WriteWav(dir / "beep.wav");
         const int open = MciSendString("open \"beep.wav\" type mpegvideo alias diskbeep");
         const int play = MciSendString("play diskbeep from 0");
-        std::exit(open == kMciNoAudioDevice && play == kMciUnknownAlias && !fs::exists(sink) ? 0 : 1);
+        const bool ok = open == kMciNoAudioDevice && play == kMciUnknownAlias && !fs::exists(sink);
+        LeaveFolder(dir);
+        std::exit(ok ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");
   EXPECT_FALSE(fs::exists(sink));
@@ -120,6 +129,7 @@ TEST(MciSoundDeathTest, OpeningWithoutASoundCardWritesNothingToStderr) {
         const int play = MciSendString("play quietbeep from 0");
         const bool played = open == kMciOk && play == kMciOk;
         const bool silent = open == kMciNoAudioDevice && play == kMciUnknownAlias;
+        LeaveFolder(dir.Path());
         std::exit(played || silent ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), ::testing::Not(::testing::HasSubstr("ALSA")));
