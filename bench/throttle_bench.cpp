@@ -19,6 +19,7 @@
 #include "pages/font_static.h"
 #include "pages/live_bar.h"
 #include "pages/throttle_page.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -109,9 +110,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   wxTheApp->CallOnInit();
-  const auto dir = std::filesystem::temp_directory_path() / "throttle_bench";
-  std::filesystem::create_directories(dir);
-  const std::string file = (dir / "presets.ini").string();
+  const test_support::TempFolder dir("throttle-bench");
+  const std::string file = dir.File("presets.ini");
 
   auto* frame = new wxFrame(nullptr, wxID_ANY, "throttle bench", wxPoint(0, 0));
   auto* page = new CPedalsConfig2Dlg(frame, file);
@@ -152,6 +152,5 @@ int main(int argc, char** argv) {
   wxTheApp->Yield(true);
   wxTheApp->OnExit();
   wxEntryCleanup();
-  std::filesystem::remove_all(dir);
   return 0;
 }

@@ -1,6 +1,7 @@
 // The three MCI sound commands over SDL2_mixer; audio starts lazily and fails silently.
 #include "platform/mci_sound.h"
 
+#include <alsa/asoundlib.h>
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -82,11 +83,17 @@ OpenSound* Find(SoundState& state, const std::string& alias) {
   return it == state.sounds.end() ? nullptr : &*it;
 }
 
+// alsa-lib writes every error to stderr by default, and without a sound card SDL's probing
+// makes several ("Unknown PCM default"). A missing device is no fault of the user's: it is
+// reported by the open's result, as anything else here is, and stays off stderr.
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
 // Tried once per process: without a device every later open fails at once instead of
 // probing the drivers again on the UI thread.
 bool EnsureAudio(SoundState& state) {
   if (state.audio != AudioState::NotTried) return state.audio == AudioState::Ready;
   state.audio = AudioState::Unavailable;
+  snd_lib_error_set_handler(IgnoreAlsaError);
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   // Only chosen when asked for by name: dummy plays nothing, disk writes the sound to a file.
   const char* driver = SDL_GetCurrentAudioDriver();

@@ -3,15 +3,20 @@
 working directory, and drives it as a person would: mouse clicks and keys through xdotool (XTEST),
 the window manager's close request, screenshots read back as pixels.
 
-  app_e2e_test.py --program EXE --sim-dir DIR --beep FILE [--shots DIR] CASE...
+  app_e2e_test.py --program EXE --sim-dir DIR --beep FILE [--build-dir DIR] [--shots DIR] CASE...
 
-Each CASE is one of the functions named case_*; "all" runs every one. Exit status 0 when all pass.
+Each CASE is one of the functions named case_*; "all" runs every one. Every case has a folder and
+an XDG_RUNTIME_DIR of its own, and every start of the program there its own HOME, so that nothing
+of the user's, of another run or of another program reaches it. Screenshots are kept in --shots,
+or in ORVO_SCREENSHOT_DIR when that is set. Exit status 0 when all pass, 77 when every case was
+skipped.
 """
 
 import argparse
 import ctypes
 import os
 import re
+import shlex
 import shutil
 import signal
 import subprocess
@@ -54,6 +59,10 @@ ENGLISH_TITLE = "Orvo Zantor Pedals - Calibration Utility Kavo Edition 1.1.10"
 
 
 class Failure(Exception):
+    pass
+
+
+class Skip(Exception):
     pass
 
 
@@ -179,12 +188,27 @@ def send_close_request(window):
 
 # ---- The program and the simulation ----
 
+def private_environment(ctx, run_dir):
+    """The environment of one start of the program: a HOME of its own, no XDG folders of the
+    user's, and the case's XDG_RUNTIME_DIR. The single-instance lock lives there, so the copies
+    one case starts see each other, and no other run's."""
+    env = dict(os.environ)
+    for name in ("XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"):
+        env.pop(name, None)
+    env["HOME"] = os.path.join(run_dir, "home")
+    env["XDG_RUNTIME_DIR"] = os.path.join(ctx.case_folder, "runtime")
+    os.makedirs(env["HOME"])
+    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
+    return env
+
+
 class Program:
     def __init__(self, ctx, workdir, controller="0.3", values="still:32768,16384,0",
                  simulated=True):
         self.ctx = ctx
         self.workdir = workdir
-        env = dict(os.environ)
+        run_dir = ctx.run_dir()
+        env = private_environment(ctx, run_dir)
         env["ORVO_SIM_CONTROLLER"] = controller
         env["ORVO_SIM_VALUES"] = values
         env["ORVO_SIM_LOG"] = os.path.join(workdir, "sim.log")
@@ -193,10 +217,16 @@ class Program:
             env["LD_LIBRARY_PATH"] = ctx.sim_dir
         else:
             env.pop("LD_LIBRARY_PATH", None)
-        self.process = subprocess.Popen([ctx.program], cwd=workdir, env=env,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.stderr_path = os.path.join(run_dir, "stderr")
+        with open(self.stderr_path, "wb") as stderr:
+            self.process = subprocess.Popen([ctx.program], cwd=workdir, env=env,
+                                            stdout=subprocess.DEVNULL, stderr=stderr)
         self.pid = self.process.pid
         self.window = None
+
+    def stderr(self):
+        with open(self.stderr_path, errors="replace") as f:
+            return f.read()
 
     def wait_main_window(self, timeout=10):
         found = wait_for(lambda: find_windows(self.pid, "^Orvo Zantor Pedals - "), timeout,
@@ -296,12 +326,16 @@ def case_send_config(ctx, workdir):
     click_centre(p.window, SEND)
     wait_for(lambda: len(p.log_lines()) >= before + 2, 3, "Send Config's reports")
     check_send_pair(p.log_lines()[before:], store=True)
-    with open(os.path.join(workdir, "presets.ini"), encoding="utf-8") as f:
-        ini = f.read()
-    check("[PRESET_0]" in ini, "the preset section is written")
-    keys = re.findall(r"^(\w+)=", ini.split("[PRESET_0]", 1)[1], re.M)
-    check(len(keys) >= 24 and "band_100" in keys and "axis_mode" in keys,
-          "the preset's 24 keys are written")
+    ini_path = os.path.join(workdir, "presets.ini")
+
+    def preset_keys():
+        ini = read_ini(ini_path) if os.path.exists(ini_path) else ""
+        return re.findall(r"^(\w+)=", ini.split("[PRESET_0]", 1)[1], re.M) if "[PRESET_0]" in ini else []
+
+    # Written key by key after the reports went out: complete once axis_mode, the last, is there.
+    keys = wait_for(lambda: [k for k in [preset_keys()] if "axis_mode" in k], 5,
+                    "the preset section")[0]
+    check(len(keys) >= 24 and "band_100" in keys, "the preset's 24 keys are written")
     p.stop()
 
 
@@ -757,6 +791,137 @@ def case_assign_buttons(ctx, workdir):
     p.stop()
 
 
+STANDARD_NAMES = ("orvo-pedals-calibration", "orvo-pedals-calibrationd")
+
+
+def processes():
+    """(pid, executable) of every process, the executable from its exe link or, where that is
+    closed to us, from argv[0], as the program's single-instance check reads them."""
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            exe = os.readlink("/proc/%s/exe" % entry).removesuffix(" (deleted)")
+        except OSError:
+            try:
+                with open("/proc/%s/cmdline" % entry, "rb") as f:
+                    exe = f.read().split(b"\0")[0].decode(errors="replace")
+            except OSError:
+                continue
+        yield int(entry), exe
+
+
+def running_standard_copies():
+    """Pids of processes under the program's own names."""
+    return [pid for pid, exe in processes() if os.path.basename(exe) in STANDARD_NAMES]
+
+
+def private_process_list():
+    """The command prefix that runs a program with a process list of its own (a new PID
+    namespace), or None where the system allows none without privileges."""
+    probe = ["unshare", "--user", "--map-root-user", "--pid", "--fork", "--kill-child",
+             "--mount-proc", "true"]
+    try:
+        ok = subprocess.run(probe, capture_output=True, timeout=10).returncode == 0
+    except (OSError, subprocess.TimeoutExpired):
+        ok = False
+    return probe[:-1] if ok else None
+
+
+def elf_runpaths(path):
+    out = subprocess.run(["readelf", "-d", path], capture_output=True, text=True).stdout
+    found = re.search(r"\((?:RUNPATH|RPATH)\)\s+Library (?:runpath|rpath): \[(.*)\]", out)
+    return found.group(1).split(":") if found else []
+
+
+def case_installed(ctx, workdir):
+    """cmake --install into a fresh prefix lays out the program, its libraries, beep.mp3, the udev
+    rule, the icon and the menu entry, none of them pointing into the build tree; the menu entry's
+    command starts the installed program with the simulated controller in its working directory
+    ~/.local/share/orvo-pedals, made with beep.mp3, where it connects, shows its window and keeps
+    presets.ini."""
+    check(ctx.build_dir, "--build-dir names the build to install")
+    prefix = os.path.join(ctx.case_folder, "installed prefix")
+    result = subprocess.run(["cmake", "--install", ctx.build_dir, "--prefix", prefix],
+                            capture_output=True, text=True)
+    check(result.returncode == 0, "cmake --install: " + result.stdout + result.stderr)
+    libdir = os.path.join(prefix, "lib", "orvo-pedals")
+    programs = [f for f in os.listdir(libdir) if f in STANDARD_NAMES]
+    check(len(programs) == 1, "one program in lib/orvo-pedals: %s" % os.listdir(libdir))
+    program = os.path.join(libdir, programs[0])
+    for relative in ("bin/orvo-pedals-calibration", "lib/orvo-pedals/libmcHID.so",
+                     "lib/orvo-pedals/liborvo_platform.so",
+                     "lib/orvo-pedals/simulated/libmcHID.so", "share/orvo-pedals/beep.mp3",
+                     "share/applications/orvo-pedals-calibration.desktop",
+                     "share/icons/hicolor/64x64/apps/orvo-pedals-calibration.png",
+                     "lib/udev/rules.d/70-orvo-pedals.rules"):
+        check(os.path.isfile(os.path.join(prefix, relative)), relative + " is installed")
+    for elf in (program, os.path.join(libdir, "libmcHID.so"),
+                os.path.join(libdir, "simulated", "libmcHID.so")):
+        runpaths = elf_runpaths(elf)
+        check(runpaths and all(r.startswith("$ORIGIN") for r in runpaths),
+              "%s finds its libraries relative to itself: %s" % (elf, runpaths))
+
+    with open(os.path.join(prefix, "share/applications/orvo-pedals-calibration.desktop")) as f:
+        entry = f.read()
+    exec_line = re.search(r"^Exec=(.*)$", entry, re.M)
+    check(exec_line, "the menu entry has an Exec line")
+    command = shlex.split(exec_line.group(1))
+    check(command == [os.path.join(prefix, "bin", "orvo-pedals-calibration")],
+          "the menu entry starts the launcher: %s" % command)
+    check(re.search(r"^Icon=orvo-pedals-calibration$", entry, re.M), "the menu entry's icon")
+
+    # The installed program keeps its own name, so its single-instance check counts every other
+    # copy on the machine: it runs with a process list of its own, or the case is skipped while
+    # another copy runs (it would rightly refuse to start).
+    isolate = private_process_list()
+    if isolate is None and running_standard_copies():
+        raise Skip("another copy of the program runs on this machine, and no private process "
+                   "list is allowed here")
+    run_dir = ctx.run_dir()
+    env = private_environment(ctx, run_dir)
+    env.pop("LD_LIBRARY_PATH", None)
+    env.pop("ORVO_RUN_DIR", None)
+    env["ORVO_SIM_CONTROLLER"] = "0.3"
+    env["ORVO_SIM_VALUES"] = "still:32768,16384,0"
+    env["ORVO_SIM_STATE"] = ""
+    stderr_path = os.path.join(run_dir, "stderr")
+    with open(stderr_path, "wb") as stderr:
+        process = subprocess.Popen((isolate or []) + command + ["--simulated"], cwd=run_dir,
+                                   env=env, stdout=subprocess.DEVNULL, stderr=stderr)
+    try:
+        # Inside a private process list the window carries another pid: found by title.
+        window = int(wait_for(lambda: xdotool("search", "--onlyvisible", "--name",
+                                              "^Orvo Zantor Pedals - ").split(), 20,
+                              "the installed program's window")[0])
+        wait_for(lambda: icon_state(window) == "connected", 10, "the connected icon")
+        grab(window, ctx.shot("installed.png"))
+        home_workdir = os.path.join(env["HOME"], ".local", "share", "orvo-pedals")
+        check(os.path.isfile(os.path.join(home_workdir, "beep.mp3")),
+              "the working directory is made with beep.mp3")
+        pids = [pid for pid, exe in processes() if exe == os.path.realpath(program)]
+        check(pids, "the installed program runs")
+        check(os.path.realpath(os.readlink("/proc/%d/cwd" % pids[0])) ==
+              os.path.realpath(home_workdir), "it runs in ~/.local/share/orvo-pedals")
+        click_centre(window, SEND)
+        wait_for(lambda: os.path.exists(os.path.join(home_workdir, "presets.ini")), 5,
+                 "presets.ini in the working directory")
+        log = os.path.join(home_workdir, "simulated-devices.log")
+        check(os.path.exists(log) and " controller " in open(log).read(),
+              "the simulated controller took the configuration")
+    finally:
+        process.kill()
+        process.wait()
+    with open(stderr_path, errors="replace") as f:
+        check_quiet_stderr(f.read())
+
+
+def check_quiet_stderr(text):
+    """No sound card here: the program stays silent about it."""
+    noise = [line for line in text.splitlines() if line.startswith("ALSA lib")]
+    check(not noise, "ALSA noise on stderr: " + "; ".join(noise[:3]))
+
+
 # ---- Runner ----
 
 class Context:
@@ -764,13 +929,23 @@ class Context:
         self.program = os.path.abspath(args.program)
         self.sim_dir = os.path.abspath(args.sim_dir)
         self.beep = os.path.abspath(args.beep)
-        self.shots = args.shots
+        self.build_dir = os.path.abspath(args.build_dir) if args.build_dir else None
+        self.shots = args.shots or os.environ.get("ORVO_SCREENSHOT_DIR") or None
         self.programs = []
+        self.case_folder = None
+        self.runs = 0
 
     def start(self, workdir, **kwargs):
         p = Program(self, workdir, **kwargs)
         self.programs.append(p)
         return p
+
+    def run_dir(self):
+        """A fresh folder in the case's own for one start of a program."""
+        self.runs += 1
+        path = os.path.join(self.case_folder, "run-%d" % self.runs)
+        os.makedirs(path)
+        return path
 
     def shot(self, name):
         if not self.shots:
@@ -789,6 +964,7 @@ def main():
     parser.add_argument("--program", required=True)
     parser.add_argument("--sim-dir", required=True)
     parser.add_argument("--beep", required=True)
+    parser.add_argument("--build-dir")
     parser.add_argument("--shots")
     parser.add_argument("cases", nargs="+")
     args = parser.parse_args()
@@ -799,20 +975,33 @@ def main():
     chosen = list(cases) if args.cases == ["all"] else args.cases
     ctx = Context(args)
     failed = []
+    skipped = []
     for name in chosen:
-        workdir = tempfile.mkdtemp(prefix="orvo-e2e-")
+        ctx.case_folder = tempfile.mkdtemp(prefix="orvo-e2e-")
+        workdir = os.path.join(ctx.case_folder, "work")
+        os.makedirs(workdir)
         shutil.copy(ctx.beep, os.path.join(workdir, "beep.mp3"))
         start = time.monotonic()
         try:
-            cases[name](ctx, workdir)
+            try:
+                cases[name](ctx, workdir)
+            finally:
+                programs = ctx.programs
+                ctx.stop_all()
+            for p in programs:
+                check_quiet_stderr(p.stderr())
             print("PASS %s (%.1f s)" % (name, time.monotonic() - start))
+        except Skip as reason:
+            skipped.append(name)
+            print("SKIP %s: %s" % (name, reason))
         except Failure as error:
             failed.append(name)
             print("FAIL %s: %s" % (name, error))
         finally:
-            ctx.stop_all()
-            shutil.rmtree(workdir, ignore_errors=True)
-    return 1 if failed else 0
+            shutil.rmtree(ctx.case_folder, ignore_errors=True)
+    if failed:
+        return 1
+    return 77 if skipped and len(skipped) == len(chosen) else 0
 
 
 if __name__ == "__main__":

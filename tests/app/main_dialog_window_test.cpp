@@ -9,7 +9,7 @@
 #include "app/main_dialog.h"
 #include "app/monitor/monitor_window.h"
 #include "pages/throttle_page.h"
-#include "window_test_support.h"
+#include "tests/support/window_test.h"
 
 namespace {
 
@@ -27,8 +27,9 @@ TEST_P(MainDialogEndTest, StopsAllTimersBeforePagesMonitorAndLinkGo) {
   auto* dialog = new Vezazivedov_sys_testDlg(&monitor,
                                              AppOptionRefs{enableWindow, enableVr, minimized});
   dialog->Start();
-  ASSERT_TRUE(PumpUntil([&] { return dialog->AnyTimerRunning(); }, 3000));
-  PumpEvents(100);  // timer 3 starts once the window has been shown
+  // Timer 3 starts once the window has been shown.
+  ASSERT_TRUE(PumpUntil([&] { return dialog->AnyTimerRunning() && dialog->IsShownOnScreen(); }));
+  DrainEvents();
 
   bool dialogGone = false;
   std::optional<bool> timersAtPageEnd;
@@ -51,8 +52,8 @@ TEST_P(MainDialogEndTest, StopsAllTimersBeforePagesMonitorAndLinkGo) {
   });
 
   GetParam().end(*dialog);
-  ASSERT_TRUE(PumpUntil([&] { return dialogGone && monitor.GetWindow() == nullptr; }, 3000));
-  PumpEvents(50);
+  ASSERT_TRUE(PumpUntil([&] { return dialogGone && monitor.GetWindow() == nullptr; }));
+  DrainEvents();
 
   ASSERT_TRUE(timersAtPageEnd.has_value());
   EXPECT_FALSE(*timersAtPageEnd);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include <wx/app.h>
 #include <wx/cmndata.h>
 #include <wx/generic/printps.h>
 
@@ -18,10 +19,12 @@
 namespace chart {
 namespace {
 
-using test::ClickAt;
-using test::ClickCentre;
-using test::Pump;
-using test::Screenshot;
+// The screen as shown, kept as <name>.png when ORVO_SCREENSHOT_DIR is set.
+wxImage Screenshot(const std::string& name) {
+  const wxImage screen = ScreenImage();
+  SaveImage(screen, name);
+  return screen;
+}
 
 constexpr float kScale = 300.0f / 96.0f;  // document units per screen pixel
 
@@ -39,7 +42,7 @@ bool PrintToPdf(const CChartDataView& view, int from, int to, const std::string&
   wxPostScriptPrinter printer(&dialog);
   CDataViewPrintout printout(view);
   if (!printer.Print(nullptr, &printout, false)) return false;
-  return test::Shell("ps2pdf " + ps + " " + pdf + " && echo ok") == "ok";
+  return Shell("ps2pdf " + ps + " " + pdf + " && echo ok") == "ok";
 }
 
 // Prints a view through the desktop's printer, choosing range ("2-3") in its dialog, into pdf;
@@ -52,23 +55,22 @@ bool PrintThroughDialog(const CChartDataView& view, const std::string& range,
   CDataViewPrintout printout(view);
   test::PrintDialogAnswer answer(range, "data-view-print-dialog");
   if (!printer.Print(nullptr, &printout, true)) return false;
-  return Pump(10000,
-              [&] { return test::Shell("pdfinfo " + pdf + " >/dev/null && echo ok") == "ok"; });
+  return PumpUntil([&] { return Shell("pdfinfo " + pdf + " >/dev/null && echo ok") == "ok"; });
 }
 
 int PdfPages(const std::string& pdf) {
-  return std::atoi(test::Shell("pdfinfo " + pdf + " | sed -n 's/^Pages: *//p'").c_str());
+  return std::atoi(Shell("pdfinfo " + pdf + " | sed -n 's/^Pages: *//p'").c_str());
 }
 
 std::string PdfText(const std::string& pdf, int page) {
   const std::string n = std::to_string(page);
-  return test::Shell("pdftotext -layout -f " + n + " -l " + n + " " + pdf + " -");
+  return Shell("pdftotext -layout -f " + n + " -l " + n + " " + pdf + " -");
 }
 
 // Page n of a PDF as an image at dpi dots per inch (also kept as a PNG to look at).
 wxImage PdfPage(const std::string& pdf, int page, int dpi) {
   const std::string n = std::to_string(page), png = pdf + "-" + n;
-  test::Shell("pdftoppm -r " + std::to_string(dpi) + " -f " + n + " -l " + n +
+  Shell("pdftoppm -r " + std::to_string(dpi) + " -f " + n + " -l " + n +
               " -singlefile -png " + pdf + " " + png);
   return wxImage(png + ".png", wxBITMAP_TYPE_PNG);
 }
@@ -86,7 +88,7 @@ class ChartDataViewTest : public ::testing::Test {
     AddSeries(L"Limit", {{0.0, 20.0}, {300.0, 20.0}}, 0xFF0000FF);
     chart().SetExtentX(0.0, 300.0, false);
     chart().SetExtentY(0.0, 100.0, false, true);
-    Pump(200);
+    DrainEvents();
   }
   void AddSeries(const std::wstring& name, const ChartPoints& points, std::uint32_t colour) {
     ChartAddRecord r;
@@ -106,8 +108,8 @@ class ChartDataViewTest : public ::testing::Test {
   CChartDataView& Open() {
     EXPECT_TRUE(popups.View().ShowChartDataView(*core().GetChart(0, false), true, true));
     EXPECT_NE(view(), nullptr);
-    Pump(3000, [&] { return view() && view()->IsShownOnScreen(); });
-    Pump(300);
+    PumpUntil([&] { return view() && view()->IsShownOnScreen(); });
+    DrainEvents();
     return *view();
   }
   // The client point in the middle of the row of a point on the shown page.
@@ -125,6 +127,7 @@ class ChartDataViewTest : public ::testing::Test {
   }
 
   test::PopupFixture popups;
+  TempFolder folder_{"chart-data-view"};
 };
 
 TEST_F(ChartDataViewTest, OpensBesideTheChartAndPagesWithTheArrowButtons) {
@@ -136,7 +139,7 @@ TEST_F(ChartDataViewTest, OpensBesideTheChartAndPagesWithTheArrowButtons) {
   const int pages = model().PageCount();
   ASSERT_GE(pages, 3);
   EXPECT_LT(model().Layout().pointsPerPage * (pages - 1), 600u);
-  Screenshot("/tmp/chart_data_view_first_page.png");
+  Screenshot("chart_data_view_first_page");
 
   CPageCtrl* first = v.PageButton(kDataViewFirstPage);
   CPageCtrl* previous = v.PageButton(kDataViewPrevPage);
@@ -155,7 +158,7 @@ TEST_F(ChartDataViewTest, OpensBesideTheChartAndPagesWithTheArrowButtons) {
   EXPECT_EQ(model().CurrentPage(), pages - 1);
   EXPECT_FALSE(next->IsEnabled());
   EXPECT_FALSE(last->IsEnabled());
-  Screenshot("/tmp/chart_data_view_last_page.png");
+  Screenshot("chart_data_view_last_page");
   ClickCentre(*next);  // disabled: nothing happens
   EXPECT_EQ(model().CurrentPage(), pages - 1);
   ClickCentre(*previous);
@@ -168,20 +171,21 @@ TEST_F(ChartDataViewTest, OpensBesideTheChartAndPagesWithTheArrowButtons) {
 TEST_F(ChartDataViewTest, PageButtonLightsUpUnderThePointer) {
   CChartDataView& v = Open();
   CPageCtrl* next = v.PageButton(kDataViewNextPage);
+  // The inner box's fill next to the arrow: 0x00AC00 while hovered, 0x008000 otherwise.
+  const auto fillNear = [&](int green) {
+    return std::abs(ShownPixels(*next).GetGreen(9, 9) - green) <= 12;
+  };
   wxUIActionSimulator input;
   input.MouseMove(next->ClientToScreen(wxPoint(16, 16)));
-  ASSERT_TRUE(Pump(1000, [&] { return next->IsHovering(); }));
-  Pump(200);
-  const wxImage lit = test::ClientPixels(Screenshot("/tmp/chart_data_view_hover.png"), *next);
+  ASSERT_TRUE(PumpUntil([&] { return next->IsHovering(); }));
+  EXPECT_TRUE(PumpUntil([&] { return fillNear(0xAC); })) << "lit";
+  Screenshot("chart_data_view_hover");
   input.MouseMove(v.ClientToScreen(wxPoint(5, 5)));
-  ASSERT_TRUE(Pump(1000, [&] { return !next->IsHovering(); }));
-  Pump(200);
-  const wxImage plain = test::ClientPixels(Screenshot("/tmp/chart_data_view_plain.png"), *next);
-  // The inner box's fill next to the arrow: 0x00AC00 while hovered, 0x008000 otherwise.
-  EXPECT_NEAR(lit.GetGreen(9, 9), 0xAC, 12);
-  EXPECT_NEAR(plain.GetGreen(9, 9), 0x80, 12);
+  ASSERT_TRUE(PumpUntil([&] { return !next->IsHovering(); }));
+  EXPECT_TRUE(PumpUntil([&] { return fillNear(0x80); })) << "plain";
+  Screenshot("chart_data_view_plain");
   const wxImage off =
-      test::ClientPixels(Screenshot("/tmp/chart_data_view_off.png"), *v.PageButton(kDataViewPrevPage));
+      ClientPixels(Screenshot("chart_data_view_off"), *v.PageButton(kDataViewPrevPage));
   EXPECT_NEAR(off.GetGreen(9, 9), 0xD3, 12) << "disabled: light grey";
 }
 
@@ -191,11 +195,15 @@ TEST_F(ChartDataViewTest, ClickingARowTwiceSelectsThenDeselectsAndTheChartFollow
   ClickAt(v, row);
   ASSERT_EQ(Mirror(), (std::vector<int>{5}));
   EXPECT_DOUBLE_EQ(core().SelectedDataViewPoints().at(5).x, 2.5);
-  Pump(200);
-  const wxImage shown = test::ClientPixels(Screenshot("/tmp/chart_data_view_selected.png"), v);
   // Translucent yellow over the white row: blue drops, red and green stay high.
   const auto rect = *model().GetCellRect(5);
   const int x = static_cast<int>(rect.x / kScale) + 4, y = row.y;
+  wxImage shown;
+  PumpUntil([&] {
+    shown = ShownPixels(v);
+    return shown.GetBlue(x, y) < 230;
+  });
+  Screenshot("chart_data_view_selected");
   EXPECT_LT(shown.GetBlue(x, y), 230);
   EXPECT_GT(shown.GetRed(x, y), 230);
   EXPECT_GT(shown.GetBlue(x, y + static_cast<int>(rect.height / kScale)), 240) << "next row";
@@ -212,18 +220,18 @@ TEST_F(ChartDataViewTest, RightClickAsksOnlyWithASelectionAndYesClearsIt) {
   CChartDataView& v = Open();
   const std::string caption = wxTheApp->GetAppDisplayName().ToStdString();
   {
-    test::DialogKeys answer(caption, "/tmp/chart_data_view_no_question.png", "Return");
+    // A question would be modal inside the click's handling, answered there by the driver.
+    ModalDriver answer(caption, "chart_data_view_no_question", {[] { Keys("Return"); }});
     ClickAt(v, RowCentre(2), wxMOUSE_BTN_RIGHT);
-    Pump(800);
     EXPECT_FALSE(answer.Done()) << "nothing selected: no question";
   }
   ClickAt(v, RowCentre(2));
   ClickAt(v, RowCentre(7));
   ASSERT_EQ(Mirror(), (std::vector<int>{2, 7}));
-  test::DialogKeys answer(caption, "/tmp/chart_data_view_question.png", "Return");
+  ModalDriver answer(caption, "chart_data_view_question", {[] { Keys("Return"); }});
   ClickAt(v, RowCentre(4), wxMOUSE_BTN_RIGHT);
-  ASSERT_TRUE(Pump(5000, [&] { return answer.Done(); }));
-  Pump(300);
+  ASSERT_TRUE(PumpUntil([&] { return answer.Done(); }));
+  DrainEvents();
   EXPECT_TRUE(model().SelectedCells().empty());
   EXPECT_TRUE(Mirror().empty());
 }
@@ -231,7 +239,7 @@ TEST_F(ChartDataViewTest, RightClickAsksOnlyWithASelectionAndYesClearsIt) {
 TEST_F(ChartDataViewTest, CloseButtonAndCloseBoxBothEndTheView) {
   CChartDataView& v = Open();
   ClickCentre(*v.CloseButton());
-  Pump(300);
+  PumpUntil([&] { return !popups.View().HasDataView(); });
   EXPECT_FALSE(popups.View().HasDataView());
   EXPECT_EQ(core().DataViewIndex(), -1);
 
@@ -239,7 +247,7 @@ TEST_F(ChartDataViewTest, CloseButtonAndCloseBoxBothEndTheView) {
   ClickAt(again, RowCentre(1));
   ASSERT_EQ(Mirror(), (std::vector<int>{1}));
   again.Close();  // what the window manager's close box sends
-  Pump(300);
+  PumpUntil([&] { return !popups.View().HasDataView(); });
   EXPECT_FALSE(popups.View().HasDataView());
   EXPECT_TRUE(Mirror().empty());
 }
@@ -250,17 +258,17 @@ TEST_F(ChartDataViewTest, ReplacedDataReloadsTheTableAndKeepsCellsByX) {
   ClickAt(v, RowCentre(40));
   const ChartPoints shorter = Curve(30);  // point 40 is gone, point 3 keeps its x
   ASSERT_TRUE(chart().ReplaceChartData(0, &shorter, false, false, false, true));
-  Pump(300);
+  PumpUntil([&] { return model().PointCount() == 30u; });
   EXPECT_EQ(model().PointCount(), 30u);
   EXPECT_EQ(model().PageCount(), 1);
   EXPECT_EQ(Mirror(), (std::vector<int>{3}));
-  Screenshot("/tmp/chart_data_view_reloaded.png");
+  Screenshot("chart_data_view_reloaded");
 }
 
 TEST_F(ChartDataViewTest, HidingTheSeriesClosesTheView) {
   Open();
   core().ToggleChartVisibility(0);
-  Pump(300);
+  PumpUntil([&] { return !popups.View().HasDataView(); });
   EXPECT_FALSE(popups.View().HasDataView());
 }
 
@@ -268,7 +276,7 @@ TEST_F(ChartDataViewTest, PrintsTheChosenPagesEachWithTheRowsOfThatPage) {
   CChartDataView& v = Open();
   ASSERT_EQ(model().PageCount(), 3);
   const std::uint32_t perPage = model().Layout().pointsPerPage;
-  const std::string pdf = "/tmp/chart_data_view_print.pdf";
+  const std::string pdf = folder_.File("chart_data_view_print.pdf");
   ASSERT_TRUE(PrintToPdf(v, 2, 3, pdf));
   ASSERT_EQ(PdfPages(pdf), 2);
   const std::string second = PdfText(pdf, 1), third = PdfText(pdf, 2);
@@ -331,7 +339,7 @@ TEST_F(ChartDataViewTest, OnePageViewPrintsPageOneOfOne) {
   chart().ReplaceChartData(0, &shorter, false, false, false, true);
   CChartDataView& v = Open();
   ASSERT_EQ(model().PageCount(), 1);
-  const std::string pdf = "/tmp/chart_data_view_print_one.pdf";
+  const std::string pdf = folder_.File("chart_data_view_print_one.pdf");
   ASSERT_TRUE(PrintToPdf(v, 1, 1, pdf));
   EXPECT_EQ(PdfPages(pdf), 1);
   EXPECT_NE(PdfText(pdf, 1).find("Page 1 of 1"), std::string::npos);
@@ -342,7 +350,7 @@ TEST_F(ChartDataViewTest, SelectedRowsAreNotHighlightedOnPaper) {
   ClickAt(v, RowCentre(1));
   ClickAt(v, RowCentre(2));
   ASSERT_EQ(model().SelectedCells().size(), 2u);
-  const std::string pdf = "/tmp/chart_data_view_print_selected.pdf";
+  const std::string pdf = folder_.File("chart_data_view_print_selected.pdf");
   ASSERT_TRUE(PrintToPdf(v, 1, 1, pdf));
   const wxImage sheet = PdfPage(pdf, 1, 40);
   ASSERT_TRUE(sheet.IsOk());
@@ -357,13 +365,13 @@ TEST_F(ChartDataViewTest, SelectedRowsAreNotHighlightedOnPaper) {
 
 TEST_F(ChartDataViewTest, PrintButtonAsksForThePrinterAndCancelPrintsNothing) {
   CChartDataView& v = Open();
-  test::DialogKeys cancel("Print", "/tmp/chart_data_view_print_dialog.png", "Escape");
+  ModalDriver cancel("Print", "chart_data_view_print_dialog", {[] { Keys("Escape"); }});
   ClickCentre(*v.PrintButton());
-  ASSERT_TRUE(Pump(15000, [&] { return cancel.Done(); }));
-  Pump(500);
+  ASSERT_TRUE(PumpUntil([&] { return cancel.Done(); }));
+  DrainEvents();
   // Cancelled: no error box follows, and the view goes on working.
   const std::string caption = wxTheApp->GetAppDisplayName().ToStdString();
-  EXPECT_TRUE(test::Shell("xdotool search --onlyvisible --name '^" + caption + "$'").empty());
+  EXPECT_TRUE(Shell("xdotool search --onlyvisible --name '^" + caption + "$'").empty());
   ClickCentre(*v.PageButton(kDataViewNextPage));
   EXPECT_EQ(model().CurrentPage(), 1);
 }

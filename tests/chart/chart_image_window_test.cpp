@@ -16,7 +16,7 @@
 
 #include "chart/chart_container.h"
 #include "chart/chart_image.h"
-#include "tests/chart/chart_dialog_driver.h"
+#include "tests/support/window_test.h"
 #include "tests/chart/chart_output_test_support.h"
 #include "tests/chart/chart_output_window_fixture.h"
 
@@ -24,8 +24,6 @@ namespace chart {
 namespace {
 
 using test::AddSeries;
-using test::ModalDriver;
-using test::PumpUntil;
 using test::RecordingUi;
 using test::ScratchFolder;
 using test::SeriesLook;
@@ -71,7 +69,7 @@ class ChartImageWindowTest : public test::ChartOutputWindowTest {
   void SaveAndReloadEveryOfferedFormat(const std::string& shot) {
     const ImageEncoderTable encoders = GetImageEncoders(chart_->GetClientSize());
     const wxImage reference = Reference();
-    if (const std::string path = test::ScreenshotPath(shot); !path.empty()) {
+    if (const std::string path = ScreenshotPath(shot); !path.empty()) {
       reference.SaveFile(wxString(path), wxBITMAP_TYPE_PNG);
     }
     const wxSize client = chart_->GetClientSize();
@@ -236,8 +234,8 @@ TEST_F(ChartImageWindowTest, TheDialogOffersTheFormatsAndCancelSaysNothing) {
 
 TEST_F(ChartImageWindowTest, SaveDialogAnsweredFromTheKeyboardSavesThePicture) {
   path_ = folder_.File("typed.png");
-  ModalDriver driver("Save As Image", test::ScreenshotPath("chart-image-save-dialog"),
-                     test::TypePathSteps(path_));
+  ModalDriver driver("Save As Image", "chart-image-save-dialog",
+                     TypePathSteps(path_));
   SaveChartsAsImage(*chart_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(path_); }, 5000));

@@ -24,7 +24,7 @@
 
 #include "chart/chart_container.h"
 #include "chart/chart_menu.h"
-#include "tests/chart/popup_test_support.h"
+#include "tests/support/window_test.h"
 
 namespace chart {
 namespace {
@@ -33,19 +33,9 @@ constexpr int kChartId = 1200;
 constexpr int kW = 400;
 constexpr int kH = 300;
 
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
-  return test::Pump(timeoutMs, done);
-}
-
-void Pump(int ms) { test::Pump(ms); }
-
 void Xdo(const std::string& args) {
   const std::string command = "xdotool " + args + " >/dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
-
-void Screenshot(const std::string& name) {
-  EXPECT_TRUE(test::Screenshot("/tmp/" + name + ".png").IsOk()) << name;
 }
 
 // The colour the X server shows at a client point of window, as 0xRRGGBB.
@@ -64,70 +54,6 @@ unsigned long PixelAt(wxWindow& window, int x, int y) {
 }
 
 bool IsBlue(unsigned long rgb) { return (rgb & 0xFF) > 150 && (rgb >> 16) < 100; }
-
-// Records the items of the menus that open over the chart and, once the menu shows, sends
-// keys to it.
-class MenuDriver : public wxTimer {
- public:
-  MenuDriver(wxWindow* chart, std::string keys, std::string screenshot = "")
-      : chart_(chart), keys_(std::move(keys)), screenshot_(std::move(screenshot)) {
-    chart_->Bind(wxEVT_MENU_OPEN, &MenuDriver::OnMenuOpen, this);
-    Start(900, wxTIMER_ONE_SHOT);
-  }
-  ~MenuDriver() override { chart_->Unbind(wxEVT_MENU_OPEN, &MenuDriver::OnMenuOpen, this); }
-
-  void OnMenuOpen(wxMenuEvent& event) {
-    ++opened;
-    if (wxMenu* menu = event.GetMenu(); menu && texts.empty()) {
-      for (const wxMenuItem* item : menu->GetMenuItems()) {
-        ids.push_back(item->GetId());
-        texts.push_back(item->IsSeparator() ? "---" : item->GetItemLabelText().utf8_string());
-        checked.push_back(item->IsCheckable() && item->IsChecked());
-        enabled.push_back(item->IsEnabled());
-      }
-    }
-    event.Skip();
-  }
-  void Notify() override {
-    if (!screenshot_.empty()) Screenshot(screenshot_);
-    Xdo("key --delay 80 " + keys_);
-  }
-
-  int opened = 0;
-  std::vector<int> ids;
-  std::vector<std::string> texts;
-  std::vector<bool> checked;
-  std::vector<bool> enabled;
-
- private:
-  wxWindow* chart_;
-  std::string keys_;
-  std::string screenshot_;
-};
-
-// Answers the modal window titled title, once it shows, with xdotool commands one after the
-// other (a "type" takes the rest of its command as text).
-class ModalAnswer : public wxTimer {
- public:
-  ModalAnswer(std::string title, std::vector<std::string> answer)
-      : title_(std::move(title)), answer_(std::move(answer)) {
-    Start(200);
-  }
-  void Notify() override {
-    const std::string id =
-        test::Shell("xdotool search --onlyvisible --name '^" + title_ + "$' | tail -n 1");
-    if (id.empty()) return;
-    Stop();
-    test::Shell("xdotool windowfocus --sync " + id + " sleep 0.8");
-    for (const std::string& step : answer_) test::Shell("xdotool " + step);
-    done = true;
-  }
-  bool done = false;
-
- private:
-  std::string title_;
-  std::vector<std::string> answer_;
-};
 
 class ChartInputWindowTest : public testing::Test {
  protected:
@@ -149,7 +75,7 @@ class ChartInputWindowTest : public testing::Test {
   }
   void TearDown() override {
     frame_->Destroy();
-    Pump(150);
+    DrainEvents();
   }
 
   // The diagonal 0..100 in 11 points, extents [0, 100] on both axes.
@@ -167,8 +93,8 @@ class ChartInputWindowTest : public testing::Test {
 
   void PaintSettled() {
     const std::size_t before = chart_->PaintCount();
-    PumpUntil([&] { return chart_->PaintCount() > before; }, 1000);
-    Pump(60);
+    PumpUntil([&] { return chart_->PaintCount() > before; });
+    DrainEvents();
   }
 
   wxPoint Screen(int x, int y) const { return chart_->ClientToScreen(wxPoint(x, y)); }
@@ -178,24 +104,26 @@ class ChartInputWindowTest : public testing::Test {
   }
   // A click with modifiers ("shift", "ctrl" or "") of a button at client (x, y).
   void Click(int x, int y, const std::string& modifiers = "", int button = 1, int repeat = 1) {
+    SeparateFromLastClick(Screen(x, y));
     std::string args = At(x, y) + " sleep 0.05";
     if (!modifiers.empty()) args += " keydown " + modifiers;
     args += " click --repeat " + std::to_string(repeat) + " --delay 60 " + std::to_string(button);
     if (!modifiers.empty()) args += " keyup " + modifiers;
     Xdo(args);
-    Pump(200);
+    DrainEvents();
   }
   void Keys(const std::string& keys) {
     Xdo("key --delay 60 " + keys);
-    Pump(200);
+    DrainEvents();
   }
   void FocusChart() {
     chart_->SetFocus();
     ASSERT_TRUE(PumpUntil([&] { return chart_->HasFocus(); }));
-    Pump(50);
+    DrainEvents();
   }
-  // Opens the context menu with a right click at client (x, y) and lets driver work it.
-  void RightClick(int x = kW / 2, int y = kH / 2) { Click(x, y, "", 3); Pump(1000); }
+  // Opens the context menu with a right click at client (x, y); the menu runs its own loop,
+  // in which a MenuDriver works it, so it has closed again when this returns.
+  void RightClick(int x = kW / 2, int y = kH / 2) { Click(x, y, "", 3); }
 
   double DataX(int px) const {
     return ScreenToData(px, 0, chart_->Core().CurrentTransform()).x;
@@ -219,7 +147,7 @@ TEST_F(ChartInputWindowTest, ShiftClicksZoomXBetweenThemAndIgnoreASlip) {
   Click(100, 150, "shift");
   EXPECT_TRUE(chart_->HasFocus());
   EXPECT_EQ(chart_->Core().Zoom().XState(), kXFirstClick);
-  Screenshot("chart_input_first_click");
+  SaveScreenshot("chart_input_first_click");
   Click(102, 150, "shift");  // within 3 pixels: a slip
   EXPECT_EQ(chart_->Core().Zoom().XState(), kXFirstClick);
   EXPECT_EQ(chart_->Core().ExtentX(), (ChartExtent{0, 100}));
@@ -241,7 +169,7 @@ TEST_F(ChartInputWindowTest, ShiftDoubleClickThenShiftClickZoomsY) {
   ASSERT_FALSE(chart_->LiveLines().empty());
   EXPECT_FALSE(chart_->LiveLines().back().vertical);
   EXPECT_EQ(chart_->LiveLines().back().position, 80);
-  Screenshot("chart_input_y_first_click");
+  SaveScreenshot("chart_input_y_first_click");
 
   Click(200, 200, "shift");
   EXPECT_NEAR(chart_->Core().ExtentY().first, second, 0.5);
@@ -367,7 +295,7 @@ TEST_F(ChartInputWindowTest, KeysMoveTheExtentsAndScaleTheSelectedSeries) {
   ASSERT_EQ(notes_.size(), 2u);
   EXPECT_EQ(notes_[1].code, ChartNotifyCode::kSeriesYScale);
   EXPECT_EQ(notes_[1].index, 0);
-  Screenshot("chart_input_scaled");
+  SaveScreenshot("chart_input_scaled");
 }
 
 TEST_F(ChartInputWindowTest, ShiftWheelMovesXWithoutNotifying) {
@@ -385,7 +313,6 @@ TEST_F(ChartInputWindowTest, MiddleButtonTogglesTrackingAndTheCursor) {
   Click(200, 150, "", 2);
   EXPECT_TRUE(chart_->Core().IsTracking());
   EXPECT_TRUE(chart_->GetCursor().IsSameAs(*wxCROSS_CURSOR));
-  Pump(600);  // a second press within the double-click time is a double click
   Click(200, 150, "", 2);
   EXPECT_FALSE(chart_->Core().IsTracking());
   EXPECT_FALSE(chart_->GetCursor().IsSameAs(*wxCROSS_CURSOR));
@@ -500,7 +427,6 @@ TEST_F(ChartInputWindowTest, TrackingClickShowsTheValuesBesideTheClickOrClosesTh
   AddLine(L"Pedal Curve");
   Click(200, 150, "", 2);
   ASSERT_TRUE(chart_->Core().IsTracking());
-  Pump(600);
   const PointF p = chart_->Core().CurrentTransform()->ToScreen(30, 30);
   Click(int(std::lround(p.x)), 150);
   ASSERT_TRUE(PumpUntil([&] { return chart_->DataWindows().IsTrackingWindowVisible(); }));
@@ -511,11 +437,10 @@ TEST_F(ChartInputWindowTest, TrackingClickShowsTheValuesBesideTheClickOrClosesTh
   // Beside the click, in the left half: 6 px to its right.
   EXPECT_EQ(window->GetPosition().x, int(std::lround(p.x)) + 6);
   PaintSettled();
-  Screenshot("chart_input_tracking");
+  SaveScreenshot("chart_input_tracking");
 
   // Between two points (10 units, some 38 px apart) nothing lies within 6 px.
   const PointF q = chart_->Core().CurrentTransform()->ToScreen(35, 35);
-  Pump(600);
   Click(int(std::lround(q.x)), 150);
   EXPECT_FALSE(chart_->DataWindows().HasTrackingWindow());
   EXPECT_EQ(chart_->Core().TrackedX(), DBL_MAX);
@@ -525,16 +450,14 @@ TEST_F(ChartInputWindowTest, TrackingClickShowsTheValuesBesideTheClickOrClosesTh
 TEST_F(ChartInputWindowTest, ScalingASeriesHidesTheTrackingWindowForHalfASecond) {
   AddLine(L"line");
   Click(200, 150, "", 2);
-  Pump(600);
   const PointF p = chart_->Core().CurrentTransform()->ToScreen(50, 50);
   Click(int(std::lround(p.x)), int(std::lround(p.y)));
   ASSERT_TRUE(PumpUntil([&] { return chart_->DataWindows().IsTrackingWindowVisible(); }));
-  Pump(600);
   Click(int(std::lround(p.x)), int(std::lround(p.y)), "ctrl");
   ASSERT_EQ(chart_->Core().SelectedIndex(), 0);
   Keys("Prior");
   EXPECT_FALSE(chart_->DataWindows().IsTrackingWindowVisible());
-  EXPECT_TRUE(PumpUntil([&] { return chart_->DataWindows().IsTrackingWindowVisible(); }, 2000));
+  EXPECT_TRUE(PumpUntil([&] { return chart_->DataWindows().IsTrackingWindowVisible(); }));
 }
 
 TEST_F(ChartInputWindowTest, LegendFromTheMenuOpensAndCloses) {
@@ -570,7 +493,7 @@ TEST_F(ChartInputWindowTest, ViewChartDataFromTheMenuOpensTheViewOnTheFirstSerie
   EXPECT_EQ(chart_->Core().DataViewIndex(), 0);
   EXPECT_EQ(chart_->Core().SelectedIndex(), 0);  // the first visible series became selected
   chart_->Core().DataViewClosed();
-  Pump(200);
+  PumpUntil([&] { return chart_->DataView() == nullptr; });
   EXPECT_EQ(chart_->DataView(), nullptr);
 }
 
@@ -582,27 +505,27 @@ TEST_F(ChartInputWindowTest, PointMarkersOnASeriesWithoutRangeSayWhy) {
   ASSERT_EQ(chart_->AddChart(r, true), 0);
   AddLine(L"line");
   ASSERT_EQ(chart_->Core().SelectChart(0, true), 0);
-  test::DialogKeys answer(wxTheApp->GetAppDisplayName().utf8_string(), "/tmp/chart_input_pnts_box.png",
-                          "Return");
+  ModalDriver answer(wxTheApp->GetAppDisplayName().utf8_string(), "chart_input_pnts_box",
+                     {[] { ::Keys("Return"); }});
   wxCommandEvent command(wxEVT_MENU, kCmdTogglePointMarkers);
   chart_->ProcessWindowEvent(command);
-  EXPECT_TRUE(answer.Done());
+  EXPECT_TRUE(PumpUntil([&] { return answer.Done(); }));
   EXPECT_TRUE(chart_->Core().GetChart(1, false)->ShowsPoints());
   EXPECT_TRUE(notes_.empty());
 }
 
 TEST_F(ChartInputWindowTest, SaveChartsFromTheMenuWritesTheFileAndTellsTheParent) {
   AddLine(L"Pedal Curve");
-  const std::string path = "/tmp/chart_input_saved.xml";
-  std::remove(path.c_str());
+  const TempFolder folder("chart-input");
+  const std::string path = folder.File("saved.xml");
   {
-    ModalAnswer answer("Save Charts", {"key ctrl+a", "type '" + path + "'", "key Return"});
+    ModalDriver answer("Save Charts", "", TypePathSteps(path));
     MenuDriver driver(chart_, "Down Down Down Down Right Return");
     RightClick();
-    ASSERT_TRUE(PumpUntil([&] { return answer.done; }, 8000));
-    Pump(800);
+    ASSERT_TRUE(PumpUntil([&] { return answer.Done(); }));
   }
-  const wxString text = test::Shell("cat " + path);
+  ASSERT_TRUE(PumpUntil([&] { return notes_.size() >= 2; }));
+  const wxString text = Shell("cat '" + path + "'");
   EXPECT_TRUE(text.Contains("<Charts")) << text;
   EXPECT_TRUE(text.Contains("Pedal Curve"));
   ASSERT_EQ(notes_.size(), 2u);
@@ -620,7 +543,7 @@ TEST_F(ChartInputWindowTest, ResizedChartPlacesTheLegendAgainInItsCorner) {
 
   chart_->SetSize(wxSize(kW - 100, kH));
   EXPECT_FALSE(chart_->DataWindows().IsLegendWindowVisible());
-  ASSERT_TRUE(PumpUntil([&] { return chart_->DataWindows().IsLegendWindowVisible(); }, 1000));
+  ASSERT_TRUE(PumpUntil([&] { return chart_->DataWindows().IsLegendWindowVisible(); }));
   EXPECT_EQ(chart_->DataWindows().LegendWindow()->GetRect().GetRight(), kW - 100 - 1 - 6);
 }
 

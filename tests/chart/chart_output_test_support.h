@@ -14,6 +14,7 @@
 
 #include "chart/chart_output_ui.h"
 #include "chart/core/chart_series.h"
+#include "tests/support/temp_folder.h"
 
 namespace chart::test {
 
@@ -45,31 +46,8 @@ int AddSeries(Chart& chart, const std::wstring& name, const ChartPoints& points,
   return chart.AddChart(r, false);
 }
 
-// A fresh, empty folder under the system's temporary folder, removed at the end.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(const std::string& name)
-      : path_(std::filesystem::temp_directory_path() /
-              (name + "-" + std::to_string(::getpid()))) {
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    return names;
-  }
-
- private:
-  std::filesystem::path path_;
-};
+// A fresh, empty folder of the test's own, removed at the end.
+using ScratchFolder = test_support::TempFolder;
 
 inline std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

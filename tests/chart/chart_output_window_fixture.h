@@ -4,24 +4,21 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include <wx/app.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
 
 #include "chart/chart_container.h"
+#include "tests/support/window_test.h"
 
 namespace chart::test {
 
 class ChartOutputWindowTest : public testing::Test {
  protected:
   ChartOutputWindowTest(const wxSize& chartSize, const std::wstring& name) {
-    // The file chooser keeps its own settings; without a session bus they stay in memory.
-    ::setenv("GSETTINGS_BACKEND", "memory", 0);
     frame_ = new wxFrame(nullptr, wxID_ANY, "output", wxPoint(30, 30),
                          chartSize + wxSize(60, 60));
     panel_ = new wxPanel(frame_);
@@ -31,11 +28,11 @@ class ChartOutputWindowTest : public testing::Test {
       existedAtNotify_.push_back(!watched_.empty() && std::filesystem::exists(watched_));
     });
     frame_->Show();
-    wxTheApp->Yield(true);
+    PumpUntil([this] { return frame_->IsShownOnScreen(); });
   }
   ~ChartOutputWindowTest() override {
     frame_->Destroy();
-    wxTheApp->Yield(true);
+    DrainEvents();
   }
 
   wxFrame* frame_ = nullptr;

@@ -20,7 +20,7 @@
 
 #include "chart/chart_container.h"
 #include "chart/chart_print.h"
-#include "tests/chart/chart_dialog_driver.h"
+#include "tests/support/window_test.h"
 #include "tests/chart/chart_output_test_support.h"
 #include "tests/chart/chart_output_window_fixture.h"
 #include "tests/chart/gtk_print_support.h"
@@ -118,7 +118,7 @@ class DesktopPrinterUi : public RecordingUi {
 // The numbers n of the "Series n" row names on one page of a PDF.
 std::set<int> SeriesOnPage(const std::string& pdf, int page) {
   const std::string n = std::to_string(page);
-  const std::string text = test::Shell("pdftotext -f " + n + " -l " + n + " '" + pdf + "' -");
+  const std::string text = Shell("pdftotext -f " + n + " -l " + n + " '" + pdf + "' -");
   std::set<int> found;
   const std::regex name("Series (\\d+)");
   for (auto it = std::sregex_iterator(text.begin(), text.end(), name);
@@ -155,9 +155,7 @@ TEST_F(ChartPrintWindowTest, PrintsHeaderFramePlotAndRowsOnOnePage) {
   const std::vector<wxImage> pages = Pages(ps_, folder_.File("one"));
   ASSERT_EQ(pages.size(), 1u);
   const wxImage& page = pages[0];
-  if (const std::string shot = test::ScreenshotPath("chart-print-one"); !shot.empty()) {
-    page.SaveFile(wxString(shot), wxBITMAP_TYPE_PNG);
-  }
+  SaveImage(page, "chart-print-one");
 
   // A4 is 2480 units wide: the frame spans 200 .. 2280 across and 400 .. 2260 down.
   const int left = Px(200), right = Px(2280), top = Px(400), bottom = Px(400 + 0.75 * 2480);
@@ -192,9 +190,7 @@ TEST_F(ChartPrintWindowTest, ManyRowsContinueOnPagesWithTheSameHeaderAndNoPlot) 
   ASSERT_TRUE(ui.errors.empty());
   const std::vector<wxImage> pages = Pages(ps_, folder_.File("many"));
   ASSERT_GE(pages.size(), 2u);
-  if (const std::string shot = test::ScreenshotPath("chart-print-many-2"); !shot.empty()) {
-    pages[1].SaveFile(wxString(shot), wxBITMAP_TYPE_PNG);
-  }
+  SaveImage(pages[1], "chart-print-many-2");
   const wxImage header = pages[0].GetSubImage(wxRect(0, Px(240), pages[0].GetWidth(), Px(100)));
   for (std::size_t n = 1; n < pages.size(); ++n) {
     SCOPED_TRACE(n + 1);
@@ -225,9 +221,9 @@ TEST_F(ChartPrintWindowTest, ThePrintDialogsPageRangePrintsExactlyThosePages) {
     PrintCharts(*chart_, ui);
     ASSERT_TRUE(ui.errors.empty());
     ASSERT_GE(ui.pageStarts.size(), 4u) << "three pages at least";
-    ASSERT_TRUE(test::PumpUntil(
-        [&] { return test::Shell("pdfinfo '" + pdf + "' >/dev/null && echo ok") == "ok"; }, 10000));
-    ASSERT_EQ(std::atoi(test::Shell("pdfinfo '" + pdf + "' | sed -n 's/^Pages: *//p'").c_str()),
+    ASSERT_TRUE(PumpUntil(
+        [&] { return Shell("pdfinfo '" + pdf + "' >/dev/null && echo ok") == "ok"; }, 10000));
+    ASSERT_EQ(std::atoi(Shell("pdfinfo '" + pdf + "' | sed -n 's/^Pages: *//p'").c_str()),
               static_cast<int>(c.pages.size()));
     for (std::size_t sheet = 0; sheet < c.pages.size(); ++sheet) {
       // The rows of that page of the printout, and no others.
@@ -266,9 +262,7 @@ TEST_F(ChartPrintWindowTest, APrinterThatTakesAGraphicsContextGetsThePageDrawnOn
   EXPECT_FALSE(printout.HasPage(2));
   dc.SelectObject(wxNullBitmap);
   const wxImage page = sheet.ConvertToImage();
-  if (const std::string shot = test::ScreenshotPath("chart-print-gc"); !shot.empty()) {
-    page.SaveFile(wxString(shot), wxBITMAP_TYPE_PNG);
-  }
+  SaveImage(page, "chart-print-gc");
   // 200 and 400 page units are 100 and 200 pixels at 150 per inch; the border is 4.7 wide.
   EXPECT_FALSE(Dark(page, 98, 600));
   EXPECT_TRUE(Dark(page, 102, 600));

@@ -14,7 +14,7 @@
 
 #include "chart/chart_container.h"
 #include "chart/chart_xml_writer.h"
-#include "tests/chart/chart_dialog_driver.h"
+#include "tests/support/window_test.h"
 #include "tests/chart/chart_output_test_support.h"
 #include "tests/chart/chart_output_window_fixture.h"
 
@@ -22,8 +22,6 @@ namespace chart {
 namespace {
 
 using test::AddSeries;
-using test::ModalDriver;
-using test::PumpUntil;
 using test::ReadFileBytes;
 using test::RecordingUi;
 using test::ScratchFolder;
@@ -100,8 +98,8 @@ TEST_F(ChartXmlWindowTest, CancelAndPathsWithoutXmlWriteNothingAndSayNothing) {
 
 TEST_F(ChartXmlWindowTest, SaveDialogAnsweredFromTheKeyboardWritesTheFile) {
   AddSeries(*chart_, L"A", {{0, 0}, {10, 10}});
-  ModalDriver driver("Save Charts", test::ScreenshotPath("chart-xml-save-dialog"),
-                     test::TypePathSteps(path_));
+  ModalDriver driver("Save Charts", "chart-xml-save-dialog",
+                     TypePathSteps(path_));
   OnSaveCharts(*chart_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(path_); }, 5000));
@@ -113,7 +111,7 @@ TEST_F(ChartXmlWindowTest, ANameTypedWithoutExtensionGetsTheDefaultXmlExtension)
   // The file chooser adds no extension of its own; without one the save would silently do
   // nothing, as the name has no ".xml".
   AddSeries(*chart_, L"A", {{0, 0}, {10, 10}});
-  ModalDriver driver("Save Charts", "", test::TypePathSteps(folder_.File("clutch")));
+  ModalDriver driver("Save Charts", "", TypePathSteps(folder_.File("clutch")));
   OnSaveCharts(*chart_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(path_); }, 5000));
@@ -129,7 +127,7 @@ TEST_F(ChartXmlWindowTest, ReplacingAFileNamedWithoutExtensionIsConfirmedFirst) 
   // completion pop-up carries the program's name too, and xdotool matches names without case.
   std::optional<ModalDriver> question;
   const auto chooseThenAnswer = [&](std::vector<ModalDriver::Step> answer) {
-    auto steps = test::TypePathSteps(folder_.File("clutch"));
+    auto steps = TypePathSteps(folder_.File("clutch"));
     steps.back() = [&, typed = steps.back(), answer] {
       typed();
       question.emplace(caption, "", answer);
@@ -140,18 +138,18 @@ TEST_F(ChartXmlWindowTest, ReplacingAFileNamedWithoutExtensionIsConfirmedFirst) 
     std::optional<ModalDriver> again;
     // A Yes/No box has no cancel response, so Escape would leave it open: answer No.
     ModalDriver chooser("Save Charts", "", chooseThenAnswer({[&] {
-                          test::Keys("alt+n");
+                          Keys("alt+n");
                           again.emplace("Save Charts", "",
-                                        std::vector<ModalDriver::Step>{[] { test::Keys("Escape"); }});
+                                        std::vector<ModalDriver::Step>{[] { Keys("Escape"); }});
                         }}));
     OnSaveCharts(*chart_);
-    ASSERT_TRUE(again && again->Done());
+    ASSERT_TRUE(PumpUntil([&] { return again && again->Done(); }));
   }
   // Declined: the chooser came back and was cancelled, the file is as it was.
   EXPECT_EQ(ReadFileBytes(path_), "old");
   EXPECT_TRUE(codes_.empty());
 
-  ModalDriver chooser("Save Charts", "", chooseThenAnswer({[] { test::Keys("Return"); }}));
+  ModalDriver chooser("Save Charts", "", chooseThenAnswer({[] { Keys("Return"); }}));
   OnSaveCharts(*chart_);
   ASSERT_TRUE(PumpUntil([&] { return question && question->Done(); }, 15000));
   EXPECT_NE(ReadFileBytes(path_).find("<Charts"), std::string::npos);
@@ -163,8 +161,8 @@ TEST_F(ChartXmlWindowTest, AnUnwritableFileIsReportedInAnErrorBox) {
   const std::string bad = folder_.File("missing/clutch.xml");
   bool closed = false;
   ModalDriver driver(std::string(wxTheApp->GetAppDisplayName().utf8_str()),
-                     test::ScreenshotPath("chart-xml-error-box"), {[&] {
-                       test::Keys("Return");
+                     "chart-xml-error-box", {[&] {
+                       Keys("Return");
                        closed = true;
                      }});
   EXPECT_EQ(SaveChartsDialog(*chart_, wxString(bad), false), kChartXmlNotSaved);

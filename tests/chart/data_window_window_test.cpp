@@ -13,9 +13,12 @@
 namespace chart {
 namespace {
 
-using test::ClientPixels;
-using test::Pump;
-using test::Screenshot;
+// The screen as shown, kept as <name>.png when ORVO_SCREENSHOT_DIR is set.
+wxImage Screenshot(const std::string& name) {
+  const wxImage screen = ScreenImage();
+  SaveImage(screen, name);
+  return screen;
+}
 
 bool Near(const wxImage& image, int x, int y, int r, int g, int b, int tolerance = 24) {
   return std::abs(image.GetRed(x, y) - r) <= tolerance &&
@@ -43,6 +46,13 @@ int CountDark(const wxImage& image, const wxRect& rect) {
 }
 
 wxRect ToWx(const IntRect& r) { return {r.left, r.top, r.Width(), r.Height()}; }
+
+// The window's light yellow box has been painted on the screen.
+bool BoxPainted(const wxWindow& window) {
+  const wxImage box = ShownPixels(window);
+  const wxRect inside(3, 3, box.GetWidth() - 6, box.GetHeight() - 6);
+  return CountNear(box, inside, 0xFF, 0xFF, 0xE0, 4) > inside.width * inside.height / 2;
+}
 
 class DataWindowTest : public ::testing::Test {
  protected:
@@ -73,7 +83,7 @@ class DataWindowTest : public ::testing::Test {
     chart().AddChart(r, false);
     chart().SetExtentX(0.0, 100.0, false);
     chart().SetExtentY(0.0, 100.0, false, true);
-    Pump(200);
+    DrainEvents();
   }
 
   CChartContainer& chart() { return popups.Chart(); }
@@ -99,12 +109,12 @@ class DataWindowTest : public ::testing::Test {
 TEST_F(DataWindowTest, TrackingClickShowsTheValuesBesideTheClick) {
   TrackOnClicks();
   const wxPoint at = ToClient(30, 30);
-  test::ClickAt(chart(), at);
+  ClickAt(chart(), at);
   CDataWnd* window = popups.Windows().TrackingWindow();
   ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(Pump(2000, [&] { return window->IsShownOnScreen(); }));
-  Pump(300);
-  const wxImage screen = Screenshot("/tmp/data_wnd_tracking.png");
+  ASSERT_TRUE(PumpUntil([&] { return window->IsShownOnScreen(); }));
+  PumpUntil([&] { return BoxPainted(*window); });
+  const wxImage screen = Screenshot("data_wnd_tracking");
 
   // One row per series at X 30: the diagonal, the flat line and the marks.
   EXPECT_EQ(window->Rows().size(), 3u);
@@ -126,12 +136,12 @@ TEST_F(DataWindowTest, TrackingClickShowsTheValuesBesideTheClick) {
 
 TEST_F(DataWindowTest, ClickOnTheBoxGoesToTheChartAndLeavesTheFocusThere) {
   TrackOnClicks();
-  test::ClickAt(chart(), ToClient(20, 60));
+  ClickAt(chart(), ToClient(20, 60));
   CDataWnd* window = popups.Windows().TrackingWindow();
   ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(Pump(2000, [&] { return window->IsShownOnScreen(); }));
+  ASSERT_TRUE(PumpUntil([&] { return window->IsShownOnScreen(); }));
   chart().SetFocus();
-  Pump(100);
+  PumpUntil([&] { return chart().HasFocus(); });
 
   // Over the box, where the chart has points at X 30.
   const wxRect box = window->GetRect();
@@ -139,7 +149,7 @@ TEST_F(DataWindowTest, ClickOnTheBoxGoesToTheChartAndLeavesTheFocusThere) {
   ASSERT_GT(x30, box.x + 2);
   ASSERT_LT(x30, box.GetRight() - 2);
   clicks.clear();
-  test::ClickAt(*window, wxPoint(x30 - box.x, box.height / 2));
+  ClickAt(*window, wxPoint(x30 - box.x, box.height / 2));
   ASSERT_EQ(clicks.size(), 1u) << "the chart got the click";
   EXPECT_EQ(clicks[0], wxPoint(x30, box.y + box.height / 2));
   EXPECT_TRUE(chart().HasFocus());
@@ -149,19 +159,19 @@ TEST_F(DataWindowTest, ClickOnTheBoxGoesToTheChartAndLeavesTheFocusThere) {
 
 TEST_F(DataWindowTest, ClickWhereNoSeriesHasAPointClosesTheTrackingWindow) {
   TrackOnClicks();
-  test::ClickAt(chart(), ToClient(30, 30));
+  ClickAt(chart(), ToClient(30, 30));
   ASSERT_TRUE(popups.Windows().HasTrackingWindow());
-  test::ClickAt(chart(), ToClient(35, 30));  // 5 units from any point: nothing within 6 px
+  ClickAt(chart(), ToClient(35, 30));  // 5 units from any point: nothing within 6 px
   EXPECT_FALSE(popups.Windows().HasTrackingWindow());
   EXPECT_TRUE(core().TrackedValuesFound().empty());
 }
 
 TEST_F(DataWindowTest, RefreshAfterAHiddenSeriesShowsOnlyTheOthers) {
   TrackOnClicks();
-  test::ClickAt(chart(), ToClient(40, 40));
+  ClickAt(chart(), ToClient(40, 40));
   ASSERT_EQ(popups.Windows().TrackingWindow()->Rows().size(), 3u);
   core().ToggleChartVisibility(1);  // the container refreshes its data windows
-  Pump(200);
+  PumpUntil([&] { return popups.Windows().TrackingWindow()->Rows().size() == 2; });
   const ChartLabelRows& rows = popups.Windows().TrackingWindow()->Rows();
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows.count(1), 0u);
@@ -171,10 +181,10 @@ TEST_F(DataWindowTest, LegendShowsEachSeriesWithItsLineSampleInTheTopRightCorner
   popups.Core().CreateLegendWindow();
   CDataWnd* legend = popups.Windows().LegendWindow();
   ASSERT_NE(legend, nullptr);
-  ASSERT_TRUE(Pump(2000, [&] { return legend->IsShownOnScreen(); }));
+  ASSERT_TRUE(PumpUntil([&] { return legend->IsShownOnScreen(); }));
   EXPECT_TRUE(core().IsLegendShown());
-  Pump(300);
-  const wxImage screen = Screenshot("/tmp/data_wnd_legend.png");
+  PumpUntil([&] { return BoxPainted(*legend); });
+  const wxImage screen = Screenshot("data_wnd_legend");
 
   const wxRect placed = legend->GetRect();
   EXPECT_EQ(placed.GetRight() + 1, chart().GetClientSize().x - 6);
@@ -199,7 +209,7 @@ TEST_F(DataWindowTest, LegendShowsEachSeriesWithItsLineSampleInTheTopRightCorner
 
 TEST_F(DataWindowTest, VisibleWindowsDrawIntoAnImageWhereTheyStand) {
   popups.Core().CreateLegendWindow();
-  ASSERT_TRUE(Pump(2000, [&] { return popups.Windows().IsLegendWindowVisible(); }));
+  ASSERT_TRUE(PumpUntil([&] { return popups.Windows().IsLegendWindowVisible(); }));
   const wxSize size = chart().GetClientSize();
   wxImage image(size.x, size.y);
   image.SetRGB(wxRect(size), 255, 255, 255);
@@ -209,7 +219,7 @@ TEST_F(DataWindowTest, VisibleWindowsDrawIntoAnImageWhereTheyStand) {
     PrepareChartGraphics(*gc);
     popups.Windows().DrawDataWindowsTo(*gc);
   }
-  image.SaveFile("/tmp/data_wnd_image.png", wxBITMAP_TYPE_PNG);
+  SaveImage(image, "data_wnd_image");
   const wxRect legend = ToWx(popups.Windows().LegendWindow()->WindowRect());
   const wxRect inside(legend.x + 3, legend.y + 3, legend.width - 6, legend.height - 6);
   EXPECT_GT(CountNear(image, inside, 0xFF, 0xFF, 0xE0, 4), inside.width * inside.height / 2);
@@ -226,7 +236,7 @@ TEST_F(DataWindowTest, RowsThatMeasureNothingPaintAnEmptyBoxInsteadOfFailing) {
   blank.emplace(0, ChartLabelRow{});  // nothing to measure: no row height
   ASSERT_TRUE(legend->UpdateDataWindow(blank, chart(), 40, 0));
   EXPECT_FLOAT_EQ(legend->Layout().row.height, 0.0f);
-  Pump(300);
+  DrainEvents();
   EXPECT_TRUE(legend->IsShownOnScreen()) << "still painted, the program goes on";
   EXPECT_FALSE(legend->UpdateDataWindow({}, chart(), 40, 0)) << "no rows hide it";
   EXPECT_FALSE(legend->IsShown());

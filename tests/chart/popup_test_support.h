@@ -1,106 +1,18 @@
 // What the pop-up window tests share: a chart in a frame whose host hooks reach the data
-// windows and the data view as CChartContainer's host does, event pumping, real input and
-// screenshots read back from the X server.
+// windows and the data view as CChartContainer's host does.
 #pragma once
 
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <functional>
 #include <memory>
-#include <string>
 
-#include <wx/app.h>
 #include <wx/frame.h>
-#include <wx/image.h>
 #include <wx/panel.h>
-#include <wx/uiaction.h>
-#include <wx/utils.h>
 
 #include "chart/chart_container.h"
 #include "chart/chart_data_view.h"
 #include "chart/data_windows.h"
+#include "tests/support/window_test.h"
 
 namespace chart::test {
-
-// Runs the event loop for ms milliseconds, or until done() holds.
-inline bool Pump(int ms, const std::function<bool()>& done = {}) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (std::chrono::steady_clock::now() < end) {
-    if (done && done()) return true;
-    wxTheApp->Yield(true);
-    wxMilliSleep(5);
-  }
-  return !done || done();
-}
-
-// Saves the whole screen to path (the file to look at) and returns it as an image.
-inline wxImage Screenshot(const std::string& path) {
-  wxYield();
-  const std::string command = "import -window root " + path + " >/dev/null 2>&1";
-  if (std::system(command.c_str()) != 0) return {};
-  return wxImage(path, wxBITMAP_TYPE_PNG);
-}
-
-// The part of a screenshot that a window's client area covers.
-inline wxImage ClientPixels(const wxImage& screen, const wxWindow& window) {
-  const wxPoint at = window.ClientToScreen(wxPoint(0, 0));
-  return screen.GetSubImage(wxRect(at, window.GetClientSize()));
-}
-
-// A click of the left (or another) button at a client point of window, as a user makes it.
-inline void ClickAt(wxWindow& window, wxPoint client, int button = wxMOUSE_BTN_LEFT) {
-  wxUIActionSimulator input;
-  const wxPoint at = window.ClientToScreen(client);
-  input.MouseMove(at);
-  Pump(60);
-  input.MouseClick(button);
-  Pump(150);
-}
-
-inline void ClickCentre(wxWindow& window) {
-  const wxSize size = window.GetClientSize();
-  ClickAt(window, wxPoint(size.x / 2, size.y / 2));
-}
-
-// Output of a shell command.
-inline std::string Shell(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe)) out += buffer;
-    pclose(pipe);
-  }
-  while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
-  return out;
-}
-
-// Waits for a window titled title (a modal dialog, say) from a timer that keeps running in
-// its modal loop; then takes a screenshot and types keys into it.
-class DialogKeys : public wxTimer {
- public:
-  DialogKeys(std::string title, std::string screenshot, std::string keys)
-      : title_(std::move(title)), screenshot_(std::move(screenshot)), keys_(std::move(keys)) {
-    Start(150);
-  }
-  void Notify() override {
-    const std::string id =
-        Shell("xdotool search --onlyvisible --name '^" + title_ + "$' 2>/dev/null | tail -n 1");
-    if (id.empty()) return;
-    Stop();
-    Shell("xdotool windowfocus --sync " + id + " sleep 0.5");
-    Screenshot(screenshot_);
-    Shell("xdotool key --clearmodifiers --delay 60 " + keys_);
-    done_ = true;
-  }
-  bool Done() const { return done_; }
-
- private:
-  std::string title_;
-  std::string screenshot_;
-  std::string keys_;
-  bool done_ = false;
-};
 
 // The host hooks that CChartContainer's host implements, forwarding to the pop-ups.
 class PopupHost : public ChartContainerHost {
@@ -155,7 +67,7 @@ class PopupFixture {
     host_ = std::make_unique<PopupHost>(*chart_, *windows_, *view_);
     chart_->Core().SetHost(host_.get());
     frame_->Show();
-    Pump(3000, [&] { return chart_->IsShownOnScreen() && chart_->PaintCount() > 0; });
+    PumpUntil([&] { return chart_->IsShownOnScreen() && chart_->PaintCount() > 0; });
   }
   ~PopupFixture() {
     view_.reset();
@@ -163,7 +75,7 @@ class PopupFixture {
     chart_->Core().SetHost(nullptr);
     host_.reset();
     frame_->Destroy();
-    Pump(100);
+    DrainEvents();
   }
 
   CChartContainer& Chart() { return *chart_; }

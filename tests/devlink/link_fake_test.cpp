@@ -165,7 +165,8 @@ TEST_F(FakeLink, StopWaitsForAHandlerThatIsStillRunning) {
   const int threads = testing::ThreadCount();
   link.reset();
   EXPECT_EQ(fake.readsInProgress(), 0);
-  EXPECT_EQ(testing::ThreadCount(), threads - 1);
+  EXPECT_TRUE(WaitFor([&] { return testing::ThreadCount() == threads - 1; }))
+      << testing::ThreadCount();
 }
 
 TEST_F(FakeLink, ThrottlePointsThatCannotBeConvertedSendNothing) {

@@ -254,7 +254,9 @@ TEST_F(SimLink, StartAndStopHundredTimesLeavesNoThread) {
     auto link = Start();
     ASSERT_EQ(link->State(), kLinkRunning) << i;
   }
-  EXPECT_EQ(testing::ThreadCount(), threads);
+  // The library's own threads end just after their stop returns; on a busy machine that is
+  // seen. None may stay.
+  EXPECT_TRUE(WaitFor([&] { return testing::ThreadCount() == threads; })) << testing::ThreadCount();
 }
 
 // The hidden window cannot be made: the link fails, never connects, and stops at once.

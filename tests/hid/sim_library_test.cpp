@@ -8,9 +8,11 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "mchid_support.h"
+#include "tests/support/temp_folder.h"
 
 namespace orvo::hid::test {
 namespace {
@@ -110,9 +112,8 @@ class SimLibraryTest : public ::testing::Test {
     for (const char* name : {"ORVO_SIM_CONTROLLER", "ORVO_SIM_DISPLAY", "ORVO_SIM_VALUES", "ORVO_SIM_RATE"}) {
       unsetenv(name);
     }
-    char pattern[] = "/tmp/orvo-hid-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    directory = pattern;
+    folder.emplace("orvo-hid-test");
+    directory = folder->Path();
     setenv("ORVO_SIM_STATE", (directory / "controller.state").c_str(), 1);
     setenv("ORVO_SIM_LOG", (directory / "output.log").c_str(), 1);
   }
@@ -120,7 +121,7 @@ class SimLibraryTest : public ::testing::Test {
   void TearDown() override {
     api.Disconnect();
     window.ReadOnEvent(nullptr);
-    fs::remove_all(directory);
+    folder.reset();
   }
 
   // Connects and waits for the controller, with event 4 answered by a Read.
@@ -161,6 +162,7 @@ class SimLibraryTest : public ::testing::Test {
 
   McHidApi& api = Api();
   EventWindow window;
+  std::optional<test_support::TempFolder> folder;
   fs::path directory;
 };
 

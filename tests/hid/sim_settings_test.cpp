@@ -24,7 +24,7 @@ SimSettings Read(std::map<std::string, std::string> variables, std::vector<std::
 
 TEST(SimSettingsTest, NothingSetPlugsTheControllerAfterHalfASecondAndSweeps) {
   std::vector<std::string> warnings;
-  const SimSettings settings = Read({{"HOME", "/home/u"}}, warnings);
+  const SimSettings settings = Read({{"HOME", "/users/u"}}, warnings);
   EXPECT_TRUE(warnings.empty());
   ASSERT_EQ(settings.controllerPlugs.size(), 1u);
   EXPECT_DOUBLE_EQ(settings.controllerPlugs[0].start, 0.5);
@@ -33,7 +33,7 @@ TEST(SimSettingsTest, NothingSetPlugsTheControllerAfterHalfASecondAndSweeps) {
   EXPECT_EQ(settings.valueMode, ValueMode::kSweep);
   EXPECT_EQ(settings.reportRate, 250);
   EXPECT_EQ(settings.logPath, "");
-  EXPECT_EQ(settings.statePath, "/home/u/.local/state/orvo-pedals/sim-controller.state");
+  EXPECT_EQ(settings.statePath, "/users/u/.local/state/orvo-pedals/sim-controller.state");
 
   // The throttle goes up, then down again; brake and clutch rest.
   const double period = settings.sweepSeconds;
@@ -93,13 +93,13 @@ TEST(SimSettingsTest, ValuesThatDoNotParseKeepTheDefaultAndSaySo) {
 TEST(SimSettingsTest, StillValuesTableAndRate) {
   std::vector<std::string> warnings;
   SimSettings settings = Read({{"ORVO_SIM_VALUES", "still:100,200"}, {"ORVO_SIM_RATE", "1000"},
-                               {"ORVO_SIM_STATE", ""}, {"ORVO_SIM_LOG", "/tmp/x.log"}},
+                               {"ORVO_SIM_STATE", ""}, {"ORVO_SIM_LOG", "/var/log/x.log"}},
                               warnings);
   EXPECT_TRUE(warnings.empty());
   EXPECT_EQ(ValuesAt(settings, 3), (PedalValues{100, 200, 0}));
   EXPECT_EQ(settings.reportRate, 1000);
   EXPECT_EQ(settings.statePath, "") << "empty: no state file";
-  EXPECT_EQ(settings.logPath, "/tmp/x.log");
+  EXPECT_EQ(settings.logPath, "/var/log/x.log");
 
   const std::string table = testing::TempDir() + "/orvo_sim_table.txt";
   {

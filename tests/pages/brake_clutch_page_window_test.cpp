@@ -8,6 +8,7 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/app.h>
 #include <wx/dialog.h>
 
 #include "chart/chart_container.h"
@@ -21,7 +22,6 @@ namespace {
 
 using page_test::ClickOn;
 using page_test::Placement;
-using page_test::Pump;
 using page_test::TemplatePixels;
 
 class BrakeClutchPageWindowTest : public page_test::PageWindowTest {
@@ -38,7 +38,8 @@ class BrakeClutchPageWindowTest : public page_test::PageWindowTest {
     brake_->Show();
     clutch_->Show();
     owner_->Show();
-    Pump(400);
+    PumpUntil([this] { return owner_->IsShownOnScreen(); });
+    DrainEvents();
   }
 
   template <typename T>
@@ -135,8 +136,8 @@ TEST_F(BrakeClutchPageWindowTest, LaidOutFromTheTemplateInThePageLook) {
     brake_->OnPedalInput(37.0);
     clutch_->OnPedalInput(64.0);
   }
-  Pump(300);
-  page_test::SaveScreenshot("brake_clutch_pages");
+  DrainEvents();
+  SaveScreenshot("brake_clutch_pages");
 
   brake_->SetEnglishTexts();
   clutch_->SetEnglishTexts();
@@ -147,8 +148,8 @@ TEST_F(BrakeClutchPageWindowTest, LaidOutFromTheTemplateInThePageLook) {
   EXPECT_EQ(Label(clutch_, 1057), "LoadCell");
   EXPECT_EQ(Label(clutch_, 1033), "50 %");
   EXPECT_EQ(Control<wxButton>(clutch_, 1058)->GetLabel(), "Curves");
-  Pump(300);
-  page_test::SaveScreenshot("brake_clutch_pages_english");
+  DrainEvents();
+  SaveScreenshot("brake_clutch_pages_english");
 }
 
 TEST_F(BrakeClutchPageWindowTest, BrakePlusAndMinusClicksStepTheMaximumForce) {
@@ -175,7 +176,7 @@ TEST_F(BrakeClutchPageWindowTest, BrakePlusAndMinusClicksStepTheMaximumForce) {
   EXPECT_EQ(owner_->applied, 0);
   EXPECT_EQ(StoredMaxForce(), "<missing>");
   EXPECT_EQ(clutch_->Settings().dz_1, 100);
-  page_test::SaveScreenshot("brake_page_after_clicks");
+  SaveScreenshot("brake_page_after_clicks");
 }
 
 TEST_F(BrakeClutchPageWindowTest, ClutchUpperDeadZoneIsInvertedAndPointsRebuildTheChart) {
@@ -203,7 +204,7 @@ TEST_F(BrakeClutchPageWindowTest, ClutchUpperDeadZoneIsInvertedAndPointsRebuildT
 TEST_F(BrakeClutchPageWindowTest, LiveInputMovesBarLabelAndCrossHair) {
   CreatePages();
   for (int i = 0; i < 10; ++i) brake_->OnPedalInput(37.0);
-  Pump(100);
+  DrainEvents();
   EXPECT_EQ(brake_->LiveBar().GetValue(), 37);
   EXPECT_EQ(LabelText(&brake_->PercentLabel()), "37%");
   const auto* crossX =
@@ -222,7 +223,7 @@ TEST_F(BrakeClutchPageWindowTest, LiveInputMovesBarLabelAndCrossHair) {
   reversed.dz_1 = 20;
   clutch_->LoadPedalSettings(reversed);
   for (int i = 0; i < 10; ++i) clutch_->OnPedalInput(100.0);
-  Pump(100);
+  DrainEvents();
   EXPECT_EQ(clutch_->LiveBar().GetValue(), 0);
   EXPECT_EQ(LabelText(&clutch_->PercentLabel()), "-14%");
 }
@@ -233,7 +234,6 @@ TEST_F(BrakeClutchPageWindowTest, LiveBarFillsItsTemplateRectangleInsideABorder)
   for (int value : {0, 64, 100}) {
     for (int i = 0; i < 10; ++i) brake_->OnPedalInput(value);
     ASSERT_EQ(brake_->LiveBar().GetValue(), value);
-    Pump(100);
     SCOPED_TRACE(value);
     page_test::ExpectLiveBarOnScreen(brake_->LiveBar());
   }
@@ -253,7 +253,7 @@ TEST_F(BrakeClutchPageWindowTest, HiddenPageLeavesItsControlsOutOfIdleWork) {
   brake_->Hide();
   hiddenIdles = shownIdles = 0;
   // Idle passes have visited the shown page a few times meanwhile.
-  ASSERT_TRUE(page_test::PumpUntil(
+  ASSERT_TRUE(PumpUntil(
       [&] {
         wxWakeUpIdle();
         return shownIdles >= 3;
@@ -261,7 +261,7 @@ TEST_F(BrakeClutchPageWindowTest, HiddenPageLeavesItsControlsOutOfIdleWork) {
       2000));
   EXPECT_EQ(hiddenIdles, 0);
   brake_->Show();
-  EXPECT_TRUE(page_test::PumpUntil(
+  EXPECT_TRUE(PumpUntil(
       [&] {
         wxWakeUpIdle();
         return hiddenIdles > 0;
@@ -340,13 +340,13 @@ TEST_F(BrakeClutchPageWindowTest, EnterAndEscapeInsideAPageCloseNothing) {
   dialog->SetClientSize(page->GetSize());
   page->Show();
   dialog->Show();
-  Pump(300);
+  PumpUntil([&] { return dialog->IsShownOnScreen(); });
   // A focused "+" still takes Enter as its press.
   page_test::ExpectKeysLeaveDialogOpen(*dialog, *page->FindWindow(1000),
                                        {WXK_ESCAPE, WXK_RETURN});
   EXPECT_EQ(page->Settings().dz_1, 100);
   dialog->Destroy();
-  Pump(100);
+  DrainEvents();
 }
 
 }  // namespace

@@ -1,83 +1,33 @@
-// What the page window tests share: running the event loop, real mouse clicks and keys, shell
-// commands (xdotool, import), a recording page owner, template rectangles worked out
-// independently of the pages and the checks against them, and a watcher for the pop-up menus
-// that pages open.
+// What the page window tests share, beside the harness of window_test.h: a recording page owner,
+// template rectangles worked out independently of the pages and the checks against them, and the
+// pages' pop-up menu.
 #pragma once
 
-#include <chrono>
-#include <cstdio>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
-#include <wx/timer.h>
 #include <wx/uiaction.h>
-#include <wx/utils.h>
 
 #include <gtest/gtest.h>
 
 #include "pages/live_bar.h"
 #include "pages/page_owner.h"
 #include "temp_settings_file.h"
+#include "tests/support/window_test.h"
 
 namespace page_test {
 
-// Runs the event loop for a while, so that paints, clicks and timers happen.
-inline void Pump(int milliseconds) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (std::chrono::steady_clock::now() < end) {
-    wxTheApp->Yield(true);
-    wxMilliSleep(5);
-  }
-}
-
-// Runs the event loop until done() holds or timeoutMs passes; returns done().
-inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() >= end) return false;
-    wxTheApp->Yield(true);
-    wxMilliSleep(5);
-  }
-  return true;
-}
-
-// A real left click at the centre of window.
-inline void ClickOn(const wxWindow* window) {
-  const wxRect r = window->GetScreenRect();
-  wxUIActionSimulator sim;
-  sim.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
-  Pump(60);
-  sim.MouseClick();
-  Pump(150);
-}
-
-// Standard output of a shell command, without the trailing line break.
-inline std::string Run(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
-    ::pclose(pipe);
-  }
-  while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
-  return out;
-}
-
-// Saves the whole screen as <ORVO_SCREENSHOT_DIR>/<name>.png when that variable is set.
-inline void SaveScreenshot(const std::string& name) {
-  const char* dir = std::getenv("ORVO_SCREENSHOT_DIR");
-  if (!dir) return;
-  Run("import -window root '" + std::string(dir) + "/" + name + ".png'");
-}
+// A real left click at the centre of window; returns once handled.
+inline void ClickOn(wxWindow* window) { ClickCentre(*window); }
 
 // The screen's pixels in r as rows of RGB bytes, read back from the X server.
 inline std::vector<std::uint8_t> ScreenPixels(const wxRect& r) {
@@ -96,12 +46,13 @@ inline std::vector<std::uint8_t> ScreenPixels(const wxRect& r) {
   return pixels;
 }
 
-// The live bar as it stands on screen: a border on all four edges, and inside it every row
-// across the whole width either filled (the bottom value / range of the rows) or trough.
-inline void ExpectLiveBarOnScreen(const CLiveBar& bar) {
+// What is wrong with the live bar as it stands on screen, or empty when it is right: a border on
+// all four edges, and inside it every row across the whole width either filled (the bottom
+// value / range of the rows) or trough.
+inline std::string LiveBarProblem(const CLiveBar& bar) {
   const wxRect r = bar.GetScreenRect();
   const std::vector<std::uint8_t> pixels = ScreenPixels(r);
-  ASSERT_EQ(pixels.size(), static_cast<std::size_t>(r.width * r.height * 3));
+  if (pixels.size() != static_cast<std::size_t>(r.width * r.height * 3)) return "no screen image";
   const auto at = [&](int x, int y) {
     const std::size_t i = (static_cast<std::size_t>(y) * r.width + x) * 3;
     return wxColour(pixels[i], pixels[i + 1], pixels[i + 2]);
@@ -115,8 +66,8 @@ inline void ExpectLiveBarOnScreen(const CLiveBar& bar) {
     borderMisses += at(0, y) != CLiveBar::BorderColour();
     borderMisses += at(r.width - 1, y) != CLiveBar::BorderColour();
   }
-  EXPECT_EQ(borderMisses, 0);
-  int filledRows = 0, troughRows = 0, mixedRows = 0;
+  if (borderMisses != 0) return std::to_string(borderMisses) + " border pixels missing";
+  int filledRows = 0, mixedRows = 0;
   for (int y = 1; y < r.height - 1; ++y) {
     int fill = 0, trough = 0;
     for (int x = 1; x < r.width - 1; ++x) {
@@ -126,15 +77,23 @@ inline void ExpectLiveBarOnScreen(const CLiveBar& bar) {
     if (fill == r.width - 2) {
       ++filledRows;
     } else if (trough == r.width - 2) {
-      ++troughRows;
-      EXPECT_EQ(filledRows, 0) << "trough below the fill at row " << y;
+      if (filledRows != 0) return "trough below the fill at row " + std::to_string(y);
     } else {
       ++mixedRows;
     }
   }
-  EXPECT_EQ(mixedRows, 0);
+  if (mixedRows != 0) return std::to_string(mixedRows) + " rows neither filled nor trough";
   const double expected = (r.height - 2) * bar.GetValue() / double(bar.GetRange());
-  EXPECT_NEAR(filledRows, expected, 1.0) << "value " << bar.GetValue();
+  if (std::abs(filledRows - expected) > 1.0) {
+    return std::to_string(filledRows) + " rows filled for value " + std::to_string(bar.GetValue());
+  }
+  return "";
+}
+
+// The live bar on screen comes right once its repaint has happened.
+inline void ExpectLiveBarOnScreen(const CLiveBar& bar) {
+  PumpUntil([&] { return LiveBarProblem(bar).empty(); });
+  EXPECT_EQ(LiveBarProblem(bar), "");
 }
 
 // Pixel rectangle of a template rectangle (dialog units) at 96 DPI.
@@ -182,11 +141,11 @@ T* Control(const wxWindow& page, int id) {
 inline void ExpectKeysLeaveDialogOpen(const wxDialog& dialog, wxWindow& focus,
                                       std::initializer_list<int> keys) {
   focus.SetFocus();
-  Pump(100);
+  PumpUntil([&] { return focus.HasFocus(); });
   wxUIActionSimulator sim;
   for (int key : keys) {
     sim.Char(key);
-    Pump(200);
+    DrainEvents();
     EXPECT_TRUE(dialog.IsShown()) << "closed by key " << key;
   }
 }
@@ -206,44 +165,12 @@ class PageWindowTest : public ::testing::Test {
 
   void TearDown() override {
     if (owner_) owner_->Destroy();
-    Pump(100);
+    DrainEvents();
   }
 
   TempSettingsFile settings_;
   const std::string& file_ = settings_.Path();
   RecordingOwner* owner_ = nullptr;  // destroys itself and its pages in TearDown
-};
-
-// Records the items of every menu that opens over window while it lives, then sends keys to
-// it (the pop-up runs its own loop, so the keys come from a timer).
-class MenuWatcher : public wxTimer {
- public:
-  MenuWatcher(wxWindow* window, std::string keys) : window_(window), keys_(std::move(keys)) {
-    window_->Bind(wxEVT_MENU_OPEN, &MenuWatcher::OnMenuOpen, this);
-    Start(300, wxTIMER_ONE_SHOT);
-  }
-  ~MenuWatcher() override { window_->Unbind(wxEVT_MENU_OPEN, &MenuWatcher::OnMenuOpen, this); }
-  MenuWatcher(const MenuWatcher&) = delete;
-  MenuWatcher& operator=(const MenuWatcher&) = delete;
-
-  void Notify() override { Run("xdotool key --delay 60 " + keys_); }
-
-  std::vector<int> ids;
-  std::vector<std::string> texts;
-
- private:
-  void OnMenuOpen(wxMenuEvent& event) {
-    if (wxMenu* menu = event.GetMenu()) {
-      for (const wxMenuItem* item : menu->GetMenuItems()) {
-        ids.push_back(item->GetId());
-        texts.push_back(item->GetItemLabelText().utf8_string());
-      }
-    }
-    event.Skip();
-  }
-
-  wxWindow* window_;  // not owned; outlives the watcher
-  std::string keys_;
 };
 
 // The items of a pop-up menu, as it showed them.
@@ -254,10 +181,9 @@ struct MenuSeen {
 
 // Clicks the curves button (id 1058) of page and types keys into the menu it opens.
 inline MenuSeen UseCurvesMenu(wxWindow& page, const std::string& keys) {
-  MenuWatcher watcher(&page, keys);
-  ClickOn(page.FindWindow(1058));
-  Pump(500);
-  return {watcher.ids, watcher.texts};
+  MenuDriver driver(&page, keys);
+  ClickOn(page.FindWindow(1058));  // the menu runs its own loop inside the click's handling
+  return {driver.ids, driver.texts};
 }
 
 }  // namespace page_test

@@ -25,30 +25,16 @@ namespace {
 
 using page_test::ClickOn;
 using page_test::Placement;
-using page_test::Pump;
 using page_test::RecordingOwner;
-using page_test::Run;
-using page_test::SaveScreenshot;
 using page_test::TemplatePixels;
 
 // Answers the save question by keyboard once its window shows: the box is modal, so the
-// answer has to come from a timer inside its loop.
-class QuestionAnswerer : public wxTimer {
+// answer comes from a timer inside its loop.
+class QuestionAnswerer : public ModalDriver {
  public:
-  explicit QuestionAnswerer(std::string keys) : keys_(std::move(keys)) { Start(100); }
-  void Notify() override {
-    const std::string id =
-        Run("xdotool search --onlyvisible --name '^Orvo Pedals$' 2>/dev/null | head -n 1");
-    if (id.empty()) return;
-    Stop();
-    answered_ = true;
-    Run("xdotool windowfocus --sync " + id + " sleep 0.2 key --clearmodifiers " + keys_);
-  }
-  bool Answered() const { return answered_; }
-
- private:
-  std::string keys_;
-  bool answered_ = false;
+  explicit QuestionAnswerer(const std::string& keys)
+      : ModalDriver("Orvo Pedals", "throttle_question", {[keys] { Keys(keys); }}) {}
+  bool Answered() const { return Done(); }
 };
 
 class ThrottlePageWindowTest : public page_test::PageWindowTest {
@@ -67,7 +53,8 @@ class ThrottlePageWindowTest : public page_test::PageWindowTest {
     owner_->SetClientSize(page_->GetSize());
     page_->Show();
     owner_->Show();
-    Pump(400);
+    PumpUntil([this] { return owner_->IsShownOnScreen(); });
+    DrainEvents();
   }
 
   template <typename T>
@@ -136,10 +123,10 @@ TEST_F(ThrottlePageWindowTest, ControlsStandAtTheirTemplatePositions) {
   page_->SetEnglishTexts();
   EXPECT_EQ(Control<wxButton>(1058)->GetLabel(), "Curves");
   EXPECT_EQ(Control<CFontStatic>(1017)->GetText(), "End DeadZone");
-  Pump(200);
+  DrainEvents();
   SaveScreenshot("throttle_page_english");
   page_->SetSpanishTexts();
-  Pump(200);
+  DrainEvents();
   SaveScreenshot("throttle_page");
 }
 
@@ -157,7 +144,7 @@ TEST_F(ThrottlePageWindowTest, PlusOnAPointRowChangesItsLabelAndTheChart) {
   ASSERT_NE(curve, nullptr);
   EXPECT_DOUBLE_EQ(curve->Points().at(5).x, 100.0);
   EXPECT_DOUBLE_EQ(curve->Points().at(5).y, 101.0);
-  EXPECT_GT(page_->Chart().PaintCount(), paintsBefore);
+  EXPECT_TRUE(PumpUntil([&] { return page_->Chart().PaintCount() > paintsBefore; }));
 
   ClickOn(page_->FindWindow(1032));  // "-"
   ClickOn(page_->FindWindow(1032));
@@ -172,7 +159,7 @@ TEST_F(ThrottlePageWindowTest, LiveInputMovesBarLabelAndCrossHair) {
   CreatePage();
   page_->Settings().dz_0 = 0;
   for (int i = 0; i < 8; ++i) page_->OnPedalInput(37.6);
-  Pump(100);
+  DrainEvents();
   EXPECT_EQ(page_->LiveBar().GetValue(), 37);
   EXPECT_EQ(page_->PercentLabel().GetText(), "37%");
   const auto& crossX = page_->ChartSeries().CrossXPoints();
@@ -186,7 +173,7 @@ TEST_F(ThrottlePageWindowTest, LiveInputMovesBarLabelAndCrossHair) {
   page_->Settings().dz_0 = 60;
   page_->Settings().dz_1 = 40;
   for (int i = 0; i < 8; ++i) page_->OnPedalInput(70.0);
-  Pump(100);
+  DrainEvents();
   EXPECT_EQ(page_->LiveBar().GetValue(), 0);
   EXPECT_EQ(page_->PercentLabel().GetText(), "-50%");
   EXPECT_DOUBLE_EQ(page_->ChartSeries().CrossXPoints().at(0).x, 0.0);
@@ -210,7 +197,6 @@ TEST_F(ThrottlePageWindowTest, LiveBarFillsItsTemplateRectangleInsideABorder) {
   for (int value : {0, 37, 100}) {
     for (int i = 0; i < 8; ++i) page_->OnPedalInput(value + 0.5);
     ASSERT_EQ(page_->LiveBar().GetValue(), value);
-    Pump(100);
     SCOPED_TRACE(value);
     page_test::ExpectLiveBarOnScreen(page_->LiveBar());
   }
@@ -223,7 +209,7 @@ TEST_F(ThrottlePageWindowTest, CrossHairTicksKeepTheCurvesInTheCachedLayer) {
   const auto showInput = [&](double percent) {
     for (int i = 0; i < 8; ++i) page_->OnPedalInput(percent);
     const std::size_t paints = chart.PaintCount();
-    ASSERT_TRUE(page_test::PumpUntil([&] { return chart.PaintCount() > paints; }, 2000));
+    ASSERT_TRUE(PumpUntil([&] { return chart.PaintCount() > paints; }, 2000));
   };
   showInput(30.0);
   const std::vector<std::uint8_t> at30 = page_test::ScreenPixels(chart.GetScreenRect());
@@ -236,7 +222,7 @@ TEST_F(ThrottlePageWindowTest, CrossHairTicksKeepTheCurvesInTheCachedLayer) {
   EXPECT_TRUE(page_test::ScreenPixels(chart.GetScreenRect()) == at30);
 
   ClickOn(page_->FindWindow(1031));  // band_50 "+": the curve changes
-  ASSERT_TRUE(page_test::PumpUntil([&] { return chart.LayerDrawCount() > layers; }, 2000));
+  ASSERT_TRUE(PumpUntil([&] { return chart.LayerDrawCount() > layers; }, 2000));
 }
 
 class ThrottlePresetWindowTest : public ThrottlePageWindowTest {
@@ -247,9 +233,8 @@ class ThrottlePresetWindowTest : public ThrottlePageWindowTest {
     ClickOn(page_->FindWindow(1002));  // dz_0 "+": 5 -> 6, not sent
     ASSERT_TRUE(page_->Settings().dirty);
     QuestionAnswerer answerer(keys);
-    ClickOn(page_->FindWindow(1072));
-    Pump(300);
-    EXPECT_TRUE(answerer.Answered()) << "no question was asked";
+    ClickOn(page_->FindWindow(1072));  // the question is modal inside the click's handling
+    EXPECT_TRUE(PumpUntil([&] { return answerer.Answered(); })) << "no question was asked";
     EXPECT_EQ(page_->CurrentPreset(), 1);
     EXPECT_TRUE(Control<wxRadioButton>(1072)->GetValue());
     EXPECT_EQ(page_->Settings().dz_0, 11);
@@ -282,8 +267,7 @@ TEST_F(ThrottlePresetWindowTest, ClickOnTheCheckedPresetAsksAndReloads) {
   ASSERT_EQ(page_->Settings().dz_0, 6);
   QuestionAnswerer answerer("alt+n");
   ClickOn(page_->FindWindow(1063));  // preset A, already checked
-  Pump(300);
-  EXPECT_TRUE(answerer.Answered());
+  EXPECT_TRUE(PumpUntil([&] { return answerer.Answered(); }));
   EXPECT_EQ(page_->Settings().dz_0, 5);  // the stored values are back
   EXPECT_EQ(owner_->applied, 1);
 }
@@ -292,7 +276,6 @@ TEST_F(ThrottlePresetWindowTest, WithoutChangesNoQuestion) {
   CreatePage();
   QuestionAnswerer answerer("Escape");
   ClickOn(page_->FindWindow(1073));
-  Pump(300);
   EXPECT_FALSE(answerer.Answered());
   EXPECT_EQ(page_->CurrentPreset(), 2);
   EXPECT_EQ(Key("CNF", "preset"), "2");
@@ -339,7 +322,7 @@ TEST_F(ThrottlePageWindowTest, EnterAndEscCloseNothing) {
   dialog->SetSizerAndFit(sizer);
   page->Show();
   dialog->Show();
-  Pump(400);
+  PumpUntil([&] { return dialog->IsShownOnScreen(); });
 
   // Focus on a step button: Esc does nothing, Enter presses that button only.
   page_test::ExpectKeysLeaveDialogOpen(*dialog, *page->FindWindow(1002),
@@ -349,7 +332,7 @@ TEST_F(ThrottlePageWindowTest, EnterAndEscCloseNothing) {
   // Focus on the chart, which takes no Enter itself.
   page_test::ExpectKeysLeaveDialogOpen(*dialog, page->Chart(), {WXK_RETURN, WXK_ESCAPE});
   dialog->Destroy();
-  Pump(100);
+  DrainEvents();
 }
 
 // ---- CFontStatic ----
@@ -360,7 +343,7 @@ class FontStaticWindowTest : public ::testing::Test {
     CFontStatic::SetFontFactory(nullptr);
     CFontStatic::SetFailureReporter(nullptr);
     if (frame_) frame_->Destroy();
-    Pump(100);
+    DrainEvents();
   }
   wxFrame* frame_ = nullptr;
 };
@@ -390,13 +373,14 @@ TEST_F(FontStaticWindowTest, FontFailureIsReportedOnceAndNeverFromAPaint) {
   frame_->Show();
   for (CFontStatic* label : labels) label->Update();  // paints now, synchronously
   EXPECT_EQ(reports, 0) << "reported from inside a paint";
-  Pump(300);
+  PumpUntil([&] { return frame_->IsShownOnScreen(); });
+  DrainEvents();
   for (int round = 0; round < 3; ++round) {
     for (CFontStatic* label : labels) {
       label->SetText(wxString::Format("%d %%", round));
       label->Update();
     }
-    Pump(100);
+    DrainEvents();
   }
   EXPECT_GT(paints, 3);
   EXPECT_EQ(reports, 1);

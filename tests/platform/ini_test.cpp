@@ -22,6 +22,7 @@
 #include "platform/ini_file.h"
 #include "platform/ini_write_hook.h"
 #include "platform/whole_file.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -56,16 +57,6 @@ std::string WithLineEnds(std::string text, const std::string& ending) {
 
 class TempDir : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/ini_test.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override {
-    const std::string command = "rm -rf '" + dir_ + "'";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-  }
-
   std::string PathOf(const std::string& name) const { return dir_ + "/" + name; }
 
   static void WriteBytes(const std::string& path, const std::string& bytes) {
@@ -95,7 +86,8 @@ class TempDir : public ::testing::Test {
     return status.st_mode & 07777;
   }
 
-  std::string dir_;
+  test_support::TempFolder folder_{"ini-test"};
+  std::string dir_ = folder_.Path().string();
 };
 
 // One file in each form that the profile functions or an editor may leave.

@@ -1,5 +1,6 @@
 // Counting processes by executable name over a /proc tree.
 #include "platform/process_list.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -19,11 +20,6 @@ const std::vector<std::string> kAppNames = {"orvo-pedals-calibrationd", "orvo-pe
 // A fake /proc: per pid an exe link (any target; it need not exist) and/or a cmdline file.
 class FakeProc {
  public:
-  FakeProc() : root_(fs::temp_directory_path() / ("fake-proc-" + std::to_string(getpid()))) {
-    fs::remove_all(root_);
-    fs::create_directories(root_);
-  }
-  ~FakeProc() { fs::remove_all(root_); }
   void Exe(const std::string& pid, const std::string& target) {
     fs::create_directories(root_ / pid);
     fs::create_symlink(target, root_ / pid / "exe");
@@ -35,13 +31,14 @@ class FakeProc {
   std::string Root() const { return root_.string(); }
 
  private:
-  fs::path root_;
+  test_support::TempFolder folder_{"fake-proc"};
+  fs::path root_ = folder_.Path();
 };
 
 TEST(ProcessListTest, CountsExactNamesFromExeLinkOrCommandLine) {
   FakeProc proc;
   proc.Exe("100", "/usr/bin/orvo-pedals-calibration");
-  proc.Exe("101", "/home/u/build/orvo-pedals-calibrationd");
+  proc.Exe("101", "/srv/u/build/orvo-pedals-calibrationd");
   proc.Exe("102", "/opt/orvo-pedals-calibrationd (deleted)");  // rebuilt while running
   proc.Exe("103", "/usr/bin/Orvo-Pedals-Calibration");         // differs only in case
   proc.Exe("104", "/usr/bin/orvo-pedals-calibration-old");

@@ -15,21 +15,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/ini_file.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 class ProfileSettings : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/profile_settings_test.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    file_ = dir_ + "/presets.ini";
-  }
-  void TearDown() override {
-    const std::string command = "rm -rf '" + dir_ + "'";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-  }
 
   void WriteFile(const std::string& text) const { std::ofstream(file_, std::ios::binary) << text; }
 
@@ -42,8 +33,9 @@ class ProfileSettings : public ::testing::Test {
     return platform::GetPrivateProfileString(section, key, "<missing>", 256, file_);
   }
 
-  std::string dir_;
-  std::string file_;
+  test_support::TempFolder folder_{"profile-settings"};
+  std::string dir_ = folder_.Path().string();
+  std::string file_ = dir_ + "/presets.ini";
 };
 
 TEST_F(ProfileSettings, ReadProfileFloatConvertsLikeStrtodAndDefaultsOnlyOnEmptyText) {

@@ -17,7 +17,7 @@
 #include "app/backup/backup_file.h"
 #include "backup_test_support.h"
 #include "platform/ini_file.h"
-#include "window_test_support.h"
+#include "tests/support/window_test.h"
 
 namespace {
 
@@ -30,24 +30,6 @@ using backup_test::WriteBytes;
 
 // The GTK file chooser's title: the dialogs keep wx's own prompt.
 constexpr char kFileDialogTitle[] = "Select a file";
-
-std::string Shell(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
-    ::pclose(pipe);
-  }
-  while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
-  return out;
-}
-
-// Saves the whole screen as <ORVO_SCREENSHOT_DIR>/<name>.png when that variable is set.
-void SaveScreenshot(const std::string& name) {
-  if (const char* dir = std::getenv("ORVO_SCREENSHOT_DIR")) {
-    Shell("import -window root '" + std::string(dir) + "/" + name + ".png'");
-  }
-}
 
 // The scripted main dialog with the real dialogs of backup_dialogs.h, owned by a real window.
 class WindowHost : public ScriptedHost {
@@ -75,89 +57,13 @@ class WindowHost : public ScriptedHost {
   wxWindow* owner_;
 };
 
-// Acts on the window whose title is exactly title once it shows, from a timer that keeps running
-// inside that window's modal loop: a screenshot, then the steps. Each step runs in a tick of its
-// own, a while after the one before, so that the window has handled one step's keys before the
-// next step looks at it.
-class ModalDriver : public wxTimer {
- public:
-  using Step = std::function<void()>;
-  ModalDriver(std::string title, std::string screenshot, std::vector<Step> steps)
-      : title_(std::move(title)), screenshot_(std::move(screenshot)), steps_(std::move(steps)) {
-    Start(100);
-  }
-  void Notify() override {
-    const auto now = std::chrono::steady_clock::now();
-    if (!found_) {
-      const std::string id =
-          Shell("xdotool search --onlyvisible --name '^" + title_ + "$' 2>/dev/null | tail -n 1");
-      if (id.empty()) return;
-      found_ = true;
-      id_ = id;
-      next_ = now + std::chrono::milliseconds(800);  // lets the window settle
-      return;
-    }
-    if (now < next_) return;
-    if (step_ == steps_.size()) {
-      Finish(now);
-      return;
-    }
-    if (step_ == 0) SaveScreenshot(screenshot_);
-    // Without a window manager nothing gives the window the keyboard: every step takes it.
-    Shell("xdotool windowfocus --sync " + id_);
-    steps_[step_++]();
-    next_ = now + std::chrono::milliseconds(700);
-  }
-  bool Done() const { return done_; }
-
- private:
-  // The last step's keys may come before the window they are meant for (the replace question
-  // is slow to show on a busy machine), and a dialog left open would hold the test inside its
-  // modal loop for good. So while the chooser still shows, the last step is tried again; after
-  // that Escape closes whatever is open, and the test fails on its checks instead of hanging.
-  void Finish(std::chrono::steady_clock::time_point now) {
-    const bool shown = !Shell("xdotool search --onlyvisible --name '^" + title_ +
-                              "$' 2>/dev/null").empty();
-    if (!shown) {
-      Stop();
-      done_ = true;
-      return;
-    }
-    ++retries_;
-    if (retries_ <= kRetries) {
-      Shell("xdotool windowfocus --sync " + id_);
-      steps_.back()();
-    } else {
-      Keys("Escape");
-    }
-    next_ = now + std::chrono::milliseconds(700);
-  }
-  static constexpr int kRetries = 4;
-  static void Keys(const std::string& keys) {
-    Shell("xdotool key --clearmodifiers --delay 40 " + keys);
-  }
-
-  std::string title_;
-  std::string screenshot_;
-  std::vector<Step> steps_;
-  bool found_ = false;
-  std::string id_;
-  std::size_t step_ = 0;
-  int retries_ = 0;
-  std::chrono::steady_clock::time_point next_;
-  bool done_ = false;
-};
-
-// Types keys into the window that has the focus. A step that types a name leaves its Return to
-// the next step: the chooser's name field first completes what was typed.
-void Keys(const std::string& keys) { Shell("xdotool key --clearmodifiers --delay 40 " + keys); }
-void Type(const std::string& text) { Shell("xdotool type --delay 15 '" + text + "'"); }
+// The last step's keys may come before the window they are meant for (the replace question is
+// slow to show on a busy machine): every driver here repeats it while the chooser still shows.
+constexpr auto kRepeat = ModalDriver::LastStep::RepeatWhileShown;
 
 class BackupDialogsWindowTest : public ::testing::Test {
  protected:
   BackupDialogsWindowTest() {
-    // The file chooser keeps its own settings; without a session bus they stay in memory.
-    ::setenv("GSETTINGS_BACKEND", "memory", 0);
     WriteBytes(folder_.Settings(), "[CNF]\npreset=1\n[PRESET_1]\ndz_0=12\nband_95=97.5\n");
     frame_ = new wxFrame(nullptr, wxID_ANY, "backup test", wxPoint(40, 40), wxSize(320, 120));
     save_ = new wxButton(frame_, 1003, "Guardar Preset", wxPoint(10, 10), wxSize(140, 40));
@@ -167,23 +73,15 @@ class BackupDialogsWindowTest : public ::testing::Test {
     save_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { BackupRestore(*host_).OnBackupPresets(); });
     load_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { BackupRestore(*host_).OnRestorePresets(); });
     frame_->Show();
-    PumpUntil([this] { return frame_->IsShownOnScreen(); }, 2000);
-    PumpEvents(300);
+    PumpUntil([this] { return frame_->IsShownOnScreen(); });
   }
   ~BackupDialogsWindowTest() override {
     frame_->Destroy();
-    PumpEvents(100);
+    DrainEvents();
   }
 
   // A real click on the button; returns once its handler, with every dialog, has finished.
-  void Click(wxButton* button) {
-    wxUIActionSimulator sim;
-    const wxRect r = button->GetScreenRect();
-    sim.MouseMove(r.x + r.width / 2, r.y + r.height / 2);
-    PumpEvents(80);
-    sim.MouseClick();
-    PumpEvents(300);
-  }
+  void Click(wxButton* button) { ClickCentre(*button); }
 
   // A backup with preset C selected and its dz_0 21, taken from a settings file of its own.
   std::string BackupWithPresetC(const std::string& name) {
@@ -209,7 +107,7 @@ TEST_F(BackupDialogsWindowTest, SavePresetWritesTheFileNamedInTheSaveDialog) {
                        Keys("ctrl+a");
                        Type(path);
                      },
-                     [] { Keys("Return"); }});
+                     [] { Keys("Return"); }}, kRepeat);
   Click(save_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(path); }, 5000));
@@ -222,7 +120,7 @@ TEST_F(BackupDialogsWindowTest, SavePresetWritesTheFileNamedInTheSaveDialog) {
 TEST_F(BackupDialogsWindowTest, SaveDialogOffersTheDefaultName) {
   ScopedWorkingDirectory workingDirectory;
   ModalDriver driver(kFileDialogTitle, "backup_save_default",
-                     {[] { Keys("Return"); }});
+                     {[] { Keys("Return"); }}, kRepeat);
   Click(save_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   const std::string saved = (workingDirectory.Path() / "orvo_pedals_backup.txt").string();
@@ -232,10 +130,10 @@ TEST_F(BackupDialogsWindowTest, SaveDialogOffersTheDefaultName) {
 
 TEST_F(BackupDialogsWindowTest, CancelledSaveDialogWritesNothing) {
   ModalDriver driver(kFileDialogTitle, "backup_save_cancel",
-                     {[] { Keys("Escape"); }});
+                     {[] { Keys("Escape"); }}, kRepeat);
   Click(save_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
-  PumpEvents(300);
+  DrainEvents();
   EXPECT_EQ(host_->events, Events{"save dialog"});
   EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"presets.ini"});
 }
@@ -255,7 +153,7 @@ TEST_F(BackupDialogsWindowTest, ReplacingAnExistingFileAsksFirst) {
                         SaveScreenshot("backup_replace_question");
                         beforeAnswer = ReadBytes(path);
                         Keys("alt+r");  // GTK's own question over the chooser: Replace
-                      }});
+                      }}, kRepeat);
   Click(save_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   EXPECT_EQ(beforeAnswer, old);  // nothing written before the answer
@@ -270,7 +168,7 @@ TEST_F(BackupDialogsWindowTest, LoadPresetRestoresTheFileChosenInTheOpenDialog) 
                        Keys("ctrl+l");
                        Type(backup);
                      },
-                     [] { Keys("Return"); }});
+                     [] { Keys("Return"); }}, kRepeat);
   Click(load_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   ASSERT_TRUE(PumpUntil([&] { return host_->throttle.CurrentPreset() == 2; }, 5000));
@@ -287,15 +185,15 @@ TEST_F(BackupDialogsWindowTest, LoadPresetOfANonBackupShowsTheErrorBox) {
                        Keys("ctrl+l");
                        Type(chosen);
                      },
-                     [] { Keys("Return"); }});
+                     [] { Keys("Return"); }}, kRepeat);
   bool errorShown = false;
   ModalDriver error("Orvo Pedals", "restore_error_box", {[&] {
     errorShown = true;
     Keys("Return");
-  }});
+  }}, kRepeat);
   Click(load_);
   ASSERT_TRUE(PumpUntil([&] { return open.Done() && error.Done(); }, 15000));
-  PumpEvents(300);
+  DrainEvents();
   EXPECT_TRUE(errorShown);
   EXPECT_EQ(host_->events, (Events{"open dialog", "error"}));
   EXPECT_EQ(ReadBytes(folder_.Settings()), before);
@@ -324,8 +222,10 @@ TEST_F(BackupDialogsWindowTest, LoadPresetOfATruncatedBackupAsksFirst) {
                            Keys(yes ? "alt+y" : "Return");
                          }});
     Click(load_);
-    ASSERT_TRUE(PumpUntil([&] { return open.Done() && question.Done(); }, 15000));
-    PumpEvents(300);
+    ASSERT_TRUE(PumpUntil([&] { return open.Done() && question.Done(); }));
+    // A Yes goes on to restore and apply; a No ends at the question.
+    ASSERT_TRUE(PumpUntil([&] { return host_->events.size() >= (yes ? 6u : 2u); }));
+    DrainEvents();
     EXPECT_TRUE(asked);
     if (!yes) {
       EXPECT_EQ(host_->events, (Events{"open dialog", "incomplete question"}));
@@ -343,10 +243,10 @@ TEST_F(BackupDialogsWindowTest, LoadPresetOfATruncatedBackupAsksFirst) {
 TEST_F(BackupDialogsWindowTest, CancelledOpenDialogChangesNothing) {
   const std::string before = ReadBytes(folder_.Settings());
   ModalDriver driver(kFileDialogTitle, "restore_open_cancel",
-                     {[] { Keys("Escape"); }});
+                     {[] { Keys("Escape"); }}, kRepeat);
   Click(load_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
-  PumpEvents(300);
+  DrainEvents();
   EXPECT_EQ(host_->events, Events{"open dialog"});
   EXPECT_EQ(ReadBytes(folder_.Settings()), before);
   EXPECT_EQ(host_->throttle.CurrentPreset(), 1);

@@ -2,8 +2,6 @@
 // file access, a backup file in UTF-16 with CRLF line ends, and a scripted main dialog.
 #pragma once
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +15,7 @@
 #include "app/backup/backup_restore.h"
 #include "pages/brake_clutch_curve.h"
 #include "pages/throttle_page_model.h"
+#include "tests/support/temp_folder.h"
 
 namespace backup_test {
 
@@ -32,36 +31,10 @@ const std::vector<std::string> kPedalKeys = {
     "dz_0",    "dz_1",    "band_0",  "band_10", "band_20",  "band_30",  "band_40", "band_50",
     "band_60", "band_70", "band_80", "band_90", "band_100", "axis_cnf", "axis_mode"};
 
-class TempFolder {
+class TempFolder : public test_support::TempFolder {
  public:
-  TempFolder() {
-    std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    for (char& c : test) {
-      if (c == '/') c = '_';  // parameterised tests name their cases with a slash
-    }
-    dir_ = fs::temp_directory_path() / ("orvo_backup_" + std::to_string(::getpid()) + "_" + test);
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  ~TempFolder() { fs::remove_all(dir_); }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  std::string File(const std::string& name) const { return (dir_ / name).string(); }
+  TempFolder() : test_support::TempFolder("orvo-backup") {}
   std::string Settings() const { return File("presets.ini"); }
-
-  // Names of every entry in the folder, to see that no temporary file was left behind.
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  fs::path dir_;
 };
 
 inline std::string ReadBytes(const std::string& path) {

@@ -1,5 +1,6 @@
 // The five assignments: [JOY] keys, button captions and the one-slot-per-pair rule.
 #include "app/hot_keys/button_assignment.h"
+#include "tests/support/temp_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -15,16 +16,6 @@ using testing::ElementsAre;
 
 class JoyKeysTest : public testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("orvo_hotkeys_" + std::to_string(::getpid()) + "_" +
-            testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    file_ = (dir_ / "presets.ini").string();
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
   std::string FileText() const {
     std::ifstream in(file_);
     std::stringstream text;
@@ -32,8 +23,8 @@ class JoyKeysTest : public testing::Test {
     return text.str();
   }
 
-  std::filesystem::path dir_;
-  std::string file_;
+  test_support::TempFolder folder_{"orvo-hotkeys"};
+  std::string file_ = folder_.File("presets.ini");
 };
 
 TEST_F(JoyKeysTest, MissingFileReadsAsNothingAssigned) {

@@ -6,9 +6,11 @@
 
 #include "app/hot_keys/hot_keys.h"
 #include "hotkeys_actions.h"
-#include "hotkeys_virtual_joystick.h"
+#include "tests/support/virtual_joystick.h"
 
 namespace {
+
+using test_support::VirtualJoystick;
 
 using testing::ElementsAre;
 using testing::Pair;

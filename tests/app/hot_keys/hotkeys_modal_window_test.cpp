@@ -17,23 +17,15 @@
 #include "platform/profile_settings.h"
 #include "pages/throttle_page.h"
 #include "platform/ini_file.h"
-#include "ui_script.h"
-#include "window_test_support.h"
+#include "tests/support/ui_script.h"
+#include "tests/support/window_test.h"
 // The chart tests' shell and screenshot helpers serve here too.
-#include "../../chart/chart_dialog_driver.h"
+
 
 namespace {
 
 constexpr int kF9 = 0x78;  // the preset-C key; no window of the program reacts to it
 constexpr int kHotKeyTicksHeld = 10;
-
-using chart::test::ScreenshotPath;
-using chart::test::Shell;
-
-// The newest visible window of exactly this title, empty when there is none.
-std::string WindowTitled(const std::string& title) {
-  return Shell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null | tail -n 1");
-}
 
 // The way out of a stuck test: the key up, the window closed.
 bool LetGoAndClose() {
@@ -54,13 +46,13 @@ class HotKeysUnderModalWindowsTest : public testing::Test {
       event.Skip();
     });
     dialog_->Start();
-    ASSERT_TRUE(PumpUntil([&] { return dialog_->IsShownOnScreen() && hotKeyTicks_ > 0; }, 15000));
-    PumpEvents(300);
+    ASSERT_TRUE(PumpUntil([&] { return dialog_->IsShownOnScreen() && hotKeyTicks_ > 0; }));
+    DrainEvents();
   }
   void TearDown() override {
     Shell("xdotool keyup F9");
     if (dialog_ != nullptr) dialog_->Destroy();
-    PumpEvents(100);
+    DrainEvents();
   }
 
   CPedalsConfig2Dlg& Page() { return *dialog_->ThrottlePage(); }
@@ -68,17 +60,17 @@ class HotKeysUnderModalWindowsTest : public testing::Test {
     auto* radio = dynamic_cast<wxRadioButton*>(Page().FindWindow(id));
     return radio != nullptr && radio->GetValue();
   }
-  void ClickAt(wxWindow* window) {
-    const wxRect r = window->GetScreenRect();
-    Shell("xdotool mousemove --sync " + std::to_string(r.x + r.width / 2) + " " +
-          std::to_string(r.y + r.height / 2) + " click 1");
+  // Lets the hot-key timer poll a few times more: what a held key would do has been done.
+  void LetHotKeysPoll() {
+    const int ticks = hotKeyTicks_;
+    ASSERT_TRUE(PumpUntil([&] { return hotKeyTicks_ >= ticks + 3; }));
   }
 
   // Once the window titled title shows: holds the preset-C key for some hot-key ticks, noting
   // the page's preset meanwhile, then lets it go and answers the window with keys.
   void HoldPresetKeyWhileOpen(const std::string& title, const std::string& answerKeys) {
     script_.Then("window open", [this, title] {
-      if (WindowTitled(title).empty()) return false;
+      if (FindVisibleWindow(title).empty()) return false;
       Shell("xdotool keydown F9");
       ticksAtPress_ = hotKeyTicks_;
       return true;
@@ -95,7 +87,7 @@ class HotKeysUnderModalWindowsTest : public testing::Test {
       return true;
     });
     script_.Then("answered", [title, answerKeys] {
-      const std::string id = WindowTitled(title);
+      const std::string id = FindVisibleWindow(title);
       if (id.empty()) return false;
       // Without a window manager nothing gives the window the keyboard.
       Shell("xdotool windowfocus --sync " + id + " 2>/dev/null; xdotool key --delay 40 " + answerKeys);
@@ -118,15 +110,15 @@ class HotKeysUnderModalWindowsTest : public testing::Test {
 // Edit preset A, click Preset B, press the preset-C key while the page asks about A, answer Yes:
 // A gets the edit, B is loaded and checked, and the file names B.
 TEST_F(HotKeysUnderModalWindowsTest, SaveQuestionAnswerAppliesToThePresetItNames) {
-  ClickAt(Page().FindWindow(kThrottleRows[0].plusId));  // dz_0 of preset A: 0 -> 1
-  ASSERT_TRUE(PumpUntil([&] { return Page().Settings().dirty; }, 10000));
+  ClickCentre(*Page().FindWindow(kThrottleRows[0].plusId));  // dz_0 of preset A: 0 -> 1
+  ASSERT_TRUE(PumpUntil([&] { return Page().Settings().dirty; }));
   const int editedDz0 = Page().Settings().dz_0;
 
   HoldPresetKeyWhileOpen("Orvo Pedals", "Return");  // Return: the default answer, Yes
-  ClickAt(Page().FindWindow(CPedalsConfig2Dlg::kPresetBId));
+  ClickCentre(*Page().FindWindow(CPedalsConfig2Dlg::kPresetBId));
   ASSERT_TRUE(PumpUntil([&] { return script_.Finished() && Page().CurrentPreset() == 1; }, 30000))
       << "stuck at: " << script_.StuckAt();
-  PumpEvents(200);
+  LetHotKeysPoll();
 
   EXPECT_EQ(presetWhileOpen_, 0);
   EXPECT_FALSE(presetCCheckedWhileOpen_);
@@ -155,13 +147,13 @@ TEST_P(HotKeysUnderEachModalWindowTest, PresetKeyWaitsUntilTheWindowHasEnded) {
   HoldPresetKeyWhileOpen(GetParam().title, "Escape");
   GetParam().show(dialog_);
   ASSERT_TRUE(PumpUntil([&] { return script_.Finished(); }, 30000)) << "stuck at: " << script_.StuckAt();
-  PumpEvents(200);
+  LetHotKeysPoll();
   EXPECT_EQ(presetWhileOpen_, 0);
   EXPECT_EQ(Page().CurrentPreset(), 0);
   EXPECT_EQ(platform::GetPrivateProfileInt("CNF", "preset", -1, kSettingsFile), -1);
 
   Shell("xdotool keydown F9");
-  EXPECT_TRUE(PumpUntil([&] { return Page().CurrentPreset() == 2; }, 10000));
+  EXPECT_TRUE(PumpUntil([&] { return Page().CurrentPreset() == 2; }));
   Shell("xdotool keyup F9");
   EXPECT_TRUE(PresetChecked(CPedalsConfig2Dlg::kPresetCId));
 }

@@ -14,7 +14,7 @@
 #include "platform/profile_settings.h"
 #include "pages/throttle_page.h"
 #include "platform/ini_file.h"
-#include "window_test_support.h"
+#include "tests/support/window_test.h"
 
 namespace {
 
@@ -47,11 +47,11 @@ class HotKeyPagesTest : public testing::Test {
  protected:
   void SetUp() override {
     frame_ = new PagesFrame;
-    PumpEvents(20);
+    DrainEvents();
   }
   void TearDown() override {
     frame_->Destroy();
-    PumpEvents(20);
+    DrainEvents();
   }
 
   void Ticks(int count) {

@@ -1,4 +1,4 @@
-// An SDL virtual joystick plugged for a test, seen by the platform's joystick layer.
+// An SDL virtual joystick plugged for a test's lifetime, seen by the platform's joystick layer.
 #pragma once
 
 #include <SDL.h>
@@ -7,6 +7,8 @@
 #include <cstdint>
 
 #include "platform/joystick.h"
+
+namespace test_support {
 
 class VirtualJoystick {
  public:
@@ -18,7 +20,7 @@ class VirtualJoystick {
     desc.nbuttons = static_cast<Uint16>(buttons);
     desc.vendor_id = vendor;
     desc.product_id = product;
-    desc.name = "hot-key test wheel";
+    desc.name = "test wheel";
     const int index = SDL_JoystickAttachVirtualEx(&desc);
     EXPECT_GE(index, 0) << SDL_GetError();
     instance_ = SDL_JoystickGetDeviceInstanceID(index);
@@ -49,3 +51,5 @@ class VirtualJoystick {
   SDL_JoystickID instance_ = -1;
   SDL_Joystick* handle_ = nullptr;
 };
+
+}  // namespace test_support

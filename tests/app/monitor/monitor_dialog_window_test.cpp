@@ -1,6 +1,6 @@
 // The monitor window under Xvfb: its look on screen, showing without focus, dragging, the
 // remembered position and close requests.
-#include <cstdio>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <regex>
@@ -17,7 +17,7 @@
 #include "platform/profile_settings.h"
 #include "platform/ini_file.h"
 #include "monitor_test_support.h"
-#include "window_test_support.h"
+#include "tests/support/window_test.h"
 
 namespace {
 
@@ -25,16 +25,6 @@ constexpr int kUnset = -12345;
 
 int StoredMonitorInt(const char* key) {
   return platform::GetPrivateProfileInt("MONITOR", key, kUnset, kSettingsFile);
-}
-
-std::string RunCommand(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-    pclose(pipe);
-  }
-  return output;
 }
 
 class MonitorWindowTest : public testing::Test {
@@ -45,16 +35,16 @@ class MonitorWindowTest : public testing::Test {
     ASSERT_TRUE(monitor->Create());
     window = monitor->GetWindow();
     ASSERT_NE(window, nullptr);
-    PumpEvents(50);
+    DrainEvents();
   }
 
-  bool WaitShown(bool shown, int timeoutMs = 1000) {
+  bool WaitShown(bool shown, int timeoutMs = kPatienceMs) {
     return PumpUntil([&] { return window->IsShown() == shown; }, timeoutMs);
   }
 
   void TearDown() override {
     monitor.reset();
-    PumpEvents(20);
+    DrainEvents();
   }
 
   ScopedWorkingDirectory directory;
@@ -72,9 +62,9 @@ TEST_F(MonitorWindowTest, IsSmallBorderlessOnTopAndOutOfTheTaskBar) {
   EXPECT_FALSE(window->IsShown());
   monitor->ShowMonitorPopup(90, 0);
   ASSERT_TRUE(WaitShown(true));
-  PumpEvents(100);
+  DrainEvents();
   const std::string id = std::to_string(XWindowIdOf(window));
-  const std::string state = RunCommand("xprop -id " + id + " _NET_WM_STATE _NET_WM_WINDOW_TYPE _MOTIF_WM_HINTS");
+  const std::string state = Shell("xprop -id " + id + " _NET_WM_STATE _NET_WM_WINDOW_TYPE _MOTIF_WM_HINTS");
   EXPECT_NE(state.find("_NET_WM_STATE_ABOVE"), std::string::npos) << state;
   EXPECT_NE(state.find("_NET_WM_STATE_SKIP_TASKBAR"), std::string::npos) << state;
   EXPECT_NE(state.find("_NET_WM_WINDOW_TYPE_UTILITY"), std::string::npos) << state;
@@ -88,25 +78,28 @@ TEST_F(MonitorWindowTest, PopupOnScreenIsThePopupImage) {
   window->Move(200, 150);
   monitor->ShowMonitorPopup(85, 1);
   ASSERT_TRUE(WaitShown(true));
-  PumpEvents(300);
-  const char* shot = "/tmp/monitor.png";
-  ASSERT_EQ(std::system((std::string("import -window root ") + shot).c_str()), 0);
-  wxImage screen(shot);
-  ASSERT_TRUE(screen.IsOk());
   const wxImage expected = monitor->Image().Bitmap().ConvertToImage();
   const wxPoint origin = window->GetScreenPosition();
   EXPECT_EQ(origin, wxPoint(200, 150));
-  int differing = 0;
-  for (int y = 0; y < 102; ++y) {
-    for (int x = 0; x < 152; ++x) {
-      const int sx = origin.x + x;
-      const int sy = origin.y + y;
-      differing += screen.GetRed(sx, sy) != expected.GetRed(x, y) ||
-                   screen.GetGreen(sx, sy) != expected.GetGreen(x, y) ||
-                   screen.GetBlue(sx, sy) != expected.GetBlue(x, y);
+  wxImage screen;
+  const auto differing = [&] {
+    screen = ScreenImage();
+    int count = 0;
+    for (int y = 0; y < 102; ++y) {
+      for (int x = 0; x < 152; ++x) {
+        const int sx = origin.x + x;
+        const int sy = origin.y + y;
+        count += screen.GetRed(sx, sy) != expected.GetRed(x, y) ||
+                 screen.GetGreen(sx, sy) != expected.GetGreen(x, y) ||
+                 screen.GetBlue(sx, sy) != expected.GetBlue(x, y);
+      }
     }
-  }
-  EXPECT_EQ(differing, 0);
+    return count;
+  };
+  // Painted once the screen shows the image.
+  PumpUntil([&] { return differing() == 0; });
+  SaveScreenshot("monitor_popup");
+  EXPECT_EQ(differing(), 0);
   // Preset B is the highlighted box.
   EXPECT_EQ(wxColour(screen.GetRed(origin.x + 55, origin.y + 55), screen.GetGreen(origin.x + 55, origin.y + 55),
                      screen.GetBlue(origin.x + 55, origin.y + 55)),
@@ -119,25 +112,26 @@ TEST_F(MonitorWindowTest, ShowingDoesNotTakeTheFocus) {
   auto* text = new wxTextCtrl(other, wxID_ANY);
   other->Show();
   text->SetFocus();
-  ASSERT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == text; }, 2000));
+  ASSERT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == text; }));
   monitor->ShowMonitorPopup(70, 2);
   ASSERT_TRUE(WaitShown(true));
-  PumpEvents(300);
+  DrainEvents();
   EXPECT_EQ(wxWindow::FindFocus(), text);
   EXPECT_FALSE(window->IsActive());
   // Xvfb has no window manager to move the focus; a user time of 0 is what tells one not to.
-  const std::string time = RunCommand("xprop -id " + std::to_string(XWindowIdOf(window)) + " _NET_WM_USER_TIME");
-  EXPECT_EQ(time, "_NET_WM_USER_TIME(CARDINAL) = 0\n");
+  const std::string time = Shell("xprop -id " + std::to_string(XWindowIdOf(window)) + " _NET_WM_USER_TIME");
+  EXPECT_EQ(time, "_NET_WM_USER_TIME(CARDINAL) = 0");
   other->Destroy();
 }
 
 TEST_F(MonitorWindowTest, PopupEndsAfterThreeSeconds) {
   Start();
+  const auto asked = std::chrono::steady_clock::now();
   monitor->ShowMonitorPopup(80, 0);
-  ASSERT_TRUE(WaitShown(true, 300));
-  PumpEvents(2600);
-  EXPECT_TRUE(window->IsShown());
-  EXPECT_TRUE(WaitShown(false, 800));
+  ASSERT_TRUE(WaitShown(true));
+  ASSERT_TRUE(WaitShown(false));
+  // Never before its three seconds; how soon after them is a figure for a benchmark.
+  EXPECT_GE(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(3000));
   EXPECT_FALSE(monitor->IsPopupActive());
 }
 
@@ -148,19 +142,19 @@ TEST_F(MonitorWindowTest, DisabledMonitorStaysHiddenUntilEnabled) {
   PumpEvents(400);
   EXPECT_FALSE(window->IsShown());
   enabled = true;
-  EXPECT_TRUE(WaitShown(true, 300));
+  EXPECT_TRUE(WaitShown(true));
 }
 
 TEST_F(MonitorWindowTest, MovesDuringPopupAreRemembered) {
   Start();
   window->Move(300, 200);
-  PumpEvents(200);
+  DrainEvents();
   EXPECT_EQ(StoredMonitorInt("x"), kUnset);
 
   monitor->ShowMonitorPopup(80, 0);
   ASSERT_TRUE(WaitShown(true));
   window->Move(320, 240);
-  ASSERT_TRUE(PumpUntil([] { return StoredMonitorInt("y") == 240; }, 1000));
+  ASSERT_TRUE(PumpUntil([] { return StoredMonitorInt("y") == 240; }));
   EXPECT_EQ(StoredMonitorInt("x"), 320);
 }
 
@@ -169,21 +163,21 @@ TEST_F(MonitorWindowTest, DragAnywhereMovesTheWindow) {
   window->Move(300, 200);
   monitor->ShowMonitorPopup(80, 0);
   ASSERT_TRUE(WaitShown(true));
-  PumpEvents(200);
+  DrainEvents();
   wxUIActionSimulator mouse;
   // Grab it on the value box, well away from any edge.
   mouse.MouseMove(wxPoint(330, 220));
-  PumpEvents(50);
+  DrainEvents();
   mouse.MouseDown();
-  PumpEvents(50);
+  DrainEvents();
   for (int step = 1; step <= 10; ++step) {
     mouse.MouseMove(wxPoint(330 + 15 * step, 220 + 8 * step));
-    PumpEvents(20);
+    DrainEvents();
   }
   mouse.MouseUp();
-  ASSERT_TRUE(PumpUntil([&] { return window->GetPosition() == wxPoint(450, 280); }, 1000))
+  ASSERT_TRUE(PumpUntil([&] { return window->GetPosition() == wxPoint(450, 280); }))
       << window->GetPosition().x << "," << window->GetPosition().y;
-  EXPECT_TRUE(PumpUntil([] { return StoredMonitorInt("x") == 450 && StoredMonitorInt("y") == 280; }, 1000));
+  EXPECT_TRUE(PumpUntil([] { return StoredMonitorInt("x") == 450 && StoredMonitorInt("y") == 280; }));
 }
 
 TEST_F(MonitorWindowTest, StoredPositionIsRestored) {
@@ -193,7 +187,7 @@ TEST_F(MonitorWindowTest, StoredPositionIsRestored) {
   EXPECT_EQ(window->GetPosition(), wxPoint(400, 300));
   // Restoring is no move of the user's: nothing is written back.
   ASSERT_TRUE(WriteProfileInt("MONITOR", "x", 401, kSettingsFile));
-  PumpEvents(100);
+  DrainEvents();
   EXPECT_EQ(StoredMonitorInt("x"), 401);
 }
 
@@ -272,13 +266,13 @@ TEST(MonitorUnderWindowManager, StartsKeepTheStoredPositionAndDragsStoreWhereThe
     const std::string id = std::to_string(XWindowIdOf(window));
     ASSERT_TRUE(PumpUntil(
         [&] {
-          return RunCommand("xprop -id " + id + " _NET_WM_STATE").find("ABOVE") !=
+          return Shell("xprop -id " + id + " _NET_WM_STATE").find("ABOVE") !=
                  std::string::npos;
         },
         3000));
     ASSERT_TRUE(PumpUntil([&] { return ServerWindowPosition(window) == stored; }, 2000))
         << ServerWindowPosition(window).x << "," << ServerWindowPosition(window).y;
-    PumpEvents(100);  // the move reports that come with the first showing
+    PumpEvents(100);  // no false move report that comes with the first showing is stored
     EXPECT_EQ(StoredMonitorPosition(), stored);
 
     if (start % 2 == 1) {
@@ -286,12 +280,12 @@ TEST(MonitorUnderWindowManager, StartsKeepTheStoredPositionAndDragsStoreWhereThe
       const wxPoint grab = ServerWindowPosition(window) + wxPoint(30, 20);
       wxUIActionSimulator mouse;
       mouse.MouseMove(grab);
-      PumpEvents(50);
+      DrainEvents();
       mouse.MouseDown();
-      PumpEvents(50);
+      DrainEvents();
       for (int step = 1; step <= 5; ++step) {
         mouse.MouseMove(grab + wxPoint(by.x * step / 5, by.y * step / 5));
-        PumpEvents(20);
+        DrainEvents();
       }
       mouse.MouseUp();
       const wxPoint expected = stored + by;
@@ -302,7 +296,7 @@ TEST(MonitorUnderWindowManager, StartsKeepTheStoredPositionAndDragsStoreWhereThe
       stored = expected;
     }
     monitor.reset();
-    PumpEvents(20);
+    DrainEvents();
     EXPECT_EQ(StoredMonitorPosition(), stored);
     if (HasFailure()) break;
   }
@@ -316,7 +310,7 @@ TEST_F(MonitorWindowTest, CloseRequestsDoNothing) {
 
   // What a window manager sends for Alt+F4.
   SendWindowManagerClose(window);
-  PumpEvents(300);
+  DrainEvents();
   ASSERT_EQ(monitor->GetWindow(), window);
   EXPECT_TRUE(window->IsShown());
 }
@@ -326,7 +320,7 @@ TEST_F(MonitorWindowTest, DestroyedWindowCanBeMadeAgain) {
   monitor->ShowMonitorPopup(80, 0);
   monitor->DestroyWindow();
   EXPECT_EQ(monitor->GetWindow(), nullptr);
-  PumpEvents(200);
+  DrainEvents();
   monitor->ShowMonitorPopup(81, 1);
   ASSERT_TRUE(monitor->Create());
   window = monitor->GetWindow();

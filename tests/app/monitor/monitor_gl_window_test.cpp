@@ -1,5 +1,5 @@
 // The monitor's GL start-up under Xvfb, with GL working and with GL made unavailable.
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -10,19 +10,14 @@
 
 #include "app/monitor/monitor_window.h"
 #include "monitor_test_support.h"
-#include "window_test_support.h"
+#include "tests/support/window_test.h"
 
 namespace {
 
 // Number of X windows titled like the monitor's hidden GL window, mapped or not.
 int CountGlWindows() {
-  const std::string command = std::string("xdotool search --name '^") + kGlWindowTitle + "$' 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return -1;
-  int lines = 0;
-  for (int c; (c = std::fgetc(pipe)) != EOF;) lines += c == '\n';
-  pclose(pipe);
-  return lines;
+  const std::string ids = Shell(std::string("xdotool search --name '^") + kGlWindowTitle + "$' 2>/dev/null");
+  return ids.empty() ? 0 : 1 + static_cast<int>(std::count(ids.begin(), ids.end(), '\n'));
 }
 
 // Sets or clears an environment variable for its lifetime.
@@ -94,7 +89,7 @@ TEST_P(MonitorGlUnavailableTest, ShowsOneMessageAndMonitorCarriesOn) {
   // Without GL the pop-up still draws and shows.
   ASSERT_TRUE(monitor->Create());
   monitor->ShowMonitorPopup(77, 2);
-  EXPECT_TRUE(PumpUntil([&] { return monitor->GetWindow()->IsShown(); }, 1000));
+  EXPECT_TRUE(PumpUntil([&] { return monitor->GetWindow()->IsShown(); }));
   EXPECT_EQ(monitor->Image().Bitmap().ConvertToImage().GetRed(120, 80), 255);
   monitor.reset();
   EXPECT_EQ(boxes.messages.size(), 1u);

@@ -1,5 +1,5 @@
 // Steps that drive real modal windows from a timer, which keeps running inside their modal
-// loops: each step is retried until it returns true. A step stuck for 5 s hands over to the
+// loops: each step is retried until it returns true. A step stuck for kPatienceMs hands over to the
 // test's way out, called on every tick until it has nothing left to end, so that a failing test
 // cannot hang.
 #pragma once
@@ -11,6 +11,8 @@
 #include <vector>
 
 #include <wx/timer.h>
+
+#include "tests/support/window_test.h"
 
 class UiScript {
  public:
@@ -45,7 +47,7 @@ class UiScript {
     if (steps_[next_].run()) {
       ++next_;
       stepStart_ = std::chrono::steady_clock::now();
-    } else if (std::chrono::steady_clock::now() - stepStart_ > std::chrono::seconds(5)) {
+    } else if (std::chrono::steady_clock::now() - stepStart_ > std::chrono::milliseconds(kPatienceMs)) {
       aborting_ = true;
     }
   }
