@@ -20,10 +20,10 @@ wxBitmap Decode(const unsigned char (&bytes)[N]) {
 
 wxBitmap LoadAppBitmap(AppImage image) {
   switch (image) {
-    case AppImage::Application: return Decode(kResource_app);
-    case AppImage::Connected: return Decode(kResource_connected);
-    case AppImage::Disconnected: return Decode(kResource_disconnected);
-    case AppImage::Logo: return Decode(kResource_logo);
+    case AppImage::kApplication: return Decode(kResource_app);
+    case AppImage::kConnected: return Decode(kResource_connected);
+    case AppImage::kDisconnected: return Decode(kResource_disconnected);
+    case AppImage::kLogo: return Decode(kResource_logo);
   }
   return wxBitmap();
 }

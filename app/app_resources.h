@@ -4,7 +4,7 @@
 #include <wx/bitmap.h>
 #include <wx/icon.h>
 
-enum class AppImage { Application, Connected, Disconnected, Logo };
+enum class AppImage { kApplication, kConnected, kDisconnected, kLogo };
 
 // The image as a bitmap; an empty bitmap when it cannot be decoded (no PNG handler).
 wxBitmap LoadAppBitmap(AppImage image);

@@ -37,10 +37,10 @@ std::optional<devlink::PedalConfigRecord> BuildPedalConfigRecord(
   record.throttleDz0 = static_cast<std::uint8_t>(throttle.dz_0);
   record.throttleDz1 = static_cast<std::uint8_t>(throttle.dz_1);
   if (throttle.axis_cnf != 0) record.flags |= devlink::kThrottleEnabledFlag;
-  if (use == RecordUse::Live && throttle.axis_mode != 0)
+  if (use == RecordUse::kLive && throttle.axis_mode != 0)
     record.flags |= devlink::kThrottleAxisModeFlag;
 
-  const int pointLimit = use == RecordUse::Live ? kLivePedalPointLimit : kMaxPercent;
+  const int pointLimit = use == RecordUse::kLive ? kLivePedalPointLimit : kMaxPercent;
   if (!CopyPedal(brake, pointLimit, record.brakeDz0, record.brakeDz1, record.brakeCurve))
     return std::nullopt;
   if (!CopyPedal(clutch, pointLimit, record.clutchDz0, record.clutchDz1, record.clutchCurve))

@@ -11,7 +11,7 @@
 
 // Send Config stores on the controller and leaves the load-cell bit clear; a live apply
 // stores nothing and carries the throttle's axis_mode.
-enum class RecordUse { Send, Live };
+enum class RecordUse { kSend, kLive };
 
 // Highest brake and clutch curve point a live apply passes on: the controller doubles those
 // points into one byte, and the live send does not hold them to 100.

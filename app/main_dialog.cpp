@@ -137,8 +137,8 @@ Vezazivedov_sys_testDlg::Vezazivedov_sys_testDlg(CVirtualDisplayDlg* monitor,
       trayIcon_(std::make_unique<CTLWndTrayIcon>()),
       link_(std::make_unique<devlink::Process>()),
       linkPort_(std::make_unique<LinkPort>(*link_)),
-      connectedIcon_(LoadAppBitmap(AppImage::Connected)),
-      disconnectedIcon_(LoadAppBitmap(AppImage::Disconnected)) {
+      connectedIcon_(LoadAppBitmap(AppImage::kConnected)),
+      disconnectedIcon_(LoadAppBitmap(AppImage::kDisconnected)) {
   // GTK redraws the frame under every label that changes; each of those paints asks the frame
   // for its font and colours, and without own ones that is a theme look-up every time.
   SetOwnFont(GetFont());
@@ -227,7 +227,7 @@ void Vezazivedov_sys_testDlg::CreateControls() {
 
 void Vezazivedov_sys_testDlg::Start() {
   wxIconBundle icons;
-  icons.AddIcon(LoadAppIcon(AppImage::Application));
+  icons.AddIcon(LoadAppIcon(AppImage::kApplication));
   SetIcons(icons);
   ApplySpanishTexts();
   statusLabel_->SetFontStyle(kPageLabelFace, kStatusLabelHeight, *wxWHITE, kStatusLabelFlags);
@@ -252,7 +252,7 @@ void Vezazivedov_sys_testDlg::Start() {
                                                     kSettingsFile);
   platform::MciSendString("setaudio beep volume to " + std::to_string(volume));
 
-  trayIcon_->CreateTrayIcon(this, LoadAppIcon(AppImage::Application), kTrayTip,
+  trayIcon_->CreateTrayIcon(this, LoadAppIcon(AppImage::kApplication), kTrayTip,
                             [this] { OnCancel(); });
 
   Centre();
@@ -271,7 +271,7 @@ void Vezazivedov_sys_testDlg::LayOut() {
   const wxRect clutchBox = clutchGroup_->GetRect();
   throttleGroup_->SetSize(clutchBox.x + shift, clutchBox.y,
                           throttleGroup_->GetSize().GetWidth(), clutchBox.height);
-  logo_->SetBitmap(LoadAppBitmap(AppImage::Logo));
+  logo_->SetBitmap(LoadAppBitmap(AppImage::kLogo));
   throttleGroup_->Hide();
 
   const int cut = static_cast<int>(std::trunc(0.25 * width));
@@ -293,9 +293,9 @@ void Vezazivedov_sys_testDlg::CreatePages(PedalPresence presence) {
     page.SetSize(placeholder.GetRect());
     page.Show();
   };
-  clutchPage_ = new CPedalsConfigDlg(client_, PedalKind::Clutch);
+  clutchPage_ = new CPedalsConfigDlg(client_, PedalKind::kClutch);
   if (presence.clutch) place(*clutchPage_, *clutchPlaceholder_);
-  brakePage_ = new CPedalsConfigDlg(client_, PedalKind::Brake);
+  brakePage_ = new CPedalsConfigDlg(client_, PedalKind::kBrake);
   if (presence.brake) place(*brakePage_, *brakePlaceholder_);
   throttlePage_ = new CPedalsConfig2Dlg(client_);
   place(*throttlePage_, *throttlePlaceholder_);
@@ -443,9 +443,9 @@ void Vezazivedov_sys_testDlg::ToggleLanguage() {
   Update();
 }
 
-void Vezazivedov_sys_testDlg::ApplySpanishTexts() { ApplyTexts(PageLanguage::Spanish); }
+void Vezazivedov_sys_testDlg::ApplySpanishTexts() { ApplyTexts(PageLanguage::kSpanish); }
 
-void Vezazivedov_sys_testDlg::ApplyEnglishTexts() { ApplyTexts(PageLanguage::English); }
+void Vezazivedov_sys_testDlg::ApplyEnglishTexts() { ApplyTexts(PageLanguage::kEnglish); }
 
 void Vezazivedov_sys_testDlg::ApplyTexts(PageLanguage language) {
   const MainDialogTexts& t = MainDialogTextsFor(language);
@@ -463,7 +463,7 @@ void Vezazivedov_sys_testDlg::ApplyTexts(PageLanguage language) {
   language_->SetLabel(utf8(t.languageButton));
   const auto pageTexts = [language](auto* page) {
     if (page == nullptr) return;  // not made yet
-    if (language == PageLanguage::Spanish) {
+    if (language == PageLanguage::kSpanish) {
       page->SetSpanishTexts();
     } else {
       page->SetEnglishTexts();
@@ -487,9 +487,9 @@ QuestionAnswer Vezazivedov_sys_testDlg::AskUnsavedChanges(const std::string& que
   wxMessageDialog box(this, wxString::FromUTF8(question), kQuestionCaption,
                       wxYES_NO | wxICON_EXCLAMATION);
   switch (box.ShowModal()) {
-    case wxID_YES: return QuestionAnswer::Yes;
-    case wxID_NO: return QuestionAnswer::No;
-    default: return QuestionAnswer::Closed;
+    case wxID_YES: return QuestionAnswer::kYes;
+    case wxID_NO: return QuestionAnswer::kNo;
+    default: return QuestionAnswer::kClosed;
   }
 }
 

@@ -5,7 +5,7 @@ MainDialogModel::MainDialogModel(ThrottlePagePort& throttle, PedalPagePort& brak
                                  PedalPagePort& clutch, DeviceLinkPort& link,
                                  MainDialogView& view)
     : throttle_(throttle), brake_(brake), clutch_(clutch), link_(link), view_(view) {
-  SetLanguage(PageLanguage::Spanish);
+  SetLanguage(PageLanguage::kSpanish);
 }
 
 double LivePercent(std::int32_t value) {
@@ -42,7 +42,7 @@ void MainDialogModel::SetConnected(bool connected) {
 
 void MainDialogModel::OnSendConfig() {
   const auto record = BuildPedalConfigRecord(throttle_.Settings(), brake_.Settings(),
-                                             clutch_.Settings(), presence_, RecordUse::Send);
+                                             clutch_.Settings(), presence_, RecordUse::kSend);
   const bool sent = record && link_.SendPedalConfig(*record, true, true, true) == 0;
   if (sent) {
     brake_.Settings().dirty = false;
@@ -55,7 +55,7 @@ void MainDialogModel::OnSendConfig() {
 
 void MainDialogModel::ApplyConfigLive() {
   const auto record = BuildPedalConfigRecord(throttle_.Settings(), brake_.Settings(),
-                                             clutch_.Settings(), presence_, RecordUse::Live);
+                                             clutch_.Settings(), presence_, RecordUse::kLive);
   if (record) link_.SendPedalConfig(*record, false, false, false);
   view_.ShowMonitorPopup(BrakeForce(), throttle_.CurrentPreset());
   view_.PlayBeep();
@@ -92,7 +92,7 @@ int MainDialogModel::BrakeForce() { return brake_.Settings().dz_1; }
 
 bool MainDialogModel::ConfirmLosingChanges() {
   if (!AnyPageDirty()) return true;
-  return view_.AskUnsavedChanges(unsavedQuestion_) == QuestionAnswer::Yes;
+  return view_.AskUnsavedChanges(unsavedQuestion_) == QuestionAnswer::kYes;
 }
 
 void MainDialogModel::OnGetConfig() {

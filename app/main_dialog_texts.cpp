@@ -46,7 +46,7 @@ constexpr MainDialogTexts kEnglish{
 }  // namespace
 
 const MainDialogTexts& MainDialogTextsFor(PageLanguage language) {
-  return language == PageLanguage::Spanish ? kSpanish : kEnglish;
+  return language == PageLanguage::kSpanish ? kSpanish : kEnglish;
 }
 
 std::string DialogCaption(PageLanguage language) {
@@ -54,12 +54,12 @@ std::string DialogCaption(PageLanguage language) {
 }
 
 PageLanguage LanguageShowing(const std::string& languageButtonCaption) {
-  return languageButtonCaption == kSpanish.languageButton ? PageLanguage::Spanish
-                                                          : PageLanguage::English;
+  return languageButtonCaption == kSpanish.languageButton ? PageLanguage::kSpanish
+                                                          : PageLanguage::kEnglish;
 }
 
 PageLanguage ToggledLanguage(const std::string& languageButtonCaption) {
-  return LanguageShowing(languageButtonCaption) == PageLanguage::Spanish
-             ? PageLanguage::English
-             : PageLanguage::Spanish;
+  return LanguageShowing(languageButtonCaption) == PageLanguage::kSpanish
+             ? PageLanguage::kEnglish
+             : PageLanguage::kSpanish;
 }

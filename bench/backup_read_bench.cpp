@@ -23,10 +23,10 @@ constexpr double kTargetMs = 250.0;
 std::string Outcome(const std::variant<RestoredBackup, BackupReadError>& result) {
   if (const auto* error = std::get_if<BackupReadError>(&result)) {
     switch (error->failure) {
-      case BackupReadFailure::Unreadable: return "refused: unreadable";
-      case BackupReadFailure::TooLarge: return "refused: too large";
-      case BackupReadFailure::NotABackup: return "refused: not a backup";
-      case BackupReadFailure::BadValue: return "refused: bad value";
+      case BackupReadFailure::kUnreadable: return "refused: unreadable";
+      case BackupReadFailure::kTooLarge: return "refused: too large";
+      case BackupReadFailure::kNotABackup: return "refused: not a backup";
+      case BackupReadFailure::kBadValue: return "refused: bad value";
     }
   }
   return std::get<RestoredBackup>(result).gaps.empty() ? "backup" : "backup lacking keys";

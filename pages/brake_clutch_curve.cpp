@@ -30,7 +30,7 @@ constexpr BrakeClutchRow PointRow(int point, int captionId, int minusId, int val
                                   int captionX, int captionY, int valueX, int valueY) {
   const int width = point == static_cast<int>(kBrakeClutchPointCount) - 1 ? kLastPointCaptionWidth
                                                                           : kPointCaptionWidth;
-  return {BrakeClutchField::Point, point,    captionId, minusId, valueId, plusId,
+  return {BrakeClutchField::kPoint, point,    captionId, minusId, valueId, plusId,
           captionX,                captionY, width,     valueX,  valueY};
 }
 
@@ -68,9 +68,9 @@ PageCurveValue EvaluateCurve(const BrakeClutchSettings& settings, double x) {
 }
 
 const std::array<BrakeClutchRow, kBrakeClutchRowCount> kBrakeClutchRows{{
-    {BrakeClutchField::LowerDeadZone, -1, 1018, 1003, 1016, 1002, 3, 259, kDeadZoneCaptionWidth,
+    {BrakeClutchField::kLowerDeadZone, -1, 1018, 1003, 1016, 1002, 3, 259, kDeadZoneCaptionWidth,
      115, 258},
-    {BrakeClutchField::UpperValue, -1, 1017, 1001, 1015, 1000, 3, 22, kDeadZoneCaptionWidth, 115,
+    {BrakeClutchField::kUpperValue, -1, 1017, 1001, 1015, 1000, 3, 22, kDeadZoneCaptionWidth, 115,
      21},
     PointRow(0, 1020, 1005, 1019, 1004, 0, 178, 37, 177),
     PointRow(1, 1022, 1007, 1021, 1006, 0, 193, 37, 192),
@@ -86,10 +86,10 @@ const std::array<BrakeClutchRow, kBrakeClutchRowCount> kBrakeClutchRows{{
 }};
 
 BrakeClutchStepRule StepRuleFor(PedalKind kind, std::size_t row) {
-  if (kBrakeClutchRows.at(row).field != BrakeClutchField::UpperValue) {
+  if (kBrakeClutchRows.at(row).field != BrakeClutchField::kUpperValue) {
     return {+1, kMinPercent, kMaxPercent};
   }
-  if (kind == PedalKind::Brake) return {+1, kMinBrakeForce, kMaxPercent};
+  if (kind == PedalKind::kBrake) return {+1, kMinBrakeForce, kMaxPercent};
   // Any other kind shows the upper dead zone, so "+" lowers the end point.
   return {-1, kMinPercent, kMaxPercent};
 }
@@ -108,11 +108,11 @@ namespace {
 template <typename Settings>
 auto& RowField(Settings& settings, const BrakeClutchRow& row) {
   switch (row.field) {
-    case BrakeClutchField::LowerDeadZone:
+    case BrakeClutchField::kLowerDeadZone:
       return settings.dz_0;
-    case BrakeClutchField::UpperValue:
+    case BrakeClutchField::kUpperValue:
       return settings.dz_1;
-    case BrakeClutchField::Point:
+    case BrakeClutchField::kPoint:
       break;
   }
   return settings.band.at(static_cast<std::size_t>(row.point));
@@ -127,14 +127,14 @@ bool StepBrakeClutchRow(BrakeClutchSettings& settings, PedalKind kind,
   int& field = RowField(settings, row);
   field = StepWithin(field, rule.sign * step.direction, rule.low, rule.high);
   settings.dirty = true;
-  return row.field == BrakeClutchField::Point;
+  return row.field == BrakeClutchField::kPoint;
 }
 
 std::string FormatBrakeClutchRowValue(const BrakeClutchSettings& settings, PedalKind kind,
                                       std::size_t row) {
   const BrakeClutchRow& r = kBrakeClutchRows.at(row);
   int shown = RowField(settings, r);
-  if (r.field == BrakeClutchField::UpperValue && kind != PedalKind::Brake) {
+  if (r.field == BrakeClutchField::kUpperValue && kind != PedalKind::kBrake) {
     shown = kMaxPercent - shown;
   }
   return std::to_string(shown) + " %";

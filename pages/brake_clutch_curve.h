@@ -12,7 +12,7 @@
 #include "pages/page_curve_settings.h"
 
 // What a pedal page configures; the main dialog sets it when it creates the page.
-enum class PedalKind : int { Throttle = 0, Brake = 1, Clutch = 2 };
+enum class PedalKind : int { kThrottle = 0, kBrake = 1, kClutch = 2 };
 
 // Curve points (kBrakeClutchPointCount) at the inputs 0, 10, ..., 100 percent; element k is key
 // band_<10k>.
@@ -32,7 +32,7 @@ PageCurveValue EvaluateCurve(const BrakeClutchSettings& settings, double x);
 
 // ---- Edit rows ----
 
-enum class BrakeClutchField { LowerDeadZone, UpperValue, Point };
+enum class BrakeClutchField { kLowerDeadZone, kUpperValue, kPoint };
 
 // Positions are dialog units of the page. Each row is caption, "-", value label, "+"; the
 // buttons sit just left and right of the value label.

@@ -73,9 +73,9 @@ void CPedalsConfigDlg::BrakeForceUp() { model_.BrakeForceUp(); }
 
 void CPedalsConfigDlg::BrakeForceDown() { model_.BrakeForceDown(); }
 
-void CPedalsConfigDlg::SetSpanishTexts() { ApplyTexts(PageLanguage::Spanish); }
+void CPedalsConfigDlg::SetSpanishTexts() { ApplyTexts(PageLanguage::kSpanish); }
 
-void CPedalsConfigDlg::SetEnglishTexts() { ApplyTexts(PageLanguage::English); }
+void CPedalsConfigDlg::SetEnglishTexts() { ApplyTexts(PageLanguage::kEnglish); }
 
 void CPedalsConfigDlg::ApplyTexts(PageLanguage language) {
   const PedalPageTexts& texts = PedalPageTextsFor(language);

@@ -25,8 +25,8 @@ std::vector<chart::ChartPoints> BrakeClutchChartCurves(const BrakeClutchSettings
 }
 
 const char* UpperValueCaption(PedalKind kind, PageLanguage language) {
-  if (kind == PedalKind::Brake) {
-    return language == PageLanguage::Spanish ? "Fuerza Máxima Frenado" : "Max Braking Force";
+  if (kind == PedalKind::kBrake) {
+    return language == PageLanguage::kSpanish ? "Fuerza Máxima Frenado" : "Max Braking Force";
   }
   return PedalPageTextsFor(language).upperDeadZone;
 }
@@ -39,7 +39,7 @@ BrakeClutchPageModel::BrakeClutchPageModel(PedalKind kind, BrakeClutchPageView& 
 void BrakeClutchPageModel::LoadPedalSettings(const BrakeClutchSettings& values) {
   settings_ = values;
   settings_.dirty = false;
-  if (kind_ == PedalKind::Brake) {
+  if (kind_ == PedalKind::kBrake) {
     const int stored =
         platform::GetPrivateProfileInt(kBrakeSection, kMaxForceKey, kNoStoredForce, file_);
     // A force above 100 from an edited file would otherwise be sent to the controller.
@@ -90,7 +90,7 @@ void BrakeClutchPageModel::BrakeForceDown() {
 void BrakeClutchPageModel::StepBrakeForce(int buttonId) {
   StepButton(buttonId);
   view_.ApplyConfigLive();
-  if (kind_ == PedalKind::Brake) {
+  if (kind_ == PedalKind::kBrake) {
     WriteProfileInt(kBrakeSection, kMaxForceKey, settings_.dz_1, file_);
   }
 }

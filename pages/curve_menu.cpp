@@ -5,13 +5,13 @@
 #include <wx/string.h>
 
 const std::array<CurveMenuItem, kCurveShapeCount> kCurveMenuItems{{
-    {CurveShape::Linear, 32771, "Lineal (por defecto)", 32775, "Lineal (default)"},
-    {CurveShape::Slow, 32772, "Curva lenta", 32776, "Slow Curve"},
-    {CurveShape::VerySlow, 32781, "Curva muy lenta", 32779, "Very Slow Curve"},
-    {CurveShape::Fast, 32773, "Curva rápida", 32777, "Fast Curve"},
-    {CurveShape::VeryFast, 32782, "Curva muy rápida", 32780, "Very Fast Curve"},
-    {CurveShape::SFastSlow, 32774, "Curva en S (rápida-lenta)", 32778, "S shape Curve (fast-slow)"},
-    {CurveShape::SSlowFast, 32783, "Curva en S (lenta-rápida)", 32784, "S shape Curve (slow-fast)"},
+    {CurveShape::kLinear, 32771, "Lineal (por defecto)", 32775, "Lineal (default)"},
+    {CurveShape::kSlow, 32772, "Curva lenta", 32776, "Slow Curve"},
+    {CurveShape::kVerySlow, 32781, "Curva muy lenta", 32779, "Very Slow Curve"},
+    {CurveShape::kFast, 32773, "Curva rápida", 32777, "Fast Curve"},
+    {CurveShape::kVeryFast, 32782, "Curva muy rápida", 32780, "Very Fast Curve"},
+    {CurveShape::kSFastSlow, 32774, "Curva en S (rápida-lenta)", 32778, "S shape Curve (fast-slow)"},
+    {CurveShape::kSSlowFast, 32783, "Curva en S (lenta-rápida)", 32784, "S shape Curve (slow-fast)"},
 }};
 
 std::optional<CurveShape> CurveShapeForMenuId(int id) {

@@ -10,7 +10,7 @@ class wxMenu;
 class wxString;
 
 // In menu order. Each page keeps its own table of the points of a shape.
-enum class CurveShape { Linear, Slow, VerySlow, Fast, VeryFast, SFastSlow, SSlowFast };
+enum class CurveShape { kLinear, kSlow, kVerySlow, kFast, kVeryFast, kSFastSlow, kSSlowFast };
 inline constexpr std::size_t kCurveShapeCount = 7;
 
 struct CurveMenuItem {

@@ -19,9 +19,9 @@ void FontStaticStyle::Apply(const wxString& newFace, int newHeight, const wxColo
   if (flags & kFontUnderline) underline = true;
   if (flags & kFontStrikeOut) strikeOut = true;
   if (flags & kFontAntialiased) antialiased = true;
-  if (flags & kFontAlignCentre) align = TextAlign::Centre;
-  else if (flags & kFontAlignRight) align = TextAlign::Right;
-  else align = TextAlign::Left;
+  if (flags & kFontAlignCentre) align = TextAlign::kCentre;
+  else if (flags & kFontAlignRight) align = TextAlign::kRight;
+  else align = TextAlign::kLeft;
 }
 
 std::vector<wxString> WrapTextLines(const wxString& text, int width,
@@ -203,8 +203,8 @@ void CFontStatic::OnPaint(wxPaintEvent&) {
     if (y >= client.GetBottom() + 1) break;
     const int w = measure(line);
     int x = client.x;
-    if (style_.align == TextAlign::Centre) x += (client.width - w) / 2;
-    else if (style_.align == TextAlign::Right) x += client.width - w;
+    if (style_.align == TextAlign::kCentre) x += (client.width - w) / 2;
+    else if (style_.align == TextAlign::kRight) x += client.width - w;
     dc.DrawText(line, x, y);
     y += lineHeight;
   }

@@ -23,7 +23,7 @@ enum FontStaticFlag : std::uint8_t {
   kFontAlignRight = 0x80,  // when kFontAlignCentre is clear
 };
 
-enum class TextAlign { Left, Centre, Right };
+enum class TextAlign { kLeft, kCentre, kRight };
 
 // What a CFontStatic paints with; kept apart from the window so the style rules can be tested
 // without a display.
@@ -34,7 +34,7 @@ struct FontStaticStyle {
   bool strikeOut = false;
   bool antialiased = false;  // the text renderer always smooths glyphs; kept for callers
   bool fillBackground = false;
-  TextAlign align = TextAlign::Left;
+  TextAlign align = TextAlign::kLeft;
   wxString face = "MS Sans Serif";
   wxColour textColour{0, 0, 0};
   wxColour background;  // meaningful once fillBackground is set

@@ -13,5 +13,5 @@ constexpr PedalPageTexts kEnglish{"Begin DeadZone", "End DeadZone", "Enabled", "
 }  // namespace
 
 const PedalPageTexts& PedalPageTextsFor(PageLanguage language) {
-  return language == PageLanguage::Spanish ? kSpanish : kEnglish;
+  return language == PageLanguage::kSpanish ? kSpanish : kEnglish;
 }

@@ -3,7 +3,7 @@
 #pragma once
 
 // The language of the program's texts: the pages', the main dialog's and its message boxes'.
-enum class PageLanguage { Spanish, English };
+enum class PageLanguage { kSpanish, kEnglish };
 
 // Caption of the pages' and the main dialog's questions and of the not-sent message.
 inline constexpr const char* kQuestionCaption = "Orvo Pedals";

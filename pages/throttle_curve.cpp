@@ -23,8 +23,8 @@ constexpr std::size_t kFirstFinePoint = 11;
 constexpr ThrottleRow PointRow(int point, int captionId, int minusId, int valueId, int plusId,
                                int x, int y) {
   const bool fine = static_cast<std::size_t>(point) >= kFirstFinePoint;
-  return {ThrottleField::Point, point, captionId, minusId, valueId, plusId, fine ? 0.5f : 1.0f,
-          fine ? ThrottleLabelFormat::OneDecimal : ThrottleLabelFormat::WholePercent, x, y};
+  return {ThrottleField::kPoint, point, captionId, minusId, valueId, plusId, fine ? 0.5f : 1.0f,
+          fine ? ThrottleLabelFormat::kOneDecimal : ThrottleLabelFormat::kWholePercent, x, y};
 }
 
 // The text of a number with a fixed count of decimals; independent of the process locale.
@@ -75,10 +75,10 @@ PageCurveValue EvaluateCurve(const ThrottleCurveSettings& settings, double x) {
 }
 
 const std::array<ThrottleRow, kThrottleRowCount> kThrottleRows{{
-    {ThrottleField::LowerDeadZone, -1, 1018, 1003, 1016, 1002, 1.0f,
-     ThrottleLabelFormat::IntPercent, 283, 258},
-    {ThrottleField::UpperDeadZone, -1, 1017, 1001, 1015, 1000, 1.0f,
-     ThrottleLabelFormat::IntPercent, 283, 21},
+    {ThrottleField::kLowerDeadZone, -1, 1018, 1003, 1016, 1002, 1.0f,
+     ThrottleLabelFormat::kIntPercent, 283, 258},
+    {ThrottleField::kUpperDeadZone, -1, 1017, 1001, 1015, 1000, 1.0f,
+     ThrottleLabelFormat::kIntPercent, 283, 21},
     PointRow(0, 1020, 1005, 1019, 1004, 37, 177),
     PointRow(1, 1022, 1007, 1021, 1006, 37, 192),
     PointRow(2, 1024, 1009, 1023, 1008, 37, 207),
@@ -113,14 +113,14 @@ bool StepThrottleRow(ThrottleCurveSettings& settings, const ThrottleStep& step) 
   const ThrottleRow& row = kThrottleRows.at(step.row);
   bool pointChanged = false;
   switch (row.field) {
-    case ThrottleField::LowerDeadZone:
+    case ThrottleField::kLowerDeadZone:
       settings.dz_0 = StepWithin(settings.dz_0, step.direction, 0, 100);
       break;
-    case ThrottleField::UpperDeadZone:
+    case ThrottleField::kUpperDeadZone:
       // The page shows 100 - dz_1, so "+" lowers the end point.
       settings.dz_1 = StepWithin(settings.dz_1, -step.direction, 0, 100);
       break;
-    case ThrottleField::Point: {
+    case ThrottleField::kPoint: {
       float& point = settings.band.at(static_cast<std::size_t>(row.point));
       point = StepWithin(point, row.step * static_cast<float>(step.direction), kMinPercent,
                          static_cast<float>(kMaxPercent));
@@ -135,15 +135,15 @@ bool StepThrottleRow(ThrottleCurveSettings& settings, const ThrottleStep& step) 
 std::string FormatThrottleRowValue(const ThrottleCurveSettings& settings, std::size_t row) {
   const ThrottleRow& r = kThrottleRows.at(row);
   switch (r.field) {
-    case ThrottleField::LowerDeadZone:
+    case ThrottleField::kLowerDeadZone:
       return std::to_string(settings.dz_0) + " %";
-    case ThrottleField::UpperDeadZone:
+    case ThrottleField::kUpperDeadZone:
       return std::to_string(100 - settings.dz_1) + " %";
-    case ThrottleField::Point:
+    case ThrottleField::kPoint:
       break;
   }
   const double value = settings.band.at(static_cast<std::size_t>(r.point));
-  if (r.format == ThrottleLabelFormat::OneDecimal) return FixedText(value, 1);
+  if (r.format == ThrottleLabelFormat::kOneDecimal) return FixedText(value, 1);
   return FixedText(value, 0) + " %";
 }
 

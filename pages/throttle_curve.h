@@ -26,12 +26,12 @@ PageCurveValue EvaluateCurve(const ThrottleCurveSettings& settings, double x);
 
 // ---- Edit rows ----
 
-enum class ThrottleField { LowerDeadZone, UpperDeadZone, Point };
+enum class ThrottleField { kLowerDeadZone, kUpperDeadZone, kPoint };
 
 enum class ThrottleLabelFormat {
-  IntPercent,    // "%d %%"; the upper dead zone shows 100 - dz_1
-  WholePercent,  // "%.0f %%"
-  OneDecimal,    // "%.1f", no percent sign
+  kIntPercent,    // "%d %%"; the upper dead zone shows 100 - dz_1
+  kWholePercent,  // "%.0f %%"
+  kOneDecimal,    // "%.1f", no percent sign
 };
 
 struct ThrottleRow {

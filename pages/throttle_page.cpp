@@ -27,7 +27,7 @@ constexpr int kWidePointCaptionWidth = 27;  // "100 %"
 constexpr int kPointCaptionGap = 13;
 
 DluRect CaptionRect(const ThrottleRow& r) {
-  if (r.field != ThrottleField::Point) {
+  if (r.field != ThrottleField::kPoint) {
     return {r.x - kDeadZoneCaptionOffset, r.y + 1, kDeadZoneCaptionWidth, kCaptionHeight};
   }
   const bool last = static_cast<std::size_t>(r.point) + 1 == kThrottlePointCount;
@@ -133,22 +133,22 @@ bool CPedalsConfig2Dlg::SelectThrottlePreset(int index, bool force) {
 
 void CPedalsConfig2Dlg::OnPresetButton(int index, bool ask) { model_.OnPresetButton(index, ask); }
 
-void CPedalsConfig2Dlg::SetSpanishTexts() { ApplyTexts(PageLanguage::Spanish); }
+void CPedalsConfig2Dlg::SetSpanishTexts() { ApplyTexts(PageLanguage::kSpanish); }
 
-void CPedalsConfig2Dlg::SetEnglishTexts() { ApplyTexts(PageLanguage::English); }
+void CPedalsConfig2Dlg::SetEnglishTexts() { ApplyTexts(PageLanguage::kEnglish); }
 
 void CPedalsConfig2Dlg::ApplyTexts(PageLanguage language) {
   const PedalPageTexts& texts = PedalPageTextsFor(language);
   for (std::size_t i = 0; i < kThrottleRowCount; ++i) {
     const ThrottleRow& r = kThrottleRows[i];
     switch (r.field) {
-      case ThrottleField::LowerDeadZone:
+      case ThrottleField::kLowerDeadZone:
         rows_[i].caption->SetText(wxString::FromUTF8(texts.lowerDeadZone));
         break;
-      case ThrottleField::UpperDeadZone:
+      case ThrottleField::kUpperDeadZone:
         rows_[i].caption->SetText(wxString::FromUTF8(texts.upperDeadZone));
         break;
-      case ThrottleField::Point:
+      case ThrottleField::kPoint:
         rows_[i].caption->SetText(ThrottlePointCaption(static_cast<std::size_t>(r.point)));
         break;
     }
@@ -198,9 +198,9 @@ QuestionAnswer CPedalsConfig2Dlg::AskSaveChanges(const std::string& question) {
   const int answer = questionBox_(this, wxString::FromUTF8(question), kQuestionCaption,
                                   wxYES_NO | wxICON_QUESTION);
   // Only an explicit Yes saves; a box closed without an answer is not one.
-  if (answer == wxID_YES) return QuestionAnswer::Yes;
-  if (answer == wxID_NO) return QuestionAnswer::No;
-  return QuestionAnswer::Closed;
+  if (answer == wxID_YES) return QuestionAnswer::kYes;
+  if (answer == wxID_NO) return QuestionAnswer::kNo;
+  return QuestionAnswer::kClosed;
 }
 
 void CPedalsConfig2Dlg::ApplyConfigLive() { ApplyConfigLiveInOwner(this); }

@@ -65,7 +65,7 @@ void ThrottlePageModel::OnPresetButton(int index, bool ask) {
   if (index < 0 || index >= kThrottlePresetCount) return;
   if (settings_.dirty && ask) {
     // Ask about the preset being left, not the one clicked.
-    if (view_.AskSaveChanges(SaveQuestionFor(currentPreset_)) == QuestionAnswer::Yes) {
+    if (view_.AskSaveChanges(SaveQuestionFor(currentPreset_)) == QuestionAnswer::kYes) {
       SaveThrottlePreset(currentPreset_);
     }
   }

@@ -17,7 +17,7 @@
 std::vector<chart::ChartPoints> ThrottleChartCurves(const ThrottleCurveSettings& settings);
 
 // How the user left the save question. Closing the box is no answer, and saves nothing.
-enum class QuestionAnswer { Yes, No, Closed };
+enum class QuestionAnswer { kYes, kNo, kClosed };
 
 // What the model needs of its window; tests give it a recording fake.
 class ThrottlePageView {

@@ -60,7 +60,7 @@ void WriteSelectedThrottlePreset(int index, const std::string& file) {
 }
 
 const char* ThrottleSaveQuestion(PageLanguage language) {
-  return language == PageLanguage::Spanish
+  return language == PageLanguage::kSpanish
              ? "¿Desea guardar los cambios realizados en el preset "
              : "Do you want to save changes in preset ";
 }

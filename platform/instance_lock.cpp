@@ -39,28 +39,28 @@ std::string InstanceLockFolder(const std::function<const char*(const char*)>& en
 
 InstanceLock TakeInstanceLock(const std::string& name, const std::string& folder) {
   const std::string where = folder.empty() ? InstanceLockFolder() : folder;
-  if (where.empty() || name.empty()) return InstanceLock::Unavailable;
+  if (where.empty() || name.empty()) return InstanceLock::kUnavailable;
   // The user in the name, so that users sharing a temporary folder do not meet.
   const std::string path = where + "/" + name + "-" + std::to_string(getuid()) + ".lock";
 
   static std::mutex mutex;
   std::lock_guard guard(mutex);
-  if (HeldLocks().contains(path)) return InstanceLock::Taken;
+  if (HeldLocks().contains(path)) return InstanceLock::kTaken;
   // O_NOFOLLOW: in a folder others may write in, a link planted under our name is refused.
   const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return InstanceLock::Unavailable;
+  if (fd < 0) return InstanceLock::kUnavailable;
   struct stat info {};
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != getuid()) {
     close(fd);
-    return InstanceLock::Unavailable;  // not ours to lock: someone else made it
+    return InstanceLock::kUnavailable;  // not ours to lock: someone else made it
   }
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int error = errno;
     close(fd);
-    return error == EWOULDBLOCK ? InstanceLock::HeldElsewhere : InstanceLock::Unavailable;
+    return error == EWOULDBLOCK ? InstanceLock::kHeldElsewhere : InstanceLock::kUnavailable;
   }
   HeldLocks().emplace(path, fd);
-  return InstanceLock::Taken;
+  return InstanceLock::kTaken;
 }
 
 }  // namespace platform

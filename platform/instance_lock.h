@@ -9,9 +9,9 @@
 namespace platform {
 
 enum class InstanceLock {
-  Taken,          // this process holds it now, until it ends
-  HeldElsewhere,  // another process holds it: a copy runs, or is starting and has won
-  Unavailable,    // no folder to keep it in, or the file cannot be opened: nothing is known
+  kTaken,          // this process holds it now, until it ends
+  kHeldElsewhere,  // another process holds it: a copy runs, or is starting and has won
+  kUnavailable,    // no folder to keep it in, or the file cannot be opened: nothing is known
 };
 
 // Takes the lock name (file "<name>-<uid>.lock") without waiting. The descriptor stays open, and

@@ -19,11 +19,11 @@ struct Device {
   bool openFailed = false;           // not tried again until it comes back as a new device
 };
 
-enum class Subsystem { NotTried, Ready, Unavailable };
+enum class Subsystem { kNotTried, kReady, kUnavailable };
 
 struct JoystickState {
   std::mutex mutex;
-  Subsystem subsystem = Subsystem::NotTried;
+  Subsystem subsystem = Subsystem::kNotTried;
   std::vector<Device> devices;  // the picture of the last JoyGetNumDevs, by index
 };
 
@@ -34,7 +34,7 @@ JoystickState& TheState() {
 }
 
 bool Start(JoystickState& state) {
-  if (state.subsystem == Subsystem::NotTried) {
+  if (state.subsystem == Subsystem::kNotTried) {
     // Hot keys act whichever window has the focus, none of them SDL's. And SDL's own SIGINT and
     // SIGTERM handlers would only queue an event that nothing reads, so the program would not end.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
@@ -42,12 +42,12 @@ bool Start(JoystickState& state) {
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0) {
       // States are read by polling; queued events would only pile up unread.
       SDL_JoystickEventState(SDL_IGNORE);
-      state.subsystem = Subsystem::Ready;
+      state.subsystem = Subsystem::kReady;
     } else {
-      state.subsystem = Subsystem::Unavailable;
+      state.subsystem = Subsystem::kUnavailable;
     }
   }
-  return state.subsystem == Subsystem::Ready;
+  return state.subsystem == Subsystem::kReady;
 }
 
 // Brings the picture up to date: closes what has gone, opens what is new, keeps the rest open
@@ -91,7 +91,7 @@ unsigned JoyGetNumDevs() {
 unsigned JoyGetDevCaps(unsigned index, JoyCaps* caps) {
   JoystickState& state = TheState();
   std::lock_guard lock(state.mutex);
-  if (state.subsystem == Subsystem::Unavailable) return MMSYSERR_NODRIVER;
+  if (state.subsystem == Subsystem::kUnavailable) return MMSYSERR_NODRIVER;
   if (caps == nullptr || index >= state.devices.size()) return JOYERR_PARMS;
   caps->wMid = state.devices[index].vendor;
   caps->wPid = state.devices[index].product;
@@ -101,7 +101,7 @@ unsigned JoyGetDevCaps(unsigned index, JoyCaps* caps) {
 unsigned JoyGetPos(unsigned index, JoyInfo* info) {
   JoystickState& state = TheState();
   std::lock_guard lock(state.mutex);
-  if (state.subsystem == Subsystem::Unavailable) return MMSYSERR_NODRIVER;
+  if (state.subsystem == Subsystem::kUnavailable) return MMSYSERR_NODRIVER;
   if (info == nullptr || index >= state.devices.size()) return JOYERR_PARMS;
   SDL_Joystick* joystick = state.devices[index].joystick;
   if (joystick == nullptr || !SDL_JoystickGetAttached(joystick)) return JOYERR_UNPLUGGED;

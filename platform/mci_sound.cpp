@@ -26,11 +26,11 @@ struct OpenSound {
   int channel = -1;   // where it last played, so that a new play cuts the old one
 };
 
-enum class AudioState { NotTried, Ready, Unavailable };
+enum class AudioState { kNotTried, kReady, kUnavailable };
 
 struct SoundState {
   std::mutex mutex;
-  AudioState audio = AudioState::NotTried;
+  AudioState audio = AudioState::kNotTried;
   std::vector<OpenSound> sounds;
 };
 
@@ -91,8 +91,8 @@ void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
 // Tried once per process: without a device every later open fails at once instead of
 // probing the drivers again on the UI thread.
 bool EnsureAudio(SoundState& state) {
-  if (state.audio != AudioState::NotTried) return state.audio == AudioState::Ready;
-  state.audio = AudioState::Unavailable;
+  if (state.audio != AudioState::kNotTried) return state.audio == AudioState::kReady;
+  state.audio = AudioState::kUnavailable;
   snd_lib_error_set_handler(IgnoreAlsaError);
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   // Only chosen when asked for by name: dummy plays nothing, disk writes the sound to a file.
@@ -108,7 +108,7 @@ bool EnsureAudio(SoundState& state) {
     // hold the UI thread for 100 ms.
     return false;
   }
-  state.audio = AudioState::Ready;
+  state.audio = AudioState::kReady;
   return true;
 }
 

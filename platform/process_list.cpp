@@ -63,7 +63,7 @@ int CountProcessesNamed(const std::vector<std::string>& names, const std::string
     if (error) break;
     const std::string entry = it->path().filename().string();
     if (!IsProcessDirectoryName(entry)) continue;
-    if (owners == ProcessOwners::OtherUsers) {
+    if (owners == ProcessOwners::kOtherUsers) {
       struct stat info {};
       if (stat(it->path().c_str(), &info) != 0 || info.st_uid == getuid()) continue;
     }

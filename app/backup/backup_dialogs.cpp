@@ -39,9 +39,9 @@ QuestionAnswer AskBackupQuestion(wxWindow* owner, const std::string& message) {
   wxMessageDialog box(owner, MessageText(message), kQuestionCaption,
                       wxYES_NO | wxNO_DEFAULT | wxICON_EXCLAMATION);
   switch (box.ShowModal()) {
-    case wxID_YES: return QuestionAnswer::Yes;
-    case wxID_NO: return QuestionAnswer::No;
-    default: return QuestionAnswer::Closed;
+    case wxID_YES: return QuestionAnswer::kYes;
+    case wxID_NO: return QuestionAnswer::kNo;
+    default: return QuestionAnswer::kClosed;
   }
 }
 

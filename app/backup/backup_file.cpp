@@ -131,7 +131,7 @@ class BackupReader {
     }
     const std::optional<Number> value = ParseNumber<Number>(text);
     if (value && *value >= low && *value <= high) return value;
-    if (!error_) error_ = BackupReadError{BackupReadFailure::BadValue, section, key, text};
+    if (!error_) error_ = BackupReadError{BackupReadFailure::kBadValue, section, key, text};
     return std::nullopt;
   }
 
@@ -170,7 +170,7 @@ std::optional<BackupContents> CollectBackup(const std::string& settingsFile, int
 }
 
 bool WriteBackupFile(const BackupContents& contents, const std::string& path) {
-  const std::unique_ptr<StagedFile> staged = StagedFile::Begin(path, StagedFile::Start::Empty);
+  const std::unique_ptr<StagedFile> staged = StagedFile::Begin(path, StagedFile::Start::kEmpty);
   if (!staged) return false;
   const std::string& file = staged->Path();
   bool ok = WriteProfileInt(kBackupThrottleSection, kBackupPresetKey, contents.actualPreset, file);
@@ -188,8 +188,8 @@ std::variant<RestoredBackup, BackupReadError> ReadBackupFile(const std::string& 
   switch (file.Status()) {
     case platform::FileReadStatus::kRead: break;
     case platform::FileReadStatus::kTooLarge:
-      return BackupReadError{BackupReadFailure::TooLarge, {}, {}, {}};
-    default: return BackupReadError{BackupReadFailure::Unreadable, {}, {}, {}};
+      return BackupReadError{BackupReadFailure::kTooLarge, {}, {}, {}};
+    default: return BackupReadError{BackupReadFailure::kUnreadable, {}, {}, {}};
   }
   BackupReader reader(file);
   RestoredBackup backup;
@@ -216,14 +216,14 @@ std::variant<RestoredBackup, BackupReadError> ReadBackupFile(const std::string& 
     backup.clutch = reader.Curve(kBackupClutchSection, pedalDefaults);
   }
   if (reader.Error()) return *reader.Error();
-  if (!reader.FoundAny()) return BackupReadError{BackupReadFailure::NotABackup, {}, {}, {}};
+  if (!reader.FoundAny()) return BackupReadError{BackupReadFailure::kNotABackup, {}, {}, {}};
   backup.gaps = std::move(reader.Gaps());
   return backup;
 }
 
 bool WriteRestoredSettings(const RestoredBackup& backup, const std::string& settingsFile) {
   const std::unique_ptr<StagedFile> staged =
-      StagedFile::Begin(settingsFile, StagedFile::Start::CopyOfTarget);
+      StagedFile::Begin(settingsFile, StagedFile::Start::kCopyOfTarget);
   if (!staged) return false;
   const std::string& file = staged->Path();
   bool ok = true;

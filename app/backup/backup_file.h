@@ -80,10 +80,10 @@ struct RestoredBackup {
 
 // Why a backup file cannot be restored.
 enum class BackupReadFailure {
-  Unreadable,  // the file cannot be opened or read, or is no regular file
-  TooLarge,    // more than kBackupMaxBytes
-  NotABackup,  // it holds no key of the backup's sections
-  BadValue,    // a value is no number of its kind or lies out of range
+  kUnreadable,  // the file cannot be opened or read, or is no regular file
+  kTooLarge,    // more than kBackupMaxBytes
+  kNotABackup,  // it holds no key of the backup's sections
+  kBadValue,    // a value is no number of its kind or lies out of range
 };
 
 struct BackupReadError {

@@ -54,7 +54,7 @@ constexpr BackupTexts kEnglish{
 };
 
 const BackupTexts& TextsFor(PageLanguage language) {
-  return language == PageLanguage::Spanish ? kSpanish : kEnglish;
+  return language == PageLanguage::kSpanish ? kSpanish : kEnglish;
 }
 
 // The text with %1 .. %4 replaced by the arguments in order.
@@ -79,10 +79,10 @@ bool SameFile(const std::string& a, const std::string& b) {
 std::string ReadErrorMessage(const BackupTexts& texts, const std::string& path,
                              const BackupReadError& error) {
   switch (error.failure) {
-    case BackupReadFailure::Unreadable: return Compose(texts.unreadable, {path});
-    case BackupReadFailure::TooLarge: return Compose(texts.tooLarge, {path});
-    case BackupReadFailure::NotABackup: return Compose(texts.notABackup, {path});
-    case BackupReadFailure::BadValue: break;
+    case BackupReadFailure::kUnreadable: return Compose(texts.unreadable, {path});
+    case BackupReadFailure::kTooLarge: return Compose(texts.tooLarge, {path});
+    case BackupReadFailure::kNotABackup: return Compose(texts.notABackup, {path});
+    case BackupReadFailure::kBadValue: break;
   }
   return Compose(texts.badValue, {path, error.section, error.key, error.text});
 }
@@ -128,7 +128,7 @@ void BackupRestore::OnBackupPresets() {
 }
 
 void BackupRestore::OnRestorePresets() {
-  if (host_.AnyPageDirty() && host_.AskUnsavedChanges() != QuestionAnswer::Yes) return;
+  if (host_.AnyPageDirty() && host_.AskUnsavedChanges() != QuestionAnswer::kYes) return;
   const std::optional<std::string> path = host_.ChooseBackupFileToOpen();
   if (!path) return;
   const BackupTexts& texts = TextsFor(host_.Language());
@@ -142,7 +142,7 @@ void BackupRestore::OnRestorePresets() {
   // A truncated or hand-made file is restored only when the user says so.
   if (!backup.gaps.empty() &&
       host_.AskRestoreIncomplete(Compose(texts.incomplete, {*path, GapList(texts, backup.gaps)})) !=
-          QuestionAnswer::Yes) {
+          QuestionAnswer::kYes) {
     return;
   }
   if (!WriteRestoredSettings(backup, host_.SettingsFile())) {

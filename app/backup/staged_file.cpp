@@ -12,7 +12,7 @@ const std::string& StagedFile::Path() const { return replacement_->TemporaryPath
 
 std::unique_ptr<StagedFile> StagedFile::Begin(const std::string& target, Start start) {
   std::string bytes;
-  if (start == Start::CopyOfTarget) {
+  if (start == Start::kCopyOfTarget) {
     platform::FileContents old = platform::ReadRegularFile(target);
     if (old.status == platform::FileReadStatus::kRead) {
       bytes = std::move(old.bytes);

@@ -11,7 +11,7 @@ class FileReplacement;
 
 class StagedFile {
  public:
-  enum class Start { Empty, CopyOfTarget };
+  enum class Start { kEmpty, kCopyOfTarget };
 
   // Creates the temporary file beside target (beside the file a symbolic link points to),
   // empty or holding the target's bytes, with the target's permissions when it exists.

@@ -7,21 +7,21 @@
 
 GlStartup::GlStartup(const Report& report) {
   if (glfwInit() != GLFW_TRUE) {
-    status_ = Status::GlfwFailed;
+    status_ = Status::kGlfwFailed;
     report(kGlfwInitFailedMessage);
     return;
   }
   glfwStarted_ = true;
   window_ = glfwCreateWindow(1, 1, kGlWindowTitle, nullptr, nullptr);
   if (window_ == nullptr) {
-    status_ = Status::WindowFailed;
+    status_ = Status::kWindowFailed;
     report(kGlWindowFailedMessage);
     return;
   }
   glfwHideWindow(window_);
   glfwMakeContextCurrent(window_);
   if (glewInit() != GLEW_OK) {
-    status_ = Status::GlewFailed;
+    status_ = Status::kGlewFailed;
     report(kGlewInitFailedMessage);
   }
 }

@@ -14,7 +14,7 @@ inline constexpr const char* kGlWindowTitle = "Orvo Pedals Monitor";
 
 class GlStartup {
  public:
-  enum class Status { Ready, GlfwFailed, WindowFailed, GlewFailed };
+  enum class Status { kReady, kGlfwFailed, kWindowFailed, kGlewFailed };
   // Receives the one message of the first step that fails.
   using Report = std::function<void(const std::string& message)>;
 
@@ -33,5 +33,5 @@ class GlStartup {
  private:
   bool glfwStarted_ = false;
   GLFWwindow* window_ = nullptr;
-  Status status_ = Status::Ready;
+  Status status_ = Status::kReady;
 };

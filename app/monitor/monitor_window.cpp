@@ -180,8 +180,8 @@ bool IsMonitorPositionRestorable(const wxPoint& position) {
 
 CVirtualDisplayDlg::CVirtualDisplayDlg(std::function<bool()> windowEnabled)
     : windowEnabled_(std::move(windowEnabled)) {
-  tickTimer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { timing_.OnTimer(MonitorTimer::Tick); });
-  endTimer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { timing_.OnTimer(MonitorTimer::End); });
+  tickTimer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { timing_.OnTimer(MonitorTimer::kTick); });
+  endTimer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { timing_.OnTimer(MonitorTimer::kEnd); });
   if (!image_.IsOk()) return;
   gl_ = std::make_unique<GlStartup>([](const std::string& message) {
     wxMessageBox(wxString::FromUTF8(message), wxMessageBoxCaptionStr, wxOK);
@@ -234,7 +234,7 @@ void CVirtualDisplayDlg::ShowMonitorPopup(int value, int preset) {
 wxFrame* CVirtualDisplayDlg::GetWindow() const { return frame_; }
 
 wxTimer& CVirtualDisplayDlg::TimerFor(MonitorTimer timer) {
-  return timer == MonitorTimer::Tick ? tickTimer_ : endTimer_;
+  return timer == MonitorTimer::kTick ? tickTimer_ : endTimer_;
 }
 
 void CVirtualDisplayDlg::StartTimer(MonitorTimer timer, int periodMs) {

@@ -1,22 +1,22 @@
 // The monitor's pop-up timing.
 #include "app/monitor/popup_timing.h"
 
-void MonitorPopupTiming::StartTicking() { host_.StartTimer(MonitorTimer::Tick, kTickMs); }
+void MonitorPopupTiming::StartTicking() { host_.StartTimer(MonitorTimer::kTick, kTickMs); }
 
 void MonitorPopupTiming::StopTimers() {
-  host_.StopTimer(MonitorTimer::Tick);
-  host_.StopTimer(MonitorTimer::End);
+  host_.StopTimer(MonitorTimer::kTick);
+  host_.StopTimer(MonitorTimer::kEnd);
 }
 
 void MonitorPopupTiming::PopupDrawn() {
   active_ = true;
-  host_.StartTimer(MonitorTimer::End, kPopupMs);
+  host_.StartTimer(MonitorTimer::kEnd, kPopupMs);
   if (host_.IsWindowEnabled()) host_.RepaintWindow();
 }
 
 void MonitorPopupTiming::OnTimer(MonitorTimer timer) {
-  if (timer == MonitorTimer::End) {
-    host_.StopTimer(MonitorTimer::End);
+  if (timer == MonitorTimer::kEnd) {
+    host_.StopTimer(MonitorTimer::kEnd);
     // The next tick hides the window, so a pop-up stays up for 3000 to about 3100 ms.
     active_ = false;
     return;
@@ -30,5 +30,5 @@ void MonitorPopupTiming::OnTimer(MonitorTimer timer) {
   } else if (!enabled && shown) {
     host_.HideWindow();
   }
-  host_.StartTimer(MonitorTimer::Tick, kTickMs);
+  host_.StartTimer(MonitorTimer::kTick, kTickMs);
 }

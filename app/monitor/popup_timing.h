@@ -2,7 +2,7 @@
 // kept apart from the window so that the timing can be driven without waiting.
 #pragma once
 
-enum class MonitorTimer { Tick = 1, End = 2 };
+enum class MonitorTimer { kTick = 1, kEnd = 2 };
 
 // What the timing needs from its window. The monitor window backs it with wxTimer; tests back
 // it with a clock of their own.

@@ -36,7 +36,7 @@ TEST(ConfigRecordTest, CopiesEveryFieldInPlace) {
   p.clutch.dz_0 = 6;
   p.clutch.dz_1 = 95;
   p.clutch.band[1] = 12;
-  const auto record = BuildPedalConfigRecord(p.throttle, p.brake, p.clutch, {}, RecordUse::Send);
+  const auto record = BuildPedalConfigRecord(p.throttle, p.brake, p.clutch, {}, RecordUse::kSend);
   ASSERT_TRUE(record);
   EXPECT_EQ(record->throttleDz0, 3);
   EXPECT_EQ(record->throttleDz1, 97);
@@ -76,18 +76,18 @@ TEST_P(ConfigRecordFlagsTest, SetsBitsFromEnablesPresenceAndUse) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ConfigRecordFlagsTest,
     testing::Values(
-        FlagCase{"ThrottleOnly", 1, 0, 1, 1, {}, RecordUse::Send, 0x01},
-        FlagCase{"ThrottleOff", 0, 0, 0, 0, {}, RecordUse::Send, 0x00},
+        FlagCase{"ThrottleOnly", 1, 0, 1, 1, {}, RecordUse::kSend, 0x01},
+        FlagCase{"ThrottleOff", 0, 0, 0, 0, {}, RecordUse::kSend, 0x00},
         // The load-cell bit travels only with live applies.
-        FlagCase{"SendDropsAxisMode", 1, 1, 0, 0, {}, RecordUse::Send, 0x01},
-        FlagCase{"LiveCarriesAxisMode", 1, 1, 0, 0, {}, RecordUse::Live, 0x09},
-        FlagCase{"LiveAxisModeWithThrottleOff", 0, 2, 0, 0, {}, RecordUse::Live, 0x08},
+        FlagCase{"SendDropsAxisMode", 1, 1, 0, 0, {}, RecordUse::kSend, 0x01},
+        FlagCase{"LiveCarriesAxisMode", 1, 1, 0, 0, {}, RecordUse::kLive, 0x09},
+        FlagCase{"LiveAxisModeWithThrottleOff", 0, 2, 0, 0, {}, RecordUse::kLive, 0x08},
         // Absent pedals never get their enable bit, whatever their axis_cnf.
-        FlagCase{"AbsentPedalsStayOff", 1, 0, 1, 1, {false, false}, RecordUse::Live, 0x01},
-        FlagCase{"BrakePresent", 1, 0, 1, 1, {true, false}, RecordUse::Send, 0x03},
-        FlagCase{"ClutchPresent", 1, 0, 1, 1, {false, true}, RecordUse::Send, 0x05},
-        FlagCase{"BothPresentBrakeOff", 1, 0, 0, 1, {true, true}, RecordUse::Send, 0x05},
-        FlagCase{"AllOn", 7, 1, 3, 2, {true, true}, RecordUse::Live, 0x0F}),
+        FlagCase{"AbsentPedalsStayOff", 1, 0, 1, 1, {false, false}, RecordUse::kLive, 0x01},
+        FlagCase{"BrakePresent", 1, 0, 1, 1, {true, false}, RecordUse::kSend, 0x03},
+        FlagCase{"ClutchPresent", 1, 0, 1, 1, {false, true}, RecordUse::kSend, 0x05},
+        FlagCase{"BothPresentBrakeOff", 1, 0, 0, 1, {true, true}, RecordUse::kSend, 0x05},
+        FlagCase{"AllOn", 7, 1, 3, 2, {true, true}, RecordUse::kLive, 0x0F}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct RangeCase {
@@ -103,9 +103,9 @@ TEST_P(ConfigRecordRangeTest, RefusesOutOfRangeBeforeNarrowing) {
   const RangeCase& c = GetParam();
   Pages p;
   c.edit(p);
-  EXPECT_EQ(BuildPedalConfigRecord(p.throttle, p.brake, p.clutch, {}, RecordUse::Send).has_value(),
+  EXPECT_EQ(BuildPedalConfigRecord(p.throttle, p.brake, p.clutch, {}, RecordUse::kSend).has_value(),
             c.sendAccepted);
-  EXPECT_EQ(BuildPedalConfigRecord(p.throttle, p.brake, p.clutch, {}, RecordUse::Live).has_value(),
+  EXPECT_EQ(BuildPedalConfigRecord(p.throttle, p.brake, p.clutch, {}, RecordUse::kLive).has_value(),
             c.liveAccepted);
 }
 
@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ConfigRecordTest, LiveApplyKeepsPedalPointsUpTo127Unchanged) {
   Pages p;
   p.brake.band[10] = 127;
-  const auto record = BuildPedalConfigRecord(p.throttle, p.brake, p.clutch, {}, RecordUse::Live);
+  const auto record = BuildPedalConfigRecord(p.throttle, p.brake, p.clutch, {}, RecordUse::kLive);
   ASSERT_TRUE(record);
   EXPECT_EQ(record->brakeCurve[10], 127);
 }

@@ -79,7 +79,7 @@ class FakeView : public MainDialogView {
  public:
   std::vector<bool> connectedShown;
   std::vector<std::string> questions;
-  QuestionAnswer answer = QuestionAnswer::Yes;
+  QuestionAnswer answer = QuestionAnswer::kYes;
   std::vector<std::string> notSent;
   std::vector<std::pair<int, int>> popups;
   int beeps = 0;
@@ -221,15 +221,15 @@ TEST_F(MainDialogModelTest, RefusedSendConfigKeepsUnsentChangesAndTellsUser) {
   EXPECT_TRUE(clutch.settings.dirty);
   EXPECT_EQ(throttle.saved, std::vector<int>{0});  // the preset is saved all the same
   ASSERT_EQ(view.notSent.size(), 1u);
-  EXPECT_EQ(view.notSent[0], MainDialogTextsFor(PageLanguage::Spanish).notSent);
+  EXPECT_EQ(view.notSent[0], MainDialogTextsFor(PageLanguage::kSpanish).notSent);
 
-  model.SetLanguage(PageLanguage::English);
+  model.SetLanguage(PageLanguage::kEnglish);
   model.OnSendConfig();
   ASSERT_EQ(view.notSent.size(), 2u);
-  EXPECT_EQ(view.notSent[1], MainDialogTextsFor(PageLanguage::English).notSent);
+  EXPECT_EQ(view.notSent[1], MainDialogTextsFor(PageLanguage::kEnglish).notSent);
 
   // The exit question still protects the edits.
-  view.answer = QuestionAnswer::No;
+  view.answer = QuestionAnswer::kNo;
   model.OnCancel();
   EXPECT_EQ(view.ends, 0);
   EXPECT_EQ(view.questions.size(), 1u);
@@ -297,11 +297,11 @@ TEST_P(UnsavedQuestionTest, GetConfigGoesOnOnlyWhenCleanOrAnsweredYes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UnsavedQuestionTest,
-    testing::Values(QuestionCase{"Clean", false, QuestionAnswer::No, false, true},
-                    QuestionCase{"DirtyYes", true, QuestionAnswer::Yes, true, true},
-                    QuestionCase{"DirtyNo", true, QuestionAnswer::No, true, false},
+    testing::Values(QuestionCase{"Clean", false, QuestionAnswer::kNo, false, true},
+                    QuestionCase{"DirtyYes", true, QuestionAnswer::kYes, true, true},
+                    QuestionCase{"DirtyNo", true, QuestionAnswer::kNo, true, false},
                     // Closing the box is no answer, and no answer is not Yes.
-                    QuestionCase{"DirtyClosed", true, QuestionAnswer::Closed, true, false}),
+                    QuestionCase{"DirtyClosed", true, QuestionAnswer::kClosed, true, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainDialogModelTest, GetConfigKeepsThrottleEditsAndDirty) {
@@ -316,10 +316,10 @@ TEST_F(MainDialogModelTest, GetConfigKeepsThrottleEditsAndDirty) {
 
 TEST_F(MainDialogModelTest, QuestionFollowsLanguage) {
   throttle.settings.dirty = true;
-  view.answer = QuestionAnswer::No;
-  model.SetLanguage(PageLanguage::English);
+  view.answer = QuestionAnswer::kNo;
+  model.SetLanguage(PageLanguage::kEnglish);
   model.OnCancel();
-  model.SetLanguage(PageLanguage::Spanish);
+  model.SetLanguage(PageLanguage::kSpanish);
   model.OnCancel();
   EXPECT_EQ(view.questions,
             (std::vector<std::string>{
@@ -328,15 +328,15 @@ TEST_F(MainDialogModelTest, QuestionFollowsLanguage) {
 }
 
 TEST(MainDialogTextsTest, OnlyTheExactCaptionEnglishMeansSpanishIsShowing) {
-  EXPECT_EQ(LanguageShowing("English"), PageLanguage::Spanish);
-  EXPECT_EQ(LanguageShowing("Español"), PageLanguage::English);
-  EXPECT_EQ(LanguageShowing("english"), PageLanguage::English);
-  EXPECT_EQ(LanguageShowing("English "), PageLanguage::English);
-  EXPECT_EQ(ToggledLanguage("English"), PageLanguage::English);
-  EXPECT_EQ(ToggledLanguage("Español"), PageLanguage::Spanish);
-  EXPECT_EQ(DialogCaption(PageLanguage::English),
+  EXPECT_EQ(LanguageShowing("English"), PageLanguage::kSpanish);
+  EXPECT_EQ(LanguageShowing("Español"), PageLanguage::kEnglish);
+  EXPECT_EQ(LanguageShowing("english"), PageLanguage::kEnglish);
+  EXPECT_EQ(LanguageShowing("English "), PageLanguage::kEnglish);
+  EXPECT_EQ(ToggledLanguage("English"), PageLanguage::kEnglish);
+  EXPECT_EQ(ToggledLanguage("Español"), PageLanguage::kSpanish);
+  EXPECT_EQ(DialogCaption(PageLanguage::kEnglish),
             "Orvo Zantor Pedals - Calibration Utility Kavo Edition 1.1.10");
-  EXPECT_EQ(DialogCaption(PageLanguage::Spanish),
+  EXPECT_EQ(DialogCaption(PageLanguage::kSpanish),
             "Orvo Zantor Pedals - Utilidad de Calibración Kavo Edition 1.1.10");
 }
 

@@ -24,7 +24,7 @@ class BrakeClutchEvaluateTest : public ::testing::TestWithParam<EvaluateCase> {}
 TEST_P(BrakeClutchEvaluateTest, MapsInputThroughDeadZonesAndCurve) {
   const EvaluateCase& c = GetParam();
   BrakeClutchSettings s = DefaultBrakeClutchSettings();
-  if (c.shaped) ApplyBrakeClutchShape(s, CurveShape::Slow);  // shaped: the slow shape
+  if (c.shaped) ApplyBrakeClutchShape(s, CurveShape::kSlow);  // shaped: the slow shape
   page_test::ExpectEvaluates(s, c, 1e-9);
 }
 
@@ -127,11 +127,11 @@ struct StepCase {
 
 const char* KindName(PedalKind kind) {
   switch (kind) {
-    case PedalKind::Throttle:
+    case PedalKind::kThrottle:
       return "throttle";
-    case PedalKind::Brake:
+    case PedalKind::kBrake:
       return "brake";
-    case PedalKind::Clutch:
+    case PedalKind::kClutch:
       return "clutch";
   }
   return "?";
@@ -170,8 +170,8 @@ TEST_P(BrakeClutchStepTest, MovesOneFieldWithinItsLimits) {
   EXPECT_EQ(s.band, untouched.band);
 }
 
-constexpr PedalKind kBrake = PedalKind::Brake;
-constexpr PedalKind kClutch = PedalKind::Clutch;
+constexpr PedalKind kBrake = PedalKind::kBrake;
+constexpr PedalKind kClutch = PedalKind::kClutch;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BrakeClutchStepTest,
@@ -243,13 +243,13 @@ TEST(BrakeClutchUpperValue, ClutchAt95ShowsFiveBrakeShows95) {
 
 TEST(BrakeClutchShapes, IntegerTablesOfThisPage) {
   const std::vector<std::pair<CurveShape, BrakeClutchPoints>> expected{
-      {CurveShape::Linear, {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}},
-      {CurveShape::Slow, {0, 4, 9, 14, 21, 29, 39, 50, 63, 79, 100}},
-      {CurveShape::Fast, {0, 21, 37, 50, 61, 71, 79, 86, 91, 96, 100}},
-      {CurveShape::VerySlow, {0, 2, 4, 7, 11, 17, 25, 35, 48, 66, 100}},
-      {CurveShape::VeryFast, {0, 33, 52, 65, 75, 83, 89, 93, 96, 98, 100}},
-      {CurveShape::SFastSlow, {0, 19, 31, 40, 46, 50, 54, 60, 69, 81, 100}},
-      {CurveShape::SSlowFast, {0, 4, 10, 19, 31, 50, 69, 81, 90, 96, 100}},
+      {CurveShape::kLinear, {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}},
+      {CurveShape::kSlow, {0, 4, 9, 14, 21, 29, 39, 50, 63, 79, 100}},
+      {CurveShape::kFast, {0, 21, 37, 50, 61, 71, 79, 86, 91, 96, 100}},
+      {CurveShape::kVerySlow, {0, 2, 4, 7, 11, 17, 25, 35, 48, 66, 100}},
+      {CurveShape::kVeryFast, {0, 33, 52, 65, 75, 83, 89, 93, 96, 98, 100}},
+      {CurveShape::kSFastSlow, {0, 19, 31, 40, 46, 50, 54, 60, 69, 81, 100}},
+      {CurveShape::kSSlowFast, {0, 4, 10, 19, 31, 50, 69, 81, 90, 96, 100}},
   };
   for (const auto& [shape, points] : expected) {
     EXPECT_EQ(BrakeClutchShapePoints(shape), points) << static_cast<int>(shape);
@@ -262,8 +262,8 @@ TEST(BrakeClutchShapes, ApplyKeepsDeadZonesAndFlags) {
   s.dz_1 = 77;
   s.axis_cnf = 0;
   s.axis_mode = 1;
-  ApplyBrakeClutchShape(s, CurveShape::VeryFast);
-  EXPECT_EQ(s.band, BrakeClutchShapePoints(CurveShape::VeryFast));
+  ApplyBrakeClutchShape(s, CurveShape::kVeryFast);
+  EXPECT_EQ(s.band, BrakeClutchShapePoints(CurveShape::kVeryFast));
   EXPECT_EQ(s.dz_0, 4);
   EXPECT_EQ(s.dz_1, 77);
   EXPECT_EQ(s.axis_cnf, 0);

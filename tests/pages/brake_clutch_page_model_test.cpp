@@ -63,7 +63,7 @@ class BrakeClutchModelTest : public ::testing::Test {
 };
 
 TEST_F(BrakeClutchModelTest, ConstructedWithDefaults) {
-  BrakeClutchPageModel m = Model(PedalKind::Clutch);
+  BrakeClutchPageModel m = Model(PedalKind::kClutch);
   const BrakeClutchSettings& s = m.Settings();
   EXPECT_EQ(s.dz_0, 0);
   EXPECT_EQ(s.dz_1, 100);
@@ -82,7 +82,7 @@ struct LoadCase {
 };
 
 void PrintTo(const LoadCase& c, std::ostream* os) {
-  *os << (c.kind == PedalKind::Brake ? "brake" : "clutch") << ", stored max_force "
+  *os << (c.kind == PedalKind::kBrake ? "brake" : "clutch") << ", stored max_force "
       << (c.stored ? c.stored : "none (no file)") << " gives dz_1 " << c.expectedDz1;
 }
 
@@ -107,21 +107,21 @@ TEST_P(BrakeClutchLoadTest, StoredForceReplacesControllerValueOnlyWhenInRange) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BrakeClutchLoadTest,
-    ::testing::Values(LoadCase{"brake_without_settings_file", PedalKind::Brake, nullptr, 72},
-                      LoadCase{"brake_with_stored_85", PedalKind::Brake, "85", 85},
-                      LoadCase{"brake_with_stored_0", PedalKind::Brake, "0", 0},
-                      LoadCase{"brake_with_stored_100", PedalKind::Brake, "100", 100},
-                      LoadCase{"brake_with_minus_1_none_stored", PedalKind::Brake, "-1", 72},
+    ::testing::Values(LoadCase{"brake_without_settings_file", PedalKind::kBrake, nullptr, 72},
+                      LoadCase{"brake_with_stored_85", PedalKind::kBrake, "85", 85},
+                      LoadCase{"brake_with_stored_0", PedalKind::kBrake, "0", 0},
+                      LoadCase{"brake_with_stored_100", PedalKind::kBrake, "100", 100},
+                      LoadCase{"brake_with_minus_1_none_stored", PedalKind::kBrake, "-1", 72},
                       // Regression: an edited file must not put a force above 100 on the wire.
-                      LoadCase{"brake_ignores_stored_101", PedalKind::Brake, "101", 72},
-                      LoadCase{"brake_ignores_stored_250", PedalKind::Brake, "250", 72},
-                      LoadCase{"brake_ignores_stored_minus_5", PedalKind::Brake, "-5", 72},
-                      LoadCase{"clutch_never_reads_max_force", PedalKind::Clutch, "85", 72}),
+                      LoadCase{"brake_ignores_stored_101", PedalKind::kBrake, "101", 72},
+                      LoadCase{"brake_ignores_stored_250", PedalKind::kBrake, "250", 72},
+                      LoadCase{"brake_ignores_stored_minus_5", PedalKind::kBrake, "-5", 72},
+                      LoadCase{"clutch_never_reads_max_force", PedalKind::kClutch, "85", 72}),
     page_test::CaseName());
 
 TEST_F(BrakeClutchModelTest, LiveInputGoesThroughThePageCurve) {
-  BrakeClutchPageModel m = Model(PedalKind::Brake);
-  m.ApplyCurveShape(CurveShape::Slow);
+  BrakeClutchPageModel m = Model(PedalKind::kBrake);
+  m.ApplyCurveShape(CurveShape::kSlow);
   PedalLiveDisplay d;
   for (int i = 0; i < 10; ++i) d = m.OnPedalInput(15.0);
   EXPECT_EQ(d.label, "6%");  // 6.5 on the slow shape
@@ -135,7 +135,7 @@ TEST_F(BrakeClutchModelTest, LiveInputGoesThroughThePageCurve) {
 }
 
 TEST_F(BrakeClutchModelTest, ClearingEnabledFeedsOneZeroSampleThroughTheCurve) {
-  BrakeClutchPageModel m = Model(PedalKind::Clutch);
+  BrakeClutchPageModel m = Model(PedalKind::kClutch);
   m.OnPedalInput(40.0);
   const std::optional<PedalLiveDisplay> last = m.SetEnabled(false);
   ASSERT_TRUE(last.has_value());
@@ -161,7 +161,7 @@ TEST_F(BrakeClutchModelTest, ClearingEnabledFeedsOneZeroSampleThroughTheCurve) {
 }
 
 TEST_F(BrakeClutchModelTest, StepButtonShowsItsRowAndRebuildsChartForPoints) {
-  BrakeClutchPageModel m = Model(PedalKind::Brake);
+  BrakeClutchPageModel m = Model(PedalKind::kBrake);
   EXPECT_TRUE(m.StepButton(1002));  // dz_0 +
   EXPECT_TRUE(m.StepButton(1031));  // band_50 +
   EXPECT_FALSE(m.StepButton(1058));  // the Curves button is no step
@@ -173,17 +173,17 @@ TEST_F(BrakeClutchModelTest, StepButtonShowsItsRowAndRebuildsChartForPoints) {
 }
 
 TEST_F(BrakeClutchModelTest, LoadCellFollowsCheckState) {
-  BrakeClutchPageModel m = Model(PedalKind::Brake);
+  BrakeClutchPageModel m = Model(PedalKind::kBrake);
   m.SetLoadCell(1);
   EXPECT_EQ(m.Settings().axis_mode, 1);
   EXPECT_TRUE(m.Settings().dirty);
 }
 
 TEST_F(BrakeClutchModelTest, ShapeMarksChangedAndKeepsDeadZones) {
-  BrakeClutchPageModel m = Model(PedalKind::Clutch);
+  BrakeClutchPageModel m = Model(PedalKind::kClutch);
   m.LoadPedalSettings(FromController(5, 90));
-  m.ApplyCurveShape(CurveShape::Slow);
-  EXPECT_EQ(m.Settings().band, BrakeClutchShapePoints(CurveShape::Slow));
+  m.ApplyCurveShape(CurveShape::kSlow);
+  EXPECT_EQ(m.Settings().band, BrakeClutchShapePoints(CurveShape::kSlow));
   EXPECT_EQ(m.Settings().dz_0, 5);
   EXPECT_EQ(m.Settings().dz_1, 90);
   EXPECT_TRUE(m.Settings().dirty);
@@ -191,7 +191,7 @@ TEST_F(BrakeClutchModelTest, ShapeMarksChangedAndKeepsDeadZones) {
 }
 
 TEST_F(BrakeClutchModelTest, BrakeForceDownAt60AppliesAndStores60) {
-  BrakeClutchPageModel m = Model(PedalKind::Brake);
+  BrakeClutchPageModel m = Model(PedalKind::kBrake);
   m.LoadPedalSettings(FromController(0, 60));
   m.BrakeForceDown();
   EXPECT_EQ(m.Settings().dz_1, 60);
@@ -202,7 +202,7 @@ TEST_F(BrakeClutchModelTest, BrakeForceDownAt60AppliesAndStores60) {
 }
 
 TEST_F(BrakeClutchModelTest, BrakeForceUpStoresForTheNextLoad) {
-  BrakeClutchPageModel m = Model(PedalKind::Brake);
+  BrakeClutchPageModel m = Model(PedalKind::kBrake);
   m.LoadPedalSettings(FromController(0, 80));
   m.BrakeForceUp();
   m.BrakeForceUp();
@@ -214,21 +214,21 @@ TEST_F(BrakeClutchModelTest, BrakeForceUpStoresForTheNextLoad) {
 }
 
 TEST_F(BrakeClutchModelTest, BrakeForceUpOnClutchPageActsAsItsPlusWithoutStoring) {
-  BrakeClutchPageModel m = Model(PedalKind::Clutch);
+  BrakeClutchPageModel m = Model(PedalKind::kClutch);
   m.BrakeForceUp();
   EXPECT_EQ(m.Settings().dz_1, 99);
-  EXPECT_EQ(FormatBrakeClutchRowValue(m.Settings(), PedalKind::Clutch, kUpperValueRow), "1 %");
+  EXPECT_EQ(FormatBrakeClutchRowValue(m.Settings(), PedalKind::kClutch, kUpperValueRow), "1 %");
   EXPECT_EQ(view_.applied, 1);
   EXPECT_FALSE(fs::exists(file_));
 }
 
 TEST(BrakeClutchTexts, UpperCaptionByKindAndLanguage) {
-  EXPECT_STREQ(UpperValueCaption(PedalKind::Brake, PageLanguage::Spanish),
+  EXPECT_STREQ(UpperValueCaption(PedalKind::kBrake, PageLanguage::kSpanish),
                "Fuerza Máxima Frenado");
-  EXPECT_STREQ(UpperValueCaption(PedalKind::Brake, PageLanguage::English), "Max Braking Force");
-  EXPECT_STREQ(UpperValueCaption(PedalKind::Clutch, PageLanguage::Spanish),
+  EXPECT_STREQ(UpperValueCaption(PedalKind::kBrake, PageLanguage::kEnglish), "Max Braking Force");
+  EXPECT_STREQ(UpperValueCaption(PedalKind::kClutch, PageLanguage::kSpanish),
                "Zona Muerta Superior");
-  EXPECT_STREQ(UpperValueCaption(PedalKind::Clutch, PageLanguage::English), "End DeadZone");
+  EXPECT_STREQ(UpperValueCaption(PedalKind::kClutch, PageLanguage::kEnglish), "End DeadZone");
 }
 
 TEST(BrakeClutchChart, OneCurveShiftedByFifty) {

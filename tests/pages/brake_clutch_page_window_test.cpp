@@ -31,8 +31,8 @@ class BrakeClutchPageWindowTest : public page_test::PageWindowTest {
   // Both pages side by side in one owner, as the main dialog holds them.
   void CreatePages() {
     owner_ = new page_test::RecordingOwner("brake and clutch pages");
-    brake_ = new CPedalsConfigDlg(owner_, PedalKind::Brake, file_);
-    clutch_ = new CPedalsConfigDlg(owner_, PedalKind::Clutch, file_);
+    brake_ = new CPedalsConfigDlg(owner_, PedalKind::kBrake, file_);
+    clutch_ = new CPedalsConfigDlg(owner_, PedalKind::kClutch, file_);
     clutch_->SetPosition({brake_->GetSize().x + 8, 0});
     owner_->SetClientSize(clutch_->GetRect().GetRight() + 1, brake_->GetSize().y);
     brake_->Show();
@@ -108,15 +108,15 @@ TEST_F(BrakeClutchPageWindowTest, LaidOutFromTheTemplateInThePageLook) {
   const FontStaticStyle& value = Control<CFontStatic>(brake_, 1015)->Style();
   EXPECT_EQ(value.face, "Arial");
   EXPECT_EQ(value.height, 16);
-  EXPECT_EQ(value.align, TextAlign::Centre);
+  EXPECT_EQ(value.align, TextAlign::kCentre);
   EXPECT_TRUE(value.fillBackground);
   EXPECT_EQ(value.background, wxColour(225, 225, 225));
   const FontStaticStyle& caption = Control<CFontStatic>(brake_, 1053)->Style();
   EXPECT_EQ(caption.textColour, *wxWHITE);
-  EXPECT_EQ(caption.align, TextAlign::Right);
+  EXPECT_EQ(caption.align, TextAlign::kRight);
   EXPECT_FALSE(caption.fillBackground);
   const FontStaticStyle& percent = brake_->PercentLabel().Style();
-  EXPECT_EQ(percent.align, TextAlign::Right);
+  EXPECT_EQ(percent.align, TextAlign::kRight);
   EXPECT_TRUE(percent.fillBackground);
 
   // Spanish at start, with the defaults.
@@ -297,7 +297,7 @@ TEST_F(BrakeClutchPageWindowTest, CurvesMenuInEnglishSetsTheSlowShape) {
   EXPECT_EQ(english.texts[0], "Lineal (default)");
   EXPECT_EQ(english.texts[1], "Slow Curve");
   EXPECT_EQ(english.ids[1], 32776);
-  EXPECT_EQ(brake_->Settings().band, BrakeClutchShapePoints(CurveShape::Slow));
+  EXPECT_EQ(brake_->Settings().band, BrakeClutchShapePoints(CurveShape::kSlow));
   EXPECT_EQ(Label(brake_, 1021), "4 %");
   EXPECT_EQ(Label(brake_, 1046), "79 %");
   EXPECT_EQ(brake_->Settings().dz_0, 2);
@@ -336,7 +336,7 @@ TEST_F(BrakeClutchPageWindowTest, BrakeForceStepsApplyLiveAndStoreOnlyForTheBrak
 
 TEST_F(BrakeClutchPageWindowTest, EnterAndEscapeInsideAPageCloseNothing) {
   auto* dialog = new wxDialog(nullptr, wxID_ANY, "page in a dialog");
-  auto* page = new CPedalsConfigDlg(dialog, PedalKind::Brake, file_);
+  auto* page = new CPedalsConfigDlg(dialog, PedalKind::kBrake, file_);
   dialog->SetClientSize(page->GetSize());
   page->Show();
   dialog->Show();

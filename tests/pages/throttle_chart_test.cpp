@@ -10,7 +10,7 @@ namespace {
 
 TEST(ThrottleChartTest, CurvesShareTheNinetyPercentPoint) {
   ThrottleCurveSettings s = DefaultThrottleSettings();
-  ApplyThrottleShape(s, CurveShape::Slow);
+  ApplyThrottleShape(s, CurveShape::kSlow);
   const auto curves = ThrottleChartCurves(s);
   ASSERT_EQ(curves.size(), 2u);
   ASSERT_EQ(curves[0].size(), 10u);
@@ -75,19 +75,19 @@ TEST(FontStaticStyleTest, StylesAccumulateAndAlignmentIsReplaced) {
   FontStaticStyle style;
   EXPECT_EQ(style.face, "MS Sans Serif");
   EXPECT_EQ(style.height, 8);
-  EXPECT_EQ(style.align, TextAlign::Left);
+  EXPECT_EQ(style.align, TextAlign::kLeft);
   style.Apply("Arial", 16, wxColour(255, 255, 255), kFontItalic | kFontAlignRight);
   style.Apply("Arial", 20, wxColour(1, 2, 3), kFontBold);
   EXPECT_TRUE(style.bold);
   EXPECT_TRUE(style.italic);
   EXPECT_FALSE(style.underline);
-  EXPECT_EQ(style.align, TextAlign::Left);  // flags without alignment mean left
+  EXPECT_EQ(style.align, TextAlign::kLeft);  // flags without alignment mean left
   EXPECT_EQ(style.height, 20);
   EXPECT_EQ(style.textColour, wxColour(1, 2, 3));
   style.Apply("Arial", 16, wxColour(0, 0, 0), kFontAlignCentre | kFontAlignRight);
-  EXPECT_EQ(style.align, TextAlign::Centre);
+  EXPECT_EQ(style.align, TextAlign::kCentre);
   style.Apply("Arial", 16, wxColour(0, 0, 0), 0x40);  // no effect but left alignment
-  EXPECT_EQ(style.align, TextAlign::Left);
+  EXPECT_EQ(style.align, TextAlign::kLeft);
   EXPECT_TRUE(style.bold);
   EXPECT_FALSE(style.fillBackground);
 }

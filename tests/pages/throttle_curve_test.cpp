@@ -205,8 +205,8 @@ TEST(CurveShapeTest, EveryMenuIdOfBothLanguagesNamesItsShape) {
   EXPECT_EQ(*ids.begin(), kCurveMenuFirstId);
   EXPECT_EQ(*ids.rbegin(), kCurveMenuLastId);
   EXPECT_FALSE(CurveShapeForMenuId(32770));
-  EXPECT_EQ(CurveShapeForMenuId(32777), CurveShape::Fast);  // "Fast Curve"
-  EXPECT_EQ(CurveShapeForMenuId(32773), CurveShape::Fast);  // "Curva rápida"
+  EXPECT_EQ(CurveShapeForMenuId(32777), CurveShape::kFast);  // "Fast Curve"
+  EXPECT_EQ(CurveShapeForMenuId(32773), CurveShape::kFast);  // "Curva rápida"
 }
 
 TEST(CurveShapeTest, ShapesRunFromZeroToFullWithoutFalling) {
@@ -227,7 +227,7 @@ TEST(CurveShapeTest, ApplyingAShapeSetsAllPointsAndKeepsDeadZones) {
   s.dz_0 = 7;
   s.dz_1 = 93;
   s.axis_cnf = 0;
-  ApplyThrottleShape(s, CurveShape::Fast);
+  ApplyThrottleShape(s, CurveShape::kFast);
   const std::array<float, kThrottlePointCount> fast{0,  21, 37, 50,   61, 70,   78, 84,   90,  95,
                                                     96, 96.5f, 97, 97.5f, 98, 98.5f, 99, 99.5f, 100, 100};
   EXPECT_EQ(s.band, fast);
@@ -235,7 +235,7 @@ TEST(CurveShapeTest, ApplyingAShapeSetsAllPointsAndKeepsDeadZones) {
   EXPECT_EQ(s.dz_1, 93);
   EXPECT_EQ(s.axis_cnf, 0);
   EXPECT_TRUE(s.dirty);
-  ApplyThrottleShape(s, CurveShape::Linear);
+  ApplyThrottleShape(s, CurveShape::kLinear);
   EXPECT_EQ(s.band, DefaultThrottleSettings().band);
 }
 

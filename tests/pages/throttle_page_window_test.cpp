@@ -102,8 +102,8 @@ TEST_F(ThrottlePageWindowTest, ControlsStandAtTheirTemplatePositions) {
   EXPECT_EQ(page_->GetBackgroundColour(), wxColour(236, 110, 25));
   EXPECT_EQ(page_->ValueLabel(0).Style().background, wxColour(225, 225, 225));
   EXPECT_EQ(page_->CaptionLabel(0).Style().textColour, *wxWHITE);
-  EXPECT_EQ(page_->CaptionLabel(0).Style().align, TextAlign::Right);
-  EXPECT_EQ(page_->ValueLabel(0).Style().align, TextAlign::Centre);
+  EXPECT_EQ(page_->CaptionLabel(0).Style().align, TextAlign::kRight);
+  EXPECT_EQ(page_->ValueLabel(0).Style().align, TextAlign::kCentre);
   EXPECT_EQ(page_->ValueLabel(0).Style().face, "Arial");
   EXPECT_EQ(page_->ValueLabel(0).Style().height, 16);
 

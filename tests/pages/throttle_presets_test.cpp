@@ -54,7 +54,7 @@ TEST_F(ThrottlePresetFileTest, MissingFileLoadsDefaults) {
 TEST_F(ThrottlePresetFileTest, SectionWithOnlyUpperEndPoint) {
   WriteFile("[PRESET_1]\ndz_1=80\n");
   ThrottleCurveSettings s = DefaultThrottleSettings();
-  ApplyThrottleShape(s, CurveShape::Slow);
+  ApplyThrottleShape(s, CurveShape::kSlow);
   LoadThrottlePreset(s, 1, file_);
   EXPECT_EQ(s.dz_0, 0);
   EXPECT_EQ(s.dz_1, 80);
@@ -76,7 +76,7 @@ TEST_F(ThrottlePresetFileTest, ValuesAreTakenAsRead) {
 
 TEST_F(ThrottlePresetFileTest, SaveWritesEveryKeyInOrderAndRoundTrips) {
   ThrottleCurveSettings s = DefaultThrottleSettings();
-  ApplyThrottleShape(s, CurveShape::VerySlow);
+  ApplyThrottleShape(s, CurveShape::kVerySlow);
   s.dz_0 = 3;
   s.dz_1 = 96;
   s.band[16] = 97.5f;
@@ -146,7 +146,7 @@ class RecordingView : public ThrottlePageView {
   }
   void ApplyConfigLive() override { ++applied; }
 
-  QuestionAnswer answer = QuestionAnswer::No;
+  QuestionAnswer answer = QuestionAnswer::kNo;
   int shown = 0;
   int applied = 0;
   std::vector<int> checked;
@@ -162,7 +162,7 @@ class ThrottlePresetSwitchTest : public SettingsFileTest {
         "[PRESET_1]\ndz_0=11\nband_50=60.0\n"
         "[PRESET_2]\ndz_0=22\n");
     model_ = std::make_unique<ThrottlePageModel>(view_, file_);
-    model_->SetLanguage(PageLanguage::English);
+    model_->SetLanguage(PageLanguage::kEnglish);
     model_->Start();
     view_ = RecordingView{};
   }
@@ -185,7 +185,7 @@ TEST_F(ThrottlePresetSwitchTest, StartLoadsTheSelectedPreset) {
 
 TEST_F(ThrottlePresetSwitchTest, YesSavesTheLeftPresetThenLoadsTheNewOne) {
   EditCurrent();
-  view_.answer = QuestionAnswer::Yes;
+  view_.answer = QuestionAnswer::kYes;
   model_->OnPresetButton(1, true);
   ASSERT_EQ(view_.questions.size(), 1u);
   EXPECT_EQ(view_.questions[0], "Do you want to save changes in preset A?");
@@ -200,7 +200,7 @@ TEST_F(ThrottlePresetSwitchTest, YesSavesTheLeftPresetThenLoadsTheNewOne) {
 }
 
 TEST_F(ThrottlePresetSwitchTest, NoAndClosedLeaveTheLeftPresetAlone) {
-  for (QuestionAnswer answer : {QuestionAnswer::No, QuestionAnswer::Closed}) {
+  for (QuestionAnswer answer : {QuestionAnswer::kNo, QuestionAnswer::kClosed}) {
     model_->OnPresetButton(0, false);  // back to A, stored values
     EditCurrent();
     view_ = RecordingView{};
@@ -226,7 +226,7 @@ TEST_F(ThrottlePresetSwitchTest, WithoutChangesNothingIsAsked) {
 
 TEST_F(ThrottlePresetSwitchTest, ClickOnCurrentPresetAsksAboutItAndReloads) {
   EditCurrent();
-  view_.answer = QuestionAnswer::No;
+  view_.answer = QuestionAnswer::kNo;
   model_->OnPresetButton(0, true);
   ASSERT_EQ(view_.questions.size(), 1u);
   EXPECT_EQ(view_.questions[0], "Do you want to save changes in preset A?");
@@ -234,14 +234,14 @@ TEST_F(ThrottlePresetSwitchTest, ClickOnCurrentPresetAsksAboutItAndReloads) {
   EXPECT_EQ(view_.applied, 1);
 
   EditCurrent();
-  view_.answer = QuestionAnswer::Yes;
+  view_.answer = QuestionAnswer::kYes;
   model_->OnPresetButton(0, true);
   EXPECT_EQ(model_->Settings().dz_0, 6);
   EXPECT_EQ(Key("PRESET_0", "dz_0"), "6");
 }
 
 TEST_F(ThrottlePresetSwitchTest, SpanishQuestionNamesThePresetLeft) {
-  model_->SetLanguage(PageLanguage::Spanish);
+  model_->SetLanguage(PageLanguage::kSpanish);
   model_->OnPresetButton(2, false);
   EditCurrent();
   model_->OnPresetButton(1, true);
@@ -298,12 +298,12 @@ TEST_F(ThrottlePresetSwitchTest, OutOfRangeSelectedPresetStartsOnA) {
   WriteFile("[CNF]\npreset=5\n[PRESET_0]\ndz_0=5\n[PRESET_5]\ndz_0=55\n");
   RecordingView view;
   ThrottlePageModel model(view, file_);
-  model.SetLanguage(PageLanguage::English);
+  model.SetLanguage(PageLanguage::kEnglish);
   model.Start();
   EXPECT_EQ(model.CurrentPreset(), 0);
   EXPECT_EQ(model.Settings().dz_0, 5);  // PRESET_0, not PRESET_5
   model.StepButton(1002);
-  view.answer = QuestionAnswer::Yes;
+  view.answer = QuestionAnswer::kYes;
   model.OnPresetButton(1, true);
   EXPECT_EQ(view.questions.at(0), "Do you want to save changes in preset A?");
   EXPECT_EQ(Key("PRESET_0", "dz_0"), "6");
@@ -364,7 +364,7 @@ TEST_F(ThrottleLiveDisplayTest, EditsMarkTheSettingsChanged) {
   model_->LoadThrottlePreset(0);
   EXPECT_FALSE(model_->Settings().dirty);
   view_.shown = 0;
-  model_->ApplyCurveShape(CurveShape::VeryFast);
+  model_->ApplyCurveShape(CurveShape::kVeryFast);
   EXPECT_TRUE(model_->Settings().dirty);
   EXPECT_EQ(view_.shown, 1);
   EXPECT_EQ(model_->Settings().dz_0, 5);

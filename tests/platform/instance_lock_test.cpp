@@ -115,8 +115,8 @@ TEST(InstanceLockTest, OfCopiesStartingTogetherExactlyOneTakesIt) {
     for (auto& child : children) {
       const std::optional<InstanceLock> got = child->Result();
       ASSERT_TRUE(got.has_value());
-      taken += *got == InstanceLock::Taken;
-      heldElsewhere += *got == InstanceLock::HeldElsewhere;
+      taken += *got == InstanceLock::kTaken;
+      heldElsewhere += *got == InstanceLock::kHeldElsewhere;
     }
     EXPECT_EQ(taken, 1);
     EXPECT_EQ(heldElsewhere, 2);
@@ -133,10 +133,10 @@ TEST(InstanceLockTest, TheLockGoesWithItsHolderHoweverItEnds) {
     SCOPED_TRACE(c.name);
     LockingChild holder(folder.Path());
     holder.Go();
-    ASSERT_EQ(holder.Result(), InstanceLock::Taken);
+    ASSERT_EQ(holder.Result(), InstanceLock::kTaken);
     LockingChild late(folder.Path());
     late.Go();
-    EXPECT_EQ(late.Result(), InstanceLock::HeldElsewhere);
+    EXPECT_EQ(late.Result(), InstanceLock::kHeldElsewhere);
     if (c.kill) {
       holder.Kill();
     } else {
@@ -145,23 +145,23 @@ TEST(InstanceLockTest, TheLockGoesWithItsHolderHoweverItEnds) {
     LockingChild next(folder.Path());
     next.Go();
     const std::optional<InstanceLock> got = next.Result();
-    EXPECT_EQ(got, InstanceLock::Taken);
+    EXPECT_EQ(got, InstanceLock::kTaken);
   }
 }
 
 TEST(InstanceLockTest, AFolderThatWillNotDoGivesUnavailable) {
   TempFolder folder;
-  EXPECT_EQ(TakeInstanceLock("orvo-test", folder.Path() + "/missing"), InstanceLock::Unavailable);
+  EXPECT_EQ(TakeInstanceLock("orvo-test", folder.Path() + "/missing"), InstanceLock::kUnavailable);
   const std::string file = folder.Path() + "/file";
   std::ofstream(file) << "x";
-  EXPECT_EQ(TakeInstanceLock("orvo-test", file), InstanceLock::Unavailable);
+  EXPECT_EQ(TakeInstanceLock("orvo-test", file), InstanceLock::kUnavailable);
   // A link planted under the lock's name is not followed.
   const std::string planted = folder.Path() + "/orvo-planted-" + std::to_string(getuid()) + ".lock";
   fs::create_symlink(file, planted);
-  EXPECT_EQ(TakeInstanceLock("orvo-planted", folder.Path()), InstanceLock::Unavailable);
+  EXPECT_EQ(TakeInstanceLock("orvo-planted", folder.Path()), InstanceLock::kUnavailable);
   // The process that holds it asks again.
-  EXPECT_EQ(TakeInstanceLock("orvo-self", folder.Path()), InstanceLock::Taken);
-  EXPECT_EQ(TakeInstanceLock("orvo-self", folder.Path()), InstanceLock::Taken);
+  EXPECT_EQ(TakeInstanceLock("orvo-self", folder.Path()), InstanceLock::kTaken);
+  EXPECT_EQ(TakeInstanceLock("orvo-self", folder.Path()), InstanceLock::kTaken);
 }
 
 TEST(InstanceLockTest, FolderIsTheRuntimeFolderWhenItWillDoElseAFallback) {

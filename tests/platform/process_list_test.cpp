@@ -65,12 +65,12 @@ TEST(ProcessListTest, OtherUsersCountsOnlyProcessesOfAnotherUser) {
   proc.Exe("100", "/usr/bin/orvo-pedals-calibration");
   proc.CommandLine("200", std::string("/usr/bin/orvo-pedals-calibrationd\0", 34));
   proc.CommandLine("201", std::string("/usr/bin/orvo-pedals-calibration\0", 33));
-  EXPECT_EQ(CountProcessesNamed(kAppNames, proc.Root(), platform::ProcessOwners::OtherUsers), 0);
+  EXPECT_EQ(CountProcessesNamed(kAppNames, proc.Root(), platform::ProcessOwners::kOtherUsers), 0);
   // Giving a folder away needs root.
   if (chown((fs::path(proc.Root()) / "200").c_str(), getuid() + 1, getgid()) != 0) {
     GTEST_SKIP() << "cannot give a folder to another user here";
   }
-  EXPECT_EQ(CountProcessesNamed(kAppNames, proc.Root(), platform::ProcessOwners::OtherUsers), 1);
+  EXPECT_EQ(CountProcessesNamed(kAppNames, proc.Root(), platform::ProcessOwners::kOtherUsers), 1);
   EXPECT_EQ(CountProcessesNamed(kAppNames, proc.Root()), 3);
 }
 

@@ -278,7 +278,7 @@ void ModalDriver::Notify() {
     if (id.empty()) {
       Stop();
       done_ = true;
-    } else if (last_ == LastStep::RepeatWhileShown && repeats_ < kRepeats) {
+    } else if (last_ == LastStep::kRepeatWhileShown && repeats_ < kRepeats) {
       ++repeats_;
       Shell("xdotool windowfocus --sync " + id + " 2>/dev/null");
       steps_.back()();

@@ -114,14 +114,14 @@ class ModalDriver : public wxTimer {
  public:
   using Step = std::function<void()>;
   enum class LastStep {
-    Once,
+    kOnce,
     // The last step's keys may come before the window they are meant for (a question over the
     // chooser, slow to show on a busy machine): while the window still shows, it runs again.
-    RepeatWhileShown,
+    kRepeatWhileShown,
   };
 
   ModalDriver(std::string title, std::string screenshot, std::vector<Step> steps,
-              LastStep last = LastStep::Once);
+              LastStep last = LastStep::kOnce);
   void Notify() override;
   bool Done() const { return done_; }
 

@@ -59,7 +59,7 @@ class WindowHost : public ScriptedHost {
 
 // The last step's keys may come before the window they are meant for (the replace question is
 // slow to show on a busy machine): every driver here repeats it while the chooser still shows.
-constexpr auto kRepeat = ModalDriver::LastStep::RepeatWhileShown;
+constexpr auto kRepeat = ModalDriver::LastStep::kRepeatWhileShown;
 
 class BackupDialogsWindowTest : public ::testing::Test {
  protected:

@@ -442,13 +442,13 @@ TEST_P(NotRestorableTest, IsRefused) {
 INSTANTIATE_TEST_SUITE_P(
     Files, NotRestorableTest,
     ::testing::Values(
-        NotRestorableCase{"Empty", "", BackupReadFailure::NotABackup},
-        NotRestorableCase{"PlainText", "shopping list\nmilk\n", BackupReadFailure::NotABackup},
+        NotRestorableCase{"Empty", "", BackupReadFailure::kNotABackup},
+        NotRestorableCase{"PlainText", "shopping list\nmilk\n", BackupReadFailure::kNotABackup},
         NotRestorableCase{"SettingsFile", "[JOY]\nbrake_inc_joy=-1\n[PRESET_0]\ndz_0=5\n",
-                          BackupReadFailure::NotABackup},
+                          BackupReadFailure::kNotABackup},
         NotRestorableCase{"UnknownKeysOnly", "[THROTTLE_0]\ncolour=red\n",
-                          BackupReadFailure::NotABackup},
-        NotRestorableCase{"Missing", nullptr, BackupReadFailure::Unreadable}),
+                          BackupReadFailure::kNotABackup},
+        NotRestorableCase{"Missing", nullptr, BackupReadFailure::kUnreadable}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BackupFileTest, AFolderIsUnreadable) {
@@ -457,7 +457,7 @@ TEST(BackupFileTest, AFolderIsUnreadable) {
   std::filesystem::create_directory(path);
   const auto result = ReadBackupFile(path);
   ASSERT_TRUE(std::holds_alternative<BackupReadError>(result));
-  EXPECT_EQ(std::get<BackupReadError>(result).failure, BackupReadFailure::Unreadable);
+  EXPECT_EQ(std::get<BackupReadError>(result).failure, BackupReadFailure::kUnreadable);
 }
 
 // A file far larger than any backup is refused from its size, without being read; what is not
@@ -484,9 +484,9 @@ TEST(BackupFileTest, OversizedAndSpecialFilesAreRefused) {
     return std::nullopt;
   };
   EXPECT_EQ(failure(atLimit), std::nullopt);
-  EXPECT_EQ(failure(overLimit), BackupReadFailure::TooLarge);
-  EXPECT_EQ(failure(huge), BackupReadFailure::TooLarge);
-  EXPECT_EQ(failure(fifo), BackupReadFailure::Unreadable);
+  EXPECT_EQ(failure(overLimit), BackupReadFailure::kTooLarge);
+  EXPECT_EQ(failure(huge), BackupReadFailure::kTooLarge);
+  EXPECT_EQ(failure(fifo), BackupReadFailure::kUnreadable);
 }
 
 struct ValueCase {
@@ -510,7 +510,7 @@ TEST_P(BackupValueTest, IsCheckedBeforeAnythingIsRestored) {
   }
   ASSERT_TRUE(std::holds_alternative<BackupReadError>(result));
   const BackupReadError& error = std::get<BackupReadError>(result);
-  EXPECT_EQ(error.failure, BackupReadFailure::BadValue);
+  EXPECT_EQ(error.failure, BackupReadFailure::kBadValue);
   EXPECT_EQ(error.section, c.section);
   EXPECT_EQ(error.key, c.key);
   EXPECT_EQ(error.text, c.text);

@@ -101,7 +101,7 @@ TEST_F(BackupRestoreTest, RestoreWritesSelectsLoadsAndApplies) {
 TEST_F(BackupRestoreTest, RestoreOfAnOutOfRangePresetSelectsA) {
   host_->chosenFile = folder_.File("backup.txt");
   WriteBytes(*host_->chosenFile, "[THROTTLE]\nactual_preset=7\n[THROTTLE_0]\ndz_0=3\n");
-  host_->incompleteAnswer = QuestionAnswer::Yes;
+  host_->incompleteAnswer = QuestionAnswer::kYes;
   host_->throttle.SelectThrottlePreset(2, true);
   host_->events.clear();
   BackupRestore(*host_).OnRestorePresets();
@@ -125,9 +125,9 @@ struct QuestionCase {
   bool goesOn;
 };
 
-const QuestionCase kAnswerCases[] = {{"Yes", QuestionAnswer::Yes, true},
-                                     {"No", QuestionAnswer::No, false},
-                                     {"Closed", QuestionAnswer::Closed, false}};
+const QuestionCase kAnswerCases[] = {{"Yes", QuestionAnswer::kYes, true},
+                                     {"No", QuestionAnswer::kNo, false},
+                                     {"Closed", QuestionAnswer::kClosed, false}};
 
 std::string AnswerName(const ::testing::TestParamInfo<QuestionCase>& info) {
   return info.param.name;
@@ -145,7 +145,7 @@ TEST_P(IncompleteRestoreTest, IsRestoredWholeOnlyAfterYes) {
   const std::string cut = full + ".cut";
   WriteBytes(cut, CutBefore(full, "band_60=60.0\r\nband_70=70.0\r\nband_80=80.0\r\nband_90=80.0"));
   host_->chosenFile = cut;
-  host_->language = PageLanguage::English;
+  host_->language = PageLanguage::kEnglish;
   host_->incompleteAnswer = GetParam().answer;
   const std::string before = ReadBytes(folder_.Settings());
   BackupRestore(*host_).OnRestorePresets();
@@ -222,10 +222,10 @@ TEST_F(BackupRestoreTest, ABackupCutAtAnyLineIsRefusedOrRestoredWhole) {
       lineEnds.push_back(at + 2);
     }
     for (const std::size_t end : lineEnds) {
-      for (const QuestionAnswer answer : {QuestionAnswer::No, QuestionAnswer::Yes}) {
+      for (const QuestionAnswer answer : {QuestionAnswer::kNo, QuestionAnswer::kYes}) {
         const std::string text = bytes.substr(0, end);
         SCOPED_TRACE(std::to_string(presence.brake) + " cut at byte " + std::to_string(end) +
-                     (answer == QuestionAnswer::Yes ? " Yes" : " No"));
+                     (answer == QuestionAnswer::kYes ? " Yes" : " No"));
         WriteBytes(folder_.Settings(), settingsBefore);
         const std::string chosen = folder_.File("cut.txt");
         WriteBytes(chosen, text);
@@ -259,7 +259,7 @@ TEST_F(BackupRestoreTest, ABackupCutAtAnyLineIsRefusedOrRestoredWhole) {
         const Events& events = host_->events;
         ASSERT_GE(events.size(), 2u);
         if (events[1] == "error" ||
-            (events[1] == "incomplete question" && answer != QuestionAnswer::Yes)) {
+            (events[1] == "incomplete question" && answer != QuestionAnswer::kYes)) {
           EXPECT_EQ(events.size(), 2u);
           EXPECT_EQ(ReadBytes(folder_.Settings()), settingsBefore);
           continue;
@@ -309,7 +309,7 @@ TEST_F(BackupRestoreTest, RestoreTakesBrakeAndClutchSectionsWhetherPresentOrNot)
   host_->chosenFile = folder_.File("backup.txt");
   WriteBytes(*host_->chosenFile, "[BRAKE]\ndz_0=1\n[CLUTCH]\ndz_1=92\n");
   host_->presence = {false, false};
-  host_->incompleteAnswer = QuestionAnswer::Yes;
+  host_->incompleteAnswer = QuestionAnswer::kYes;
   BackupRestore(*host_).OnRestorePresets();
   // A missing dz_1 writes the default force 100; the restored pedals are off by default.
   EXPECT_EQ(SettingsInt("BRAKE", "max_force"), 100);
@@ -374,7 +374,7 @@ class RefusedRestoreTest : public BackupRestoreTest,
 // or applied, even when its first sections were good.
 TEST_P(RefusedRestoreTest, ChangesNothingAndSaysWhy) {
   const RefusedCase& c = GetParam();
-  for (const PageLanguage language : {PageLanguage::Spanish, PageLanguage::English}) {
+  for (const PageLanguage language : {PageLanguage::kSpanish, PageLanguage::kEnglish}) {
     host_->events.clear();
     host_->errors.clear();
     host_->language = language;
@@ -386,7 +386,7 @@ TEST_P(RefusedRestoreTest, ChangesNothingAndSaysWhy) {
     BackupRestore(*host_).OnRestorePresets();
     EXPECT_EQ(host_->events, (Events{"open dialog", "error"}));
     EXPECT_EQ(ReadBytes(folder_.Settings()), before);
-    std::string expected = language == PageLanguage::Spanish ? c.spanish : c.english;
+    std::string expected = language == PageLanguage::kSpanish ? c.spanish : c.english;
     expected.replace(expected.find("<file>"), 6, path);
     ASSERT_EQ(host_->errors.size(), 1u);
     EXPECT_EQ(host_->errors[0], expected);
@@ -416,7 +416,7 @@ bool FailEveryWrite(const std::string&) { return false; }
 
 TEST_F(BackupRestoreTest, UnwritableSettingsFileStopsTheRestore) {
   host_->chosenFile = MakeBackup("", 1, {true, false}, Brake85(), Clutch90());
-  host_->language = PageLanguage::English;
+  host_->language = PageLanguage::kEnglish;
   const std::string before = ReadBytes(folder_.Settings());
   platform::ini::SetBeforeReplaceHook(&FailEveryWrite);
   BackupRestore(*host_).OnRestorePresets();
@@ -474,7 +474,7 @@ TEST_F(BackupRestoreTest, BackupOverTheSettingsFileIsRefused) {
 
 TEST_F(BackupRestoreTest, BackupThatCannotBeWrittenSaysSo) {
   host_->chosenFile = folder_.File("missing/backup.txt");
-  host_->language = PageLanguage::English;
+  host_->language = PageLanguage::kEnglish;
   BackupRestore(*host_).OnBackupPresets();
   EXPECT_EQ(host_->events, (Events{"save dialog", "error"}));
   ASSERT_EQ(host_->errors.size(), 1u);
@@ -484,7 +484,7 @@ TEST_F(BackupRestoreTest, BackupThatCannotBeWrittenSaysSo) {
 // A file made read-only is how a user freezes it: the restore and the backup say they could
 // not write it and leave it as it was, also for root.
 TEST_F(BackupRestoreTest, ReadOnlyFilesAreNotReplaced) {
-  host_->language = PageLanguage::English;
+  host_->language = PageLanguage::kEnglish;
   host_->chosenFile = MakeBackup("", 1, {false, false}, Brake85(), Clutch90());
   const std::string settings = ReadBytes(folder_.Settings());
   ASSERT_EQ(::chmod(folder_.Settings().c_str(), 0444), 0);
@@ -513,7 +513,7 @@ TEST_F(BackupRestoreTest, ReadOnlyFilesAreNotReplaced) {
 TEST_F(BackupRestoreTest, BackupOfAnUnreadableSettingsFileIsRefused) {
   std::filesystem::remove(folder_.Settings());
   std::filesystem::create_directory(folder_.Settings());
-  host_->language = PageLanguage::English;
+  host_->language = PageLanguage::kEnglish;
   host_->chosenFile = folder_.File("backup.txt");
   BackupRestore(*host_).OnBackupPresets();
   EXPECT_EQ(host_->events, (Events{"save dialog", "error"}));
@@ -528,7 +528,7 @@ TEST_F(BackupRestoreTest, AFileFarLargerThanABackupIsRefusedAtOnce) {
   WriteBytes(*host_->chosenFile, "[THROTTLE]\nactual_preset=1\n");
   std::filesystem::resize_file(*host_->chosenFile, kBackupMaxBytes + 1);
   const std::string before = ReadBytes(folder_.Settings());
-  for (const PageLanguage language : {PageLanguage::Spanish, PageLanguage::English}) {
+  for (const PageLanguage language : {PageLanguage::kSpanish, PageLanguage::kEnglish}) {
     host_->language = language;
     host_->events.clear();
     host_->errors.clear();
@@ -536,7 +536,7 @@ TEST_F(BackupRestoreTest, AFileFarLargerThanABackupIsRefusedAtOnce) {
     EXPECT_EQ(host_->events, (Events{"open dialog", "error"}));
     ASSERT_EQ(host_->errors.size(), 1u);
     EXPECT_EQ(host_->errors[0],
-              language == PageLanguage::English
+              language == PageLanguage::kEnglish
                   ? "The file\n" + *host_->chosenFile +
                         "\nis too large to be a backup of the presets (more than 1 MiB).\n\n"
                         "Nothing was changed."

@@ -88,7 +88,7 @@ class RecordingThrottleView : public ThrottlePageView {
   }
   QuestionAnswer AskSaveChanges(const std::string&) override {
     events_.push_back("page question");
-    return QuestionAnswer::No;
+    return QuestionAnswer::kNo;
   }
   void ApplyConfigLive() override { events_.push_back("apply"); }
 
@@ -126,9 +126,9 @@ class ScriptedHost : public BackupHost {
 
   Events events;
   PedalPresence presence{};
-  PageLanguage language = PageLanguage::Spanish;
-  QuestionAnswer answer = QuestionAnswer::Yes;
-  QuestionAnswer incompleteAnswer = QuestionAnswer::No;  // to restoring a file that lacks keys
+  PageLanguage language = PageLanguage::kSpanish;
+  QuestionAnswer answer = QuestionAnswer::kYes;
+  QuestionAnswer incompleteAnswer = QuestionAnswer::kNo;  // to restoring a file that lacks keys
   std::vector<std::string> questions;                    // the incomplete-file questions asked
   std::optional<std::string> chosenFile;  // nothing: the user cancels the file dialog
   std::vector<std::string> errors;

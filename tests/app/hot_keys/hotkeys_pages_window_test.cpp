@@ -26,7 +26,7 @@ class PagesFrame : public wxFrame, public PageOwner, public HotKeyActions {
       ++questions;
       return wxID_NO;
     });
-    brake = new CPedalsConfigDlg(this, PedalKind::Brake);
+    brake = new CPedalsConfigDlg(this, PedalKind::kBrake);
   }
 
   void ApplyConfigLive() override { ++liveApplies; }

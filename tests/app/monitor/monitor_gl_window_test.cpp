@@ -49,7 +49,7 @@ TEST(MonitorGl, StartsUnderXvfbWithHiddenCurrentContext) {
   {
     CVirtualDisplayDlg monitor([] { return true; });
     ASSERT_NE(monitor.Gl(), nullptr);
-    EXPECT_EQ(monitor.Gl()->GetStatus(), GlStartup::Status::Ready);
+    EXPECT_EQ(monitor.Gl()->GetStatus(), GlStartup::Status::kReady);
     GLFWwindow* window = monitor.Gl()->Window();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(glfwGetCurrentContext(), window);
@@ -99,9 +99,9 @@ TEST_P(MonitorGlUnavailableTest, ShowsOneMessageAndMonitorCarriesOn) {
 INSTANTIATE_TEST_SUITE_P(
     Ways, MonitorGlUnavailableTest,
     testing::Values(UnavailableCase{"NoDisplay", "DISPLAY", nullptr, kGlfwInitFailedMessage,
-                                    GlStartup::Status::GlfwFailed},
+                                    GlStartup::Status::kGlfwFailed},
                     UnavailableCase{"NoDriver", "LIBGL_DRIVERS_PATH", "/nonexistent",
-                                    kGlWindowFailedMessage, GlStartup::Status::WindowFailed}),
+                                    kGlWindowFailedMessage, GlStartup::Status::kWindowFailed}),
     [](const testing::TestParamInfo<UnavailableCase>& info) { return info.param.name; });
 
 }  // namespace

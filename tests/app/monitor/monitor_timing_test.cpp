@@ -85,8 +85,8 @@ TEST_F(MonitorTimingTest, PopupShowsAtNextTickAndHidesAtFirstTickAfterThreeSecon
   EXPECT_TRUE(timing.IsActive());
   host.RunUntil(10000, timing);
   EXPECT_FALSE(timing.IsActive());
-  EXPECT_FALSE(host.IsRunning(MonitorTimer::End));
-  EXPECT_TRUE(host.IsRunning(MonitorTimer::Tick));
+  EXPECT_FALSE(host.IsRunning(MonitorTimer::kEnd));
+  EXPECT_TRUE(host.IsRunning(MonitorTimer::kTick));
   EXPECT_EQ(host.changes, (Changes{{1100, true}, {4100, false}}));
 }
 
@@ -94,7 +94,7 @@ TEST_F(MonitorTimingTest, DisabledWindowNeverShowsButPopupStillRuns) {
   host.enabled = false;
   PopupAt(1050);
   EXPECT_TRUE(timing.IsActive());
-  EXPECT_TRUE(host.IsRunning(MonitorTimer::End));
+  EXPECT_TRUE(host.IsRunning(MonitorTimer::kEnd));
   EXPECT_EQ(host.repaints, 0);
   host.RunUntil(4049, timing);
   EXPECT_TRUE(timing.IsActive());
@@ -136,8 +136,8 @@ TEST_F(MonitorTimingTest, SecondPopupKeepsWindowUpUntilThreeSecondsAfterIt) {
 TEST_F(MonitorTimingTest, StoppedTimersLeaveNothingRunning) {
   PopupAt(1050);
   timing.StopTimers();
-  EXPECT_FALSE(host.IsRunning(MonitorTimer::Tick));
-  EXPECT_FALSE(host.IsRunning(MonitorTimer::End));
+  EXPECT_FALSE(host.IsRunning(MonitorTimer::kTick));
+  EXPECT_FALSE(host.IsRunning(MonitorTimer::kEnd));
 }
 
 }  // namespace
