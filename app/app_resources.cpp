@@ -6,6 +6,8 @@
 
 #include "app/embedded_resources.inc"
 
+namespace app {
+
 namespace {
 
 template <std::size_t N>
@@ -33,3 +35,5 @@ wxIcon LoadAppIcon(AppImage image) {
   icon.CopyFromBitmap(LoadAppBitmap(image));
   return icon;
 }
+
+}  // namespace app

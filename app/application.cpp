@@ -13,6 +13,8 @@
 #include "platform/profile_settings.h"
 #include "platform/ini_file.h"
 
+namespace app {
+
 Vezazivedov_sys_testApp::Vezazivedov_sys_testApp() = default;
 
 Vezazivedov_sys_testApp::~Vezazivedov_sys_testApp() = default;
@@ -52,3 +54,5 @@ int Vezazivedov_sys_testApp::OnExit() {
   monitor_.reset();
   return wxApp::OnExit();
 }
+
+}  // namespace app

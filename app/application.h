@@ -8,6 +8,8 @@
 
 #include <wx/app.h>
 
+namespace app {
+
 class CVirtualDisplayDlg;
 
 // The Linux names of the release and the debug executable, counted by the single-instance check.
@@ -37,3 +39,4 @@ class Vezazivedov_sys_testApp : public wxApp {
   std::unique_ptr<CVirtualDisplayDlg> monitor_;
 };
 
+}  // namespace app

@@ -9,6 +9,8 @@
 #include "pages/brake_clutch_curve.h"
 #include "pages/throttle_curve.h"
 
+namespace app {
+
 // Send Config stores on the controller and leaves the load-cell bit clear; a live apply
 // stores nothing and carries the throttle's axis_mode.
 enum class RecordUse { kSend, kLive };
@@ -26,5 +28,7 @@ struct PedalPresence {
 // outside 0..100, a brake or clutch point outside 0..100 (Send) or 0..127 (Live). The brake
 // and clutch values travel whatever presence says; presence only sets their enable bits.
 std::optional<devlink::PedalConfigRecord> BuildPedalConfigRecord(
-    const ThrottleCurveSettings& throttle, const BrakeClutchSettings& brake,
-    const BrakeClutchSettings& clutch, PedalPresence presence, RecordUse use);
+    const pages::ThrottleCurveSettings& throttle, const pages::BrakeClutchSettings& brake,
+    const pages::BrakeClutchSettings& clutch, PedalPresence presence, RecordUse use);
+
+}  // namespace app

@@ -1,4 +1,4 @@
 // Entry of the program.
 #include "app/application.h"
 
-wxIMPLEMENT_APP(Vezazivedov_sys_testApp);
+wxIMPLEMENT_APP(app::Vezazivedov_sys_testApp);

@@ -27,6 +27,8 @@
 #include "platform/ini_file.h"
 #include "platform/mci_sound.h"
 
+namespace app {
+
 namespace {
 
 // A two-line caption centred line by line, as a multi-line push button shows it.
@@ -40,7 +42,7 @@ constexpr const char* kTemplateTitle = "Orvo Zantor Pedals - Test";
 constexpr const char* kTrayTip = "Orvo Zantor Pedals";
 constexpr int kDefaultBeepVolume = 1000;
 // The status label: white, bold and italic.
-constexpr std::uint8_t kStatusLabelFlags = kFontBold | kFontItalic;
+constexpr std::uint8_t kStatusLabelFlags = pages::kFontBold | pages::kFontItalic;
 constexpr int kStatusLabelHeight = 20;
 
 }  // namespace
@@ -48,28 +50,28 @@ constexpr int kStatusLabelHeight = 20;
 // The throttle page as the model sees it.
 class Vezazivedov_sys_testDlg::ThrottlePort : public ThrottlePagePort {
  public:
-  explicit ThrottlePort(CPedalsConfig2Dlg& page) : page_(page) {}
-  ThrottleCurveSettings& Settings() override { return page_.Settings(); }
+  explicit ThrottlePort(pages::CPedalsConfig2Dlg& page) : page_(page) {}
+  pages::ThrottleCurveSettings& Settings() override { return page_.Settings(); }
   int CurrentPreset() const override { return page_.CurrentPreset(); }
   void SaveThrottlePreset(int index) override { page_.SaveThrottlePreset(index); }
   void OnPedalInput(double inputPercent) override { page_.OnPedalInput(inputPercent); }
 
  private:
-  CPedalsConfig2Dlg& page_;  // no ownership: a child window of the dialog
+  pages::CPedalsConfig2Dlg& page_;  // no ownership: a child window of the dialog
 };
 
 // The brake page or the clutch page as the model sees it.
 class Vezazivedov_sys_testDlg::PedalPort : public PedalPagePort {
  public:
-  explicit PedalPort(CPedalsConfigDlg& page) : page_(page) {}
-  BrakeClutchSettings& Settings() override { return page_.Settings(); }
-  void LoadPedalSettings(const BrakeClutchSettings& fromDevice) override {
+  explicit PedalPort(pages::CPedalsConfigDlg& page) : page_(page) {}
+  pages::BrakeClutchSettings& Settings() override { return page_.Settings(); }
+  void LoadPedalSettings(const pages::BrakeClutchSettings& fromDevice) override {
     page_.LoadPedalSettings(fromDevice);
   }
   void OnPedalInput(double inputPercent) override { page_.OnPedalInput(inputPercent); }
 
  private:
-  CPedalsConfigDlg& page_;  // no ownership: a child window of the dialog
+  pages::CPedalsConfigDlg& page_;  // no ownership: a child window of the dialog
 };
 
 class Vezazivedov_sys_testDlg::LinkPort : public DeviceLinkPort {
@@ -96,7 +98,7 @@ class Vezazivedov_sys_testDlg::BackupPort : public BackupHost {
   explicit BackupPort(Vezazivedov_sys_testDlg& dialog) : dialog_(dialog) {}
   const std::string& SettingsFile() const override { return settingsFile_; }
   PedalPresence Presence() const override { return dialog_.model_->Presence(); }
-  PageLanguage Language() const override {
+  pages::PageLanguage Language() const override {
     return LanguageShowing(dialog_.language_->GetLabel().utf8_string());
   }
   bool AnyPageDirty() override { return dialog_.model_->AnyPageDirty(); }
@@ -107,20 +109,20 @@ class Vezazivedov_sys_testDlg::BackupPort : public BackupHost {
   PedalPagePort& BrakePage() override { return *dialog_.brakePort_; }
   PedalPagePort& ClutchPage() override { return *dialog_.clutchPort_; }
   void ApplyConfigLive() override { dialog_.ApplyConfigLive(); }
-  QuestionAnswer AskUnsavedChanges() override {
+  pages::QuestionAnswer AskUnsavedChanges() override {
     return dialog_.AskUnsavedChanges(dialog_.model_->UnsavedQuestion());
   }
   std::optional<std::string> ChooseBackupFileToSave() override {
-    return ::ChooseBackupFileToSave(&dialog_);
+    return app::ChooseBackupFileToSave(&dialog_);
   }
   std::optional<std::string> ChooseBackupFileToOpen() override {
-    return ::ChooseBackupFileToOpen(&dialog_);
+    return app::ChooseBackupFileToOpen(&dialog_);
   }
-  QuestionAnswer AskRestoreIncomplete(const std::string& message) override {
-    return ::AskBackupQuestion(&dialog_, message);
+  pages::QuestionAnswer AskRestoreIncomplete(const std::string& message) override {
+    return app::AskBackupQuestion(&dialog_, message);
   }
   void ShowBackupError(const std::string& message) override {
-    ::ShowBackupError(&dialog_, message);
+    app::ShowBackupError(&dialog_, message);
   }
 
  private:
@@ -173,13 +175,13 @@ Vezazivedov_sys_testDlg::~Vezazivedov_sys_testDlg() {
 }
 
 void Vezazivedov_sys_testDlg::CreateControls() {
-  const DialogUnits units = DialogUnits::For(this);
+  const pages::DialogUnits units = pages::DialogUnits::For(this);
   SetClientSize(units.Size(kWidthDlu, kHeightDlu));
   client_ = new wxPanel(this, wxID_ANY, wxPoint(0, 0), units.Size(kWidthDlu, kHeightDlu));
   client_->SetBackgroundColour(*wxBLACK);
   client_->SetForegroundColour(*wxWHITE);
   // The template's "MS Shell Dlg" 8; the controls and pages inherit it.
-  client_->SetFont(wxFontInfo(kDialogFontPoints).FaceName(kDialogFace));
+  client_->SetFont(wxFontInfo(pages::kDialogFontPoints).FaceName(pages::kDialogFace));
 
   const auto button = [&](int id, const char* text, int x, int y, int w, int h) {
     auto* control = new wxButton(client_, id, wxString::FromUTF8(text), units.Point(x, y),
@@ -197,7 +199,7 @@ void Vezazivedov_sys_testDlg::CreateControls() {
   assignButtons_ = button(kAssignButtonsId, "Assign Buttons", 189, 351, 90, 24);
   exit_ = button(kExitId, "Salir", 699, 30, 54, 18);
 
-  statusLabel_ = new CFontStatic(client_, kStatusLabelId, "Orvo Pedals Connection Status:",
+  statusLabel_ = new pages::CFontStatic(client_, kStatusLabelId, "Orvo Pedals Connection Status:",
                                  units.Point(594, 10), units.Size(138, 18));
   statusIcon_ = new wxStaticBitmap(client_, kStatusIconId, disconnectedIcon_,
                                    units.Point(732, 6), units.Size(20, 20));
@@ -230,7 +232,7 @@ void Vezazivedov_sys_testDlg::Start() {
   icons.AddIcon(LoadAppIcon(AppImage::kApplication));
   SetIcons(icons);
   ApplySpanishTexts();
-  statusLabel_->SetFontStyle(kPageLabelFace, kStatusLabelHeight, *wxWHITE, kStatusLabelFlags);
+  statusLabel_->SetFontStyle(pages::kPageLabelFace, kStatusLabelHeight, *wxWHITE, kStatusLabelFlags);
 
   // Both pedals are marked absent before the pages are made; nothing marks them again.
   const PedalPresence presence{false, false};
@@ -293,11 +295,11 @@ void Vezazivedov_sys_testDlg::CreatePages(PedalPresence presence) {
     page.SetSize(placeholder.GetRect());
     page.Show();
   };
-  clutchPage_ = new CPedalsConfigDlg(client_, PedalKind::kClutch);
+  clutchPage_ = new pages::CPedalsConfigDlg(client_, pages::PedalKind::kClutch);
   if (presence.clutch) place(*clutchPage_, *clutchPlaceholder_);
-  brakePage_ = new CPedalsConfigDlg(client_, PedalKind::kBrake);
+  brakePage_ = new pages::CPedalsConfigDlg(client_, pages::PedalKind::kBrake);
   if (presence.brake) place(*brakePage_, *brakePlaceholder_);
-  throttlePage_ = new CPedalsConfig2Dlg(client_);
+  throttlePage_ = new pages::CPedalsConfig2Dlg(client_);
   place(*throttlePage_, *throttlePlaceholder_);
 
   throttlePort_ = std::make_unique<ThrottlePort>(*throttlePage_);
@@ -309,7 +311,7 @@ void Vezazivedov_sys_testDlg::CreatePages(PedalPresence presence) {
 }
 
 void Vezazivedov_sys_testDlg::ReadButtonAssignments() {
-  assignments_ = ::ReadButtonAssignments(kSettingsFile);
+  assignments_ = app::ReadButtonAssignments(kSettingsFile);
 }
 
 void Vezazivedov_sys_testDlg::ShowAfterInit() {
@@ -406,7 +408,7 @@ void Vezazivedov_sys_testDlg::OnRestorePresets() {
 }
 
 void Vezazivedov_sys_testDlg::OnAssignButtons() {
-  if (model_ && !shutDown_) ::OnAssignButtons(*this);
+  if (model_ && !shutDown_) app::OnAssignButtons(*this);
 }
 
 bool Vezazivedov_sys_testDlg::BrakePresent() const { return model_->Presence().brake; }
@@ -443,11 +445,11 @@ void Vezazivedov_sys_testDlg::ToggleLanguage() {
   Update();
 }
 
-void Vezazivedov_sys_testDlg::ApplySpanishTexts() { ApplyTexts(PageLanguage::kSpanish); }
+void Vezazivedov_sys_testDlg::ApplySpanishTexts() { ApplyTexts(pages::PageLanguage::kSpanish); }
 
-void Vezazivedov_sys_testDlg::ApplyEnglishTexts() { ApplyTexts(PageLanguage::kEnglish); }
+void Vezazivedov_sys_testDlg::ApplyEnglishTexts() { ApplyTexts(pages::PageLanguage::kEnglish); }
 
-void Vezazivedov_sys_testDlg::ApplyTexts(PageLanguage language) {
+void Vezazivedov_sys_testDlg::ApplyTexts(pages::PageLanguage language) {
   const MainDialogTexts& t = MainDialogTextsFor(language);
   const auto utf8 = [](const char* text) { return wxString::FromUTF8(text); };
   SetTitle(wxString::FromUTF8(DialogCaption(language)));
@@ -463,7 +465,7 @@ void Vezazivedov_sys_testDlg::ApplyTexts(PageLanguage language) {
   language_->SetLabel(utf8(t.languageButton));
   const auto pageTexts = [language](auto* page) {
     if (page == nullptr) return;  // not made yet
-    if (language == PageLanguage::kSpanish) {
+    if (language == pages::PageLanguage::kSpanish) {
       page->SetSpanishTexts();
     } else {
       page->SetEnglishTexts();
@@ -483,18 +485,18 @@ void Vezazivedov_sys_testDlg::ShowConnected(bool connected) {
   getConfig_->Enable(connected);
 }
 
-QuestionAnswer Vezazivedov_sys_testDlg::AskUnsavedChanges(const std::string& question) {
-  wxMessageDialog box(this, wxString::FromUTF8(question), kQuestionCaption,
+pages::QuestionAnswer Vezazivedov_sys_testDlg::AskUnsavedChanges(const std::string& question) {
+  wxMessageDialog box(this, wxString::FromUTF8(question), pages::kQuestionCaption,
                       wxYES_NO | wxICON_EXCLAMATION);
   switch (box.ShowModal()) {
-    case wxID_YES: return QuestionAnswer::kYes;
-    case wxID_NO: return QuestionAnswer::kNo;
-    default: return QuestionAnswer::kClosed;
+    case wxID_YES: return pages::QuestionAnswer::kYes;
+    case wxID_NO: return pages::QuestionAnswer::kNo;
+    default: return pages::QuestionAnswer::kClosed;
   }
 }
 
 void Vezazivedov_sys_testDlg::ShowNotSent(const std::string& message) {
-  wxMessageDialog box(this, wxString::FromUTF8(message), kQuestionCaption,
+  wxMessageDialog box(this, wxString::FromUTF8(message), pages::kQuestionCaption,
                       wxOK | wxICON_WARNING);
   box.ShowModal();
 }
@@ -529,3 +531,5 @@ void Vezazivedov_sys_testDlg::Shutdown() {
   if (monitor_ != nullptr) monitor_->DestroyWindow();
   trayIcon_->RemoveIcon();
 }
+
+}  // namespace app

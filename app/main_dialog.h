@@ -19,11 +19,6 @@
 #include "app/modal_boxes.h"
 #include "pages/page_owner.h"
 
-class CFontStatic;
-class CPedalsConfig2Dlg;
-class CPedalsConfigDlg;
-class CTLWndTrayIcon;
-class CVirtualDisplayDlg;
 class wxButton;
 class wxPanel;
 class wxStaticBitmap;
@@ -32,9 +27,19 @@ class wxStaticBox;
 namespace devlink {
 class Process;
 }
+namespace pages {
+class CFontStatic;
+class CPedalsConfig2Dlg;
+class CPedalsConfigDlg;
+}  // namespace pages
+
+namespace app {
+
+class CTLWndTrayIcon;
+class CVirtualDisplayDlg;
 
 class Vezazivedov_sys_testDlg : public wxFrame,
-                                public PageOwner,
+                                public pages::PageOwner,
                                 private MainDialogView,
                                 private HotKeyActions,
                                 private AssignButtonsHost {
@@ -87,7 +92,7 @@ class Vezazivedov_sys_testDlg : public wxFrame,
 
   // Whether any of the three timers still runs; false from the start of the program's end.
   bool AnyTimerRunning() const;
-  CPedalsConfig2Dlg* ThrottlePage() const { return throttlePage_; }
+  pages::CPedalsConfig2Dlg* ThrottlePage() const { return throttlePage_; }
 
  private:
   class ThrottlePort;
@@ -99,7 +104,7 @@ class Vezazivedov_sys_testDlg : public wxFrame,
   void LayOut();
   void CreatePages(PedalPresence presence);
   void ReadButtonAssignments();
-  void ApplyTexts(PageLanguage language);
+  void ApplyTexts(pages::PageLanguage language);
   void ShowAfterInit();
   void StopTimers();
   void Shutdown();
@@ -121,7 +126,7 @@ class Vezazivedov_sys_testDlg : public wxFrame,
 
   // MainDialogView
   void ShowConnected(bool connected) override;
-  QuestionAnswer AskUnsavedChanges(const std::string& question) override;
+  pages::QuestionAnswer AskUnsavedChanges(const std::string& question) override;
   void ShowNotSent(const std::string& message) override;
   void ShowMonitorPopup(int brakeForce, int preset) override;
   void PlayBeep() override;
@@ -176,10 +181,10 @@ class Vezazivedov_sys_testDlg : public wxFrame,
 
   // Children of the window; the window tree owns them.
   wxPanel* client_ = nullptr;
-  CPedalsConfig2Dlg* throttlePage_ = nullptr;
-  CPedalsConfigDlg* brakePage_ = nullptr;
-  CPedalsConfigDlg* clutchPage_ = nullptr;
-  CFontStatic* statusLabel_ = nullptr;
+  pages::CPedalsConfig2Dlg* throttlePage_ = nullptr;
+  pages::CPedalsConfigDlg* brakePage_ = nullptr;
+  pages::CPedalsConfigDlg* clutchPage_ = nullptr;
+  pages::CFontStatic* statusLabel_ = nullptr;
   wxStaticBitmap* statusIcon_ = nullptr;
   wxStaticBitmap* logo_ = nullptr;
   wxButton* sendConfig_ = nullptr;
@@ -196,3 +201,5 @@ class Vezazivedov_sys_testDlg : public wxFrame,
   wxWindow* brakePlaceholder_ = nullptr;
   wxWindow* throttlePlaceholder_ = nullptr;
 };
+
+}  // namespace app

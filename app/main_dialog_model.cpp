@@ -1,11 +1,13 @@
 // Connection state and configuration transfer of the main dialog.
 #include "app/main_dialog_model.h"
 
+namespace app {
+
 MainDialogModel::MainDialogModel(ThrottlePagePort& throttle, PedalPagePort& brake,
                                  PedalPagePort& clutch, DeviceLinkPort& link,
                                  MainDialogView& view)
     : throttle_(throttle), brake_(brake), clutch_(clutch), link_(link), view_(view) {
-  SetLanguage(PageLanguage::kSpanish);
+  SetLanguage(pages::PageLanguage::kSpanish);
 }
 
 double LivePercent(std::int32_t value) {
@@ -13,7 +15,7 @@ double LivePercent(std::int32_t value) {
          kLiveFullScale;
 }
 
-void MainDialogModel::SetLanguage(PageLanguage language) {
+void MainDialogModel::SetLanguage(pages::PageLanguage language) {
   const MainDialogTexts& texts = MainDialogTextsFor(language);
   unsavedQuestion_ = texts.unsavedQuestion;
   notSentMessage_ = texts.notSent;
@@ -67,7 +69,7 @@ bool MainDialogModel::LoadConfigFromDevice() {
   // Only the enable bit comes from the device; the load-cell mode is a throttle option.
   const auto pedal = [&device](std::uint8_t dz0, std::uint8_t dz1, const auto& curve,
                                std::uint8_t enabledFlag) {
-    BrakeClutchSettings settings{{}};
+    pages::BrakeClutchSettings settings{{}};
     settings.dz_0 = dz0;
     settings.dz_1 = dz1;
     for (std::size_t i = 0; i < curve.size(); ++i) settings.band[i] = curve[i];
@@ -92,7 +94,7 @@ int MainDialogModel::BrakeForce() { return brake_.Settings().dz_1; }
 
 bool MainDialogModel::ConfirmLosingChanges() {
   if (!AnyPageDirty()) return true;
-  return view_.AskUnsavedChanges(unsavedQuestion_) == QuestionAnswer::kYes;
+  return view_.AskUnsavedChanges(unsavedQuestion_) == pages::QuestionAnswer::kYes;
 }
 
 void MainDialogModel::OnGetConfig() {
@@ -102,3 +104,5 @@ void MainDialogModel::OnGetConfig() {
 void MainDialogModel::OnCancel() {
   if (ConfirmLosingChanges()) view_.EndDialog();
 }
+
+}  // namespace app

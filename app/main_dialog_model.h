@@ -11,11 +11,13 @@
 #include "devlink/controller_reports.h"
 #include "pages/throttle_page_model.h"
 
+namespace app {
+
 // What the model needs of the throttle page.
 class ThrottlePagePort {
  public:
   virtual ~ThrottlePagePort() = default;
-  virtual ThrottleCurveSettings& Settings() = 0;
+  virtual pages::ThrottleCurveSettings& Settings() = 0;
   virtual int CurrentPreset() const = 0;
   virtual void SaveThrottlePreset(int index) = 0;
   virtual void OnPedalInput(double inputPercent) = 0;
@@ -25,10 +27,10 @@ class ThrottlePagePort {
 class PedalPagePort {
  public:
   virtual ~PedalPagePort() = default;
-  virtual BrakeClutchSettings& Settings() = 0;
+  virtual pages::BrakeClutchSettings& Settings() = 0;
   // The controller's values; the page clears its unsent-changes flag (the brake page puts its
   // stored maximum force in place of dz_1).
-  virtual void LoadPedalSettings(const BrakeClutchSettings& fromDevice) = 0;
+  virtual void LoadPedalSettings(const pages::BrakeClutchSettings& fromDevice) = 0;
   virtual void OnPedalInput(double inputPercent) = 0;
 };
 
@@ -52,7 +54,7 @@ class MainDialogView {
   // The status icon and the enabled state of Send Config and Get Config.
   virtual void ShowConnected(bool connected) = 0;
   // Caption "Orvo Pedals", Yes and No, the exclamation icon.
-  virtual QuestionAnswer AskUnsavedChanges(const std::string& question) = 0;
+  virtual pages::QuestionAnswer AskUnsavedChanges(const std::string& question) = 0;
   // Caption "Orvo Pedals", the warning icon.
   virtual void ShowNotSent(const std::string& message) = 0;
   virtual void ShowMonitorPopup(int brakeForce, int preset) = 0;
@@ -78,7 +80,7 @@ class MainDialogModel {
   void SetPresence(PedalPresence presence) { presence_ = presence; }
 
   // The question and the not-sent message follow the language.
-  void SetLanguage(PageLanguage language);
+  void SetLanguage(pages::PageLanguage language);
   const std::string& UnsavedQuestion() const { return unsavedQuestion_; }
 
   // One tick of the 23 ms timer: the live values to the pages, then the connection state.
@@ -120,3 +122,5 @@ class MainDialogModel {
 
 // value (0..65535) as a percent of full scale.
 double LivePercent(std::int32_t value);
+
+}  // namespace app

@@ -1,6 +1,8 @@
 // The main dialog's texts.
 #include "app/main_dialog_texts.h"
 
+namespace app {
+
 namespace {
 
 constexpr MainDialogTexts kSpanish{
@@ -45,21 +47,23 @@ constexpr MainDialogTexts kEnglish{
 
 }  // namespace
 
-const MainDialogTexts& MainDialogTextsFor(PageLanguage language) {
-  return language == PageLanguage::kSpanish ? kSpanish : kEnglish;
+const MainDialogTexts& MainDialogTextsFor(pages::PageLanguage language) {
+  return language == pages::PageLanguage::kSpanish ? kSpanish : kEnglish;
 }
 
-std::string DialogCaption(PageLanguage language) {
+std::string DialogCaption(pages::PageLanguage language) {
   return std::string(MainDialogTextsFor(language).caption) + kEditionText;
 }
 
-PageLanguage LanguageShowing(const std::string& languageButtonCaption) {
-  return languageButtonCaption == kSpanish.languageButton ? PageLanguage::kSpanish
-                                                          : PageLanguage::kEnglish;
+pages::PageLanguage LanguageShowing(const std::string& languageButtonCaption) {
+  return languageButtonCaption == kSpanish.languageButton ? pages::PageLanguage::kSpanish
+                                                          : pages::PageLanguage::kEnglish;
 }
 
-PageLanguage ToggledLanguage(const std::string& languageButtonCaption) {
-  return LanguageShowing(languageButtonCaption) == PageLanguage::kSpanish
-             ? PageLanguage::kEnglish
-             : PageLanguage::kSpanish;
+pages::PageLanguage ToggledLanguage(const std::string& languageButtonCaption) {
+  return LanguageShowing(languageButtonCaption) == pages::PageLanguage::kSpanish
+             ? pages::PageLanguage::kEnglish
+             : pages::PageLanguage::kSpanish;
 }
+
+}  // namespace app

@@ -6,6 +6,8 @@
 
 #include "pages/page_texts.h"
 
+namespace app {
+
 // UTF-8 texts of one language. Line breaks are those of the two-line push buttons.
 struct MainDialogTexts {
   const char* caption;        // without the edition
@@ -28,14 +30,16 @@ struct MainDialogTexts {
 
 inline constexpr const char* kEditionText = "Kavo Edition 1.1.10";
 
-const MainDialogTexts& MainDialogTextsFor(PageLanguage language);
+const MainDialogTexts& MainDialogTextsFor(pages::PageLanguage language);
 
 // The dialog caption: the language's caption followed by the edition.
-std::string DialogCaption(PageLanguage language);
+std::string DialogCaption(pages::PageLanguage language);
 
 // The language button offers the other language, so its exact caption "English" means that
 // Spanish is showing; any other caption means English.
-PageLanguage LanguageShowing(const std::string& languageButtonCaption);
+pages::PageLanguage LanguageShowing(const std::string& languageButtonCaption);
 
 // The language a click on the language button switches to.
-PageLanguage ToggledLanguage(const std::string& languageButtonCaption);
+pages::PageLanguage ToggledLanguage(const std::string& languageButtonCaption);
+
+}  // namespace app

@@ -3,6 +3,8 @@
 
 #include <wx/defs.h>
 
+namespace app {
+
 ModalBoxWatch::ModalBoxWatch() { Register(); }
 
 ModalBoxWatch::~ModalBoxWatch() { Unregister(); }
@@ -15,3 +17,5 @@ int ModalBoxWatch::Enter(wxDialog*) {
 void ModalBoxWatch::Exit(wxDialog*) {
   if (open_ > 0) --open_;
 }
+
+}  // namespace app

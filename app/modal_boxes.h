@@ -5,6 +5,8 @@
 
 #include <wx/modalhook.h>
 
+namespace app {
+
 class ModalBoxWatch : private wxModalDialogHook {
  public:
   ModalBoxWatch();
@@ -21,3 +23,5 @@ class ModalBoxWatch : private wxModalDialogHook {
 
   int open_ = 0;  // modal loops can nest: a question over a file dialog
 };
+
+}  // namespace app

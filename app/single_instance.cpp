@@ -11,6 +11,8 @@
 #include "platform/instance_lock.h"
 #include "platform/process_list.h"
 
+namespace app {
+
 namespace {
 // One lock for the release and the debug build: they count each other too.
 constexpr const char* kInstanceLockName = "orvo-pedals-calibration";
@@ -48,3 +50,5 @@ bool AnotherCopyRunning() {
   // The count includes this process.
   return platform::CountProcessesNamed(names) > 1;
 }
+
+}  // namespace app

@@ -2,7 +2,11 @@
 // before counting, so that of two copies started at the same moment exactly one runs.
 #pragma once
 
+namespace app {
+
 // True when this copy must not start: another copy of the program runs, also one of another
 // user, or has just won a start made at the same moment. A false answer holds the lock until the
 // process ends. Without a folder for the lock it falls back to counting processes alone.
 bool AnotherCopyRunning();
+
+}  // namespace app

@@ -5,6 +5,8 @@
 #include <wx/toplevel.h>
 #include <wx/window.h>
 
+namespace app {
+
 CTLWndTrayIcon::CTLWndTrayIcon() {
   Bind(wxEVT_TASKBAR_LEFT_DCLICK, &CTLWndTrayIcon::OnDoubleClick, this);
   Bind(wxEVT_MENU, &CTLWndTrayIcon::OnOpen, this, kOpenCommand);
@@ -48,3 +50,5 @@ void CTLWndTrayIcon::OnExit(wxCommandEvent&) {
   // The exit may ask a question and destroy this icon; let the menu finish first.
   if (parent_ != nullptr && onExit_) parent_->CallAfter(onExit_);
 }
+
+}  // namespace app

@@ -10,6 +10,8 @@
 
 class wxWindow;
 
+namespace app {
+
 class CTLWndTrayIcon : public wxTaskBarIcon {
  public:
   enum CommandId { kOpenCommand = 2000, kExitCommand = 2001 };
@@ -41,3 +43,5 @@ class CTLWndTrayIcon : public wxTaskBarIcon {
   wxString openText_ = wxString::FromUTF8("Abrir");
   wxString exitText_ = wxString::FromUTF8("Salir");
 };
+
+}  // namespace app

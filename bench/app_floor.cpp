@@ -28,6 +28,8 @@
 #include <X11/Xlib.h>
 #include <gdk/gdkx.h>
 
+using namespace app;
+
 namespace {
 
 constexpr int kPollMs = 23;

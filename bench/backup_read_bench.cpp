@@ -16,6 +16,9 @@
 #include "app/backup/backup_file.h"
 #include "pages/brake_clutch_curve.h"
 
+using namespace pages;
+using namespace app;
+
 namespace {
 
 constexpr double kTargetMs = 250.0;

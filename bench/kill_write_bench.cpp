@@ -22,6 +22,9 @@
 #include "pages/throttle_presets.h"
 #include "platform/ini_file.h"
 
+using namespace pages;
+using namespace app;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -21,6 +21,8 @@
 #include "pages/throttle_page.h"
 #include "tests/support/temp_folder.h"
 
+using namespace pages;
+
 namespace {
 
 constexpr int kTickMilliseconds = 23;

@@ -6,6 +6,8 @@
 
 #include "pages/step_within.h"
 
+namespace pages {
+
 namespace {
 
 constexpr int kMinPercent = 0;
@@ -152,3 +154,5 @@ void ApplyBrakeClutchShape(BrakeClutchSettings& settings, CurveShape shape) {
   settings.band = BrakeClutchShapePoints(shape);
   settings.dirty = true;
 }
+
+}  // namespace pages

@@ -11,6 +11,8 @@
 #include "pages/live_input.h"
 #include "pages/page_curve_settings.h"
 
+namespace pages {
+
 // What a pedal page configures; the main dialog sets it when it creates the page.
 enum class PedalKind : int { kThrottle = 0, kBrake = 1, kClutch = 2 };
 
@@ -95,3 +97,5 @@ const BrakeClutchPoints& BrakeClutchShapePoints(CurveShape shape);
 
 // Sets the 11 points to the shape and marks the settings changed; dead zones and flags stay.
 void ApplyBrakeClutchShape(BrakeClutchSettings& settings, CurveShape shape);
+
+}  // namespace pages

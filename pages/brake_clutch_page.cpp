@@ -9,6 +9,8 @@
 #include "pages/font_static.h"
 #include "pages/page_owner.h"
 
+namespace pages {
+
 namespace {
 
 constexpr PageCommonLayout kCommonLayout{
@@ -112,3 +114,5 @@ void CPedalsConfigDlg::ShowRow(std::size_t row, bool chartChanged) {
 }
 
 void CPedalsConfigDlg::ApplyConfigLive() { ApplyConfigLiveInOwner(this); }
+
+}  // namespace pages

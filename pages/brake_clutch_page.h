@@ -15,12 +15,14 @@
 #include "pages/pedal_chart.h"
 #include "platform/profile_settings.h"
 
-class CFontStatic;
-class CLiveBar;
-
 namespace chart {
 class CChartContainer;
 }
+
+namespace pages {
+
+class CFontStatic;
+class CLiveBar;
 
 class CPedalsConfigDlg : public wxPanel, private BrakeClutchPageView {
  public:
@@ -89,3 +91,5 @@ class CPedalsConfigDlg : public wxPanel, private BrakeClutchPageView {
   std::array<PageValueRow, kBrakeClutchRowCount> rows_{};
   bool ready_ = false;  // the controls exist
 };
+
+}  // namespace pages

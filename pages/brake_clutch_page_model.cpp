@@ -7,6 +7,8 @@
 #include "platform/profile_settings.h"
 #include "platform/ini_file.h"
 
+namespace pages {
+
 namespace {
 
 // What GetPrivateProfileInt gives when no force is stored.
@@ -94,3 +96,5 @@ void BrakeClutchPageModel::StepBrakeForce(int buttonId) {
     WriteProfileInt(kBrakeSection, kMaxForceKey, settings_.dz_1, file_);
   }
 }
+
+}  // namespace pages

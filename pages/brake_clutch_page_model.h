@@ -13,6 +13,8 @@
 #include "pages/live_input.h"
 #include "pages/page_texts.h"
 
+namespace pages {
+
 // The brake's maximum force last set on this computer; it wins over the controller's value.
 inline constexpr char kBrakeSection[] = "BRAKE";
 inline constexpr char kMaxForceKey[] = "max_force";
@@ -82,3 +84,5 @@ class BrakeClutchPageModel {
   BrakeClutchSettings settings_;
   LiveInput live_{kAverageWindow};
 };
+
+}  // namespace pages

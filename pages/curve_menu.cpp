@@ -4,6 +4,8 @@
 #include <wx/menu.h>
 #include <wx/string.h>
 
+namespace pages {
+
 const std::array<CurveMenuItem, kCurveShapeCount> kCurveMenuItems{{
     {CurveShape::kLinear, 32771, "Lineal (por defecto)", 32775, "Lineal (default)"},
     {CurveShape::kSlow, 32772, "Curva lenta", 32776, "Slow Curve"},
@@ -38,3 +40,5 @@ std::unique_ptr<wxMenu> CreateCurveMenu(bool spanish) {
   }
   return menu;
 }
+
+}  // namespace pages

@@ -9,6 +9,8 @@
 class wxMenu;
 class wxString;
 
+namespace pages {
+
 // In menu order. Each page keeps its own table of the points of a shape.
 enum class CurveShape { kLinear, kSlow, kVerySlow, kFast, kVeryFast, kSFastSlow, kSSlowFast };
 inline constexpr std::size_t kCurveShapeCount = 7;
@@ -40,3 +42,5 @@ bool CurvesCaptionIsSpanish(const wxString& caption);
 
 // The pop-up of one language, items in menu order with their ids.
 std::unique_ptr<wxMenu> CreateCurveMenu(bool spanish);
+
+}  // namespace pages

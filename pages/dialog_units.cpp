@@ -5,6 +5,8 @@
 
 #include <wx/window.h>
 
+namespace pages {
+
 namespace {
 constexpr double kBaseUnitX = 6.0;   // pixels per 4 horizontal dialog units at 96 DPI
 constexpr double kBaseUnitY = 13.0;  // pixels per 8 vertical dialog units at 96 DPI
@@ -40,3 +42,5 @@ wxRect GrowToFit(const wxRect& r, const wxSize& minimum, bool keepRight) {
   }
   return grown;
 }
+
+}  // namespace pages

@@ -6,6 +6,8 @@
 
 class wxWindow;
 
+namespace pages {
+
 // The templates' dialog font, "MS Shell Dlg" 8.
 inline constexpr const char* kDialogFace = "MS Shell Dlg";
 inline constexpr int kDialogFontPoints = 8;
@@ -37,3 +39,5 @@ class DialogUnits {
 // r grown to at least minimum where the toolkit's control needs more room than the template
 // gives: centred vertically, and kept at its left edge, or at its right edge with keepRight.
 wxRect GrowToFit(const wxRect& r, const wxSize& minimum, bool keepRight);
+
+}  // namespace pages

@@ -9,6 +9,8 @@
 
 #include "pages/dialog_units.h"
 
+namespace pages {
+
 void FontStaticStyle::Apply(const wxString& newFace, int newHeight, const wxColour& colour,
                             std::uint8_t flags) {
   face = newFace;
@@ -209,3 +211,5 @@ void CFontStatic::OnPaint(wxPaintEvent&) {
     y += lineHeight;
   }
 }
+
+}  // namespace pages

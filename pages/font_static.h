@@ -12,6 +12,8 @@
 #include <wx/font.h>
 #include <wx/string.h>
 
+namespace pages {
+
 // Flags of SetFontStyle. Bits 0..4 only ever turn their style on; the alignment is replaced.
 enum FontStaticFlag : std::uint8_t {
   kFontBold = 0x01,
@@ -94,3 +96,5 @@ class CFontStatic : public wxControl {
   wxFont lineHeightFont_;  // the font lineHeight_ was measured with
   int lineHeight_ = 0;
 };
+
+}  // namespace pages

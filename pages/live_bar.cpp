@@ -5,6 +5,8 @@
 
 #include <wx/dcclient.h>
 
+namespace pages {
+
 CLiveBar::CLiveBar(wxWindow* parent, wxWindowID id, int range, const wxPoint& pos,
                    const wxSize& size)
     : range_(std::max(range, 1)) {
@@ -47,3 +49,5 @@ void CLiveBar::OnPaint(wxPaintEvent&) {
     dc.DrawRectangle(fill);
   }
 }
+
+}  // namespace pages

@@ -5,6 +5,8 @@
 #include <wx/colour.h>
 #include <wx/control.h>
 
+namespace pages {
+
 // GTK's progress bar keeps its theme width (a few pixels at the edge of its box) and draws no
 // border, so the bar is drawn here. Its colours are fixed at construction: a repaint asks no
 // theme.
@@ -34,3 +36,5 @@ class CLiveBar : public wxControl {
   int range_;
   int value_ = 0;
 };
+
+}  // namespace pages

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+namespace pages {
+
 double ScaleThroughDeadZones(int dz_0, int dz_1, double x) {
   if (!(x > dz_0)) return 0.0;
   const int span = dz_1 - dz_0;
@@ -34,3 +36,5 @@ PedalLiveDisplay LiveInput::Feed(double x, bool enabled, const Evaluate& evaluat
   display.outputPercent = outputPercent_;
   return display;
 }
+
+}  // namespace pages

@@ -8,6 +8,8 @@
 
 #include "pages/moving_average.h"
 
+namespace pages {
+
 // A point of a pedal curve evaluated at one input.
 struct PageCurveValue {
   double scaledInput;  // input percent after the dead zones
@@ -52,3 +54,5 @@ class LiveInput {
   int inputPercent_ = 0;
   int outputPercent_ = 0;
 };
+
+}  // namespace pages

@@ -1,6 +1,8 @@
 // Moving average of the live pedal input.
 #include "pages/moving_average.h"
 
+namespace pages {
+
 MovingAverage::MovingAverage(int window) : window_(window) {}
 
 void MovingAverage::AddSample(double x) {
@@ -18,3 +20,5 @@ double MovingAverage::AddSampleAndAverage(double x) {
   if (samples_.empty() || sum == 0) return 0.0;
   return static_cast<double>(sum / static_cast<long double>(samples_.size()));
 }
+
+}  // namespace pages

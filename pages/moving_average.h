@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <deque>
 
+namespace pages {
+
 // Keeps at most `window` samples, oldest first; the average is taken over what is held, so the
 // first window - 1 averages use fewer samples. The throttle page uses 8, clutch and brake 10.
 class MovingAverage {
@@ -21,3 +23,5 @@ class MovingAverage {
   int window_;
   std::deque<double> samples_;
 };
+
+}  // namespace pages

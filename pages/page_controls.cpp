@@ -17,6 +17,8 @@
 #include "pages/live_bar.h"
 #include "pages/pedal_chart.h"
 
+namespace pages {
+
 namespace {
 
 // A row's parts around its value label, in dialog units.
@@ -180,3 +182,5 @@ void BindPageEvents(wxWindow& page, const PageCommonControls& controls,
       kCurveMenuFirstId, kCurveMenuLastId);
   page.Bind(wxEVT_CHAR_HOOK, &KeepEnterAndEscapeInPage);
 }
+
+}  // namespace pages

@@ -14,18 +14,20 @@
 #include "pages/page_layout.h"
 #include "pages/page_texts.h"
 
-class CFontStatic;
-class CLiveBar;
-class PedalChart;
 class wxButton;
 class wxCheckBox;
 class wxKeyEvent;
 class wxPanel;
 class wxWindow;
-
 namespace chart {
 class CChartContainer;
 }
+
+namespace pages {
+
+class CFontStatic;
+class CLiveBar;
+class PedalChart;
 
 // Ids that every page template gives the same control.
 enum PageControlId {
@@ -147,3 +149,5 @@ struct PageEventHandlers {
 // bindings keep the controls' pointers: the controls must be children of page.
 void BindPageEvents(wxWindow& page, const PageCommonControls& controls,
                     std::span<const PageValueRow> rows, PageEventHandlers handlers);
+
+}  // namespace pages

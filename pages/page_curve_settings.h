@@ -7,6 +7,8 @@
 
 #include "platform/pedal_curves.h"
 
+namespace pages {
+
 using platform::kBrakeClutchPointCount;
 using platform::kMaxPercent;
 using platform::kThrottlePointCount;
@@ -27,3 +29,5 @@ struct PageCurveSettings {
   int axis_mode = 0;  // load-cell mode when not 0
   bool dirty = false; // holds changes not yet sent to the controller
 };
+
+}  // namespace pages

@@ -3,6 +3,8 @@
 
 #include "pages/font_static.h"
 
+namespace pages {
+
 wxColour PageBackgroundColour() { return wxColour(236, 110, 25); }
 
 wxColour ValueLabelBackground() { return wxColour(225, 225, 225); }
@@ -20,3 +22,5 @@ void StylePercentLabel(CFontStatic& label) {
   label.SetFontStyle(kPageLabelFace, kPageLabelHeight, *wxBLACK, kFontAlignRight);
   label.SetFillBackground(ValueLabelBackground());
 }
+
+}  // namespace pages

@@ -3,6 +3,8 @@
 
 #include <wx/colour.h>
 
+namespace pages {
+
 class CFontStatic;
 
 // The orange of every pedal page (red 236, green 110, blue 25).
@@ -19,3 +21,5 @@ void StyleValueLabel(CFontStatic& label);
 void StyleCaptionLabel(CFontStatic& label);
 // The live percentage: black, right-aligned, on grey.
 void StylePercentLabel(CFontStatic& label);
+
+}  // namespace pages

@@ -3,6 +3,8 @@
 
 #include <wx/window.h>
 
+namespace pages {
+
 PageOwner* FindPageOwner(wxWindow* page) {
   for (wxWindow* w = page ? page->GetParent() : nullptr; w != nullptr; w = w->GetParent()) {
     if (auto* owner = dynamic_cast<PageOwner*>(w)) return owner;
@@ -13,3 +15,5 @@ PageOwner* FindPageOwner(wxWindow* page) {
 void ApplyConfigLiveInOwner(wxWindow* page) {
   if (PageOwner* owner = FindPageOwner(page)) owner->ApplyConfigLive();
 }
+
+}  // namespace pages

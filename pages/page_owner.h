@@ -3,6 +3,8 @@
 
 class wxWindow;
 
+namespace pages {
+
 // Implemented by the main dialog. A page calls it after a throttle preset is selected and after
 // the brake force is stepped: the owner sends the configuration of all pages to the controller
 // without storing it, shows the monitor pop-up and plays the hot-key sound.
@@ -18,3 +20,5 @@ PageOwner* FindPageOwner(wxWindow* page);
 
 // Asks the owner of page to apply the configuration live; nothing when page has none.
 void ApplyConfigLiveInOwner(wxWindow* page);
+
+}  // namespace pages

@@ -3,6 +3,8 @@
 
 #include "pages/curve_menu.h"
 
+namespace pages {
+
 namespace {
 
 constexpr PedalPageTexts kSpanish{"Zona Muerta Inferior", "Zona Muerta Superior", "Habilitar",
@@ -15,3 +17,5 @@ constexpr PedalPageTexts kEnglish{"Begin DeadZone", "End DeadZone", "Enabled", "
 const PedalPageTexts& PedalPageTextsFor(PageLanguage language) {
   return language == PageLanguage::kSpanish ? kSpanish : kEnglish;
 }
+
+}  // namespace pages

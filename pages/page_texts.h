@@ -2,6 +2,8 @@
 // what every window of the program shares: its two languages and the caption of its questions.
 #pragma once
 
+namespace pages {
+
 // The language of the program's texts: the pages', the main dialog's and its message boxes'.
 enum class PageLanguage { kSpanish, kEnglish };
 
@@ -17,3 +19,5 @@ struct PedalPageTexts {
 };
 
 const PedalPageTexts& PedalPageTextsFor(PageLanguage language);
+
+}  // namespace pages

@@ -5,6 +5,8 @@
 
 #include "chart/core/chart_container_core.h"
 
+namespace pages {
+
 namespace {
 
 struct SeriesLook {
@@ -92,3 +94,5 @@ void PedalChart::UpdateCrossHair(chart::ChartContainerCore& chart, int inputPerc
   chart.ReplaceChartData(crossXSeries_, &crossXPoints_, false, true, false, true);
   chart.ReplaceChartData(crossYSeries_, &crossYPoints_, false, true, false, true);
 }
+
+}  // namespace pages

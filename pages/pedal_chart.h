@@ -12,6 +12,8 @@ namespace chart {
 class ChartContainerCore;
 }
 
+namespace pages {
+
 inline constexpr double kPedalChartOffset = 50.0;
 inline constexpr double kPedalChartMin = 50.0;
 inline constexpr double kPedalChartMax = 150.0;
@@ -53,3 +55,5 @@ class PedalChart {
   chart::ChartPoints crossXPoints_;
   chart::ChartPoints crossYPoints_;
 };
+
+}  // namespace pages

@@ -1,6 +1,8 @@
 // The step buttons' limit rule.
 #include "pages/step_within.h"
 
+namespace pages {
+
 template <typename T>
 T StepWithin(T value, T delta, T low, T high) {
   const T moved = static_cast<T>(value + delta);
@@ -11,3 +13,5 @@ T StepWithin(T value, T delta, T low, T high) {
 
 template int StepWithin<int>(int, int, int, int);
 template float StepWithin<float>(float, float, float, float);
+
+}  // namespace pages

@@ -5,6 +5,8 @@
 
 #include "pages/step_within.h"
 
+namespace pages {
+
 namespace {
 
 constexpr float kMinPercent = 0.0f;
@@ -159,3 +161,5 @@ void ApplyThrottleShape(ThrottleCurveSettings& settings, CurveShape shape) {
   settings.band = ThrottleShapePoints(shape);
   settings.dirty = true;
 }
+
+}  // namespace pages

@@ -11,6 +11,8 @@
 #include "pages/live_input.h"
 #include "pages/page_curve_settings.h"
 
+namespace pages {
+
 // Input percent of each curve point: every 10 up to 90, then every 1 up to 100.
 inline constexpr std::array<int, kThrottlePointCount> kThrottlePointInputs{
     0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100};
@@ -77,3 +79,5 @@ const std::array<float, kThrottlePointCount>& ThrottleShapePoints(CurveShape sha
 
 // Sets the 20 points to the shape and marks the settings changed; dead zones and flags stay.
 void ApplyThrottleShape(ThrottleCurveSettings& settings, CurveShape shape);
+
+}  // namespace pages

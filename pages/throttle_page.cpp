@@ -9,6 +9,8 @@
 #include "pages/font_static.h"
 #include "pages/page_owner.h"
 
+namespace pages {
+
 namespace {
 
 constexpr PageCommonLayout kCommonLayout{
@@ -204,3 +206,5 @@ QuestionAnswer CPedalsConfig2Dlg::AskSaveChanges(const std::string& question) {
 }
 
 void CPedalsConfig2Dlg::ApplyConfigLive() { ApplyConfigLiveInOwner(this); }
+
+}  // namespace pages

@@ -16,9 +16,12 @@
 #include "platform/profile_settings.h"
 #include "pages/throttle_page_model.h"
 
+class wxRadioButton;
+
+namespace pages {
+
 class CFontStatic;
 class CLiveBar;
-class wxRadioButton;
 
 class CPedalsConfig2Dlg : public wxPanel, private ThrottlePageView {
  public:
@@ -106,3 +109,5 @@ class CPedalsConfig2Dlg : public wxPanel, private ThrottlePageView {
   std::array<wxRadioButton*, kThrottlePresetCount> presetButtons_{};
   bool ready_ = false;  // the controls exist
 };
+
+}  // namespace pages

@@ -5,6 +5,8 @@
 
 #include "pages/pedal_chart.h"
 
+namespace pages {
+
 namespace {
 constexpr std::size_t kLastCoarsePoint = 9;  // band_90
 }  // namespace
@@ -88,10 +90,12 @@ void ThrottlePageModel::SwitchTo(int index) {
 }
 
 void ThrottlePageModel::LoadThrottlePreset(int index) {
-  ::LoadThrottlePreset(settings_, index, file_);
+  pages::LoadThrottlePreset(settings_, index, file_);
   view_.ShowSettings();
 }
 
 void ThrottlePageModel::SaveThrottlePreset(int index) const {
-  ::SaveThrottlePreset(settings_, index, file_);
+  pages::SaveThrottlePreset(settings_, index, file_);
 }
+
+}  // namespace pages

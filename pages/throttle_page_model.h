@@ -12,6 +12,8 @@
 #include "pages/throttle_curve.h"
 #include "pages/throttle_presets.h"
 
+namespace pages {
+
 // The chart's two curve series: the points 10 apart up to 90 (x 50..140), then the points 1
 // apart from 90 (x 140..150); band_90 ends the first and starts the second.
 std::vector<chart::ChartPoints> ThrottleChartCurves(const ThrottleCurveSettings& settings);
@@ -92,3 +94,5 @@ class ThrottlePageModel {
   LiveInput live_{kAverageWindow};
   std::string saveQuestion_;
 };
+
+}  // namespace pages

@@ -4,6 +4,8 @@
 #include "platform/profile_settings.h"
 #include "platform/ini_file.h"
 
+namespace pages {
+
 namespace {
 
 constexpr const char* kSelectedSection = "CNF";
@@ -64,3 +66,5 @@ const char* ThrottleSaveQuestion(PageLanguage language) {
              ? "¿Desea guardar los cambios realizados en el preset "
              : "Do you want to save changes in preset ";
 }
+
+}  // namespace pages

@@ -7,6 +7,8 @@
 #include "pages/page_texts.h"
 #include "pages/throttle_curve.h"
 
+namespace pages {
+
 inline constexpr int kThrottlePresetCount = 3;
 
 // "PRESET_<index>".
@@ -32,3 +34,5 @@ void WriteSelectedThrottlePreset(int index, const std::string& file);
 // First part of the question asked before a preset with unsent changes is left; the letter
 // and "?" follow.
 const char* ThrottleSaveQuestion(PageLanguage language);
+
+}  // namespace pages

@@ -7,6 +7,8 @@
 #include "app/backup/backup_file.h"
 #include "app/main_dialog_texts.h"
 
+namespace app {
+
 namespace {
 
 std::optional<std::string> ChooseFile(wxWindow* owner, const wxString& initialName, long style) {
@@ -35,17 +37,19 @@ std::optional<std::string> ChooseBackupFileToOpen(wxWindow* owner) {
   return ChooseFile(owner, wxEmptyString, wxFD_OPEN);
 }
 
-QuestionAnswer AskBackupQuestion(wxWindow* owner, const std::string& message) {
-  wxMessageDialog box(owner, MessageText(message), kQuestionCaption,
+pages::QuestionAnswer AskBackupQuestion(wxWindow* owner, const std::string& message) {
+  wxMessageDialog box(owner, MessageText(message), pages::kQuestionCaption,
                       wxYES_NO | wxNO_DEFAULT | wxICON_EXCLAMATION);
   switch (box.ShowModal()) {
-    case wxID_YES: return QuestionAnswer::kYes;
-    case wxID_NO: return QuestionAnswer::kNo;
-    default: return QuestionAnswer::kClosed;
+    case wxID_YES: return pages::QuestionAnswer::kYes;
+    case wxID_NO: return pages::QuestionAnswer::kNo;
+    default: return pages::QuestionAnswer::kClosed;
   }
 }
 
 void ShowBackupError(wxWindow* owner, const std::string& message) {
-  wxMessageDialog box(owner, MessageText(message), kQuestionCaption, wxOK | wxICON_ERROR);
+  wxMessageDialog box(owner, MessageText(message), pages::kQuestionCaption, wxOK | wxICON_ERROR);
   box.ShowModal();
 }
+
+}  // namespace app

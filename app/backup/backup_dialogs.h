@@ -8,6 +8,8 @@
 
 class wxWindow;
 
+namespace app {
+
 // The save dialog: initial name "orvo_pedals_backup.txt", text files, asks before replacing
 // an existing file. The chosen path, or nothing when the user cancels.
 std::optional<std::string> ChooseBackupFileToSave(wxWindow* owner);
@@ -17,7 +19,9 @@ std::optional<std::string> ChooseBackupFileToOpen(wxWindow* owner);
 
 // A question with the caption "Orvo Pedals", Yes and No (No the default, so that Enter does not
 // restore a doubtful file) and the exclamation icon.
-QuestionAnswer AskBackupQuestion(wxWindow* owner, const std::string& message);
+pages::QuestionAnswer AskBackupQuestion(wxWindow* owner, const std::string& message);
 
 // A message box with the caption "Orvo Pedals", an OK button and the error icon.
 void ShowBackupError(wxWindow* owner, const std::string& message);
+
+}  // namespace app

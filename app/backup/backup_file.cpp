@@ -13,6 +13,8 @@
 #include "platform/ini_file.h"
 #include "platform/whole_file.h"
 
+namespace app {
+
 namespace {
 
 // The brake's maximum force in the settings file; the brake page prefers it to the
@@ -32,8 +34,8 @@ constexpr bool kThrottlePoints = std::is_same_v<typename Settings::PointType, fl
 // band_<input percent> of point k.
 template <typename Settings>
 std::string BandKey(std::size_t k) {
-  const int input = kThrottlePoints<Settings> ? kThrottlePointInputs[k]
-                                              : static_cast<int>(k) * kBrakeClutchPointSpacing;
+  const int input = kThrottlePoints<Settings> ? pages::kThrottlePointInputs[k]
+                                              : static_cast<int>(k) * pages::kBrakeClutchPointSpacing;
   return "band_" + std::to_string(input);
 }
 
@@ -97,14 +99,14 @@ class BackupReader {
   Settings Curve(const std::string& section, const Settings& defaults) {
     const std::size_t gapsBefore = gaps_.size();
     Settings settings = defaults;
-    settings.dz_0 = Whole(section, "dz_0", kMinPercent, kMaxPercent).value_or(defaults.dz_0);
-    settings.dz_1 = Whole(section, "dz_1", kMinPercent, kMaxPercent).value_or(defaults.dz_1);
+    settings.dz_0 = Whole(section, "dz_0", kMinPercent, platform::kMaxPercent).value_or(defaults.dz_0);
+    settings.dz_1 = Whole(section, "dz_1", kMinPercent, platform::kMaxPercent).value_or(defaults.dz_1);
     for (std::size_t k = 0; k < Settings::kPointCount; ++k) {
       using Point = typename Settings::PointType;
       // Throttle points are read as double and narrowed, as the settings helpers read them.
       using Parsed = std::conditional_t<kThrottlePoints<Settings>, double, Point>;
       const std::optional<Parsed> point =
-          Read<Parsed>(section, BandKey<Settings>(k), kMinPercent, kMaxPercent);
+          Read<Parsed>(section, BandKey<Settings>(k), kMinPercent, platform::kMaxPercent);
       settings.band[k] = point ? static_cast<Point>(*point) : defaults.band[k];
     }
     settings.axis_cnf = Whole(section, "axis_cnf", 0, 1).value_or(defaults.axis_cnf);
@@ -156,12 +158,12 @@ int PresetForBackupValue(int actualPreset) {
 
 std::optional<BackupContents> CollectBackup(const std::string& settingsFile, int actualPreset,
                                             PedalPresence presence,
-                                            const BrakeClutchSettings& brake,
-                                            const BrakeClutchSettings& clutch) {
+                                            const pages::BrakeClutchSettings& brake,
+                                            const pages::BrakeClutchSettings& clutch) {
   if (!SettingsFileReadable(settingsFile)) return std::nullopt;
   BackupContents contents;
   contents.actualPreset = actualPreset;
-  for (int n = 0; n < kThrottlePresetCount; ++n) {
+  for (int n = 0; n < pages::kThrottlePresetCount; ++n) {
     LoadThrottlePreset(contents.presets[static_cast<std::size_t>(n)], n, settingsFile);
   }
   if (presence.brake) contents.brake = brake;
@@ -174,7 +176,7 @@ bool WriteBackupFile(const BackupContents& contents, const std::string& path) {
   if (!staged) return false;
   const std::string& file = staged->Path();
   bool ok = WriteProfileInt(kBackupThrottleSection, kBackupPresetKey, contents.actualPreset, file);
-  for (int n = 0; ok && n < kThrottlePresetCount; ++n) {
+  for (int n = 0; ok && n < pages::kThrottlePresetCount; ++n) {
     ok = WriteCurveSection(BackupPresetSection(n), contents.presets[static_cast<std::size_t>(n)],
                            file);
   }
@@ -201,13 +203,13 @@ std::variant<RestoredBackup, BackupReadError> ReadBackupFile(const std::string& 
   if (!reader.Gaps().empty() && !reader.HasSection(kBackupThrottleSection)) {
     reader.Gaps().front().keys.clear();
   }
-  for (int n = 0; n < kThrottlePresetCount; ++n) {
+  for (int n = 0; n < pages::kThrottlePresetCount; ++n) {
     backup.presets[static_cast<std::size_t>(n)] =
-        reader.Curve(BackupPresetSection(n), DefaultThrottleSettings());
+        reader.Curve(BackupPresetSection(n), pages::DefaultThrottleSettings());
   }
   // A restored brake or clutch is off unless the file says otherwise. These sections are in a
   // backup only when the pedal was present, so only a section that is there can lack keys.
-  BrakeClutchSettings pedalDefaults = DefaultBrakeClutchSettings();
+  pages::BrakeClutchSettings pedalDefaults = pages::DefaultBrakeClutchSettings();
   pedalDefaults.axis_cnf = 0;
   if (reader.HasSection(kBackupBrakeSection)) {
     backup.brake = reader.Curve(kBackupBrakeSection, pedalDefaults);
@@ -227,8 +229,8 @@ bool WriteRestoredSettings(const RestoredBackup& backup, const std::string& sett
   if (!staged) return false;
   const std::string& file = staged->Path();
   bool ok = true;
-  for (int n = 0; ok && n < kThrottlePresetCount; ++n) {
-    ok = WriteCurveSection(ThrottlePresetSection(n), backup.presets[static_cast<std::size_t>(n)],
+  for (int n = 0; ok && n < pages::kThrottlePresetCount; ++n) {
+    ok = WriteCurveSection(pages::ThrottlePresetSection(n), backup.presets[static_cast<std::size_t>(n)],
                            file);
   }
   if (ok && backup.brake) {
@@ -236,3 +238,5 @@ bool WriteRestoredSettings(const RestoredBackup& backup, const std::string& sett
   }
   return ok && staged->Commit();
 }
+
+}  // namespace app

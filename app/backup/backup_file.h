@@ -15,6 +15,8 @@
 #include "pages/throttle_curve.h"
 #include "pages/throttle_presets.h"
 
+namespace app {
+
 inline constexpr char kBackupDefaultFileName[] = "orvo_pedals_backup.txt";
 // The file dialogs' filter: text files.
 inline constexpr char kBackupWildcard[] = "TXT Files (*.txt)|*.txt";
@@ -31,10 +33,10 @@ std::string BackupPresetSection(int index);
 // them present.
 struct BackupContents {
   int actualPreset = 0;  // 0 = A, 1 = B, 2 = C
-  std::array<ThrottleCurveSettings, kThrottlePresetCount> presets{
-      DefaultThrottleSettings(), DefaultThrottleSettings(), DefaultThrottleSettings()};
-  std::optional<BrakeClutchSettings> brake;
-  std::optional<BrakeClutchSettings> clutch;
+  std::array<pages::ThrottleCurveSettings, pages::kThrottlePresetCount> presets{
+      pages::DefaultThrottleSettings(), pages::DefaultThrottleSettings(), pages::DefaultThrottleSettings()};
+  std::optional<pages::BrakeClutchSettings> brake;
+  std::optional<pages::BrakeClutchSettings> clutch;
 };
 
 // The presets as the settings file holds them (not the throttle page's unsaved edits), each
@@ -43,8 +45,8 @@ struct BackupContents {
 // presets. A missing settings file holds the defaults.
 std::optional<BackupContents> CollectBackup(const std::string& settingsFile, int actualPreset,
                                             PedalPresence presence,
-                                            const BrakeClutchSettings& brake,
-                                            const BrakeClutchSettings& clutch);
+                                            const pages::BrakeClutchSettings& brake,
+                                            const pages::BrakeClutchSettings& clutch);
 
 // Writes the backup as a new file in the order THROTTLE, THROTTLE_0 .. THROTTLE_2, BRAKE,
 // CLUTCH, each section's keys in the order dz_0, dz_1, band_.., axis_cnf, axis_mode. An
@@ -71,10 +73,10 @@ struct BackupGap {
 // not hold stays nothing, so the restore leaves that pedal alone.
 struct RestoredBackup {
   int actualPreset = 0;  // as written; the restore maps it to a preset
-  std::array<ThrottleCurveSettings, kThrottlePresetCount> presets{
-      DefaultThrottleSettings(), DefaultThrottleSettings(), DefaultThrottleSettings()};
-  std::optional<BrakeClutchSettings> brake;
-  std::optional<BrakeClutchSettings> clutch;
+  std::array<pages::ThrottleCurveSettings, pages::kThrottlePresetCount> presets{
+      pages::DefaultThrottleSettings(), pages::DefaultThrottleSettings(), pages::DefaultThrottleSettings()};
+  std::optional<pages::BrakeClutchSettings> brake;
+  std::optional<pages::BrakeClutchSettings> clutch;
   std::vector<BackupGap> gaps;
 };
 
@@ -107,3 +109,5 @@ bool WriteRestoredSettings(const RestoredBackup& backup, const std::string& sett
 
 // The preset that actual_preset selects: B for 1, C for 2, A for anything else.
 int PresetForBackupValue(int actualPreset);
+
+}  // namespace app

@@ -6,6 +6,8 @@
 
 #include "app/backup/backup_file.h"
 
+namespace app {
+
 namespace {
 
 // UTF-8 texts of one language; %1 stands for the file, %2 .. %4 for section, key and text.
@@ -53,8 +55,8 @@ constexpr BackupTexts kEnglish{
     "The settings file could not be written:\n%1\n\nNothing was changed.",
 };
 
-const BackupTexts& TextsFor(PageLanguage language) {
-  return language == PageLanguage::kSpanish ? kSpanish : kEnglish;
+const BackupTexts& TextsFor(pages::PageLanguage language) {
+  return language == pages::PageLanguage::kSpanish ? kSpanish : kEnglish;
 }
 
 // The text with %1 .. %4 replaced by the arguments in order.
@@ -100,7 +102,7 @@ std::string GapList(const BackupTexts& texts, const std::vector<BackupGap>& gaps
 }
 
 // The restored settings into a brake or clutch page, which then holds unsent changes.
-void RestorePedal(PedalPagePort& page, const std::optional<BrakeClutchSettings>& settings) {
+void RestorePedal(PedalPagePort& page, const std::optional<pages::BrakeClutchSettings>& settings) {
   if (!settings) return;
   page.LoadPedalSettings(*settings);
   page.Settings().dirty = true;
@@ -128,7 +130,7 @@ void BackupRestore::OnBackupPresets() {
 }
 
 void BackupRestore::OnRestorePresets() {
-  if (host_.AnyPageDirty() && host_.AskUnsavedChanges() != QuestionAnswer::kYes) return;
+  if (host_.AnyPageDirty() && host_.AskUnsavedChanges() != pages::QuestionAnswer::kYes) return;
   const std::optional<std::string> path = host_.ChooseBackupFileToOpen();
   if (!path) return;
   const BackupTexts& texts = TextsFor(host_.Language());
@@ -142,7 +144,7 @@ void BackupRestore::OnRestorePresets() {
   // A truncated or hand-made file is restored only when the user says so.
   if (!backup.gaps.empty() &&
       host_.AskRestoreIncomplete(Compose(texts.incomplete, {*path, GapList(texts, backup.gaps)})) !=
-          QuestionAnswer::kYes) {
+          pages::QuestionAnswer::kYes) {
     return;
   }
   if (!WriteRestoredSettings(backup, host_.SettingsFile())) {
@@ -155,3 +157,5 @@ void BackupRestore::OnRestorePresets() {
   RestorePedal(host_.ClutchPage(), backup.clutch);
   host_.ApplyConfigLive();
 }
+
+}  // namespace app

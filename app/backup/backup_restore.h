@@ -11,6 +11,8 @@
 #include "app/main_dialog_model.h"
 #include "app/main_dialog_texts.h"
 
+namespace app {
+
 // What backup and restore need of the main dialog.
 class BackupHost {
  public:
@@ -19,7 +21,7 @@ class BackupHost {
   // ---- The main dialog's state ----
   virtual const std::string& SettingsFile() const = 0;  // "./presets.ini"
   virtual PedalPresence Presence() const = 0;
-  virtual PageLanguage Language() const = 0;
+  virtual pages::PageLanguage Language() const = 0;
   // Whether the throttle, brake or clutch page holds unsent changes.
   virtual bool AnyPageDirty() = 0;
 
@@ -35,13 +37,13 @@ class BackupHost {
 
   // ---- The user ----
   // The dialog's unsaved-changes question: caption "Orvo Pedals", Yes and No, exclamation icon.
-  virtual QuestionAnswer AskUnsavedChanges() = 0;
+  virtual pages::QuestionAnswer AskUnsavedChanges() = 0;
   // The save and open dialogs of backup_dialogs.h; nothing when the user cancels.
   virtual std::optional<std::string> ChooseBackupFileToSave() = 0;
   virtual std::optional<std::string> ChooseBackupFileToOpen() = 0;
   // The question whether to restore a file that lacks keys: caption "Orvo Pedals", Yes and
   // No (the default), exclamation icon (AskBackupQuestion of backup_dialogs.h).
-  virtual QuestionAnswer AskRestoreIncomplete(const std::string& message) = 0;
+  virtual pages::QuestionAnswer AskRestoreIncomplete(const std::string& message) = 0;
   // A message box with the error icon (ShowBackupError of backup_dialogs.h).
   virtual void ShowBackupError(const std::string& message) = 0;
 };
@@ -72,3 +74,5 @@ class BackupRestore {
  private:
   BackupHost& host_;
 };
+
+}  // namespace app

@@ -3,6 +3,8 @@
 
 #include "platform/whole_file.h"
 
+namespace app {
+
 StagedFile::StagedFile(std::unique_ptr<platform::FileReplacement> replacement)
     : replacement_(std::move(replacement)) {}
 
@@ -28,3 +30,5 @@ std::unique_ptr<StagedFile> StagedFile::Begin(const std::string& target, Start s
 }
 
 bool StagedFile::Commit() { return replacement_->Commit(); }
+
+}  // namespace app

@@ -9,6 +9,8 @@ namespace platform {
 class FileReplacement;
 }
 
+namespace app {
+
 class StagedFile {
  public:
   enum class Start { kEmpty, kCopyOfTarget };
@@ -35,3 +37,5 @@ class StagedFile {
 
   std::unique_ptr<platform::FileReplacement> replacement_;
 };
+
+}  // namespace app

@@ -10,6 +10,8 @@
 #include "pages/page_layout.h"
 #include "platform/profile_settings.h"
 
+namespace app {
+
 namespace {
 
 // White, left-aligned, no style.
@@ -43,16 +45,16 @@ CAssignButtonDlg::CAssignButtonDlg(JoystickButtonMasks& referenceMasks, bool spa
 }
 
 void CAssignButtonDlg::CreateControls(bool spanish) {
-  SetFont(wxFontInfo(kDialogFontPoints).FaceName(kDialogFace));
-  SetBackgroundColour(PageBackgroundColour());
-  const DialogUnits units = DialogUnits::For(this);
+  SetFont(wxFontInfo(pages::kDialogFontPoints).FaceName(pages::kDialogFace));
+  SetBackgroundColour(pages::PageBackgroundColour());
+  const pages::DialogUnits units = pages::DialogUnits::For(this);
   SetClientSize(units.Size(kWidthDlu, kHeightDlu));
 
   for (std::size_t slot = 0; slot < kHotKeyCount; ++slot) {
     const int id = static_cast<int>(slot);
-    labels_[slot] = new CFontStatic(this, kFirstLabelId + id, kSlotRows[slot].label,
+    labels_[slot] = new pages::CFontStatic(this, kFirstLabelId + id, kSlotRows[slot].label,
                                     units.Point(21, kSlotRows[slot].y), units.Size(108, 15));
-    labels_[slot]->SetFontStyle(kPageLabelFace, kPageLabelHeight, *wxWHITE, kLabelFlags);
+    labels_[slot]->SetFontStyle(pages::kPageLabelFace, pages::kPageLabelHeight, *wxWHITE, kLabelFlags);
     captureButtons_[slot] = new wxButton(this, kFirstCaptureButtonId + id, "Button1",
                                          units.Point(138, kSlotRows[slot].y - 3), units.Size(96, 18));
   }
@@ -110,3 +112,5 @@ void CAssignButtonDlg::OnCharHook(wxKeyEvent& event) {
   }
   event.Skip();
 }
+
+}  // namespace app

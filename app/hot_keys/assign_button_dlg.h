@@ -10,9 +10,14 @@
 #include "app/hot_keys/button_assignment.h"
 #include "app/hot_keys/joystick_buttons.h"
 
-class CFontStatic;
 class wxButton;
 class wxCheckBox;
+
+namespace pages {
+class CFontStatic;
+}
+
+namespace app {
 
 // The application object's [MONITOR] and [START] options, which the dialog shows and rewrites.
 struct AppOptionRefs {
@@ -63,8 +68,10 @@ class CAssignButtonDlg : public wxDialog {
 
   // Children of the dialog; the window tree owns them.
   std::array<wxButton*, kHotKeyCount> captureButtons_{};
-  std::array<CFontStatic*, kHotKeyCount> labels_{};
+  std::array<pages::CFontStatic*, kHotKeyCount> labels_{};
   wxCheckBox* monitor_ = nullptr;
   wxCheckBox* monitorVr_ = nullptr;
   wxCheckBox* minimized_ = nullptr;
 };
+
+}  // namespace app

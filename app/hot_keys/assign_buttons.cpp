@@ -3,6 +3,8 @@
 
 #include "platform/profile_settings.h"
 
+namespace app {
+
 void OnAssignButtons(AssignButtonsHost& host) {
   host.StopPollTimers();
   host.SetBusy(true);
@@ -17,3 +19,5 @@ void OnAssignButtons(AssignButtonsHost& host) {
   host.StartPollTimers();
   host.SetBusy(false);
 }
+
+}  // namespace app

@@ -10,6 +10,8 @@
 
 class wxWindow;
 
+namespace app {
+
 // What the command needs of the main dialog.
 class AssignButtonsHost {
  public:
@@ -35,3 +37,5 @@ inline constexpr const char* kEnglishOffered = "English";
 // Runs the dialog modally on the host; the assignments go back into the host and into [JOY] of
 // the settings file however the dialog was closed.
 void OnAssignButtons(AssignButtonsHost& host);
+
+}  // namespace app

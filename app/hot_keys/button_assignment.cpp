@@ -6,6 +6,8 @@
 #include "platform/profile_settings.h"
 #include "platform/ini_file.h"
 
+namespace app {
+
 namespace {
 
 constexpr const char* kJoySection = "JOY";
@@ -71,3 +73,5 @@ void ClearDuplicateAssignment(ButtonAssignments& assignments, ButtonAssignment p
     }
   }
 }
+
+}  // namespace app

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace app {
+
 // device: 0 unassigned, -1 keyboard (button = virtual-key code), any other value a joystick id
 // (USB vendor id << 16 | product id) with button = bit index 0..31 of its button mask.
 struct ButtonAssignment {
@@ -48,3 +50,5 @@ std::string AssignmentCaption(const ButtonAssignment& assignment);
 
 // Unassigns the first slot, in slot order, that holds exactly this pair; at most one.
 void ClearDuplicateAssignment(ButtonAssignments& assignments, ButtonAssignment pair);
+
+}  // namespace app

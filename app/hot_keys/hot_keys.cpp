@@ -8,6 +8,8 @@
 #include "app/hot_keys/joystick_buttons.h"
 #include "platform/key_state.h"
 
+namespace app {
+
 namespace {
 
 HotKeyPoller::KeyStateReader ReadXKeyboard() {
@@ -85,3 +87,5 @@ void HotKeyPoller::Act(std::size_t slot, HotKeyActions& actions) {
     }
   }
 }
+
+}  // namespace app

@@ -8,6 +8,8 @@
 
 #include "app/hot_keys/button_assignment.h"
 
+namespace app {
+
 // What the hot keys act on; the main dialog implements it.
 class HotKeyActions {
  public:
@@ -56,3 +58,5 @@ class HotKeyPoller {
   // A held brake key steps the force once, not on every tick.
   std::array<bool, kThrottleASlot> brakeKeysDown_{};
 };
+
+}  // namespace app

@@ -6,6 +6,8 @@
 #include "app/hot_keys/button_assignment.h"
 #include "platform/joystick.h"
 
+namespace app {
+
 namespace {
 
 // Calls visit(id, buttons) for every joystick, in index order, whose ids and buttons read, until
@@ -45,3 +47,5 @@ bool DetectJoystickButtonChange(JoystickButtonMasks& referenceMasks, int& button
     return true;
   });
 }
+
+}  // namespace app

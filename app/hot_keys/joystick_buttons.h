@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <map>
 
+namespace app {
+
 // Joystick id -> reference button mask. Owned by the main dialog, filled by
 // DetectJoystickButtonChange only with missing ids at mask 0.
 using JoystickButtonMasks = std::map<int, std::uint32_t>;
@@ -22,3 +24,5 @@ std::uint32_t ReadJoystickButtons(int joystickId);
 // cannot be stored (see IsJoystickDevice) are passed over. False, outputs untouched, when none
 // differs.
 bool DetectJoystickButtonChange(JoystickButtonMasks& referenceMasks, int& button, int& device);
+
+}  // namespace app

@@ -9,6 +9,8 @@
 #include "pages/dialog_units.h"
 #include "platform/key_state.h"
 
+namespace app {
+
 namespace {
 
 constexpr const char* kPromptText = "PRESS BUTTON...";
@@ -33,8 +35,8 @@ CPressWaitDlg::CPressWaitDlg(wxWindow* parent, JoystickButtonMasks& referenceMas
     // No caption: the box only asks for a press.
     : wxDialog(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, wxSYSTEM_MENU),
       referenceMasks_(referenceMasks) {
-  SetFont(wxFontInfo(kDialogFontPoints).FaceName(kDialogFace));
-  const DialogUnits units = DialogUnits::For(this);
+  SetFont(wxFontInfo(pages::kDialogFontPoints).FaceName(pages::kDialogFace));
+  const pages::DialogUnits units = pages::DialogUnits::For(this);
   SetClientSize(units.Size(kWidthDlu, kHeightDlu));
   new wxStaticText(this, wxID_STATIC, kPromptText, units.Point(33, 30), units.Size(102, 24),
                    wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
@@ -89,3 +91,5 @@ void CPressWaitDlg::OnPaint(wxPaintEvent&) {
   dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_3DSHADOW)));
   dc.DrawRectangle(1, 1, size.GetWidth() - 2, size.GetHeight() - 2);
 }
+
+}  // namespace app

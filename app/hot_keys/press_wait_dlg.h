@@ -7,6 +7,8 @@
 
 #include "app/hot_keys/joystick_buttons.h"
 
+namespace app {
+
 class CPressWaitDlg : public wxDialog {
  public:
   // Size of the box in dialog units.
@@ -32,3 +34,5 @@ class CPressWaitDlg : public wxDialog {
   int button_ = 0;
   wxTimer joystickTimer_;  // delivers to itself
 };
+
+}  // namespace app

@@ -5,6 +5,8 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+namespace app {
+
 GlStartup::GlStartup(const Report& report) {
   if (glfwInit() != GLFW_TRUE) {
     status_ = Status::kGlfwFailed;
@@ -31,3 +33,5 @@ GlStartup::~GlStartup() {
   // Ending GLFW lets a later monitor start it afresh.
   if (glfwStarted_) glfwTerminate();
 }
+
+}  // namespace app

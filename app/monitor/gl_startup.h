@@ -7,6 +7,8 @@
 
 struct GLFWwindow;
 
+namespace app {
+
 inline constexpr const char* kGlfwInitFailedMessage = "Failed to initialize GLFW";
 inline constexpr const char* kGlWindowFailedMessage = "Failed to start opengl";
 inline constexpr const char* kGlewInitFailedMessage = "Failed to initialize GLEW";
@@ -35,3 +37,5 @@ class GlStartup {
   GLFWwindow* window_ = nullptr;
   Status status_ = Status::kReady;
 };
+
+}  // namespace app

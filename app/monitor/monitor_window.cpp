@@ -13,6 +13,8 @@
 #include "platform/profile_settings.h"
 #include "platform/ini_file.h"
 
+namespace app {
+
 namespace {
 
 // GTK shrinks a window that may not be resized to its contents' natural size (1 x 1 here), so
@@ -269,3 +271,5 @@ void CVirtualDisplayDlg::OnWindowGone() {
   frame_ = nullptr;
   timing_.StopTimers();
 }
+
+}  // namespace app

@@ -13,6 +13,9 @@
 #include "app/monitor/popup_timing.h"
 
 class wxFrame;
+
+namespace app {
+
 class MonitorFrame;
 
 // A stored monitor position is used only with both coordinates above 0 and on a current display;
@@ -73,3 +76,5 @@ class CVirtualDisplayDlg : private MonitorTimerHost {
   // No ownership: wx owns top-level windows. Cleared when the window goes.
   MonitorFrame* frame_ = nullptr;
 };
+
+}  // namespace app

@@ -6,6 +6,8 @@
 #include <wx/dcmemory.h>
 #include <wx/image.h>
 
+namespace app {
+
 namespace {
 
 constexpr int kSmallestCell = 10;
@@ -76,3 +78,5 @@ const wxFont& MonitorPopupImage::Font(int index) {
   if (line > 0 && line != cell) font = make(std::max(1, cell * cell / line));
   return font;
 }
+
+}  // namespace app

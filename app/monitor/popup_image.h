@@ -10,6 +10,8 @@
 #include <wx/font.h>
 #include <wx/string.h>
 
+namespace app {
+
 // A box in bitmap pixels; right and bottom lie just outside it.
 struct MonitorBoxRect {
   int left;
@@ -60,3 +62,5 @@ class MonitorPopupImage {
   wxBitmap bitmap_;
   std::array<wxFont, kFontCount> fonts_;
 };
+
+}  // namespace app

@@ -1,6 +1,8 @@
 // The monitor's pop-up timing.
 #include "app/monitor/popup_timing.h"
 
+namespace app {
+
 void MonitorPopupTiming::StartTicking() { host_.StartTimer(MonitorTimer::kTick, kTickMs); }
 
 void MonitorPopupTiming::StopTimers() {
@@ -32,3 +34,5 @@ void MonitorPopupTiming::OnTimer(MonitorTimer timer) {
   }
   host_.StartTimer(MonitorTimer::kTick, kTickMs);
 }
+
+}  // namespace app

@@ -2,6 +2,8 @@
 // kept apart from the window so that the timing can be driven without waiting.
 #pragma once
 
+namespace app {
+
 enum class MonitorTimer { kTick = 1, kEnd = 2 };
 
 // What the timing needs from its window. The monitor window backs it with wxTimer; tests back
@@ -45,3 +47,5 @@ class MonitorPopupTiming {
   MonitorTimerHost& host_;
   bool active_ = false;
 };
+
+}  // namespace app

@@ -10,6 +10,9 @@
 
 #include "app/config_record.h"
 
+using namespace app;
+using namespace pages;
+
 namespace {
 
 using devlink::PedalConfigRecord;

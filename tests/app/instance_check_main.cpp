@@ -7,6 +7,8 @@
 
 #include "app/single_instance.h"
 
+using namespace app;
+
 int main() {
   char byte;
   while (read(STDIN_FILENO, &byte, 1) > 0) {

@@ -8,6 +8,9 @@
 
 #include "app/main_dialog_model.h"
 
+using namespace app;
+using namespace pages;
+
 namespace {
 
 using devlink::LivePedalValues;

@@ -11,6 +11,9 @@
 #include "pages/throttle_page.h"
 #include "tests/support/window_test.h"
 
+using namespace pages;
+using namespace app;
+
 namespace {
 
 struct EndCase {

@@ -12,6 +12,8 @@
 #include "pages/live_input.h"
 #include "case_tables.h"
 
+using namespace pages;
+
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();

@@ -13,6 +13,8 @@
 #include "case_tables.h"
 #include "temp_settings_file.h"
 
+using namespace pages;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -18,6 +18,8 @@
 #include "page_window_test_support.h"
 #include "platform/ini_file.h"
 
+using namespace pages;
+
 namespace {
 
 using page_test::ClickOn;

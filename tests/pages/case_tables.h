@@ -11,6 +11,8 @@
 
 namespace page_test {
 
+using namespace pages;
+
 // Names each case of a table after its name member.
 struct CaseName {
   template <typename Case>

@@ -26,6 +26,8 @@
 
 namespace page_test {
 
+using namespace pages;
+
 // A real left click at the centre of window; returns once handled.
 inline void ClickOn(wxWindow* window) { ClickCentre(*window); }
 

@@ -6,6 +6,8 @@
 #include "pages/pedal_chart.h"
 #include "pages/throttle_page_model.h"
 
+using namespace pages;
+
 namespace {
 
 TEST(ThrottleChartTest, CurvesShareTheNinetyPercentPoint) {

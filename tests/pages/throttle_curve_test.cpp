@@ -10,6 +10,8 @@
 #include "pages/throttle_curve.h"
 #include "case_tables.h"
 
+using namespace pages;
+
 namespace {
 
 // A curve whose points all differ from their inputs, so a wrong segment shows.

@@ -12,6 +12,8 @@
 #include "platform/ini_file.h"
 #include "temp_settings_file.h"
 
+using namespace pages;
+
 namespace {
 
 class SettingsFileTest : public ::testing::Test {

@@ -19,6 +19,9 @@
 #include "platform/ini_file.h"
 #include "tests/support/window_test.h"
 
+using namespace app;
+using namespace pages;
+
 namespace {
 
 using backup_test::Events;

@@ -20,6 +20,9 @@
 #include "platform/ini_file.h"
 #include "platform/ini_write_hook.h"
 
+using namespace pages;
+using namespace app;
+
 namespace {
 
 using backup_test::KeyLines;

@@ -18,6 +18,9 @@
 #include "platform/ini_file.h"
 #include "platform/ini_write_hook.h"
 
+using namespace pages;
+using namespace app;
+
 namespace {
 
 using backup_test::Events;

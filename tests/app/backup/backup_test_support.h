@@ -19,6 +19,9 @@
 
 namespace backup_test {
 
+using namespace app;
+using namespace pages;
+
 namespace fs = std::filesystem;
 
 // A fresh folder for one test, removed with the object; the settings file lies in it.

@@ -29,6 +29,9 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+using namespace pages;
+using namespace app;
+
 namespace {
 
 using test_support::VirtualJoystick;

@@ -6,7 +6,7 @@
 
 #include "app/hot_keys/hot_keys.h"
 
-class RecordingActions : public HotKeyActions {
+class RecordingActions : public app::HotKeyActions {
  public:
   bool brakePresent = false;
   int currentPreset = 0;

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+using namespace app;
+
 namespace {
 
 using testing::ElementsAre;

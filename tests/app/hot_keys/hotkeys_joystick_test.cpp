@@ -8,6 +8,8 @@
 #include "hotkeys_actions.h"
 #include "tests/support/virtual_joystick.h"
 
+using namespace app;
+
 namespace {
 
 using test_support::VirtualJoystick;

@@ -15,6 +15,8 @@
 // After gtest: Xlib's macros (None, Bool, ...) would clash with its names.
 #include <X11/Xlib.h>
 
+using namespace app;
+
 namespace {
 int keymapReads = 0;
 }  // namespace

@@ -19,6 +19,10 @@
 #include "platform/ini_file.h"
 #include "tests/support/ui_script.h"
 #include "tests/support/window_test.h"
+
+using namespace pages;
+using namespace app;
+
 // The chart tests' shell and screenshot helpers serve here too.
 
 

@@ -16,6 +16,9 @@
 #include "platform/ini_file.h"
 #include "tests/support/window_test.h"
 
+using namespace pages;
+using namespace app;
+
 namespace {
 
 // The owner of the pages, counting live applies, and the hot-key actions on those pages.

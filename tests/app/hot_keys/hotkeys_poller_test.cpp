@@ -9,6 +9,8 @@
 
 #include "hotkeys_actions.h"
 
+using namespace app;
+
 namespace {
 
 using testing::ElementsAre;

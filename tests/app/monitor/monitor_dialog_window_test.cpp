@@ -19,6 +19,8 @@
 #include "monitor_test_support.h"
 #include "tests/support/window_test.h"
 
+using namespace app;
+
 namespace {
 
 constexpr int kUnset = -12345;

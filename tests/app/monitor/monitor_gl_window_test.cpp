@@ -12,6 +12,8 @@
 #include "monitor_test_support.h"
 #include "tests/support/window_test.h"
 
+using namespace app;
+
 namespace {
 
 // Number of X windows titled like the monitor's hidden GL window, mapped or not.

@@ -7,6 +7,8 @@
 
 #include "app/monitor/popup_image.h"
 
+using namespace app;
+
 namespace {
 
 wxColour PixelAt(const wxImage& image, int x, int y) {

@@ -7,6 +7,8 @@
 
 #include "app/monitor/popup_timing.h"
 
+using namespace app;
+
 namespace {
 
 // Fires the timers that the timing starts in time order, as the real timers would.
