@@ -8,10 +8,10 @@
 #include <wx/msgdlg.h>
 
 #include "app/main_dialog.h"
-#include "app/single_instance.h"
 #include "app/monitor/monitor_window.h"
-#include "platform/profile_settings.h"
+#include "app/single_instance.h"
 #include "platform/ini_file.h"
+#include "platform/profile_settings.h"
 
 namespace app {
 

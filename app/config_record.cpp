@@ -8,10 +8,13 @@ namespace app {
 
 namespace {
 
-bool IsPercent(int value, int limit = platform::kMaxPercent) { return value >= 0 && value <= limit; }
+bool IsPercent(int value, int limit = platform::kMaxPercent) {
+  return value >= 0 && value <= limit;
+}
 
 bool CopyPedal(const pages::BrakeClutchSettings& page, int pointLimit, std::uint8_t& dz0,
-               std::uint8_t& dz1, std::array<std::uint8_t, devlink::kBrakeClutchPointCount>& curve) {
+               std::uint8_t& dz1,
+               std::array<std::uint8_t, devlink::kBrakeClutchPointCount>& curve) {
   if (!IsPercent(page.dz_0) || !IsPercent(page.dz_1)) return false;
   for (std::size_t i = 0; i < curve.size(); ++i) {
     if (!IsPercent(page.band[i], pointLimit)) return false;

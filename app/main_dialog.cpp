@@ -14,18 +14,18 @@
 
 #include "app/app_resources.h"
 #include "app/backup/backup_dialogs.h"
-#include "app/tray_icon.h"
 #include "app/monitor/monitor_window.h"
+#include "app/tray_icon.h"
 #include "devlink/device_output.h"
 #include "devlink/process.h"
-#include "pages/font_static.h"
-#include "pages/dialog_units.h"
-#include "pages/page_layout.h"
 #include "pages/brake_clutch_page.h"
-#include "platform/profile_settings.h"
+#include "pages/dialog_units.h"
+#include "pages/font_static.h"
+#include "pages/page_layout.h"
 #include "pages/throttle_page.h"
 #include "platform/ini_file.h"
 #include "platform/mci_sound.h"
+#include "platform/profile_settings.h"
 
 namespace app {
 
@@ -83,8 +83,8 @@ class Vezazivedov_sys_testDlg::LinkPort : public DeviceLinkPort {
   bool CopyDeviceConfig(devlink::PedalConfigRecord& record) override {
     return link_.CopyDeviceConfig(&record);
   }
-  int SendPedalConfig(const devlink::PedalConfigRecord& record, bool checkBrake,
-                      bool checkClutch, bool storeFlag) override {
+  int SendPedalConfig(const devlink::PedalConfigRecord& record, bool checkBrake, bool checkClutch,
+                      bool storeFlag) override {
     return devlink::SendPedalConfig(&record, &link_, checkBrake, checkClutch, storeFlag);
   }
 
@@ -130,8 +130,7 @@ class Vezazivedov_sys_testDlg::BackupPort : public BackupHost {
   const std::string settingsFile_ = kSettingsFile;
 };
 
-Vezazivedov_sys_testDlg::Vezazivedov_sys_testDlg(CVirtualDisplayDlg* monitor,
-                                                 AppOptionRefs options)
+Vezazivedov_sys_testDlg::Vezazivedov_sys_testDlg(CVirtualDisplayDlg* monitor, AppOptionRefs options)
     : wxFrame(nullptr, wxID_ANY, kTemplateTitle, wxDefaultPosition, wxDefaultSize,
               wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX),
       monitor_(monitor),
@@ -151,7 +150,8 @@ Vezazivedov_sys_testDlg::Vezazivedov_sys_testDlg(CVirtualDisplayDlg* monitor,
   Bind(wxEVT_CLOSE_WINDOW, &Vezazivedov_sys_testDlg::OnClose, this);
   Bind(wxEVT_CHAR_HOOK, &Vezazivedov_sys_testDlg::OnCharHook, this);
   const auto onButton = [this](int id, auto handler) {
-    Bind(wxEVT_BUTTON, [this, handler](wxCommandEvent&) { (this->*handler)(); }, id);
+    Bind(
+        wxEVT_BUTTON, [this, handler](wxCommandEvent&) { (this->*handler)(); }, id);
   };
   onButton(kSendConfigId, &Vezazivedov_sys_testDlg::SendConfigClicked);
   onButton(kGetConfigId, &Vezazivedov_sys_testDlg::GetConfigClicked);
@@ -184,8 +184,8 @@ void Vezazivedov_sys_testDlg::CreateControls() {
   client_->SetFont(wxFontInfo(pages::kDialogFontPoints).FaceName(pages::kDialogFace));
 
   const auto button = [&](int id, const char* text, int x, int y, int w, int h) {
-    auto* control = new wxButton(client_, id, wxString::FromUTF8(text), units.Point(x, y),
-                                 units.Size(w, h));
+    auto* control =
+        new wxButton(client_, id, wxString::FromUTF8(text), units.Point(x, y), units.Size(w, h));
     return control;
   };
   sendConfig_ = button(kSendConfigId, "Send Config", 666, 351, 90, 24);
@@ -199,10 +199,11 @@ void Vezazivedov_sys_testDlg::CreateControls() {
   assignButtons_ = button(kAssignButtonsId, "Assign Buttons", 189, 351, 90, 24);
   exit_ = button(kExitId, "Salir", 699, 30, 54, 18);
 
-  statusLabel_ = new pages::CFontStatic(client_, kStatusLabelId, "Orvo Pedals Connection Status:",
-                                 units.Point(594, 10), units.Size(138, 18));
-  statusIcon_ = new wxStaticBitmap(client_, kStatusIconId, disconnectedIcon_,
-                                   units.Point(732, 6), units.Size(20, 20));
+  statusLabel_ = new pages::CFontStatic(client_, kStatusLabelId,
+                                        "Orvo Pedals Connection Status:", units.Point(594, 10),
+                                        units.Size(138, 18));
+  statusIcon_ = new wxStaticBitmap(client_, kStatusIconId, disconnectedIcon_, units.Point(732, 6),
+                                   units.Size(20, 20));
 
   const auto group = [&](int id, const char* text, int x, int y, int w, int h) {
     auto* box = new wxStaticBox(client_, id, text, units.Point(x, y), units.Size(w, h));
@@ -223,8 +224,8 @@ void Vezazivedov_sys_testDlg::CreateControls() {
   brakePlaceholder_ = placeholder(kBrakePlaceholderId, 207, 64, 174, 276);
   throttlePlaceholder_ = placeholder(kThrottlePlaceholderId, 399, 64, 351, 276);
 
-  logo_ = new wxStaticBitmap(client_, kLogoId, wxNullBitmap, units.Point(0, 0),
-                             units.Size(363, 46));
+  logo_ =
+      new wxStaticBitmap(client_, kLogoId, wxNullBitmap, units.Point(0, 0), units.Size(363, 46));
 }
 
 void Vezazivedov_sys_testDlg::Start() {
@@ -232,7 +233,8 @@ void Vezazivedov_sys_testDlg::Start() {
   icons.AddIcon(LoadAppIcon(AppImage::kApplication));
   SetIcons(icons);
   ApplySpanishTexts();
-  statusLabel_->SetFontStyle(pages::kPageLabelFace, kStatusLabelHeight, *wxWHITE, kStatusLabelFlags);
+  statusLabel_->SetFontStyle(pages::kPageLabelFace, kStatusLabelHeight, *wxWHITE,
+                             kStatusLabelFlags);
 
   // Both pedals are marked absent before the pages are made; nothing marks them again.
   const PedalPresence presence{false, false};
@@ -250,8 +252,8 @@ void Vezazivedov_sys_testDlg::Start() {
   if (monitor_ != nullptr) monitor_->Create();
 
   platform::MciSendString("open \"beep.mp3\" type mpegvideo alias beep");
-  const int volume = platform::GetPrivateProfileInt("BEEP", "volume", kDefaultBeepVolume,
-                                                    kSettingsFile);
+  const int volume =
+      platform::GetPrivateProfileInt("BEEP", "volume", kDefaultBeepVolume, kSettingsFile);
   platform::MciSendString("setaudio beep volume to " + std::to_string(volume));
 
   trayIcon_->CreateTrayIcon(this, LoadAppIcon(AppImage::kApplication), kTrayTip,
@@ -271,8 +273,8 @@ void Vezazivedov_sys_testDlg::LayOut() {
   throttlePlaceholder_->SetSize(clutchPlace.x + shift, clutchPlace.y,
                                 throttlePlaceholder_->GetSize().GetWidth(), clutchPlace.height);
   const wxRect clutchBox = clutchGroup_->GetRect();
-  throttleGroup_->SetSize(clutchBox.x + shift, clutchBox.y,
-                          throttleGroup_->GetSize().GetWidth(), clutchBox.height);
+  throttleGroup_->SetSize(clutchBox.x + shift, clutchBox.y, throttleGroup_->GetSize().GetWidth(),
+                          clutchBox.height);
   logo_->SetBitmap(LoadAppBitmap(AppImage::kLogo));
   throttleGroup_->Hide();
 
@@ -280,11 +282,10 @@ void Vezazivedov_sys_testDlg::LayOut() {
   const wxSize client = client_->GetSize();
   SetClientSize(client.GetWidth() - cut, client.GetHeight());
   client_->SetSize(client.GetWidth() - cut, client.GetHeight());
-  for (wxWindow* control : {static_cast<wxWindow*>(language_), static_cast<wxWindow*>(exit_),
-                            static_cast<wxWindow*>(statusLabel_),
-                            static_cast<wxWindow*>(statusIcon_),
-                            static_cast<wxWindow*>(getConfig_),
-                            static_cast<wxWindow*>(sendConfig_)}) {
+  for (wxWindow* control :
+       {static_cast<wxWindow*>(language_), static_cast<wxWindow*>(exit_),
+        static_cast<wxWindow*>(statusLabel_), static_cast<wxWindow*>(statusIcon_),
+        static_cast<wxWindow*>(getConfig_), static_cast<wxWindow*>(sendConfig_)}) {
     control->Move(control->GetPosition() - wxPoint(cut, 0));
   }
 }
@@ -305,8 +306,8 @@ void Vezazivedov_sys_testDlg::CreatePages(PedalPresence presence) {
   throttlePort_ = std::make_unique<ThrottlePort>(*throttlePage_);
   brakePort_ = std::make_unique<PedalPort>(*brakePage_);
   clutchPort_ = std::make_unique<PedalPort>(*clutchPage_);
-  model_ = std::make_unique<MainDialogModel>(*throttlePort_, *brakePort_, *clutchPort_,
-                                             *linkPort_, static_cast<MainDialogView&>(*this));
+  model_ = std::make_unique<MainDialogModel>(*throttlePort_, *brakePort_, *clutchPort_, *linkPort_,
+                                             static_cast<MainDialogView&>(*this));
   backupPort_ = std::make_unique<BackupPort>(*this);
 }
 
@@ -332,18 +333,13 @@ void Vezazivedov_sys_testDlg::HideToTray() {
 void Vezazivedov_sys_testDlg::OnTimer(wxTimerEvent& event) {
   if (shutDown_ || !model_) return;
   switch (event.GetId()) {
-    case kPollTimer:
-      model_->OnPollTimer();
-      break;
+    case kPollTimer: model_->OnPollTimer(); break;
     case kHotKeyTimer:
       PollHotKeys();
       UpdateSegmentDisplay();
       break;
-    case kDisplayTimer:
-      UpdateSegmentDisplay();
-      break;
-    default:
-      event.Skip();
+    case kDisplayTimer: UpdateSegmentDisplay(); break;
+    default: event.Skip();
   }
 }
 

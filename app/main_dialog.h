@@ -10,8 +10,8 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
-#include "app/hot_keys/assign_buttons.h"
 #include "app/backup/backup_restore.h"
+#include "app/hot_keys/assign_buttons.h"
 #include "app/hot_keys/button_assignment.h"
 #include "app/hot_keys/hot_keys.h"
 #include "app/hot_keys/joystick_buttons.h"
@@ -150,7 +150,7 @@ class Vezazivedov_sys_testDlg : public wxFrame,
   void SetBusy(bool busy) override { busy_ = busy ? 1 : 0; }
 
   CVirtualDisplayDlg* monitor_;  // no ownership: the application owns the monitor
-  AppOptionRefs options_;  // the application object's; no ownership
+  AppOptionRefs options_;        // the application object's; no ownership
   std::unique_ptr<CTLWndTrayIcon> trayIcon_;
   std::unique_ptr<devlink::Process> link_;
   std::unique_ptr<LinkPort> linkPort_;

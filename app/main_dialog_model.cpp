@@ -4,15 +4,13 @@
 namespace app {
 
 MainDialogModel::MainDialogModel(ThrottlePagePort& throttle, PedalPagePort& brake,
-                                 PedalPagePort& clutch, DeviceLinkPort& link,
-                                 MainDialogView& view)
+                                 PedalPagePort& clutch, DeviceLinkPort& link, MainDialogView& view)
     : throttle_(throttle), brake_(brake), clutch_(clutch), link_(link), view_(view) {
   SetLanguage(pages::PageLanguage::kSpanish);
 }
 
 double LivePercent(std::int32_t value) {
-  return static_cast<double>(static_cast<std::uint32_t>(value) & 0xFFFFu) * 100.0 /
-         kLiveFullScale;
+  return static_cast<double>(static_cast<std::uint32_t>(value) & 0xFFFFu) * 100.0 / kLiveFullScale;
 }
 
 void MainDialogModel::SetLanguage(pages::PageLanguage language) {
@@ -79,8 +77,8 @@ bool MainDialogModel::LoadConfigFromDevice() {
   };
   brake_.LoadPedalSettings(
       pedal(device.brakeDz0, device.brakeDz1, device.brakeCurve, devlink::kBrakeEnabledFlag));
-  clutch_.LoadPedalSettings(pedal(device.clutchDz0, device.clutchDz1, device.clutchCurve,
-                                  devlink::kClutchEnabledFlag));
+  clutch_.LoadPedalSettings(
+      pedal(device.clutchDz0, device.clutchDz1, device.clutchCurve, devlink::kClutchEnabledFlag));
   // The throttle keeps the preset from the settings file; the live apply sends it.
   ApplyConfigLive();
   return true;

@@ -24,8 +24,8 @@ struct MainDialogTexts {
   const char* assignButtons;   // 1005
   const char* trayOpen;
   const char* trayExit;
-  const char* exit;            // 1006
-  const char* notSent;         // a Send Config that the controller did not get
+  const char* exit;     // 1006
+  const char* notSent;  // a Send Config that the controller did not get
 };
 
 inline constexpr const char* kEditionText = "Kavo Edition 1.1.10";

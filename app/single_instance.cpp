@@ -36,16 +36,14 @@ bool AnotherCopyRunning() {
   const std::vector<std::string> names = InstanceNames();
   const std::string lockName = names == kExecutableNames ? kInstanceLockName : names.front();
   switch (platform::TakeInstanceLock(lockName)) {
-    case platform::InstanceLock::kHeldElsewhere:
-      return true;
+    case platform::InstanceLock::kHeldElsewhere: return true;
     case platform::InstanceLock::kTaken:
       // Every other copy of this user either holds the lock or has lost it and is about to end,
       // so counting them would only make two simultaneous starts refuse each other. Other
       // users' copies keep their own locks; the count still sees them.
-      return platform::CountProcessesNamed(names, "/proc",
-                                           platform::ProcessOwners::kOtherUsers) > 0;
-    case platform::InstanceLock::kUnavailable:
-      break;
+      return platform::CountProcessesNamed(names, "/proc", platform::ProcessOwners::kOtherUsers) >
+             0;
+    case platform::InstanceLock::kUnavailable: break;
   }
   // The count includes this process.
   return platform::CountProcessesNamed(names) > 1;

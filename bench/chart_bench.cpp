@@ -44,8 +44,7 @@ double P99(const std::vector<double>& v) { return Percentile(v, 0.99); }
 // A shown frame holding one container with the throttle page's four series.
 struct ChartFixture {
   explicit ChartFixture(wxSize size) {
-    frame = new wxFrame(nullptr, wxID_ANY, "chart bench", wxPoint(0, 0),
-                        size + wxSize(40, 40));
+    frame = new wxFrame(nullptr, wxID_ANY, "chart bench", wxPoint(0, 0), size + wxSize(40, 40));
     panel = new wxPanel(frame);
     chart = new CChartContainer(panel, wxID_ANY, wxPoint(10, 10), size);
     ids = chart::test::AddThrottleSeries(*chart, 37);
@@ -112,9 +111,7 @@ const wxSize kPageSize(chart::test::kThrottleChartWidth, chart::test::kThrottleC
 
 void BM_PaintThrottlePage(benchmark::State& state) { PaintAt(state, kPageSize, false); }
 void BM_Paint1000x600(benchmark::State& state) { PaintAt(state, wxSize(1000, 600), false); }
-void BM_PaintThrottlePageNewBackground(benchmark::State& state) {
-  PaintAt(state, kPageSize, true);
-}
+void BM_PaintThrottlePageNewBackground(benchmark::State& state) { PaintAt(state, kPageSize, true); }
 void BM_Paint1000x600NewBackground(benchmark::State& state) {
   PaintAt(state, wxSize(1000, 600), true);
 }

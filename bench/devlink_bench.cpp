@@ -38,7 +38,8 @@ constexpr double kCpuTargetPercent = 2.0;
 std::uint16_t MonotonicMicros16() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<std::uint16_t>((static_cast<long long>(now.tv_sec) * 1000000 + now.tv_nsec / 1000) & 0xFFFF);
+  return static_cast<std::uint16_t>(
+      (static_cast<long long>(now.tv_sec) * 1000000 + now.tv_nsec / 1000) & 0xFFFF);
 }
 
 // Written by the link thread inside Read, read by the sampling thread.
@@ -56,7 +57,8 @@ int WatchedRead(McHidHandle handle, std::uint8_t* buffer) {
     linkClockKnown = true;
   }
   if (result == 0) return result;
-  const std::uint16_t stamp = static_cast<std::uint16_t>(buffer[kStampOffset] | (buffer[kStampOffset + 1] << 8));
+  const std::uint16_t stamp =
+      static_cast<std::uint16_t>(buffer[kStampOffset] | (buffer[kStampOffset + 1] << 8));
   const std::uint16_t throttle = static_cast<std::uint16_t>(buffer[7] | (buffer[8] << 8));
   stampByThrottle[throttle].store(0x10000u | stamp, std::memory_order_release);
   if (readDelaysUs.size() < readDelaysUs.capacity())
@@ -68,7 +70,8 @@ int WatchedRead(McHidHandle handle, std::uint8_t* buffer) {
 double Percentile(std::vector<double> values, double p) {
   if (values.empty()) return 0;
   std::sort(values.begin(), values.end());
-  const std::size_t at = std::min(values.size() - 1, static_cast<std::size_t>(p * static_cast<double>(values.size())));
+  const std::size_t at =
+      std::min(values.size() - 1, static_cast<std::size_t>(p * static_cast<double>(values.size())));
   return values[at];
 }
 
@@ -108,7 +111,8 @@ int main(int argc, char** argv) {
   unsetenv("ORVO_SIM_LOG");
 
   if (devlink::LoadHidLibrary() != 0) {
-    std::fprintf(stderr, "devlink_bench: libmcHID.so not found; set LD_LIBRARY_PATH to build/hid/sim\n");
+    std::fprintf(stderr,
+                 "devlink_bench: libmcHID.so not found; set LD_LIBRARY_PATH to build/hid/sim\n");
     return 1;
   }
   // Written once before the link thread exists; the thread's start orders it before any read.
@@ -127,7 +131,9 @@ int main(int argc, char** argv) {
   const auto giveUp = Clock::now() + std::chrono::seconds(5);
   while (link.GetLivePedalValues(values) != 0) {
     if (Clock::now() > giveUp) {
-      std::fprintf(stderr, "devlink_bench: no report from the controller (is the simulated library loaded?)\n");
+      std::fprintf(
+          stderr,
+          "devlink_bench: no report from the controller (is the simulated library loaded?)\n");
       return 1;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -143,12 +149,15 @@ int main(int argc, char** argv) {
   const std::size_t delaysBefore = readDelaysUs.size();
   const double cpuBefore = ThreadSeconds(linkClock);
   const auto start = Clock::now();
-  const auto end = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+  const auto end =
+      start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
   while (Clock::now() < end) {
     if (link.GetLivePedalValues(values) == 0) {
-      const std::uint32_t seen = stampByThrottle[static_cast<std::uint16_t>(values[3])].load(std::memory_order_acquire);
+      const std::uint32_t seen =
+          stampByThrottle[static_cast<std::uint16_t>(values[3])].load(std::memory_order_acquire);
       if (seen & 0x10000u) {
-        const std::uint16_t age = static_cast<std::uint16_t>(MonotonicMicros16() - static_cast<std::uint16_t>(seen));
+        const std::uint16_t age =
+            static_cast<std::uint16_t>(MonotonicMicros16() - static_cast<std::uint16_t>(seen));
         agesMs.push_back(age / 1000.0);
       } else {
         ++unknown;
@@ -164,20 +173,26 @@ int main(int argc, char** argv) {
   // With the link stopped, the link thread's delays are ours alone.
   linkOwner.reset();
   std::vector<double> readDelaysMs;
-  for (std::size_t i = delaysBefore; i < readDelaysUs.size(); ++i) readDelaysMs.push_back(readDelaysUs[i] / 1000.0);
+  for (std::size_t i = delaysBefore; i < readDelaysUs.size(); ++i)
+    readDelaysMs.push_back(readDelaysUs[i] / 1000.0);
 
   const double p50 = Percentile(agesMs, 0.50);
   const double p99 = Percentile(agesMs, 0.99);
   const double cpuPercent = 100.0 * cpu / wall;
-  std::printf("devlink_bench: simulated controller at %d reports/s, %.1f s measured\n", kReportRate, wall);
-  std::printf("  reports read by the link:       %ld (%.0f/s)\n", reads, static_cast<double>(reads) / wall);
-  std::printf("  age of the newest live values:  p50 %.3f ms, p99 %.3f ms, max %.3f ms (%zu samples, %ld without values)\n",
-              p50, p99, agesMs.empty() ? 0.0 : *std::max_element(agesMs.begin(), agesMs.end()), agesMs.size(),
-              unknown);
-  std::printf("  report creation to link Read:   p50 %.3f ms, p99 %.3f ms\n", Percentile(readDelaysMs, 0.50),
-              Percentile(readDelaysMs, 0.99));
+  std::printf("devlink_bench: simulated controller at %d reports/s, %.1f s measured\n", kReportRate,
+              wall);
+  std::printf("  reports read by the link:       %ld (%.0f/s)\n", reads,
+              static_cast<double>(reads) / wall);
+  std::printf(
+      "  age of the newest live values:  p50 %.3f ms, p99 %.3f ms, max %.3f ms (%zu samples, %ld "
+      "without values)\n",
+      p50, p99, agesMs.empty() ? 0.0 : *std::max_element(agesMs.begin(), agesMs.end()),
+      agesMs.size(), unknown);
+  std::printf("  report creation to link Read:   p50 %.3f ms, p99 %.3f ms\n",
+              Percentile(readDelaysMs, 0.50), Percentile(readDelaysMs, 0.99));
   std::printf("  link thread CPU:                %.2f %% of one core\n", cpuPercent);
-  std::printf("  targets: p99 < %.0f ms %s, CPU < %.0f %% %s\n", kAgeTargetMs, p99 < kAgeTargetMs ? "met" : "MISSED",
-              kCpuTargetPercent, cpuPercent < kCpuTargetPercent ? "met" : "MISSED");
+  std::printf("  targets: p99 < %.0f ms %s, CPU < %.0f %% %s\n", kAgeTargetMs,
+              p99 < kAgeTargetMs ? "met" : "MISSED", kCpuTargetPercent,
+              cpuPercent < kCpuTargetPercent ? "met" : "MISSED");
   return 0;
 }

@@ -30,7 +30,8 @@ constexpr int kVendor = 0x0444;
 constexpr int kController = 0x22A5;
 constexpr int kDisplay = 0xB1A5;
 constexpr std::uint32_t kStopMessage = platform::WM_APP + 1;
-constexpr std::size_t kStampOffset = 63;  // the simulation's creation stamp, low 16 bits of microseconds
+constexpr std::size_t kStampOffset =
+    63;  // the simulation's creation stamp, low 16 bits of microseconds
 
 struct Api : orvo::hid::McHidEntryPoints {
   void* module = nullptr;
@@ -129,10 +130,14 @@ void MeasureReports(double seconds) {
   platform::DestroyWindow(window);
 
   const std::size_t count = latencies.size();
-  std::printf("simulation, 1000 reports/s for %.1f s: %zu reports taken (%.0f/s)\n", wall, count, count / wall);
-  std::printf("  latency creation -> taken from the window queue: p50 %.0f us, p99 %.0f us, max %.0f us (target p99 < 1000 us)\n",
-              Percentile(latencies, 0.50), Percentile(latencies, 0.99), Percentile(latencies, 1.0));
-  std::printf("  CPU of the library's threads: %.2f %% of one core (target < 2 %%)\n", 100 * library / wall);
+  std::printf("simulation, 1000 reports/s for %.1f s: %zu reports taken (%.0f/s)\n", wall, count,
+              count / wall);
+  std::printf(
+      "  latency creation -> taken from the window queue: p50 %.0f us, p99 %.0f us, max %.0f us "
+      "(target p99 < 1000 us)\n",
+      Percentile(latencies, 0.50), Percentile(latencies, 0.99), Percentile(latencies, 1.0));
+  std::printf("  CPU of the library's threads: %.2f %% of one core (target < 2 %%)\n",
+              100 * library / wall);
   std::printf("  CPU of the receiving window thread: %.2f %% of one core\n", 100 * consumer / wall);
 }
 
@@ -173,8 +178,9 @@ void MeasureWakeFloor(double seconds) {
   }
   wake.notify_one();
   consumer.join();
-  std::printf("  floor: a bare thread waking 1000/s and waking another costs %.2f %% of one core here\n",
-              100 * producerCpu / (Seconds(CLOCK_MONOTONIC) - wallStart));
+  std::printf(
+      "  floor: a bare thread waking 1000/s and waking another costs %.2f %% of one core here\n",
+      100 * producerCpu / (Seconds(CLOCK_MONOTONIC) - wallStart));
 }
 
 // The hidapi build with no device: only the watcher's polling runs.
@@ -188,13 +194,17 @@ void MeasurePolling(double seconds) {
     std::exit(1);
   }
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-  const bool present = api.GetHandle(kVendor, kController) != 0 || api.GetHandle(kVendor, kDisplay) != 0;
+  const bool present =
+      api.GetHandle(kVendor, kController) != 0 || api.GetHandle(kVendor, kDisplay) != 0;
   api.Disconnect();
   const double wall = Seconds(CLOCK_MONOTONIC) - wallStart;
   const double cpu = Seconds(CLOCK_PROCESS_CPUTIME_ID) - processStart;
   platform::DestroyWindow(window);
-  std::printf("hidapi build, device polling for %.1f s%s: %.3f %% of one core, %.0f us per poll (target < 0.5 %%)\n",
-              wall, present ? " (pedals attached!)" : " with no device", 100 * cpu / wall, 1e6 * cpu / (wall / 0.2));
+  std::printf(
+      "hidapi build, device polling for %.1f s%s: %.3f %% of one core, %.0f us per poll (target < "
+      "0.5 %%)\n",
+      wall, present ? " (pedals attached!)" : " with no device", 100 * cpu / wall,
+      1e6 * cpu / (wall / 0.2));
 }
 
 // What the UI thread pays for each display report: WriteEx only queues.

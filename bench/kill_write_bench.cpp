@@ -32,7 +32,7 @@ namespace {
 struct Kind {
   const char* name;
   std::function<void(const fs::path& dir, int round)> write;  // one whole write
-  std::function<bool(const fs::path& dir)> whole;              // the target after a kill
+  std::function<bool(const fs::path& dir)> whole;             // the target after a kill
 };
 
 ThrottleCurveSettings PresetOfRound(int round) {
@@ -97,10 +97,11 @@ void Run(const Kind& kind, const fs::path& dir, int iterations) {
     ::waitpid(child, &status, 0);
     if (!kind.whole(dir)) ++partial;
   }
-  std::printf("%-8s %d kills (one write %ld us): partial files %d, temporary files left %zu"
-              "  [target: 0 partial, <= 1 left] %s\n",
-              kind.name, iterations, static_cast<long>(writeUs), partial, TemporaryFiles(dir),
-              partial == 0 && TemporaryFiles(dir) <= 1 ? "met" : "NOT met");
+  std::printf(
+      "%-8s %d kills (one write %ld us): partial files %d, temporary files left %zu"
+      "  [target: 0 partial, <= 1 left] %s\n",
+      kind.name, iterations, static_cast<long>(writeUs), partial, TemporaryFiles(dir),
+      partial == 0 && TemporaryFiles(dir) <= 1 ? "met" : "NOT met");
 }
 
 }  // namespace
@@ -112,18 +113,22 @@ int main(int argc, char** argv) {
   const fs::path base = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path();
   const fs::path root = base / ("kill_write_bench." + std::to_string(getpid()));
 
-  const Kind preset{
-      "preset",
-      [](const fs::path& dir, int round) {
-        SaveThrottlePreset(PresetOfRound(round), round % 3, (dir / "presets.ini").string());
-      },
-      [](const fs::path& dir) { return PresetsWhole((dir / "presets.ini").string(), "PRESET_", 1); }};
+  const Kind preset{"preset",
+                    [](const fs::path& dir, int round) {
+                      SaveThrottlePreset(PresetOfRound(round), round % 3,
+                                         (dir / "presets.ini").string());
+                    },
+                    [](const fs::path& dir) {
+                      return PresetsWhole((dir / "presets.ini").string(), "PRESET_", 1);
+                    }};
 
   const Kind restore{
       "restore",
       [](const fs::path& dir, int round) {
         // Two backups restored in turn, so that every restore changes every preset.
-        const auto source = [&dir](int n) { return (dir / ("backup" + std::to_string(n))).string(); };
+        const auto source = [&dir](int n) {
+          return (dir / ("backup" + std::to_string(n))).string();
+        };
         if (round == 0) {
           for (const int n : {0, 1}) {
             BackupContents contents;
@@ -137,20 +142,21 @@ int main(int argc, char** argv) {
           WriteRestoredSettings(*restored, (dir / "presets.ini").string());
         }
       },
-      [](const fs::path& dir) { return PresetsWhole((dir / "presets.ini").string(), "PRESET_", 3); }};
-
-  const Kind backup{
-      "backup",
-      [](const fs::path& dir, int round) {
-        BackupContents contents;
-        contents.actualPreset = round % 3;
-        contents.presets = {PresetOfRound(round), PresetOfRound(round + 1),
-                            PresetOfRound(round + 2)};
-        WriteBackupFile(contents, (dir / "backup.txt").string());
-      },
       [](const fs::path& dir) {
-        return PresetsWhole((dir / "backup.txt").string(), "THROTTLE_", 3);
+        return PresetsWhole((dir / "presets.ini").string(), "PRESET_", 3);
       }};
+
+  const Kind backup{"backup",
+                    [](const fs::path& dir, int round) {
+                      BackupContents contents;
+                      contents.actualPreset = round % 3;
+                      contents.presets = {PresetOfRound(round), PresetOfRound(round + 1),
+                                          PresetOfRound(round + 2)};
+                      WriteBackupFile(contents, (dir / "backup.txt").string());
+                    },
+                    [](const fs::path& dir) {
+                      return PresetsWhole((dir / "backup.txt").string(), "THROTTLE_", 3);
+                    }};
 
   for (const Kind* kind : {&preset, &restore, &backup}) Run(*kind, root / kind->name, iterations);
   fs::remove_all(root);

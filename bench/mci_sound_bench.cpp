@@ -20,7 +20,8 @@ BENCHMARK(BM_FirstOpenStartsAudio)->Iterations(1)->Unit(benchmark::kMillisecond)
 
 void BM_OpenMissingFile(benchmark::State& state) {
   for (auto _ : state) {
-    benchmark::DoNotOptimize(MciSendString("open \"/nonexistent/beep.mp3\" type mpegvideo alias beep"));
+    benchmark::DoNotOptimize(
+        MciSendString("open \"/nonexistent/beep.mp3\" type mpegvideo alias beep"));
   }
 }
 BENCHMARK(BM_OpenMissingFile)->Unit(benchmark::kMicrosecond);

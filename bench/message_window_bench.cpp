@@ -21,10 +21,12 @@ using namespace platform;
 constexpr std::uint32_t kHidEventMessage = MCHID_EVENT_MESSAGE;
 
 std::int64_t NowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+      .count();
 }
 
-std::intptr_t BenchWindowProc(WindowHandle w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) {
+std::intptr_t BenchWindowProc(WindowHandle w, std::uint32_t m, std::uintptr_t wp,
+                              std::intptr_t lp) {
   if (m == WM_DESTROY) {
     PostQuitMessage(0);
     return 0;
@@ -100,14 +102,23 @@ void BM_PostToGetMessage(benchmark::State& state) {
   state.counters["p99_us"] = PercentileUs(latencies, 0.99);
   state.counters["max_us"] = PercentileUs(latencies, 1.0);
 }
-BENCHMARK(BM_PostToGetMessage)->Arg(1000)->Iterations(3000)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_PostToGetMessage)->Arg(0)->Iterations(50000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PostToGetMessage)
+    ->Arg(1000)
+    ->Iterations(3000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PostToGetMessage)
+    ->Arg(0)
+    ->Iterations(50000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 // What a notifying thread pays per post while the link drains the queue.
 void BM_PostCost(benchmark::State& state) {
   Receiver receiver;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(PostMessage(receiver.Window(), kHidEventMessage, 4, static_cast<std::intptr_t>(NowNs())));
+    benchmark::DoNotOptimize(
+        PostMessage(receiver.Window(), kHidEventMessage, 4, static_cast<std::intptr_t>(NowNs())));
   }
 }
 BENCHMARK(BM_PostCost)->Unit(benchmark::kNanosecond);

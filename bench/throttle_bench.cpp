@@ -10,8 +10,8 @@
 #include <string>
 
 #include <wx/app.h>
-#include <wx/frame.h>
 #include <wx/evtloop.h>
+#include <wx/frame.h>
 #include <wx/init.h>
 #include <wx/timer.h>
 
@@ -88,18 +88,19 @@ Figures Run(CPedalsConfig2Dlg& page, const int& labelPaints, double idleTickMs, 
   const std::size_t chartStart = page.Chart().PaintCount();
   const int labelStart = labelPaints;
   // What the loop and its timer cost without the page is not the page's.
-  f.tickCpuMs = RunTicks([&page, &input](int i) { page.OnPedalInput(input(i)); }, &f.callCpuMs) -
-                idleTickMs;
+  f.tickCpuMs =
+      RunTicks([&page, &input](int i) { page.OnPedalInput(input(i)); }, &f.callCpuMs) - idleTickMs;
   f.chartPaints = static_cast<double>(page.Chart().PaintCount() - chartStart) / kTicks;
   f.labelPaints = static_cast<double>(labelPaints - labelStart) / kTicks;
   return f;
 }
 
 void Print(const char* name, const Figures& f) {
-  std::printf("%-27s call %.4f ms CPU, tick %.4f ms CPU, chart paints %.2f, label paints %.2f"
-              " per call  [target: < %.1f ms, <= 1 paint] %s\n",
-              name, f.callCpuMs, f.tickCpuMs, f.chartPaints, f.labelPaints, kTargetCpuMs,
-              f.tickCpuMs < kTargetCpuMs && f.chartPaints <= 1.0 ? "met" : "NOT met");
+  std::printf(
+      "%-27s call %.4f ms CPU, tick %.4f ms CPU, chart paints %.2f, label paints %.2f"
+      " per call  [target: < %.1f ms, <= 1 paint] %s\n",
+      name, f.callCpuMs, f.tickCpuMs, f.chartPaints, f.labelPaints, kTargetCpuMs,
+      f.tickCpuMs < kTargetCpuMs && f.chartPaints <= 1.0 ? "met" : "NOT met");
 }
 
 }  // namespace
@@ -146,7 +147,8 @@ int main(int argc, char** argv) {
   // What one repaint of the bar alone and of the percentage label alone cost the toolkit.
   std::printf("bar value change alone: %.4f ms CPU per tick\n",
               RunTicks([page](int i) { page->LiveBar().SetValue(i % 100); }) - idle);
-  std::printf("label text change alone: %.4f ms CPU per tick\n", RunTicks([page](int i) {
+  std::printf("label text change alone: %.4f ms CPU per tick\n",
+              RunTicks([page](int i) {
                 page->PercentLabel().SetText(wxString::Format("%d%%", i % 100));
               }) - idle);
 

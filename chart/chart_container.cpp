@@ -136,8 +136,7 @@ void CChartContainer::BindEvents() {
   Bind(wxEVT_MIDDLE_DOWN, &CChartContainer::OnChartMButtonDown, this);
   Bind(wxEVT_MOUSEWHEEL, &CChartContainer::OnChartMouseWheel, this);
   Bind(wxEVT_CONTEXT_MENU, &CChartContainer::OnChartContextMenu, this);
-  Bind(wxEVT_MENU, &CChartContainer::OnChartCommand, this, kCmdShowLegend,
-       kCmdTogglePointMarkers);
+  Bind(wxEVT_MENU, &CChartContainer::OnChartCommand, this, kCmdShowLegend, kCmdTogglePointMarkers);
   // Every series listed in the menu has its command, however high its index.
   Bind(wxEVT_MENU, &CChartContainer::OnSeriesCommand, this, kCmdShowSeriesFirst, INT_MAX);
   Bind(wxEVT_KEY_DOWN, &CChartContainer::OnChartKeyDown, this);
@@ -382,8 +381,8 @@ void CChartContainer::OnChartMouseWheel(wxMouseEvent& event) {
   bool acted = false;
   Guarded("wheel", [&] {
     if (event.GetWheelAxis() != wxMOUSE_WHEEL_VERTICAL || !ChartAcceptsInput(core_)) return;
-    FinishInput(ChartMouseWheel(core_, event.ShiftDown(), event.ControlDown(),
-                                event.GetWheelRotation()));
+    FinishInput(
+        ChartMouseWheel(core_, event.ShiftDown(), event.ControlDown(), event.GetWheelRotation()));
     acted = event.ShiftDown() || event.ControlDown();
   });
   // A turn the chart used must not also scroll what holds it.
@@ -485,7 +484,6 @@ void CChartContainer::ShowMessage(const wchar_t* text, long icon) {
   wxMessageBox(wxString(text), MessageCaption(), wxOK | icon, this);
 }
 
-
 }  // namespace chart
 
 // ---- Data windows, data view and output ----
@@ -501,9 +499,7 @@ bool CChartContainer::Host::IsTrackingWindowVisible() const {
 void CChartContainer::Host::ShowTrackingRows(const ChartLabelRows& rows, Point anchor) {
   owner_.dataWindows_.ShowTrackingRows(rows, anchor);
 }
-void CChartContainer::Host::DestroyTrackingWindow() {
-  owner_.dataWindows_.DestroyTrackingWindow();
-}
+void CChartContainer::Host::DestroyTrackingWindow() { owner_.dataWindows_.DestroyTrackingWindow(); }
 bool CChartContainer::Host::HasLegendWindow() const {
   return owner_.dataWindows_.HasLegendWindow();
 }

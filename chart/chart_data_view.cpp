@@ -175,7 +175,8 @@ void CChartDataView::UpdateDataView(const ChartSeries& series, int kind) {
   }
   if (IsIconized()) Iconize(false);
   model_.BuildDataViewTitle(FormatPageDate());
-  if (update.syncSelection) core.SyncDataViewSelection(model_.SeriesIndex(), model_.SelectedCells());
+  if (update.syncSelection)
+    core.SyncDataViewSelection(model_.SeriesIndex(), model_.SelectedCells());
   SetButtonStates();
   // New texts show at once, whatever the kind of change.
   if (IsShown()) RefreshAll();
@@ -205,16 +206,11 @@ void CChartDataView::CreateDataViewButtons() {
 
 CPageCtrl* CChartDataView::PageButton(DataViewCommand id) const {
   switch (id) {
-    case kDataViewFirstPage:
-      return first_;
-    case kDataViewPrevPage:
-      return previous_;
-    case kDataViewNextPage:
-      return next_;
-    case kDataViewLastPage:
-      return last_;
-    default:
-      return nullptr;
+    case kDataViewFirstPage: return first_;
+    case kDataViewPrevPage: return previous_;
+    case kDataViewNextPage: return next_;
+    case kDataViewLastPage: return last_;
+    default: return nullptr;
   }
 }
 
@@ -250,8 +246,8 @@ void CChartDataView::DrawPageHeader(wxDC& dc, float xOffset, int pageNumber) con
     dc.DrawText(lines[i], Round(header.Right() - static_cast<float>(sizes[i].x)), Round(y));
     y += static_cast<float>(sizes[i].y);
   }
-  const std::wstring page = L"Page " + std::to_wstring(pageNumber) + L" of " +
-                            std::to_wstring(model_.PageCount());
+  const std::wstring page =
+      L"Page " + std::to_wstring(pageNumber) + L" of " + std::to_wstring(model_.PageCount());
   const wxSize size = dc.GetTextExtent(page);
   dc.DrawText(page, Round(header.x),
               Round(header.y + (header.height - static_cast<float>(size.y)) / 2));
@@ -271,8 +267,7 @@ void CChartDataView::DrawColumnHeaders(wxDC& dc, float x, float y) const {
   }
 }
 
-std::uint32_t CChartDataView::DrawPageCells(wxDC& dc, std::uint32_t first, float x,
-                                            float y) const {
+std::uint32_t CChartDataView::DrawPageCells(wxDC& dc, std::uint32_t first, float x, float y) const {
   const DataViewPageLayout& l = model_.Layout();
   dc.SetFont(TableFont());
   dc.SetTextForeground(ArgbToColour(kInkColour));
@@ -341,13 +336,13 @@ void CChartDataView::OnDataViewPaint(wxPaintEvent&) {
 
 void CChartDataView::OnDataViewLButtonDown(wxMouseEvent& event) {
   const wxPoint at = event.GetPosition();
-  const auto hit = model_.HitTestCell(
-      {static_cast<float>(at.x) * kScale, static_cast<float>(at.y) * kScale});
+  const auto hit =
+      model_.HitTestCell({static_cast<float>(at.x) * kScale, static_cast<float>(at.y) * kScale});
   if (hit) {
     const bool selected = model_.ToggleCell(hit->index);
     const ChartPoint& p = model_.Points()[hit->index];
-    container_.Core().SyncDataViewCell(model_.SeriesIndex(), static_cast<int>(hit->index), p.x,
-                                       p.y, selected);
+    container_.Core().SyncDataViewCell(model_.SeriesIndex(), static_cast<int>(hit->index), p.x, p.y,
+                                       selected);
     const int left = std::max(0, static_cast<int>(std::floor(hit->row.x / kScale)));
     const int top = std::max(0, static_cast<int>(std::floor(hit->row.y / kScale)));
     const int right = static_cast<int>(std::ceil(hit->row.Right() / kScale));
@@ -416,8 +411,7 @@ bool ChartDataViewSlot::ShowChartDataView(const ChartSeries& series, bool reload
     const IntRect placed =
         PlaceDataView(ToIntRect(parent->GetScreenRect()), ToIntRect(display.GetClientArea()));
     auto* view = new CChartDataView(container_);
-    if (!view->CreateDataView(
-            wxRect(placed.left, placed.top, placed.Width(), placed.Height()))) {
+    if (!view->CreateDataView(wxRect(placed.left, placed.top, placed.Width(), placed.Height()))) {
       delete view;
       return false;
     }

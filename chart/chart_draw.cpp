@@ -66,8 +66,7 @@ void StrokeFigures(wxGraphicsContext& gc, const Polylines& lines, std::span<cons
     for (std::size_t i = 0; i < count; ++i) scaled[i] = pattern[i] * unit;
     dashes.Clear();
     for (std::size_t f = 0; f < lines.FigureCount(); ++f) {
-      AppendDashes(lines.Figure(f), std::span<const float>(scaled.data(), count), capInset,
-                   dashes);
+      AppendDashes(lines.Figure(f), std::span<const float>(scaled.data(), count), capInset, dashes);
     }
     AddFigures(path, dashes);
   }
@@ -83,8 +82,7 @@ void AddSpline(wxGraphicsPath& path, std::span<const PointF> points, float tensi
   }
   CardinalSplineSegments(points, tension, segments);
   for (const BezierSegment& s : segments) {
-    path.AddCurveToPoint(s.control1.x, s.control1.y, s.control2.x, s.control2.y, s.end.x,
-                         s.end.y);
+    path.AddCurveToPoint(s.control1.x, s.control1.y, s.control2.x, s.control2.y, s.end.x, s.end.y);
   }
 }
 
@@ -266,8 +264,8 @@ void DrawDashedGrid(wxGraphicsContext& gc, const RectF& plot, float originX, flo
   StrokeFigures(gc, lines, DashPattern(kDashDash), penWidth, dashes, penWidth * 0.5f);
 }
 
-AxesLayout DrawAxes(wxGraphicsContext& gc, const RectF& plot, double minX, double maxX,
-                    double minY, double maxY, std::uint32_t axesColour, float w) {
+AxesLayout DrawAxes(wxGraphicsContext& gc, const RectF& plot, double minX, double maxX, double minY,
+                    double maxY, std::uint32_t axesColour, float w) {
   AxesLayout layout{GetXAxisPlacement(plot, minY, maxY), GetYAxisPlacement(plot, minX, maxX)};
   if (!std::isfinite(layout.xAxis.position) || !std::isfinite(layout.yAxis.position)) {
     return layout;
@@ -329,8 +327,8 @@ bool DrawChartSeries(wxGraphicsContext& gc, const ChartSeries& series, const Cha
     gc.SetPen(MakePen(gc, colour, s));
     gc.StrokePath(marks);
     if ((dashStyle == kDashMarksOnly || n == 1) && halo) {
-      gc.SetPen(MakePen(gc, WithAlpha(series.Colour(), kTranslucentAlpha),
-                        series.PenWidth() + 6.0f));
+      gc.SetPen(
+          MakePen(gc, WithAlpha(series.Colour(), kTranslucentAlpha), series.PenWidth() + 6.0f));
       gc.StrokePath(marks);
     }
   }
@@ -482,8 +480,7 @@ std::wstring FormatPageDate() {
 }
 
 std::wstring PrintPageHeader(wxGraphicsContext& gc, const std::wstring& containerName, float x,
-                             float y, float w, float h, std::wstring date,
-                             double unitsPerInch) {
+                             float y, float w, float h, std::wstring date, double unitsPerInch) {
   (void)h;
   gc.SetFont(ChartFont(kPageHeaderPoints, unitsPerInch, false), *wxBLACK);
   const float left = x + kPageHeaderInsetX;

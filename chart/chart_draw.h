@@ -65,8 +65,8 @@ struct AxesLayout {
 };
 
 // Both axes, 2w wide, overhanging the plot by 3w at each end.
-AxesLayout DrawAxes(wxGraphicsContext& gc, const RectF& plot, double minX, double maxX,
-                    double minY, double maxY, std::uint32_t axesColour, float w);
+AxesLayout DrawAxes(wxGraphicsContext& gc, const RectF& plot, double minX, double maxX, double minY,
+                    double maxY, std::uint32_t axesColour, float w);
 
 // The series' curve (or marks) over [minX, maxX]. False when nothing of it lies in the range.
 bool DrawChartSeries(wxGraphicsContext& gc, const ChartSeries& series, const ChartPoints& points,

@@ -36,10 +36,10 @@ ImageEncoderTable GetImageEncoders(const wxSize& pictureSize);
 
 enum ImageSaveOutcome : std::int32_t {
   kImageSaved = 0,
-  kImageSaveFailed = 1,    // nothing to draw, no extension, or the save itself failed
+  kImageSaveFailed = 1,  // nothing to draw, no extension, or the save itself failed
   kImageNoPath = 2,
   kImageUnknownFormat = 13,
-  kImageTooLarge = 100,    // the format exists but cannot hold a picture of the chart's size
+  kImageTooLarge = 100,  // the format exists but cannot hold a picture of the chart's size
 };
 
 // "Save Image Failed:\n" and the reason.

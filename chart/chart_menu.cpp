@@ -48,9 +48,7 @@ wxString MenuLabel(const std::wstring& text) {
 void AppendEntries(wxMenu& menu, const ChartMenuEntries& entries) {
   for (const ChartMenuEntry& entry : entries) {
     switch (entry.kind) {
-      case ChartMenuEntry::Kind::kSeparator:
-        menu.AppendSeparator();
-        break;
+      case ChartMenuEntry::Kind::kSeparator: menu.AppendSeparator(); break;
       case ChartMenuEntry::Kind::kSubMenu: {
         auto sub = std::make_unique<wxMenu>();
         AppendEntries(*sub, entry.children);
@@ -98,31 +96,28 @@ ChartMenuEntries BuildChartMenu(const ChartContainerCore& core, const ChartMenuC
   menu.push_back(Separator());
 
   if (drawable) {
-    menu.push_back(SubMenu(
-        L"Zoom/Move",
-        {Item(L"Zoom In X ", ExtentCommandId(ChartExtentCommand::kZoomInX)),
-         Item(L"Move Right", ExtentCommandId(ChartExtentCommand::kMoveRight)),
-         Item(L"Move Left", ExtentCommandId(ChartExtentCommand::kMoveLeft)), Separator(),
-         Item(L"Zoom In Y", ExtentCommandId(ChartExtentCommand::kZoomInY)),
-         Item(L"Move Up", ExtentCommandId(ChartExtentCommand::kMoveUp)),
-         Item(L"Move Down", ExtentCommandId(ChartExtentCommand::kMoveDown))}));
+    menu.push_back(
+        SubMenu(L"Zoom/Move",
+                {Item(L"Zoom In X ", ExtentCommandId(ChartExtentCommand::kZoomInX)),
+                 Item(L"Move Right", ExtentCommandId(ChartExtentCommand::kMoveRight)),
+                 Item(L"Move Left", ExtentCommandId(ChartExtentCommand::kMoveLeft)), Separator(),
+                 Item(L"Zoom In Y", ExtentCommandId(ChartExtentCommand::kZoomInY)),
+                 Item(L"Move Up", ExtentCommandId(ChartExtentCommand::kMoveUp)),
+                 Item(L"Move Down", ExtentCommandId(ChartExtentCommand::kMoveDown))}));
     menu.push_back(Separator());
 
     const bool undoX = !core.Zoom().UndoStackX().empty();
     const bool undoY = !core.Zoom().UndoStackY().empty();
     if (undoX) {
-      menu.push_back(
-          Item(L"Undo Last Zoom/Move X", ExtentCommandId(ChartExtentCommand::kUndoX)));
+      menu.push_back(Item(L"Undo Last Zoom/Move X", ExtentCommandId(ChartExtentCommand::kUndoX)));
       menu.push_back(Separator());
     }
     if (undoY) {
-      menu.push_back(
-          Item(L"Undo Last Zoom/Move Y", ExtentCommandId(ChartExtentCommand::kUndoY)));
+      menu.push_back(Item(L"Undo Last Zoom/Move Y", ExtentCommandId(ChartExtentCommand::kUndoY)));
       menu.push_back(Separator());
     }
     if (undoX || undoY) {
-      menu.push_back(
-          Item(L"Refresh Charts", ExtentCommandId(ChartExtentCommand::kRestoreExtents)));
+      menu.push_back(Item(L"Refresh Charts", ExtentCommandId(ChartExtentCommand::kRestoreExtents)));
       menu.push_back(Separator());
     }
     if (context.mouseButtons < 3) {
@@ -138,10 +133,9 @@ ChartMenuEntries BuildChartMenu(const ChartContainerCore& core, const ChartMenuC
 
   for (const auto& [index, series] : core.SeriesMap()) {
     const bool hasPoints = series->HasPoints();
-    ChartMenuEntry entry =
-        CheckItem(hasPoints ? L"Show " + series->GetChartName()
-                            : series->GetChartName() + L" has no data",
-                  kCmdShowSeriesFirst + index, series->IsVisible());
+    ChartMenuEntry entry = CheckItem(
+        hasPoints ? L"Show " + series->GetChartName() : series->GetChartName() + L" has no data",
+        kCmdShowSeriesFirst + index, series->IsVisible());
     entry.enabled = hasPoints;
     menu.push_back(std::move(entry));
   }

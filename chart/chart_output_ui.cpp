@@ -32,8 +32,8 @@ wxString ChartOutputUi::AskSavePath(wxWindow* parent, const ChartSaveDialogSpec&
     chosen.SetExt(spec.defaultExtension);
     const wxString caption = wxTheApp ? wxTheApp->GetAppDisplayName() : wxString();
     if (!chosen.FileExists() ||
-        wxMessageBox(chosen.GetFullName() + " already exists.\nDo you want to replace it?",
-                     caption, wxYES_NO | wxICON_EXCLAMATION, &dialog) == wxYES) {
+        wxMessageBox(chosen.GetFullName() + " already exists.\nDo you want to replace it?", caption,
+                     wxYES_NO | wxICON_EXCLAMATION, &dialog) == wxYES) {
       return chosen.GetFullPath();
     }
     dialog.SetFilename(chosen.GetFullName());
@@ -64,16 +64,16 @@ ChartOutputUi& DefaultChartOutputUi() {
 }
 
 wxString ChartOutputFolder(const wxString& leaf) {
-  wxFileName folder = wxFileName::DirName(
-      wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath());
+  wxFileName folder =
+      wxFileName::DirName(wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath());
   if (folder.GetDirCount() > 0) folder.RemoveLastDir();
   folder.AppendDir(leaf);
   return folder.GetPath();
 }
 
 bool WriteFileWhole(const wxString& path, const void* data, std::size_t size) {
-  return platform::ReplaceFileContents(
-      std::string(path.fn_str()), std::string_view(static_cast<const char*>(data), size));
+  return platform::ReplaceFileContents(std::string(path.fn_str()),
+                                       std::string_view(static_cast<const char*>(data), size));
 }
 
 }  // namespace chart

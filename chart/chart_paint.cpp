@@ -33,8 +33,7 @@ ChartPaintFrame LayoutChartPaint(ChartContainerCore& core, const RectF& bounds,
                                  const ChartPaintOptions& options) {
   ChartPaintFrame paint;
   paint.frame = {bounds.x, bounds.y, bounds.width - 1.0f, bounds.height - 1.0f};
-  paint.layout =
-      options.storeLayout ? core.PreparePaint(bounds) : core.ComputePaintLayout(bounds);
+  paint.layout = options.storeLayout ? core.PreparePaint(bounds) : core.ComputePaintLayout(bounds);
   return paint;
 }
 
@@ -53,8 +52,8 @@ void DrawChartBackground(wxGraphicsContext& gc, const ChartContainerCore& core,
   }
   const auto [minX, maxX] = core.ExtentX();
   const auto [minY, maxY] = core.ExtentY();
-  const AxesLayout axes = DrawAxes(gc, layout.plot, minX, maxX, minY, maxY,
-                                   core.Colour(ChartColourRole::kAxes), 1.0f);
+  const AxesLayout axes =
+      DrawAxes(gc, layout.plot, minX, maxX, minY, maxY, core.Colour(ChartColourRole::kAxes), 1.0f);
   const PointF crossing = axes.Crossing();
   DrawDashedGrid(gc, layout.plot, crossing.x, crossing.y, grid, 1.0f);
 }
@@ -104,7 +103,8 @@ void DrawChartForeground(wxGraphicsContext& gc, const ChartContainerCore& core,
     }
   }
   if (core.ShowsXBoundaries()) {
-    DrawChartText(gc, paint.frame, MakeBoundaryLabels(core, layout.xAxis, layout.yAxis), kScreenScale);
+    DrawChartText(gc, paint.frame, MakeBoundaryLabels(core, layout.xAxis, layout.yAxis),
+                  kScreenScale);
   }
 }
 
@@ -140,13 +140,12 @@ std::vector<double> CachedSeriesSignature(const ChartContainerCore& core,
   std::vector<double> signature{t.scaleX, t.scaleY, t.offsetX, t.offsetY, minX, maxX};
   for (const auto& [index, series] : core.SeriesMap()) {
     if (core.IsLiveChart(index) || !series->IsVisible() || !series->HasPoints()) continue;
-    signature.insert(signature.end(),
-                     {static_cast<double>(index), static_cast<double>(series->IsSelected()),
-                      static_cast<double>(series->ShowsPoints()),
-                      static_cast<double>(series->Colour()),
-                      static_cast<double>(series->DashStyle()), series->PenWidth(),
-                      series->Tension(), series->YScale(),
-                      static_cast<double>(series->Points().size())});
+    signature.insert(
+        signature.end(),
+        {static_cast<double>(index), static_cast<double>(series->IsSelected()),
+         static_cast<double>(series->ShowsPoints()), static_cast<double>(series->Colour()),
+         static_cast<double>(series->DashStyle()), series->PenWidth(), series->Tension(),
+         series->YScale(), static_cast<double>(series->Points().size())});
     for (const ChartPoint& p : series->Points()) signature.insert(signature.end(), {p.x, p.y});
   }
   return signature;
@@ -162,8 +161,7 @@ void DrawLiveLines(wxGraphicsContext& gc, const wxSize& client, std::span<const 
       // A window interrupts the line when the line crosses it (tested at its middle).
       if (line.vertical && line.position >= w.GetLeft() && line.position <= w.GetRight()) {
         cuts.emplace_back(w.GetTop(), w.GetBottom() + 1);
-      } else if (!line.vertical && line.position >= w.GetTop() &&
-                 line.position <= w.GetBottom()) {
+      } else if (!line.vertical && line.position >= w.GetTop() && line.position <= w.GetBottom()) {
         cuts.emplace_back(w.GetLeft(), w.GetRight() + 1);
       }
     }

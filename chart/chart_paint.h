@@ -15,9 +15,9 @@
 namespace chart {
 
 struct ChartPaintOptions {
-  bool focused = false;             // draw the dashed focus rectangle
-  bool storeLayout = true;          // images leave the container's transform as the window's
-  bool drawSelectedPoints = true;   // images leave the data view's selection out
+  bool focused = false;            // draw the dashed focus rectangle
+  bool storeLayout = true;         // images leave the container's transform as the window's
+  bool drawSelectedPoints = true;  // images leave the data view's selection out
   bool trackingWindowExists = false;
   bool trackingWindowVisible = false;
 };

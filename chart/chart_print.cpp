@@ -65,7 +65,8 @@ void SetRangeTexts(PrintLabelRow& row, const ChartSeries& series) {
 
 // Lines one row takes with this layout.
 int RowLines(const PrintRowLayout& layout) {
-  return 1 + ((layout.lines & kPrintSecondLine) ? 1 : 0) + ((layout.lines & kPrintThirdLine) ? 1 : 0);
+  return 1 + ((layout.lines & kPrintSecondLine) ? 1 : 0) +
+         ((layout.lines & kPrintThirdLine) ? 1 : 0);
 }
 
 }  // namespace
@@ -78,16 +79,15 @@ ChartPrintGeometry ComputePrintGeometry(const RectF& bounds, float s) {
   g.frame = {bounds.x + kFrameInsetX, bounds.y + kFrameTop, width,
              kFrameHeightPerWidth * bounds.width};
   g.plot = Inset(g.frame, kFramePixels * s);
-  g.firstRows = RowArea(g.plot.Left(), g.plot.Bottom() + kRowsBelowPlot, g.plot.width,
-                        bounds.Bottom());
-  g.laterRows = RowArea(bounds.x + kFrameInsetX, bounds.y + kLaterRowsTop, width,
-                        bounds.Bottom());
+  g.firstRows =
+      RowArea(g.plot.Left(), g.plot.Bottom() + kRowsBelowPlot, g.plot.width, bounds.Bottom());
+  g.laterRows = RowArea(bounds.x + kFrameInsetX, bounds.y + kLaterRowsTop, width, bounds.Bottom());
   return g;
 }
 
-void PrintScaleFooter(const ChartContainerCore& copy, const RectF& plot,
-                      const ChartSeries& series, const ChartTransform& transform,
-                      double unitsPerInch, PrintLabelRows& rows, float s) {
+void PrintScaleFooter(const ChartContainerCore& copy, const RectF& plot, const ChartSeries& series,
+                      const ChartTransform& transform, double unitsPerInch, PrintLabelRows& rows,
+                      float s) {
   const float m = kFramePixels * s;
   PrintLabelRow base;
   base.colour = series.Colour() | kOpaque;
@@ -123,8 +123,7 @@ void PrintScaleFooter(const ChartContainerCore& copy, const RectF& plot,
       row.firstLabel = copy.NameX();
       row.firstValue = format(value.x, copy.PrecisionX(), !copy.NameX().empty());
       row.secondLabel = series.GetChartSecondName();
-      row.secondValue =
-          format(value.y, series.PrecisionY(), !series.GetChartSecondName().empty());
+      row.secondValue = format(value.y, series.PrecisionY(), !series.GetChartSecondName().empty());
     } else {
       row.selectionText = L"Sel. N/A, ";
       SetRangeTexts(row, series);
@@ -150,8 +149,8 @@ ChartPrintPlan PlanChartPrint(ChartContainerCore& copy, const RectF& bounds, flo
   plan.transform =
       TransformForPlot(plan.axes.xAxis, plan.axes.yAxis, scale, minX, maxX, minY, maxY, false);
 
-  const auto top = TryScreenToData(static_cast<int>(plot.Left()), static_cast<int>(plot.Top()),
-                                   &plan.transform);
+  const auto top =
+      TryScreenToData(static_cast<int>(plot.Left()), static_cast<int>(plot.Top()), &plan.transform);
   const auto bottom = TryScreenToData(static_cast<int>(plot.Right()),
                                       static_cast<int>(plot.Bottom()), &plan.transform);
   if (top && bottom && plot.height > 0.0f) {
@@ -197,8 +196,8 @@ void ChartPrintJob::Paginate(wxGraphicsContext& gc) {
     pages_.push_back(PlanPrintRows(g.firstRows, plan_.rows, layout, fontHeight, plan_.s, 0));
   }
   while (pages_.back().next < count) {
-    pages_.push_back(PlanPrintRows(g.laterRows, plan_.rows, layout, fontHeight, plan_.s,
-                                   pages_.back().next));
+    pages_.push_back(
+        PlanPrintRows(g.laterRows, plan_.rows, layout, fontHeight, plan_.s, pages_.back().next));
   }
 }
 
@@ -236,8 +235,8 @@ void ChartPrintJob::DrawPlot(wxGraphicsContext& gc) {
 
   const auto [minX, maxX] = copy.ExtentX();
   const auto [minY, maxY] = copy.ExtentY();
-  const AxesLayout axes = DrawAxes(gc, frame, minX, maxX, minY, maxY,
-                                   copy.Colour(ChartColourRole::kAxes), s);
+  const AxesLayout axes =
+      DrawAxes(gc, frame, minX, maxX, minY, maxY, copy.Colour(ChartColourRole::kAxes), s);
   DrawDashedGrid(gc, frame, axes.Crossing().x, axes.Crossing().y,
                  copy.Colour(ChartColourRole::kGrid), s);
 
@@ -253,8 +252,8 @@ void ChartPrintJob::DrawPlot(wxGraphicsContext& gc) {
     }
   }
   if (copy.IsTracking()) {
-    DrawTrackingLine(gc, plot, copy.TrackedX(), copy.TrackedValuesFound(), plan_.transform,
-                     false, copy.GetSelectedChartId(), trackingColour, s);
+    DrawTrackingLine(gc, plot, copy.TrackedX(), copy.TrackedValuesFound(), plan_.transform, false,
+                     copy.GetSelectedChartId(), trackingColour, s);
   }
   DrawChartText(gc, plot, MakeBoundaryLabels(copy, axes.xAxis, axes.yAxis), kBoundaryLabelScale);
   gc.PopState();

@@ -35,19 +35,19 @@ ChartPrintGeometry ComputePrintGeometry(const RectF& bounds, float s);
 
 // Adds the rows of one series: its name and scale in data units per inch with its Y range, or
 // one row per value tracked for it, which shows the value when it lies inside the frame.
-void PrintScaleFooter(const ChartContainerCore& copy, const RectF& plot,
-                      const ChartSeries& series, const ChartTransform& transform,
-                      double unitsPerInch, PrintLabelRows& rows, float s);
+void PrintScaleFooter(const ChartContainerCore& copy, const RectF& plot, const ChartSeries& series,
+                      const ChartTransform& transform, double unitsPerInch, PrintLabelRows& rows,
+                      float s);
 
 // What the first page shows, worked out before anything is drawn.
 struct ChartPrintPlan {
   ChartPrintGeometry geometry;
   float s = 1.0f;
-  bool hasSeries = false;   // false: header and empty frame only
-  AxesLayout axes;          // on the frame
-  ChartTransform transform; // origin from the frame, scale from the plot
+  bool hasSeries = false;    // false: header and empty frame only
+  AxesLayout axes;           // on the frame
+  ChartTransform transform;  // origin from the frame, scale from the plot
   double unitsPerInch = 0.0;
-  std::vector<int> printed; // series drawn, in order: the selected one alone, else all visible
+  std::vector<int> printed;  // series drawn, in order: the selected one alone, else all visible
   PrintLabelRows rows;
 };
 

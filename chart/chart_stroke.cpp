@@ -35,16 +35,11 @@ PointF BezierAt(const BezierSegment& s, float t) {
 
 std::span<const float> DashPattern(int dashStyle) {
   switch (dashStyle) {
-    case kDashDash:
-      return kDashPattern;
-    case kDashDot:
-      return kDotPattern;
-    case kDashDashDot:
-      return kDashDotPattern;
-    case kDashDashDotDot:
-      return kDashDotDotPattern;
-    default:
-      return {};
+    case kDashDash: return kDashPattern;
+    case kDashDot: return kDotPattern;
+    case kDashDashDot: return kDashDotPattern;
+    case kDashDashDotDot: return kDashDotDotPattern;
+    default: return {};
   }
 }
 

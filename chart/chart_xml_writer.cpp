@@ -43,8 +43,7 @@ void AppendXmlNode(wxXmlNode& parent, const XmlNode& node) {
     case XmlNode::Kind::kProcessingInstruction:
       parent.AddChild(new wxXmlNode(wxXML_PI_NODE, XmlSafe(node.name), XmlSafe(node.text)));
       return;
-    case XmlNode::Kind::kElement:
-      break;
+    case XmlNode::Kind::kElement: break;
   }
   auto* element = new wxXmlNode(wxXML_ELEMENT_NODE, XmlSafe(node.name));
   // AddAttribute appends, so the attributes keep their order.
@@ -66,8 +65,7 @@ void BuildChartsXmlDocument(const XmlNodes& nodes, wxXmlDocument& doc) {
       case XmlNode::Kind::kProcessingInstruction:
         // The declaration is written by the document itself; a second one would be malformed.
         if (node.name != L"xml") {
-          doc.AppendToProlog(
-              new wxXmlNode(wxXML_PI_NODE, XmlSafe(node.name), XmlSafe(node.text)));
+          doc.AppendToProlog(new wxXmlNode(wxXML_PI_NODE, XmlSafe(node.name), XmlSafe(node.text)));
         }
         break;
       case XmlNode::Kind::kElement: {

@@ -30,9 +30,7 @@ void CDataViewPrintout::GetPageInfo(int* minPage, int* maxPage, int* pageFrom, i
   *pageTo = *maxPage;
 }
 
-bool CDataViewPrintout::HasPage(int page) {
-  return page >= 1 && page <= view_.Model().PageCount();
-}
+bool CDataViewPrintout::HasPage(int page) { return page >= 1 && page <= view_.Model().PageCount(); }
 
 bool CDataViewPrintout::OnPrintPage(int page) {
   wxDC* dc = GetDC();
@@ -89,8 +87,7 @@ void CChartDataView::OnDataViewPrint(wxCommandEvent&) {
   // A cancelled dialog prints nothing and says nothing.
   if (!printer.Print(nullptr, &printout, true) && wxPrinter::GetLastError() == wxPRINTER_ERROR) {
     wxMessageBox("The chart data could not be printed.",
-                 wxTheApp ? wxTheApp->GetAppDisplayName() : wxString(), wxOK | wxICON_ERROR,
-                 this);
+                 wxTheApp ? wxTheApp->GetAppDisplayName() : wxString(), wxOK | wxICON_ERROR, this);
   }
 }
 

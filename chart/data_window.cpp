@@ -238,8 +238,8 @@ void CDataWnd::OnDataWndPaint(wxPaintEvent&) {
     std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(memory));
     if (gc) {
       PrepareChartGraphics(*gc);
-      DrawBox(*gc, {0.0f, 0.0f, static_cast<float>(size.x) - 1.0f,
-                    static_cast<float>(size.y) - 1.0f});
+      DrawBox(*gc,
+              {0.0f, 0.0f, static_cast<float>(size.x) - 1.0f, static_cast<float>(size.y) - 1.0f});
       DrawDataWndRows(*gc, 0.0f, 0.0f);
     }
   }

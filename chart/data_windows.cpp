@@ -6,9 +6,7 @@
 namespace chart {
 namespace {
 
-bool Shown(const CDataWnd* window) {
-  return window && window->GetHandle() && window->IsShown();
-}
+bool Shown(const CDataWnd* window) { return window && window->GetHandle() && window->IsShown(); }
 
 }  // namespace
 

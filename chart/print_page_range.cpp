@@ -12,9 +12,7 @@ namespace {
 // The printer device context keeps the print data whose native part knows the running print
 // operation; the accessor is protected, and a pointer to it is the one way in.
 struct PrinterDcData : wxGtkPrinterDCImpl {
-  static wxPrintData& Of(wxGtkPrinterDCImpl& dc) {
-    return (dc.*(&PrinterDcData::GetPrintData))();
-  }
+  static wxPrintData& Of(wxGtkPrinterDCImpl& dc) { return (dc.*(&PrinterDcData::GetPrintData))(); }
 };
 
 // "paginate" comes after "begin-print", where wx set the page count, and before GTK reads the

@@ -63,8 +63,8 @@ float PrintRowFontHeight(wxGraphicsContext& gc, double unitsPerInch) {
   return static_cast<float>(h);
 }
 
-PrintRowLayout LayoutPrintRows(const RectF& area, const PrintLabelRows& rows,
-                               wxGraphicsContext& gc, float s, double unitsPerInch) {
+PrintRowLayout LayoutPrintRows(const RectF& area, const PrintLabelRows& rows, wxGraphicsContext& gc,
+                               float s, double unitsPerInch) {
   gc.SetFont(PrintRowFont(unitsPerInch), *wxBLACK);
   const float padding = TextPadding(unitsPerInch);
   const PrintTextWidth measure = [&gc, padding](const std::wstring& text) {

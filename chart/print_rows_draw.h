@@ -20,9 +20,8 @@ wxFont PrintRowFont(double unitsPerInch = kPrintUnitsPerInch);
 float PrintRowFontHeight(wxGraphicsContext& gc, double unitsPerInch = kPrintUnitsPerInch);
 
 // Measures every row text in the row font on gc and places the columns across area.
-PrintRowLayout LayoutPrintRows(const RectF& area, const PrintLabelRows& rows,
-                               wxGraphicsContext& gc, float s,
-                               double unitsPerInch = kPrintUnitsPerInch);
+PrintRowLayout LayoutPrintRows(const RectF& area, const PrintLabelRows& rows, wxGraphicsContext& gc,
+                               float s, double unitsPerInch = kPrintUnitsPerInch);
 
 // Draws the rows from start that fit in area: each row's line sample (plus marks for a
 // marks-only series), then its texts, in the row's colour. Returns the index of the first row

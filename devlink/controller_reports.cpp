@@ -45,7 +45,8 @@ std::uint8_t CheckByte(const ReportBuffer& report, std::size_t first, std::size_
 
 }  // namespace
 
-void ParseInputReport(const ReportBuffer& report, LivePedalValues& values, PedalConfigRecord& record) {
+void ParseInputReport(const ReportBuffer& report, LivePedalValues& values,
+                      PedalConfigRecord& record) {
   for (std::size_t i = 0; i < kLivePedalValueCount; ++i) {
     const std::size_t at = kInLiveValues + 2 * i;
     values[i] = report[at] | (report[at + 1] << 8);
@@ -106,7 +107,8 @@ ReportBuffer BuildPedalSettingsReport(const PedalConfigRecord& record, bool stor
   for (std::size_t i = 0; i < deadZones.size(); ++i) report[kSettingsDeadZones + i] = deadZones[i];
   for (std::size_t i = 0; i < kSettingsThrottlePointCount; ++i)
     report[kSettingsThrottlePoints + i] = HalfPercentByte(record.throttleCurve[i]);
-  report[kSettingsThrottleEndPoint] = HalfPercentByte(record.throttleCurve[kThrottlePointCount - 1]);
+  report[kSettingsThrottleEndPoint] =
+      HalfPercentByte(record.throttleCurve[kThrottlePointCount - 1]);
   // Whole percent to half percent; 8 bits, so an unchecked 101 travels as 202.
   for (std::size_t i = 0; i < kBrakeClutchPointCount; ++i) {
     report[kSettingsBrakePoints + i] = static_cast<std::uint8_t>(record.brakeCurve[i] * 2);

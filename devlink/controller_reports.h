@@ -27,7 +27,8 @@ inline constexpr std::uint8_t kPedalSettingsCommand = 0x07;
 inline constexpr std::uint8_t kThrottleEnabledFlag = 0x01;
 inline constexpr std::uint8_t kBrakeEnabledFlag = 0x02;
 inline constexpr std::uint8_t kClutchEnabledFlag = 0x04;
-inline constexpr std::uint8_t kThrottleAxisModeFlag = 0x08;  // load-cell throttle, live applies only
+inline constexpr std::uint8_t kThrottleAxisModeFlag =
+    0x08;  // load-cell throttle, live applies only
 
 // Raw 16-bit readings from the input report; 3 throttle, 4 brake, 5 clutch, full scale 65535.
 using LivePedalValues = std::array<std::int32_t, kLivePedalValueCount>;
@@ -51,7 +52,8 @@ struct PedalConfigRecord {
 };
 
 // Fills the six live values and every record field from one input report, as Read leaves it.
-void ParseInputReport(const ReportBuffer& report, LivePedalValues& values, PedalConfigRecord& record);
+void ParseInputReport(const ReportBuffer& report, LivePedalValues& values,
+                      PedalConfigRecord& record);
 
 // True when the record may be sent: dead zones at most 100, throttle points finite and within
 // 0..100, and, when asked for, brake and clutch points at most 100.

@@ -8,7 +8,8 @@ namespace devlink {
 namespace {
 
 void WriteDisplay(const ReportBuffer& report) {
-  if (const HidLibraryTable* hid = HidLibrary()) hid->WriteEx(kVendorId, kDisplayProductId, report.data());
+  if (const HidLibraryTable* hid = HidLibrary())
+    hid->WriteEx(kVendorId, kDisplayProductId, report.data());
 }
 
 }  // namespace
@@ -20,7 +21,8 @@ int SendPedalConfig(const PedalConfigRecord* record, const Process* link, bool c
   const HidLibraryTable* hid = HidLibrary();
   if (hid == nullptr) return -1;
   hid->WriteEx(kVendorId, kControllerProductId, BuildThrottleCurveReport(*record).data());
-  hid->WriteEx(kVendorId, kControllerProductId, BuildPedalSettingsReport(*record, storeFlag).data());
+  hid->WriteEx(kVendorId, kControllerProductId,
+               BuildPedalSettingsReport(*record, storeFlag).data());
   return 0;
 }
 

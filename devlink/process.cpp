@@ -44,12 +44,8 @@ WindowObjectMap& WindowObjects() {
 std::intptr_t HiddenWindowProc(platform::WindowHandle window, std::uint32_t message,
                                std::uintptr_t wParam, std::intptr_t lParam) {
   switch (message) {
-    case platform::WM_DESTROY:
-      platform::PostQuitMessage(0);
-      return 0;
-    case platform::WM_CLOSE:
-      platform::DestroyWindow(window);
-      return 0;
+    case platform::WM_DESTROY: platform::PostQuitMessage(0); return 0;
+    case platform::WM_CLOSE: platform::DestroyWindow(window); return 0;
     default:
       // The receiver is erased on this same thread, so it is alive for the call.
       if (CMyWnd* receiver = WindowObjects().Find(window))
@@ -85,7 +81,8 @@ Process::Process() {
 
 Process::~Process() {
   if (connectedTo_) connectedTo_->Disconnect();
-  if (const platform::WindowHandle window = window_) platform::PostMessage(window, platform::WM_CLOSE, 0, 0);
+  if (const platform::WindowHandle window = window_)
+    platform::PostMessage(window, platform::WM_CLOSE, 0, 0);
   runFlag_ = 0;
   if (!thread_.joinable()) return;
   {
@@ -109,7 +106,8 @@ void Process::RunHiddenWindow() {
     SetState(kLinkFailed);
     return;
   }
-  const platform::WindowHandle window = platform::CreateWindow(kHiddenWindowClass, kHiddenWindowTitle);
+  const platform::WindowHandle window =
+      platform::CreateWindow(kHiddenWindowClass, kHiddenWindowTitle);
   if (window == 0) {
     SetState(kLinkFailed);
     return;
@@ -156,8 +154,7 @@ std::intptr_t Process::HandleWindowMessage(std::uint32_t message, std::uintptr_t
 int Process::OnHidNotify(McHidHandle handle, std::uintptr_t event) {
   const HidLibraryTable* hid = HidLibrary();
   switch (event) {
-    case kDevicePlugged:
-      return 1;
+    case kDevicePlugged: return 1;
     case kDeviceUnplugged:
       if (hid && hid->GetVendorID(handle) == kVendorId &&
           hid->GetProductID(handle) == kControllerProductId) {
@@ -186,8 +183,7 @@ int Process::OnHidNotify(McHidHandle handle, std::uintptr_t event) {
       valid_ = true;
       return 1;
     }
-    default:
-      return 0;
+    default: return 0;
   }
 }
 

@@ -14,6 +14,8 @@ constexpr int kLargestShownValue = 99;
 
 constexpr std::array<std::uint8_t, 256> MakeSegmentTable() {
   std::array<std::uint8_t, 256> t{};
+  // A table: one row per run of characters.
+  // clang-format off
   t['!'] = 0x11; t['"'] = 0x22; t['\''] = 0x20; t['('] = 0x39; t[')'] = 0x0F; t['+'] = 0x46;
   t[','] = 0x80; t['-'] = 0x40; t['.'] = 0x80; t['/'] = 0x52;
   t['0'] = 0x3F; t['1'] = 0x06; t['2'] = 0x5B; t['3'] = 0x4F; t['4'] = 0x66;
@@ -26,6 +28,7 @@ constexpr std::array<std::uint8_t, 256> MakeSegmentTable() {
   t['S'] = 0x6D; t['T'] = 0x78; t['U'] = 0x3E; t['V'] = 0x1C; t['W'] = 0x3E; t['X'] = 0x49;
   t['Y'] = 0x6E; t['Z'] = 0x5B;
   t['['] = 0x39; t['\\'] = 0x64; t[']'] = 0x0F; t['^'] = 0x23; t['_'] = 0x08; t['`'] = 0x01;
+  // clang-format on
   t[0xA1] = 0x53;  // inverted exclamation mark
   t[0xBA] = 0x63;  // masculine ordinal indicator
   t[0xBF] = 0x5A;  // inverted question mark
@@ -56,7 +59,8 @@ ReportBuffer DisplayReport(std::uint8_t left, std::uint8_t right, std::uint8_t l
 }  // namespace
 
 std::uint8_t EncodeSevenSegment(std::uint8_t character) {
-  if (character >= 'a' && character <= 'z') character = static_cast<std::uint8_t>(character - 'a' + 'A');
+  if (character >= 'a' && character <= 'z')
+    character = static_cast<std::uint8_t>(character - 'a' + 'A');
   return kSegmentTable[character];
 }
 
@@ -64,9 +68,11 @@ ReportBuffer BuildSegmentDisplayReport(int brakeUpperValue, int currentPreset) {
   // Room for any int, so the format never overruns; only the first two characters are shown
   // (a negative value such as -5 reads "-5").
   char text[16] = "00";
-  if (brakeUpperValue <= kLargestShownValue) std::snprintf(text, sizeof text, "%02d", brakeUpperValue);
+  if (brakeUpperValue <= kLargestShownValue)
+    std::snprintf(text, sizeof text, "%02d", brakeUpperValue);
   return DisplayReport(EncodeSevenSegment(static_cast<std::uint8_t>(text[0])),
-                       EncodeSevenSegment(static_cast<std::uint8_t>(text[1])), PresetLamp(currentPreset));
+                       EncodeSevenSegment(static_cast<std::uint8_t>(text[1])),
+                       PresetLamp(currentPreset));
 }
 
 ReportBuffer BuildBlankDisplayReport() {

@@ -45,7 +45,8 @@ bool Device::TakeReport(std::uint8_t* buffer) {
 }
 
 bool Device::QueueOutput(const std::uint8_t* report) {
-  const auto length = static_cast<std::size_t>(std::clamp(info_.outputReportLength, 0, MCHID_BUFFER_SIZE));
+  const auto length =
+      static_cast<std::size_t>(std::clamp(info_.outputReportLength, 0, MCHID_BUFFER_SIZE));
   if (length == 0 || listedOnly_) return false;
   std::lock_guard state(stateMutex_);
   if (stopping_) return false;

@@ -88,7 +88,7 @@ class Device {
 
   const McHidHandle handle_;
   const DeviceInfo info_;
-  const bool listedOnly_;  // made without a connection
+  const bool listedOnly_;       // made without a connection
   DeviceEvents* const events_;  // not owned
 
   // Guards stopping_, the thread objects and the connection's lifetime.

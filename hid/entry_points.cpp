@@ -101,11 +101,15 @@ int Write(McHidHandle handle, const uint8_t* buffer) {
 }
 
 int ReadEx(int vendorId, int productId, uint8_t* buffer) {
-  return Guarded(0, [&] { return orvo::hid::ReadReport(TheLibrary().GetHandle(vendorId, productId), buffer); });
+  return Guarded(0, [&] {
+    return orvo::hid::ReadReport(TheLibrary().GetHandle(vendorId, productId), buffer);
+  });
 }
 
 int WriteEx(int vendorId, int productId, const uint8_t* buffer) {
-  return Guarded(0, [&] { return orvo::hid::WriteReport(TheLibrary().GetHandle(vendorId, productId), buffer); });
+  return Guarded(0, [&] {
+    return orvo::hid::WriteReport(TheLibrary().GetHandle(vendorId, productId), buffer);
+  });
 }
 
 McHidHandle GetHandle(int vendorId, int productId) {
@@ -125,15 +129,21 @@ int GetVersion(McHidHandle handle) {
 }
 
 int GetVendorName(McHidHandle handle, char* text, int size) {
-  return FromInfo(handle, 0, [&](const DeviceInfo& info) { return orvo::hid::CopyText(info.vendorName, text, size); });
+  return FromInfo(handle, 0, [&](const DeviceInfo& info) {
+    return orvo::hid::CopyText(info.vendorName, text, size);
+  });
 }
 
 int GetProductName(McHidHandle handle, char* text, int size) {
-  return FromInfo(handle, 0, [&](const DeviceInfo& info) { return orvo::hid::CopyText(info.productName, text, size); });
+  return FromInfo(handle, 0, [&](const DeviceInfo& info) {
+    return orvo::hid::CopyText(info.productName, text, size);
+  });
 }
 
 int GetSerialNumber(McHidHandle handle, char* text, int size) {
-  return FromInfo(handle, 0, [&](const DeviceInfo& info) { return orvo::hid::CopyText(info.serialNumber, text, size); });
+  return FromInfo(handle, 0, [&](const DeviceInfo& info) {
+    return orvo::hid::CopyText(info.serialNumber, text, size);
+  });
 }
 
 int GetInputReportLength(McHidHandle handle) {

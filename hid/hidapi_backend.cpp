@@ -10,8 +10,8 @@
 #include <tuple>
 
 #include "hid/backend.h"
-#include "hid/mchid.h"
 #include "hid/hidraw_node.h"
+#include "hid/mchid.h"
 
 namespace orvo::hid {
 namespace {
@@ -78,7 +78,9 @@ class HidapiBackend final : public Backend {
       if (!IsHidrawPath(entry->path)) continue;
       // One entry per top-level collection: the node is one device.
       const std::string path = entry->path;
-      if (std::any_of(devices.begin(), devices.end(), [&](const DeviceInfo& d) { return d.path == path; })) continue;
+      if (std::any_of(devices.begin(), devices.end(),
+                      [&](const DeviceInfo& d) { return d.path == path; }))
+        continue;
       DeviceInfo& info = devices.emplace_back();
       info.path = path;
       info.vendorId = entry->vendor_id;
@@ -95,7 +97,8 @@ class HidapiBackend final : public Backend {
     }
     hid_free_enumeration(list);
     std::erase_if(layouts_, [&](const auto& cached) {
-      return std::none_of(devices.begin(), devices.end(), [&](const DeviceInfo& d) { return d.path == cached.first.path; });
+      return std::none_of(devices.begin(), devices.end(),
+                          [&](const DeviceInfo& d) { return d.path == cached.first.path; });
     });
     return devices;
   }
@@ -119,7 +122,8 @@ class HidapiBackend final : public Backend {
       return nullptr;
     }
     auto layout = layouts_.find(Key(device));
-    return std::make_unique<HidapiConnection>(reader, writer, layout != layouts_.end() && layout->second.numbered);
+    return std::make_unique<HidapiConnection>(reader, writer,
+                                              layout != layouts_.end() && layout->second.numbered);
   }
 
   std::chrono::milliseconds PollInterval() const override { return kPollInterval; }
@@ -130,11 +134,14 @@ class HidapiBackend final : public Backend {
     std::uint16_t vendorId;
     std::uint16_t productId;
     bool operator<(const LayoutKey& other) const {
-      return std::tie(path, vendorId, productId) < std::tie(other.path, other.vendorId, other.productId);
+      return std::tie(path, vendorId, productId) <
+             std::tie(other.path, other.vendorId, other.productId);
     }
   };
 
-  static LayoutKey Key(const DeviceInfo& device) { return {device.path, device.vendorId, device.productId}; }
+  static LayoutKey Key(const DeviceInfo& device) {
+    return {device.path, device.vendorId, device.productId};
+  }
 
   // The descriptor is read once per attachment, not on every poll.
   const ReportLayout& Layout(const DeviceInfo& device) {

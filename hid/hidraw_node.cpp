@@ -21,7 +21,8 @@ bool IsHidrawPath(const char* path) {
   if (path == nullptr) return false;
   const std::string_view text = path;
   if (!text.starts_with(kPrefix) || text.size() == kPrefix.size()) return false;
-  return std::all_of(text.begin() + kPrefix.size(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return std::all_of(text.begin() + kPrefix.size(), text.end(),
+                     [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::string WideToUtf8(const wchar_t* text) {
@@ -53,7 +54,8 @@ ReportLayout ReadNodeLayout(const std::string& devicePath, const std::string& sy
   const std::string node = devicePath.substr(devicePath.rfind('/') + 1);
   std::ifstream file(sysfsRoot + "/" + node + "/device/report_descriptor", std::ios::binary);
   std::vector<std::uint8_t> descriptor(kMaxDescriptorSize);
-  file.read(reinterpret_cast<char*>(descriptor.data()), static_cast<std::streamsize>(descriptor.size()));
+  file.read(reinterpret_cast<char*>(descriptor.data()),
+            static_cast<std::streamsize>(descriptor.size()));
   const auto size = file.gcount() > 0 ? static_cast<std::size_t>(file.gcount()) : 0;
   ReportLayout layout = ParseReportDescriptor(descriptor.data(), size);
   layout.inputLength = std::min(layout.inputLength, MCHID_BUFFER_SIZE);

@@ -18,6 +18,7 @@ std::string WideToUtf8(const wchar_t* text);
 // The report layout from the node's report descriptor, which the kernel publishes under
 // sysfsRoot/<node>/device/report_descriptor. Lengths are capped at MCHID_BUFFER_SIZE; an
 // unreadable descriptor gives no reports.
-ReportLayout ReadNodeLayout(const std::string& devicePath, const std::string& sysfsRoot = "/sys/class/hidraw");
+ReportLayout ReadNodeLayout(const std::string& devicePath,
+                            const std::string& sysfsRoot = "/sys/class/hidraw");
 
 }  // namespace orvo::hid

@@ -15,7 +15,8 @@ constexpr std::uint16_t kDisplayUnitProductId = 0xB1A5;
 }  // namespace
 
 bool IsOurDevice(std::uint16_t vendorId, std::uint16_t productId) {
-  return vendorId == kOurVendorId && (productId == kPedalsProductId || productId == kDisplayUnitProductId);
+  return vendorId == kOurVendorId &&
+         (productId == kPedalsProductId || productId == kDisplayUnitProductId);
 }
 
 Library::Library(BackendFactory factory) : factory_(factory) {}
@@ -94,7 +95,8 @@ int Library::GetItemCount() const {
 McHidHandle Library::GetHandle(int vendorId, int productId) const {
   std::lock_guard lock(registryMutex_);
   for (const auto& device : attached_) {
-    if (device->Info().vendorId == vendorId && device->Info().productId == productId) return device->Handle();
+    if (device->Info().vendorId == vendorId && device->Info().productId == productId)
+      return device->Handle();
   }
   return 0;
 }
@@ -131,16 +133,17 @@ void Library::WatcherLoop() {
 void Library::Poll() {
   std::vector<DeviceInfo> found = backend_->Enumerate();
   const auto isFound = [&found](const std::string& path) {
-    return std::any_of(found.begin(), found.end(), [&](const DeviceInfo& d) { return d.path == path; });
+    return std::any_of(found.begin(), found.end(),
+                       [&](const DeviceInfo& d) { return d.path == path; });
   };
 
   std::vector<std::shared_ptr<Device>> gone;
   std::vector<std::string> keptPaths;
   {
     std::lock_guard lock(registryMutex_);
-    auto firstGone = std::stable_partition(attached_.begin(), attached_.end(), [&](const auto& device) {
-      return !device->Failed() && isFound(device->Info().path);
-    });
+    auto firstGone = std::stable_partition(
+        attached_.begin(), attached_.end(),
+        [&](const auto& device) { return !device->Failed() && isFound(device->Info().path); });
     gone.assign(firstGone, attached_.end());
     attached_.erase(firstGone, attached_.end());
     for (const auto& device : attached_) keptPaths.push_back(device->Info().path);
@@ -164,8 +167,8 @@ void Library::Poll() {
       if (!connection) {
         // A device we may not open counts as absent; say so once, not on every poll.
         if (!error.empty() && refused_.insert(info.path).second) {
-          std::fprintf(stderr, "libmcHID: %04x:%04x at %s ignored: %s\n", info.vendorId, info.productId,
-                       info.path.c_str(), error.c_str());
+          std::fprintf(stderr, "libmcHID: %04x:%04x at %s ignored: %s\n", info.vendorId,
+                       info.productId, info.path.c_str(), error.c_str());
         }
         continue;
       }
@@ -180,7 +183,8 @@ void Library::Poll() {
     {
       std::lock_guard lock(registryMutex_);
       handle = ++lastHandle_;
-      auto device = std::make_shared<Device>(handle, std::move(info), std::move(connection), static_cast<DeviceEvents*>(this));
+      auto device = std::make_shared<Device>(handle, std::move(info), std::move(connection),
+                                             static_cast<DeviceEvents*>(this));
       attached_.push_back(device);
       known_.emplace(handle, std::move(device));
     }
@@ -201,7 +205,8 @@ void Library::Retire(const std::vector<std::shared_ptr<Device>>& gone) {
 
 void Library::PostEvent(std::uint32_t event, McHidHandle handle) {
   const McHidWindow window = window_.load();
-  if (window != 0) platform::PostMessage(window, MCHID_EVENT_MESSAGE, event, static_cast<std::intptr_t>(handle));
+  if (window != 0)
+    platform::PostMessage(window, MCHID_EVENT_MESSAGE, event, static_cast<std::intptr_t>(handle));
 }
 
 void Library::DeviceFailed() {

@@ -79,8 +79,8 @@ class Library final : private DeviceEvents {
   // Guards the registry below.
   mutable std::mutex registryMutex_;
   McHidHandle lastHandle_ = 0;  // handles only grow, so none is reused while loaded
-  std::vector<std::shared_ptr<Device>> attached_;  // in the order they appeared
-  std::deque<McHidHandle> detached_;               // oldest first
+  std::vector<std::shared_ptr<Device>> attached_;                   // in the order they appeared
+  std::deque<McHidHandle> detached_;                                // oldest first
   std::unordered_map<McHidHandle, std::shared_ptr<Device>> known_;  // attached and kept
 };
 

@@ -26,10 +26,10 @@ typedef uintptr_t McHidWindow;
 
 /* Message posted to the Connect window; wParam is the event, lParam the device handle. */
 #define MCHID_EVENT_MESSAGE 0x80C8u
-#define MCHID_PLUGGED 1u        /* a device appeared (lParam: its handle) */
-#define MCHID_UNPLUGGED 2u      /* a device went (lParam: its handle) */
-#define MCHID_CHANGED 3u        /* the device list changed (after 1 or 2) */
-#define MCHID_READ 4u           /* an input report is waiting (lParam: the device) */
+#define MCHID_PLUGGED 1u   /* a device appeared (lParam: its handle) */
+#define MCHID_UNPLUGGED 2u /* a device went (lParam: its handle) */
+#define MCHID_CHANGED 3u   /* the device list changed (after 1 or 2) */
+#define MCHID_READ 4u      /* an input report is waiting (lParam: the device) */
 
 /* Largest report that travels through a buffer, report id in byte 0 included. */
 #define MCHID_BUFFER_SIZE 128

@@ -7,11 +7,13 @@
 #include "hid/mchid.h"
 
 // Every entry point once, in the order a loader looks them up: X(name) for each.
+// clang-format off
 #define MCHID_ENTRY_POINTS(X)                                                                   \
   X(Connect) X(Disconnect) X(GetItem) X(GetItemCount) X(Read) X(Write) X(ReadEx) X(WriteEx)    \
   X(GetHandle) X(GetVendorID) X(GetProductID) X(GetVersion) X(GetVendorName) X(GetProductName) \
   X(GetSerialNumber) X(GetInputReportLength) X(GetOutputReportLength) X(SetReadNotify)         \
   X(IsReadNotifyEnabled) X(IsAvailable)
+// clang-format on
 
 namespace orvo::hid {
 
@@ -25,8 +27,8 @@ struct McHidEntryPoints {
   template <typename Lookup>
   std::string Fill(Lookup&& lookup) {
     std::string missing;
-#define ORVO_MCHID_FILL(name)                                         \
-  name = reinterpret_cast<decltype(name)>(lookup(#name));             \
+#define ORVO_MCHID_FILL(name)                             \
+  name = reinterpret_cast<decltype(name)>(lookup(#name)); \
   if (name == nullptr) missing += std::string(missing.empty() ? "" : " ") + #name;
     MCHID_ENTRY_POINTS(ORVO_MCHID_FILL)
 #undef ORVO_MCHID_FILL

@@ -54,7 +54,8 @@ ReportLayout ParseReportDescriptor(const std::uint8_t* descriptor, std::size_t s
     const std::size_t dataSize = (prefix & 3) == 3 ? 4 : (prefix & 3);
     if (at + 1 + dataSize > size) break;
     std::uint32_t data = 0;
-    for (std::size_t i = 0; i < dataSize; ++i) data |= std::uint32_t{descriptor[at + 1 + i]} << (8 * i);
+    for (std::size_t i = 0; i < dataSize; ++i)
+      data |= std::uint32_t{descriptor[at + 1 + i]} << (8 * i);
     const int type = (prefix >> 2) & 3;
     const int tag = prefix >> 4;
     at += 1 + dataSize;

@@ -32,8 +32,17 @@ constexpr BrakeClutchRow PointRow(int point, int captionId, int minusId, int val
                                   int captionX, int captionY, int valueX, int valueY) {
   const int width = point == static_cast<int>(kBrakeClutchPointCount) - 1 ? kLastPointCaptionWidth
                                                                           : kPointCaptionWidth;
-  return {BrakeClutchField::kPoint, point,    captionId, minusId, valueId, plusId,
-          captionX,                captionY, width,     valueX,  valueY};
+  return {BrakeClutchField::kPoint,
+          point,
+          captionId,
+          minusId,
+          valueId,
+          plusId,
+          captionX,
+          captionY,
+          width,
+          valueX,
+          valueY};
 }
 
 using ShapeTable = std::array<BrakeClutchPoints, kCurveShapeCount>;
@@ -60,8 +69,7 @@ PageCurveValue EvaluateCurve(const BrakeClutchSettings& settings, double x) {
   // A negative p (dz_1 below dz_0) stays in the first segment instead of indexing before it;
   // p = 100 falls in the last one, 90..100.
   const std::size_t e =
-      p <= 0.0 ? 0
-               : std::min(static_cast<std::size_t>(p) / kBrakeClutchPointSpacing, kLastSegment);
+      p <= 0.0 ? 0 : std::min(static_cast<std::size_t>(p) / kBrakeClutchPointSpacing, kLastSegment);
   const double base = static_cast<double>(e) * kBrakeClutchPointSpacing;
   const double low = settings.band[e];
   const double high = settings.band[e + 1];
@@ -110,12 +118,9 @@ namespace {
 template <typename Settings>
 auto& RowField(Settings& settings, const BrakeClutchRow& row) {
   switch (row.field) {
-    case BrakeClutchField::kLowerDeadZone:
-      return settings.dz_0;
-    case BrakeClutchField::kUpperValue:
-      return settings.dz_1;
-    case BrakeClutchField::kPoint:
-      break;
+    case BrakeClutchField::kLowerDeadZone: return settings.dz_0;
+    case BrakeClutchField::kUpperValue: return settings.dz_1;
+    case BrakeClutchField::kPoint: break;
   }
   return settings.band.at(static_cast<std::size_t>(row.point));
 }

@@ -80,8 +80,7 @@ std::optional<BrakeClutchStep> BrakeClutchStepForButton(int buttonId);
 
 // One click: moves the row's field by one percent under its rule and sets dirty, also when
 // the field stays. Returns true for a curve point, whose chart must then be rebuilt.
-bool StepBrakeClutchRow(BrakeClutchSettings& settings, PedalKind kind,
-                        const BrakeClutchStep& step);
+bool StepBrakeClutchRow(BrakeClutchSettings& settings, PedalKind kind, const BrakeClutchStep& step);
 
 // The value label of a row, "%d %%": dz_0, the points, and dz_1 on the brake page but the upper
 // dead zone 100 - dz_1 on the clutch page.

@@ -41,9 +41,9 @@ void CPedalsConfigDlg::CreateControls() {
   controls_ = make.CommonControls(kCommonLayout);
   for (std::size_t i = 0; i < kBrakeClutchRowCount; ++i) {
     const BrakeClutchRow& r = kBrakeClutchRows[i];
-    rows_[i] = make.ValueRow({r.captionId, r.minusId, r.valueId, r.plusId},
-                             {r.captionX, r.captionY, r.captionWidth, kCaptionHeight}, r.valueX,
-                             r.valueY);
+    rows_[i] =
+        make.ValueRow({r.captionId, r.minusId, r.valueId, r.plusId},
+                      {r.captionX, r.captionY, r.captionWidth, kCaptionHeight}, r.valueX, r.valueY);
   }
 }
 

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "pages/pedal_chart.h"
-#include "platform/profile_settings.h"
 #include "platform/ini_file.h"
+#include "platform/profile_settings.h"
 
 namespace pages {
 
@@ -35,8 +35,7 @@ const char* UpperValueCaption(PedalKind kind, PageLanguage language) {
 
 BrakeClutchPageModel::BrakeClutchPageModel(PedalKind kind, BrakeClutchPageView& view,
                                            std::string file)
-    : kind_(kind), view_(view), file_(std::move(file)),
-      settings_(DefaultBrakeClutchSettings()) {}
+    : kind_(kind), view_(view), file_(std::move(file)), settings_(DefaultBrakeClutchSettings()) {}
 
 void BrakeClutchPageModel::LoadPedalSettings(const BrakeClutchSettings& values) {
   settings_ = values;

@@ -12,8 +12,10 @@ const std::array<CurveMenuItem, kCurveShapeCount> kCurveMenuItems{{
     {CurveShape::kVerySlow, 32781, "Curva muy lenta", 32779, "Very Slow Curve"},
     {CurveShape::kFast, 32773, "Curva rápida", 32777, "Fast Curve"},
     {CurveShape::kVeryFast, 32782, "Curva muy rápida", 32780, "Very Fast Curve"},
-    {CurveShape::kSFastSlow, 32774, "Curva en S (rápida-lenta)", 32778, "S shape Curve (fast-slow)"},
-    {CurveShape::kSSlowFast, 32783, "Curva en S (lenta-rápida)", 32784, "S shape Curve (slow-fast)"},
+    {CurveShape::kSFastSlow, 32774, "Curva en S (rápida-lenta)", 32778,
+     "S shape Curve (fast-slow)"},
+    {CurveShape::kSSlowFast, 32783, "Curva en S (lenta-rápida)", 32784,
+     "S shape Curve (slow-fast)"},
 }};
 
 std::optional<CurveShape> CurveShapeForMenuId(int id) {

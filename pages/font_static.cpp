@@ -3,8 +3,8 @@
 
 #include <wx/app.h>
 #include <wx/dcclient.h>
-#include <wx/msgdlg.h>
 #include <wx/dcscreen.h>
+#include <wx/msgdlg.h>
 #include <wx/tokenzr.h>
 
 #include "pages/dialog_units.h"
@@ -21,9 +21,12 @@ void FontStaticStyle::Apply(const wxString& newFace, int newHeight, const wxColo
   if (flags & kFontUnderline) underline = true;
   if (flags & kFontStrikeOut) strikeOut = true;
   if (flags & kFontAntialiased) antialiased = true;
-  if (flags & kFontAlignCentre) align = TextAlign::kCentre;
-  else if (flags & kFontAlignRight) align = TextAlign::kRight;
-  else align = TextAlign::kLeft;
+  if (flags & kFontAlignCentre)
+    align = TextAlign::kCentre;
+  else if (flags & kFontAlignRight)
+    align = TextAlign::kRight;
+  else
+    align = TextAlign::kLeft;
 }
 
 std::vector<wxString> WrapTextLines(const wxString& text, int width,
@@ -178,10 +181,9 @@ wxFont CFontStatic::PaintFont() {
 void CFontStatic::OnPaint(wxPaintEvent&) {
   wxPaintDC dc(this);
   const wxRect client(GetClientSize());
-  const wxColour back = style_.fillBackground
-                            ? style_.background
-                            : (GetParent() ? GetParent()->GetBackgroundColour()
-                                           : GetBackgroundColour());
+  const wxColour back = style_.fillBackground ? style_.background
+                                              : (GetParent() ? GetParent()->GetBackgroundColour()
+                                                             : GetBackgroundColour());
   dc.SetBackground(wxBrush(back));
   dc.Clear();
 
@@ -205,8 +207,10 @@ void CFontStatic::OnPaint(wxPaintEvent&) {
     if (y >= client.GetBottom() + 1) break;
     const int w = measure(line);
     int x = client.x;
-    if (style_.align == TextAlign::kCentre) x += (client.width - w) / 2;
-    else if (style_.align == TextAlign::kRight) x += client.width - w;
+    if (style_.align == TextAlign::kCentre)
+      x += (client.width - w) / 2;
+    else if (style_.align == TextAlign::kRight)
+      x += client.width - w;
     dc.DrawText(line, x, y);
     y += lineHeight;
   }

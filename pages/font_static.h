@@ -42,8 +42,7 @@ struct FontStaticStyle {
   wxColour background;  // meaningful once fillBackground is set
   int height = 8;       // font cell height, pixels at 96 DPI
 
-  void Apply(const wxString& newFace, int newHeight, const wxColour& colour,
-             std::uint8_t flags);
+  void Apply(const wxString& newFace, int newHeight, const wxColour& colour, std::uint8_t flags);
 };
 
 // The lines of text when it is wrapped at blanks to width, as a word-breaking text draw does:
@@ -64,8 +63,7 @@ class CFontStatic : public wxControl {
   wxString ShownText() const { return text_.empty() ? GetLabel() : text_; }
 
   // Does not repaint; the next paint uses the new style.
-  void SetFontStyle(const wxString& face, int height, const wxColour& colour,
-                    std::uint8_t flags);
+  void SetFontStyle(const wxString& face, int height, const wxColour& colour, std::uint8_t flags);
   // Fills the client area with colour before drawing; without it the text sits on the
   // parent's background.
   void SetFillBackground(const wxColour& colour);
@@ -91,7 +89,7 @@ class CFontStatic : public wxControl {
 
   FontStaticStyle style_;
   wxString text_;
-  wxFont font_;          // built at the first paint after a style change
+  wxFont font_;  // built at the first paint after a style change
   bool fontValid_ = false;
   wxFont lineHeightFont_;  // the font lineHeight_ was measured with
   int lineHeight_ = 0;

@@ -56,11 +56,10 @@ PageValueRow PageControlFactory::ValueRow(const PageValueRowIds& ids, const DluR
   const wxString placeholder = wxString::FromUTF8(kTemplateLabelText);
   PageValueRow row;
   row.caption = Label(ids.caption, caption, placeholder);
-  row.minus = Button(ids.minus, {valueX - kButtonWidth, valueY - 1, kButtonWidth, kButtonHeight},
-                     "-");
+  row.minus =
+      Button(ids.minus, {valueX - kButtonWidth, valueY - 1, kButtonWidth, kButtonHeight}, "-");
   row.value = Label(ids.value, {valueX, valueY, kValueWidth, kValueHeight}, placeholder);
-  row.plus = Button(ids.plus, {valueX + kValueWidth, valueY - 1, kButtonWidth, kButtonHeight},
-                    "+");
+  row.plus = Button(ids.plus, {valueX + kValueWidth, valueY - 1, kButtonWidth, kButtonHeight}, "+");
   StyleCaptionLabel(*row.caption);
   StyleValueLabel(*row.value);
   return row;
@@ -72,8 +71,8 @@ PageCommonControls PageControlFactory::CommonControls(const PageCommonLayout& la
   c.chart = new chart::CChartContainer(&page_, kPageChartId, chartRect.GetPosition(),
                                        chartRect.GetSize(), L"");
   const wxRect barRect = Pixels(layout.liveBar);
-  c.liveBar = new CLiveBar(&page_, kPageLiveBarId, kLiveBarRange, barRect.GetPosition(),
-                           barRect.GetSize());
+  c.liveBar =
+      new CLiveBar(&page_, kPageLiveBarId, kLiveBarRange, barRect.GetPosition(), barRect.GetSize());
   c.percentLabel = Label(kPagePercentLabelId, layout.percentLabel, "0%");
   StylePercentLabel(*c.percentLabel);
 
@@ -115,8 +114,7 @@ void ShowLiveDisplay(const PageCommonControls& controls, const PedalLiveDisplay&
   controls.liveBar->SetValue(display.bar);  // repaints only a changed value
   controls.percentLabel->SetText(display.label);
   if (display.enabled) {
-    pedalChart.UpdateCrossHair(controls.chart->Core(), display.inputPercent,
-                               display.outputPercent);
+    pedalChart.UpdateCrossHair(controls.chart->Core(), display.inputPercent, display.outputPercent);
   }
 }
 

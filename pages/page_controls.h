@@ -138,8 +138,8 @@ void KeepEnterAndEscapeInPage(wxKeyEvent& event);
 
 // What a page does when the user works its value rows and shared controls.
 struct PageEventHandlers {
-  std::function<void(int buttonId)> step;      // a "+" or "-" of a value row
-  std::function<void(bool checked)> enabled;   // the Enabled box was clicked
+  std::function<void(int buttonId)> step;        // a "+" or "-" of a value row
+  std::function<void(bool checked)> enabled;     // the Enabled box was clicked
   std::function<void(int checkState)> loadCell;  // the hidden load-cell box changed
   std::function<void(CurveShape shape)> shape;   // an item of the curves menu was chosen
 };

@@ -25,9 +25,9 @@ struct PageCurveSettings {
   int dz_0 = 0;    // lower dead zone, input percent: inputs at or below it give output 0
   int dz_1 = 100;  // upper end point, input percent
   std::array<Point, PointCount> band;  // curve output percent at each of the page's inputs
-  int axis_cnf = 1;   // curve enabled when not 0
-  int axis_mode = 0;  // load-cell mode when not 0
-  bool dirty = false; // holds changes not yet sent to the controller
+  int axis_cnf = 1;                    // curve enabled when not 0
+  int axis_mode = 0;                   // load-cell mode when not 0
+  bool dirty = false;                  // holds changes not yet sent to the controller
 };
 
 }  // namespace pages

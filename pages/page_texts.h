@@ -15,7 +15,7 @@ struct PedalPageTexts {
   const char* upperDeadZone;  // the brake page shows its maximum force there instead
   const char* enabled;
   const char* loadCell;
-  const char* curves;         // the curves button; "Curvas" selects the Spanish menu
+  const char* curves;  // the curves button; "Curvas" selects the Spanish menu
 };
 
 const PedalPageTexts& PedalPageTextsFor(PageLanguage language);

@@ -25,21 +25,30 @@ constexpr std::size_t kFirstFinePoint = 11;
 constexpr ThrottleRow PointRow(int point, int captionId, int minusId, int valueId, int plusId,
                                int x, int y) {
   const bool fine = static_cast<std::size_t>(point) >= kFirstFinePoint;
-  return {ThrottleField::kPoint, point, captionId, minusId, valueId, plusId, fine ? 0.5f : 1.0f,
-          fine ? ThrottleLabelFormat::kOneDecimal : ThrottleLabelFormat::kWholePercent, x, y};
+  return {ThrottleField::kPoint,
+          point,
+          captionId,
+          minusId,
+          valueId,
+          plusId,
+          fine ? 0.5f : 1.0f,
+          fine ? ThrottleLabelFormat::kOneDecimal : ThrottleLabelFormat::kWholePercent,
+          x,
+          y};
 }
 
 // The text of a number with a fixed count of decimals; independent of the process locale.
 std::string FixedText(double value, int decimals) {
   char buffer[64];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
-                              decimals);
+  auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
   return std::string(buffer, result.ptr);
 }
 
 using ShapeTable = std::array<std::array<float, kThrottlePointCount>, kCurveShapeCount>;
 
 // Stored tables, indexed by CurveShape; neighbouring points may repeat a value.
+// clang-format off
 constexpr ShapeTable kShapes{{
     {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100},
     {0, 4, 9, 14, 21, 29, 39, 50, 63, 79, 81, 82.5f, 84.5f, 86, 88, 90, 92, 94.5f, 97, 100},
@@ -50,6 +59,7 @@ constexpr ShapeTable kShapes{{
     {0, 19, 31, 40, 46, 50, 54, 60, 69, 81, 83, 84.5f, 86.5f, 88, 90, 92, 94, 96, 98, 100},
     {0, 4, 10, 19, 31, 50, 69, 81, 90, 96, 97, 97.5f, 98, 98, 99, 99, 99.5f, 99.5f, 100, 100},
 }};
+// clang-format on
 
 }  // namespace
 
@@ -137,12 +147,9 @@ bool StepThrottleRow(ThrottleCurveSettings& settings, const ThrottleStep& step) 
 std::string FormatThrottleRowValue(const ThrottleCurveSettings& settings, std::size_t row) {
   const ThrottleRow& r = kThrottleRows.at(row);
   switch (r.field) {
-    case ThrottleField::kLowerDeadZone:
-      return std::to_string(settings.dz_0) + " %";
-    case ThrottleField::kUpperDeadZone:
-      return std::to_string(100 - settings.dz_1) + " %";
-    case ThrottleField::kPoint:
-      break;
+    case ThrottleField::kLowerDeadZone: return std::to_string(settings.dz_0) + " %";
+    case ThrottleField::kUpperDeadZone: return std::to_string(100 - settings.dz_1) + " %";
+    case ThrottleField::kPoint: break;
   }
   const double value = settings.band.at(static_cast<std::size_t>(r.point));
   if (r.format == ThrottleLabelFormat::kOneDecimal) return FixedText(value, 1);

@@ -83,8 +83,8 @@ void CPedalsConfig2Dlg::CreateControls() {
   controls_ = make.CommonControls(kCommonLayout);
   for (std::size_t i = 0; i < kThrottleRowCount; ++i) {
     const ThrottleRow& r = kThrottleRows[i];
-    rows_[i] = make.ValueRow({r.captionId, r.minusId, r.valueId, r.plusId}, CaptionRect(r), r.x,
-                             r.y);
+    rows_[i] =
+        make.ValueRow({r.captionId, r.minusId, r.valueId, r.plusId}, CaptionRect(r), r.x, r.y);
   }
 
   const std::array<int, kThrottlePresetCount> ids{kPresetAId, kPresetBId, kPresetCId};
@@ -114,11 +114,11 @@ void CPedalsConfig2Dlg::CreateControls() {
 }
 
 void CPedalsConfig2Dlg::BindEvents() {
-  BindPageEvents(*this, controls_, rows_,
-                 {[this](int buttonId) { StepRow(buttonId); },
-                  [this](bool checked) { SetEnabled(checked); },
-                  [this](int checkState) { model_.SetLoadCell(checkState); },
-                  [this](CurveShape shape) { model_.ApplyCurveShape(shape); }});
+  BindPageEvents(
+      *this, controls_, rows_,
+      {[this](int buttonId) { StepRow(buttonId); }, [this](bool checked) { SetEnabled(checked); },
+       [this](int checkState) { model_.SetLoadCell(checkState); },
+       [this](CurveShape shape) { model_.ApplyCurveShape(shape); }});
 }
 
 void CPedalsConfig2Dlg::OnPedalInput(double inputPercent) {

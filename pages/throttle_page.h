@@ -13,8 +13,8 @@
 #include "pages/page_controls.h"
 #include "pages/page_texts.h"
 #include "pages/pedal_chart.h"
-#include "platform/profile_settings.h"
 #include "pages/throttle_page_model.h"
+#include "platform/profile_settings.h"
 
 class wxRadioButton;
 
@@ -59,7 +59,7 @@ class CPedalsConfig2Dlg : public wxPanel, private ThrottlePageView {
   // The live input in percent, from the main dialog's 23 ms timer.
   void OnPedalInput(double inputPercent);
 
-  void LoadThrottlePreset(int index);        // and shows it
+  void LoadThrottlePreset(int index);  // and shows it
   void SaveThrottlePreset(int index) const;
   // Restore (force) and hot keys (unforced): never asks, checks the preset's button, loads,
   // writes it as selected and applies live. Unforced, the current preset is left alone.

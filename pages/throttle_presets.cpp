@@ -1,8 +1,8 @@
 // Loading and saving the throttle presets.
 #include "pages/throttle_presets.h"
 
-#include "platform/profile_settings.h"
 #include "platform/ini_file.h"
+#include "platform/profile_settings.h"
 
 namespace pages {
 
@@ -40,8 +40,7 @@ void LoadThrottlePreset(ThrottleCurveSettings& settings, int index, const std::s
   settings.dirty = false;
 }
 
-void SaveThrottlePreset(const ThrottleCurveSettings& settings, int index,
-                        const std::string& file) {
+void SaveThrottlePreset(const ThrottleCurveSettings& settings, int index, const std::string& file) {
   const std::string section = ThrottlePresetSection(index);
   WriteProfileInt(section, "dz_0", settings.dz_0, file);
   WriteProfileInt(section, "dz_1", settings.dz_1, file);
@@ -62,9 +61,8 @@ void WriteSelectedThrottlePreset(int index, const std::string& file) {
 }
 
 const char* ThrottleSaveQuestion(PageLanguage language) {
-  return language == PageLanguage::kSpanish
-             ? "¿Desea guardar los cambios realizados en el preset "
-             : "Do you want to save changes in preset ";
+  return language == PageLanguage::kSpanish ? "¿Desea guardar los cambios realizados en el preset "
+                                            : "Do you want to save changes in preset ";
 }
 
 }  // namespace pages

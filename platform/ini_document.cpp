@@ -10,10 +10,10 @@ enum class LineKind { kBlank, kComment, kSection, kKey, kOther };
 
 struct ParsedLine {
   LineKind kind = LineKind::kOther;
-  std::string_view name;       // section or key name, trimmed
+  std::string_view name;  // section or key name, trimmed
   // Key lines: first byte of the value text after the blanks; npos for a line without '='.
   std::size_t valueStart = 0;
-  std::string_view value;      // key lines: value text, trimmed, quotes still on
+  std::string_view value;  // key lines: value text, trimmed, quotes still on
 };
 
 ParsedLine LineOf(LineKind kind, std::string_view name = {}) {
@@ -65,8 +65,8 @@ std::string_view Unquote(std::string_view text) {
 // Reading trims blanks and drops one pair of outer quotes; a value that either would change
 // is written inside a pair of double quotes, which Windows reads the same way.
 std::string FileFormOfValue(std::string_view value) {
-  const bool needsQuotes = !value.empty() && (IsBlank(value.front()) ||
-                                              IsBlank(value.back()) || HasOuterQuotes(value));
+  const bool needsQuotes =
+      !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) || HasOuterQuotes(value));
   return needsQuotes ? "\"" + std::string(value) + "\"" : std::string(value);
 }
 
@@ -84,12 +84,10 @@ IniDocument::IniDocument(std::string_view text) {
       lines_.push_back({std::string(text.substr(start)), ""});
       break;
     }
-    const std::size_t endingSize = (text[end] == '\r' && end + 1 < text.size() &&
-                                    text[end + 1] == '\n')
-                                       ? 2
-                                       : 1;
-    lines_.push_back({std::string(text.substr(start, end - start)),
-                      std::string(text.substr(end, endingSize))});
+    const std::size_t endingSize =
+        (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
+    lines_.push_back(
+        {std::string(text.substr(start, end - start)), std::string(text.substr(end, endingSize))});
     if (newline_.empty()) newline_ = lines_.back().ending;
     start = end + endingSize;
   }
@@ -105,8 +103,7 @@ std::size_t IniDocument::FindSection(std::string_view section) const {
   return lines_.size();
 }
 
-std::optional<std::string> IniDocument::Find(std::string_view section,
-                                             std::string_view key) const {
+std::optional<std::string> IniDocument::Find(std::string_view section, std::string_view key) const {
   key = TrimBlanks(key);
   for (std::size_t i = FindSection(section) + 1; i < lines_.size(); ++i) {
     const ParsedLine line = ParseLine(lines_[i].text);

@@ -54,8 +54,7 @@ ProfileFile::ProfileFile(const std::string& file, std::size_t maxBytes) {
 
 ProfileFile::~ProfileFile() = default;
 
-std::optional<std::string> ProfileFile::Find(std::string_view section,
-                                             std::string_view key) const {
+std::optional<std::string> ProfileFile::Find(std::string_view section, std::string_view key) const {
   if (!index_ || ini::TrimBlanks(section).empty() || ini::TrimBlanks(key).empty()) {
     return std::nullopt;
   }

@@ -16,10 +16,9 @@ constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 // Windows-1252 bytes 0x80..0x9F. The five bytes Windows leaves undefined map to the C1
 // control of the same value, as Windows' own conversion does, so they survive a rewrite.
 constexpr std::array<char32_t, 32> kWindows1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
@@ -182,16 +181,11 @@ DecodedText DecodeFileBytes(std::string_view bytes) {
 
 std::optional<std::string> EncodeText(std::string_view utf8, Encoding encoding) {
   switch (encoding) {
-    case Encoding::kUtf8:
-      return std::string(utf8);
-    case Encoding::kUtf8Bom:
-      return std::string(kUtf8Bom) + std::string(utf8);
-    case Encoding::kUtf16LeBom:
-      return EncodeUtf16(utf8, false);
-    case Encoding::kUtf16BeBom:
-      return EncodeUtf16(utf8, true);
-    case Encoding::kWindows1252:
-      return EncodeWindows1252(utf8);
+    case Encoding::kUtf8: return std::string(utf8);
+    case Encoding::kUtf8Bom: return std::string(kUtf8Bom) + std::string(utf8);
+    case Encoding::kUtf16LeBom: return EncodeUtf16(utf8, false);
+    case Encoding::kUtf16BeBom: return EncodeUtf16(utf8, true);
+    case Encoding::kWindows1252: return EncodeWindows1252(utf8);
     case Encoding::kWindows1252Bom:
       if (std::optional<std::string> bytes = EncodeWindows1252(utf8)) {
         return std::string(kUtf8Bom) + *bytes;

@@ -30,8 +30,10 @@ std::map<std::string, int>& HeldLocks() {
 }  // namespace
 
 std::string InstanceLockFolder(const std::function<const char*(const char*)>& environment) {
-  if (const char* runtime = environment("XDG_RUNTIME_DIR"); runtime && UsableFolder(runtime)) return runtime;
-  if (const std::string own = "/run/user/" + std::to_string(getuid()); UsableFolder(own)) return own;
+  if (const char* runtime = environment("XDG_RUNTIME_DIR"); runtime && UsableFolder(runtime))
+    return runtime;
+  if (const std::string own = "/run/user/" + std::to_string(getuid()); UsableFolder(own))
+    return own;
   const char* tmp = environment("TMPDIR");
   if (tmp != nullptr && UsableFolder(tmp)) return tmp;
   return UsableFolder("/tmp") ? "/tmp" : "";

@@ -24,6 +24,7 @@ InstanceLock TakeInstanceLock(const std::string& name, const std::string& folder
 // /run/user/<uid> on the same terms (the same folder, for a process started without the
 // variable), else the temporary folder ($TMPDIR or /tmp). Empty when none will do.
 // environment: looks a variable up, null when unset; tests give their own.
-std::string InstanceLockFolder(const std::function<const char*(const char*)>& environment = std::getenv);
+std::string InstanceLockFolder(
+    const std::function<const char*(const char*)>& environment = std::getenv);
 
 }  // namespace platform

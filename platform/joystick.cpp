@@ -118,7 +118,8 @@ int JoystickId(std::uint16_t vendorId, std::uint16_t productId) {
 
 std::uint32_t ButtonMask(std::span<const std::uint8_t> buttonStates) {
   std::uint32_t mask = 0;
-  const std::size_t count = std::min(buttonStates.size(), static_cast<std::size_t>(kMaxJoystickButtons));
+  const std::size_t count =
+      std::min(buttonStates.size(), static_cast<std::size_t>(kMaxJoystickButtons));
   for (std::size_t b = 0; b < count; ++b) {
     if (buttonStates[b] != 0) mask |= std::uint32_t{1} << b;
   }

@@ -9,9 +9,11 @@ namespace platform {
 
 // Results of JoyGetDevCaps and JoyGetPos.
 inline constexpr unsigned JOYERR_NOERROR = 0;
-inline constexpr unsigned MMSYSERR_NODRIVER = 6;   // the joystick subsystem could not start
-inline constexpr unsigned JOYERR_PARMS = 165;      // index not below JoyGetNumDevs, or a null out pointer
-inline constexpr unsigned JOYERR_UNPLUGGED = 167;  // the device at this index is gone or cannot be opened
+inline constexpr unsigned MMSYSERR_NODRIVER = 6;  // the joystick subsystem could not start
+inline constexpr unsigned JOYERR_PARMS =
+    165;  // index not below JoyGetNumDevs, or a null out pointer
+inline constexpr unsigned JOYERR_UNPLUGGED =
+    167;  // the device at this index is gone or cannot be opened
 
 // Buttons beyond this many are not reported.
 inline constexpr int kMaxJoystickButtons = 32;

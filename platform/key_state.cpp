@@ -28,15 +28,19 @@ struct KeyEntry {
 std::vector<KeyEntry> BuildEntries() {
   std::vector<KeyEntry> entries;
   for (unsigned i = 0; i < 26; ++i) entries.push_back({'A' + int(i), {XK_a + i, XK_A + i}, {}});
-  const unsigned long digitSymbols[10] = {XK_parenright, XK_exclam,      XK_at,        XK_numbersign,
-                                          XK_dollar,     XK_percent,     XK_asciicircum, XK_ampersand,
+  const unsigned long digitSymbols[10] = {XK_parenright, XK_exclam,   XK_at,          XK_numbersign,
+                                          XK_dollar,     XK_percent,  XK_asciicircum, XK_ampersand,
                                           XK_asterisk,   XK_parenleft};
-  for (unsigned i = 0; i < 10; ++i) entries.push_back({'0' + int(i), {XK_0 + i}, {digitSymbols[i]}});
-  for (unsigned i = 0; i <= VK_F24 - VK_F1; ++i) entries.push_back({VK_F1 + int(i), {XK_F1 + i}, {}});
+  for (unsigned i = 0; i < 10; ++i)
+    entries.push_back({'0' + int(i), {XK_0 + i}, {digitSymbols[i]}});
+  for (unsigned i = 0; i <= VK_F24 - VK_F1; ++i)
+    entries.push_back({VK_F1 + int(i), {XK_F1 + i}, {}});
   // Keypad keys keep their numpad codes with Num Lock off, so a hot key on one works either way.
-  const unsigned long keypadMoves[10] = {XK_KP_Insert, XK_KP_End,   XK_KP_Down, XK_KP_Next, XK_KP_Left,
-                                         XK_KP_Begin,  XK_KP_Right, XK_KP_Home, XK_KP_Up,   XK_KP_Prior};
-  for (unsigned i = 0; i < 10; ++i) entries.push_back({VK_NUMPAD0 + int(i), {XK_KP_0 + i, keypadMoves[i]}, {}});
+  const unsigned long keypadMoves[10] = {XK_KP_Insert, XK_KP_End,   XK_KP_Down,  XK_KP_Next,
+                                         XK_KP_Left,   XK_KP_Begin, XK_KP_Right, XK_KP_Home,
+                                         XK_KP_Up,     XK_KP_Prior};
+  for (unsigned i = 0; i < 10; ++i)
+    entries.push_back({VK_NUMPAD0 + int(i), {XK_KP_0 + i, keypadMoves[i]}, {}});
   const KeyEntry others[] = {
       {VK_BACK, {XK_BackSpace}, {}},
       {VK_TAB, {XK_Tab, XK_ISO_Left_Tab}, {}},
@@ -102,7 +106,7 @@ std::vector<KeyEntry> BuildEntries() {
 }
 
 struct KeyTable {
-  std::unordered_map<unsigned long, int> byNamed;   // left and right codes for modifiers
+  std::unordered_map<unsigned long, int> byNamed;  // left and right codes for modifiers
   std::unordered_map<unsigned long, int> bySymbol;
   std::array<std::vector<unsigned long>, kVirtualKeyCount> keysyms;
 };
@@ -134,9 +138,9 @@ const std::unordered_map<unsigned, int>& PositionCodes() {
       for (unsigned i = 0; rows[r][i] != '\0'; ++i) c[rowStarts[r] + i] = rows[r][i];
     }
     const std::pair<unsigned, int> punctuation[] = {
-        {20, VK_OEM_MINUS}, {21, VK_OEM_PLUS},  {34, VK_OEM_4},      {35, VK_OEM_6},
-        {47, VK_OEM_1},     {48, VK_OEM_7},     {49, VK_OEM_3},      {51, VK_OEM_5},
-        {59, VK_OEM_COMMA}, {60, VK_OEM_PERIOD}, {61, VK_OEM_2},     {94, VK_OEM_102}};
+        {20, VK_OEM_MINUS}, {21, VK_OEM_PLUS},   {34, VK_OEM_4}, {35, VK_OEM_6},
+        {47, VK_OEM_1},     {48, VK_OEM_7},      {49, VK_OEM_3}, {51, VK_OEM_5},
+        {59, VK_OEM_COMMA}, {60, VK_OEM_PERIOD}, {61, VK_OEM_2}, {94, VK_OEM_102}};
     for (const auto& [keycode, vk] : punctuation) c[keycode] = vk;
     return c;
   }();
@@ -144,8 +148,8 @@ const std::unordered_map<unsigned, int>& PositionCodes() {
 }
 
 // Codes free for any OEM use, handed out when a layout has more punctuation keys than US codes.
-constexpr int kSpareCodes[] = {0xDF, 0xE1, 0xE3, 0xE4, 0xE6, 0xE9, 0xEA, 0xEB, 0xEC, 0xED,
-                               0xEE, 0xEF, 0xF0, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5};
+constexpr int kSpareCodes[] = {0xDF, 0xE1, 0xE3, 0xE4, 0xE6, 0xE9, 0xEA, 0xEB, 0xEC,
+                               0xED, 0xEE, 0xEF, 0xF0, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5};
 
 int MessageCode(int virtualKey) {
   switch (virtualKey) {
@@ -221,7 +225,8 @@ class KeyboardReader {
     // A new table, so that snapshots of the old layout keep theirs.
     auto keycodes = std::make_shared<KeyStateSnapshot::KeycodeTable>();
     for (std::size_t i = 0; i < vkByKeycode_.size(); ++i) {
-      if (vkByKeycode_[i] != 0) (*keycodes)[vkByKeycode_[i]].push_back(minKeycode_ + static_cast<unsigned>(i));
+      if (vkByKeycode_[i] != 0)
+        (*keycodes)[vkByKeycode_[i]].push_back(minKeycode_ + static_cast<unsigned>(i));
     }
     keycodesByVk_ = std::move(keycodes);
   }
@@ -271,7 +276,8 @@ std::vector<int> VirtualKeysOfKeyboardMapping(int minKeycode, int keysymsPerKeyc
   };
   const auto firstLevel = [&](std::size_t i) { return keysyms[i * per]; };
   const auto positionCode = [&](std::size_t i) {
-    const auto found = PositionCodes().find(static_cast<unsigned>(minKeycode) + static_cast<unsigned>(i));
+    const auto found =
+        PositionCodes().find(static_cast<unsigned>(minKeycode) + static_cast<unsigned>(i));
     return found == PositionCodes().end() ? 0 : found->second;
   };
 
@@ -331,8 +337,10 @@ int VirtualKeyFromKeycode(unsigned keycode) { return Reader().VirtualKeyOf(keyco
 
 int VirtualKeyFromKeysym(unsigned long keysym) {
   const KeyTable& table = Table();
-  if (const auto found = table.byNamed.find(keysym); found != table.byNamed.end()) return MessageCode(found->second);
-  if (const auto found = table.bySymbol.find(keysym); found != table.bySymbol.end()) return found->second;
+  if (const auto found = table.byNamed.find(keysym); found != table.byNamed.end())
+    return MessageCode(found->second);
+  if (const auto found = table.bySymbol.find(keysym); found != table.bySymbol.end())
+    return found->second;
   return 0;
 }
 

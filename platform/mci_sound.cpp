@@ -1,9 +1,9 @@
 // The three MCI sound commands over SDL2_mixer; audio starts lazily and fails silently.
 #include "platform/mci_sound.h"
 
-#include <alsa/asoundlib.h>
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <alsa/asoundlib.h>
 
 #include <algorithm>
 #include <cctype>
@@ -23,7 +23,7 @@ constexpr int kMixerChunkFrames = 1024;  // ~23 ms at 44.1 kHz: a short beep sta
 struct OpenSound {
   std::string alias;  // lower case: aliases are compared without case
   Mix_Chunk* chunk = nullptr;
-  int channel = -1;   // where it last played, so that a new play cuts the old one
+  int channel = -1;  // where it last played, so that a new play cuts the old one
 };
 
 enum class AudioState { kNotTried, kReady, kUnavailable };
@@ -42,7 +42,8 @@ SoundState& TheState() {
 
 std::string Lower(std::string_view text) {
   std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return std::tolower(c); });
   return out;
 }
 
@@ -79,7 +80,8 @@ std::optional<int> ParseInt(const std::string& text) {
 
 OpenSound* Find(SoundState& state, const std::string& alias) {
   const std::string key = Lower(alias);
-  auto it = std::find_if(state.sounds.begin(), state.sounds.end(), [&](const OpenSound& s) { return s.alias == key; });
+  auto it = std::find_if(state.sounds.begin(), state.sounds.end(),
+                         [&](const OpenSound& s) { return s.alias == key; });
   return it == state.sounds.end() ? nullptr : &*it;
 }
 
@@ -103,7 +105,8 @@ bool EnsureAudio(SoundState& state) {
     return false;
   }
   Mix_Init(MIX_INIT_MP3);
-  if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, kMixerChannelsOut, kMixerChunkFrames) != 0) {
+  if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, kMixerChannelsOut,
+                    kMixerChunkFrames) != 0) {
     // The subsystem stays up: shutting it down joins ALSA's device-watch thread, which can
     // hold the UI thread for 100 ms.
     return false;
@@ -114,7 +117,8 @@ bool EnsureAudio(SoundState& state) {
 
 // open "<file>" type mpegvideo alias <alias>
 int Open(SoundState& state, const std::vector<std::string>& t) {
-  if (t.size() != 6 || !Is(t[2], "type") || !Is(t[4], "alias") || t[1].empty()) return kMciBadSyntax;
+  if (t.size() != 6 || !Is(t[2], "type") || !Is(t[4], "alias") || t[1].empty())
+    return kMciBadSyntax;
   if (!Is(t[3], "mpegvideo")) return kMciUnsupportedType;
   if (Find(state, t[5]) != nullptr) return kMciAliasInUse;
   // Checked before the audio start so that a missing file costs no driver probing.

@@ -7,16 +7,17 @@ namespace platform {
 
 // Results of MciSendString; 0 is success. Callers may ignore them: every failure is silent.
 inline constexpr int kMciOk = 0;
-inline constexpr int kMciUnknownCommand = 1;  // not one of open, setaudio, play
-inline constexpr int kMciBadSyntax = 2;       // a known command in a shape we do not take
-inline constexpr int kMciUnknownAlias = 3;    // no sound is open under that alias
-inline constexpr int kMciAliasInUse = 4;      // open under an alias that is already open
-inline constexpr int kMciUnsupportedType = 5; // open with a device type other than mpegvideo
-inline constexpr int kMciFileNotFound = 6;    // open of a file that cannot be read
-inline constexpr int kMciNoAudioDevice = 7;   // no usable audio output: the program stays silent
-inline constexpr int kMciCannotDecode = 8;    // the file is not a sound we can decode
-inline constexpr int kMciOutOfRange = 9;      // volume outside 0..1000 or play from a position other than 0
-inline constexpr int kMciCannotPlay = 10;     // the mixer had no channel for it
+inline constexpr int kMciUnknownCommand = 1;   // not one of open, setaudio, play
+inline constexpr int kMciBadSyntax = 2;        // a known command in a shape we do not take
+inline constexpr int kMciUnknownAlias = 3;     // no sound is open under that alias
+inline constexpr int kMciAliasInUse = 4;       // open under an alias that is already open
+inline constexpr int kMciUnsupportedType = 5;  // open with a device type other than mpegvideo
+inline constexpr int kMciFileNotFound = 6;     // open of a file that cannot be read
+inline constexpr int kMciNoAudioDevice = 7;    // no usable audio output: the program stays silent
+inline constexpr int kMciCannotDecode = 8;     // the file is not a sound we can decode
+inline constexpr int kMciOutOfRange =
+    9;  // volume outside 0..1000 or play from a position other than 0
+inline constexpr int kMciCannotPlay = 10;  // the mixer had no channel for it
 
 inline constexpr int kMciMaxVolume = 1000;
 

@@ -27,8 +27,8 @@ struct WindowRecord {
   std::string title;
   WindowProc proc = nullptr;
   std::shared_ptr<ThreadQueue> queue;  // the owner thread's queue
-  bool alive = true;                   // guarded by queue->mutex, so no post lands after destruction
-  bool destroying = false;             // owner thread only: stops DestroyWindow re-entering from WM_DESTROY
+  bool alive = true;        // guarded by queue->mutex, so no post lands after destruction
+  bool destroying = false;  // owner thread only: stops DestroyWindow re-entering from WM_DESTROY
 };
 
 struct Registry {
@@ -136,7 +136,8 @@ std::string GetWindowTitle(WindowHandle window) {
 
 bool IsWindow(WindowHandle window) { return IsLive(window); }
 
-bool PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+bool PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                 std::intptr_t lParam) {
   auto record = FindRecord(window);
   if (!record) return false;
   ThreadQueue& queue = *record->queue;
@@ -160,7 +161,8 @@ void PostQuitMessage(int exitCode) {
   queue.wake.notify_one();
 }
 
-int GetMessage(Message* out, WindowHandle filter, std::uint32_t minMessage, std::uint32_t maxMessage) {
+int GetMessage(Message* out, WindowHandle filter, std::uint32_t minMessage,
+               std::uint32_t maxMessage) {
   if (out == nullptr) return -1;
   const auto& queuePtr = CurrentQueue();
   // An unknown, destroyed or other thread's window can never deliver here: no waiting for it.

@@ -45,7 +45,8 @@ bool IsWindow(WindowHandle window);
 
 // Queues a message for a live window from any thread. Returns false (and queues nothing)
 // for the null handle, an unknown or a destroyed window.
-bool PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+bool PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                 std::intptr_t lParam);
 
 // Marks WM_QUIT pending on the calling thread's queue; it is delivered once, after the
 // messages already queued that the reader's filter takes. A second call only replaces the code.
@@ -57,7 +58,8 @@ void PostQuitMessage(int exitCode);
 // exit code). Returns >0 for a message, 0 for WM_QUIT, and -1 at once for a null out pointer or
 // when the filter is not a live window of this thread: it never blocks for a window that is gone.
 // (Only the owner destroys a window, so it cannot vanish while its owner waits here.)
-int GetMessage(Message* out, WindowHandle filter, std::uint32_t minMessage, std::uint32_t maxMessage);
+int GetMessage(Message* out, WindowHandle filter, std::uint32_t minMessage,
+               std::uint32_t maxMessage);
 
 // Kept for the shape of the loop; there are no key messages to translate, so always false.
 bool TranslateMessage(const Message* message);
@@ -67,7 +69,8 @@ bool TranslateMessage(const Message* message);
 std::intptr_t DispatchMessage(const Message* message);
 
 // Default handling: WM_CLOSE destroys the window; everything else returns 0.
-std::intptr_t DefWindowProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+std::intptr_t DefWindowProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                            std::intptr_t lParam);
 
 // Sends WM_DESTROY to the procedure (synchronously, on the owner thread), then forgets the
 // window and drops its queued messages. Only the owning thread may destroy; false otherwise,

@@ -18,7 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 
 bool IsProcessDirectoryName(const std::string& name) {
-  return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return !name.empty() &&
+         std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::string BaseName(const std::string& path) {

@@ -17,7 +17,8 @@ enum class ProcessOwners {
 // mark dropped), or, where that link is closed to us (another user's process), from argv[0] in
 // <pid>/cmdline. Processes that give neither are skipped; an unreadable procRoot counts 0. A
 // process's user is the owner of its <pid> folder. procRoot is for tests.
-int CountProcessesNamed(const std::vector<std::string>& names, const std::string& procRoot = "/proc",
+int CountProcessesNamed(const std::vector<std::string>& names,
+                        const std::string& procRoot = "/proc",
                         ProcessOwners owners = ProcessOwners::kAnyone);
 
 }  // namespace platform

@@ -23,7 +23,7 @@ std::optional<std::string> ResolvedTarget(const std::string& path) {
   struct stat status {};
   if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
   std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
-                                                        &std::free);
+                                                       &std::free);
   if (!resolved) return std::nullopt;
   return std::string(resolved.get());
 }

@@ -12,8 +12,8 @@ namespace app {
 namespace {
 
 std::optional<std::string> ChooseFile(wxWindow* owner, const wxString& initialName, long style) {
-  wxFileDialog dialog(owner, wxFileSelectorPromptStr, wxEmptyString, initialName,
-                      kBackupWildcard, style);
+  wxFileDialog dialog(owner, wxFileSelectorPromptStr, wxEmptyString, initialName, kBackupWildcard,
+                      style);
   if (dialog.ShowModal() != wxID_OK) return std::nullopt;
   // The path in the file system's own encoding, as the file functions take it.
   return std::string(dialog.GetPath().fn_str());

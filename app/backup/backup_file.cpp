@@ -9,8 +9,8 @@
 
 #include "app/backup/staged_file.h"
 #include "pages/brake_clutch_curve.h"
-#include "platform/profile_settings.h"
 #include "platform/ini_file.h"
+#include "platform/profile_settings.h"
 #include "platform/whole_file.h"
 
 namespace app {
@@ -34,8 +34,9 @@ constexpr bool kThrottlePoints = std::is_same_v<typename Settings::PointType, fl
 // band_<input percent> of point k.
 template <typename Settings>
 std::string BandKey(std::size_t k) {
-  const int input = kThrottlePoints<Settings> ? pages::kThrottlePointInputs[k]
-                                              : static_cast<int>(k) * pages::kBrakeClutchPointSpacing;
+  const int input = kThrottlePoints<Settings>
+                        ? pages::kThrottlePointInputs[k]
+                        : static_cast<int>(k) * pages::kBrakeClutchPointSpacing;
   return "band_" + std::to_string(input);
 }
 
@@ -99,8 +100,10 @@ class BackupReader {
   Settings Curve(const std::string& section, const Settings& defaults) {
     const std::size_t gapsBefore = gaps_.size();
     Settings settings = defaults;
-    settings.dz_0 = Whole(section, "dz_0", kMinPercent, platform::kMaxPercent).value_or(defaults.dz_0);
-    settings.dz_1 = Whole(section, "dz_1", kMinPercent, platform::kMaxPercent).value_or(defaults.dz_1);
+    settings.dz_0 =
+        Whole(section, "dz_0", kMinPercent, platform::kMaxPercent).value_or(defaults.dz_0);
+    settings.dz_1 =
+        Whole(section, "dz_1", kMinPercent, platform::kMaxPercent).value_or(defaults.dz_1);
     for (std::size_t k = 0; k < Settings::kPointCount; ++k) {
       using Point = typename Settings::PointType;
       // Throttle points are read as double and narrowed, as the settings helpers read them.
@@ -195,9 +198,9 @@ std::variant<RestoredBackup, BackupReadError> ReadBackupFile(const std::string& 
   }
   BackupReader reader(file);
   RestoredBackup backup;
-  backup.actualPreset = reader.Whole(kBackupThrottleSection, kBackupPresetKey,
-                                     std::numeric_limits<int>::min(),
-                                     std::numeric_limits<int>::max())
+  backup.actualPreset = reader
+                            .Whole(kBackupThrottleSection, kBackupPresetKey,
+                                   std::numeric_limits<int>::min(), std::numeric_limits<int>::max())
                             .value_or(0);
   // Its one key missing with its header too: the whole section is.
   if (!reader.Gaps().empty() && !reader.HasSection(kBackupThrottleSection)) {
@@ -230,8 +233,8 @@ bool WriteRestoredSettings(const RestoredBackup& backup, const std::string& sett
   const std::string& file = staged->Path();
   bool ok = true;
   for (int n = 0; ok && n < pages::kThrottlePresetCount; ++n) {
-    ok = WriteCurveSection(pages::ThrottlePresetSection(n), backup.presets[static_cast<std::size_t>(n)],
-                           file);
+    ok = WriteCurveSection(pages::ThrottlePresetSection(n),
+                           backup.presets[static_cast<std::size_t>(n)], file);
   }
   if (ok && backup.brake) {
     ok = WriteProfileInt(kMaxForceSection, kMaxForceKey, backup.brake->dz_1, file);

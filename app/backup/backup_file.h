@@ -34,7 +34,8 @@ std::string BackupPresetSection(int index);
 struct BackupContents {
   int actualPreset = 0;  // 0 = A, 1 = B, 2 = C
   std::array<pages::ThrottleCurveSettings, pages::kThrottlePresetCount> presets{
-      pages::DefaultThrottleSettings(), pages::DefaultThrottleSettings(), pages::DefaultThrottleSettings()};
+      pages::DefaultThrottleSettings(), pages::DefaultThrottleSettings(),
+      pages::DefaultThrottleSettings()};
   std::optional<pages::BrakeClutchSettings> brake;
   std::optional<pages::BrakeClutchSettings> clutch;
 };
@@ -74,7 +75,8 @@ struct BackupGap {
 struct RestoredBackup {
   int actualPreset = 0;  // as written; the restore maps it to a preset
   std::array<pages::ThrottleCurveSettings, pages::kThrottlePresetCount> presets{
-      pages::DefaultThrottleSettings(), pages::DefaultThrottleSettings(), pages::DefaultThrottleSettings()};
+      pages::DefaultThrottleSettings(), pages::DefaultThrottleSettings(),
+      pages::DefaultThrottleSettings()};
   std::optional<pages::BrakeClutchSettings> brake;
   std::optional<pages::BrakeClutchSettings> clutch;
   std::vector<BackupGap> gaps;
@@ -102,8 +104,8 @@ struct BackupReadError {
 // whole number.
 std::variant<RestoredBackup, BackupReadError> ReadBackupFile(const std::string& path);
 
-// The restored presets (all three) into their PRESET_n sections of the settings file, and the brake's
-// maximum force (its dz_1) into BRAKE max_force, all at once: the settings file is replaced
+// The restored presets (all three) into their PRESET_n sections of the settings file, and the
+// brake's maximum force (its dz_1) into BRAKE max_force, all at once: the settings file is replaced
 // only when every key was written, and is left as it was otherwise. False on failure.
 bool WriteRestoredSettings(const RestoredBackup& backup, const std::string& settingsFile);
 

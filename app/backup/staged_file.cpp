@@ -22,8 +22,7 @@ std::unique_ptr<StagedFile> StagedFile::Begin(const std::string& target, Start s
       return nullptr;
     }
   }
-  std::unique_ptr<platform::FileReplacement> replacement =
-      platform::FileReplacement::Begin(target);
+  std::unique_ptr<platform::FileReplacement> replacement = platform::FileReplacement::Begin(target);
   // Later writes through the INI module rewrite it in place; Commit flushes it to disk.
   if (!replacement || !replacement->Write(bytes)) return nullptr;
   return std::unique_ptr<StagedFile>(new StagedFile(std::move(replacement)));

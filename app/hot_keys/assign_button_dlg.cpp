@@ -5,8 +5,8 @@
 #include <wx/checkbox.h>
 
 #include "app/hot_keys/press_wait_dlg.h"
-#include "pages/font_static.h"
 #include "pages/dialog_units.h"
+#include "pages/font_static.h"
 #include "pages/page_layout.h"
 #include "platform/profile_settings.h"
 
@@ -22,7 +22,8 @@ struct SlotRow {
   int y;  // dialog units: the label's top; its capture button sits 3 units higher
 };
 constexpr SlotRow kSlotRows[kHotKeyCount] = {
-    {"Brake Inc", 18}, {"Brake Dec", 42}, {"Throttle A", 72}, {"Throttle B", 96}, {"Throttle C", 120},
+    {"Brake Inc", 18},  {"Brake Dec", 42},   {"Throttle A", 72},
+    {"Throttle B", 96}, {"Throttle C", 120},
 };
 
 }  // namespace
@@ -36,7 +37,8 @@ CAssignButtonDlg::CAssignButtonDlg(JoystickButtonMasks& referenceMasks, bool spa
   CreateControls(spanish);
   Bind(wxEVT_CHAR_HOOK, &CAssignButtonDlg::OnCharHook, this);
   for (std::size_t slot = 0; slot < kHotKeyCount; ++slot) {
-    captureButtons_[slot]->Bind(wxEVT_BUTTON, [this, slot](wxCommandEvent&) { CaptureAssignment(slot); });
+    captureButtons_[slot]->Bind(wxEVT_BUTTON,
+                                [this, slot](wxCommandEvent&) { CaptureAssignment(slot); });
   }
   for (wxCheckBox* box : {monitor_, monitorVr_, minimized_}) {
     box->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { SaveMonitorOptions(); });
@@ -53,20 +55,24 @@ void CAssignButtonDlg::CreateControls(bool spanish) {
   for (std::size_t slot = 0; slot < kHotKeyCount; ++slot) {
     const int id = static_cast<int>(slot);
     labels_[slot] = new pages::CFontStatic(this, kFirstLabelId + id, kSlotRows[slot].label,
-                                    units.Point(21, kSlotRows[slot].y), units.Size(108, 15));
-    labels_[slot]->SetFontStyle(pages::kPageLabelFace, pages::kPageLabelHeight, *wxWHITE, kLabelFlags);
-    captureButtons_[slot] = new wxButton(this, kFirstCaptureButtonId + id, "Button1",
-                                         units.Point(138, kSlotRows[slot].y - 3), units.Size(96, 18));
+                                           units.Point(21, kSlotRows[slot].y), units.Size(108, 15));
+    labels_[slot]->SetFontStyle(pages::kPageLabelFace, pages::kPageLabelHeight, *wxWHITE,
+                                kLabelFlags);
+    captureButtons_[slot] =
+        new wxButton(this, kFirstCaptureButtonId + id, "Button1",
+                     units.Point(138, kSlotRows[slot].y - 3), units.Size(96, 18));
   }
   // The brake keys cannot be captured here; what is stored for them stays and is shown.
   captureButtons_[kBrakeIncreaseSlot]->Disable();
   captureButtons_[kBrakeDecreaseSlot]->Disable();
 
   monitor_ = new wxCheckBox(this, kMonitorId, "Monitor", units.Point(21, 144), units.Size(75, 15));
-  monitorVr_ = new wxCheckBox(this, kMonitorVrId, "Monitor VR", units.Point(21, 159), units.Size(75, 15));
+  monitorVr_ =
+      new wxCheckBox(this, kMonitorVrId, "Monitor VR", units.Point(21, 159), units.Size(75, 15));
   monitorVr_->Hide();
-  minimized_ = new wxCheckBox(this, kMinimizedId, spanish ? "Arrancar Minimizado" : "Start Minimized",
-                              units.Point(138, 144), units.Size(105, 15));
+  minimized_ =
+      new wxCheckBox(this, kMinimizedId, spanish ? "Arrancar Minimizado" : "Start Minimized",
+                     units.Point(138, 144), units.Size(105, 15));
 }
 
 bool CAssignButtonDlg::TransferDataToWindow() {

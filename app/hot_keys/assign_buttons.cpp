@@ -10,7 +10,8 @@ void OnAssignButtons(AssignButtonsHost& host) {
   host.SetBusy(true);
   const bool spanish = host.LanguageButtonCaption() == kEnglishOffered;
   {
-    CAssignButtonDlg dialog(host.LastJoystickButtons(), spanish, host.AppOptions(), host.HostWindow());
+    CAssignButtonDlg dialog(host.LastJoystickButtons(), spanish, host.AppOptions(),
+                            host.HostWindow());
     dialog.Assignments() = host.HotKeyAssignments();
     dialog.ShowModal();
     host.HotKeyAssignments() = dialog.Assignments();

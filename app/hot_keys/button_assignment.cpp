@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "platform/profile_settings.h"
 #include "platform/ini_file.h"
+#include "platform/profile_settings.h"
 
 namespace app {
 
@@ -39,8 +39,10 @@ std::uint32_t ButtonBit(int button) {
 ButtonAssignments ReadButtonAssignments(const std::string& file) {
   ButtonAssignments assignments;
   for (std::size_t slot = 0; slot < kHotKeyCount; ++slot) {
-    assignments[slot].device = platform::GetPrivateProfileInt(kJoySection, kJoyKeys[slot].device, 0, file);
-    assignments[slot].button = platform::GetPrivateProfileInt(kJoySection, kJoyKeys[slot].button, 0, file);
+    assignments[slot].device =
+        platform::GetPrivateProfileInt(kJoySection, kJoyKeys[slot].device, 0, file);
+    assignments[slot].button =
+        platform::GetPrivateProfileInt(kJoySection, kJoyKeys[slot].button, 0, file);
   }
   return assignments;
 }

@@ -33,9 +33,9 @@ void HotKeyPoller::Tick(const ButtonAssignments& assignments, bool busy, HotKeyA
 }
 
 void HotKeyPoller::PollKeyboard(const ButtonAssignments& assignments, HotKeyActions& actions) {
-  const bool anyKey = std::any_of(assignments.begin(), assignments.end(), [](const ButtonAssignment& a) {
-    return a.device == kKeyboardDevice;
-  });
+  const bool anyKey =
+      std::any_of(assignments.begin(), assignments.end(),
+                  [](const ButtonAssignment& a) { return a.device == kKeyboardDevice; });
   // One reading answers every key of the tick: one round trip, not one per key; none without
   // a keyboard pair.
   const KeyStateReader keyState = anyKey ? keyboard_() : KeyStateReader();
@@ -75,12 +75,8 @@ void HotKeyPoller::PollJoysticks(const ButtonAssignments& assignments, bool busy
 
 void HotKeyPoller::Act(std::size_t slot, HotKeyActions& actions) {
   switch (slot) {
-    case kBrakeIncreaseSlot:
-      actions.BrakeForceUp();
-      return;
-    case kBrakeDecreaseSlot:
-      actions.BrakeForceDown();
-      return;
+    case kBrakeIncreaseSlot: actions.BrakeForceUp(); return;
+    case kBrakeDecreaseSlot: actions.BrakeForceDown(); return;
     default: {
       const int preset = static_cast<int>(slot - kThrottleASlot);
       if (actions.CurrentPreset() != preset) actions.SelectPreset(preset);

@@ -10,8 +10,8 @@
 #include <wx/frame.h>
 #include <wx/msgdlg.h>
 
-#include "platform/profile_settings.h"
 #include "platform/ini_file.h"
+#include "platform/profile_settings.h"
 
 namespace app {
 
@@ -19,8 +19,8 @@ namespace {
 
 // GTK shrinks a window that may not be resized to its contents' natural size (1 x 1 here), so
 // the window is resizable in name and held at its size by equal minimum and maximum sizes.
-constexpr long kMonitorStyle = wxFRAME_NO_TASKBAR | wxSTAY_ON_TOP | wxBORDER_NONE |
-                               wxFRAME_TOOL_WINDOW | wxRESIZE_BORDER;
+constexpr long kMonitorStyle =
+    wxFRAME_NO_TASKBAR | wxSTAY_ON_TOP | wxBORDER_NONE | wxFRAME_TOOL_WINDOW | wxRESIZE_BORDER;
 constexpr const char* kMonitorSection = "MONITOR";
 constexpr const char* kXKey = "x";
 constexpr const char* kYKey = "y";
@@ -82,8 +82,7 @@ class MonitorFrame : public wxFrame {
     Bind(wxEVT_SHOW, &MonitorFrame::OnShow, this);
     // A move made by Move() may be reported to wx before the server has made it, and then not
     // again; the server's own configure notice is the sure sign.
-    g_signal_connect(GetHandle(), "configure-event", G_CALLBACK(&MonitorFrame::OnConfigure),
-                     this);
+    g_signal_connect(GetHandle(), "configure-event", G_CALLBACK(&MonitorFrame::OnConfigure), this);
     Bind(wxEVT_LEFT_DOWN, &MonitorFrame::OnLeftDown, this);
     Bind(wxEVT_MOTION, &MonitorFrame::OnMotion, this);
     Bind(wxEVT_LEFT_UP, &MonitorFrame::OnLeftUp, this);
@@ -198,9 +197,9 @@ CVirtualDisplayDlg::~CVirtualDisplayDlg() {
 
 bool CVirtualDisplayDlg::Create() {
   if (frame_ != nullptr) return false;
-  auto* frame = new MonitorFrame(MonitorFrame::Client{
-      &image_, [this](const wxPoint& position) { OnWindowMoved(position); },
-      [this] { OnWindowGone(); }});
+  auto* frame = new MonitorFrame(
+      MonitorFrame::Client{&image_, [this](const wxPoint& position) { OnWindowMoved(position); },
+                           [this] { OnWindowGone(); }});
   if (!frame->CreateMonitorWindow()) {
     // A window that was never created is not a top-level window yet, so it can go at once.
     frame->Detach();

@@ -95,9 +95,9 @@ int ChartContainerCore::AddChart(const ChartAddRecord& record, bool redraw) {
   }
 
   auto series = std::make_unique<ChartSeries>();
-  series->InitChartSeries(record.visible, record.showPoints, index, std::move(name),
-                          record.nameY, record.precisionY, record.dashStyle, record.penWidth,
-                          record.tension, record.colour);
+  series->InitChartSeries(record.visible, record.showPoints, index, std::move(name), record.nameY,
+                          record.precisionY, record.dashStyle, record.penWidth, record.tension,
+                          record.colour);
   if (record.points && !record.points->empty()) series->SetPoints(*record.points);
 
   const auto [it, inserted] = series_.emplace(index, std::move(series));
@@ -303,8 +303,8 @@ bool ChartContainerCore::HitTestCharts(int id, double yLo, double yHi) const {
   const ChartTransform t = BuildTransform(minX, maxX, yLo, yHi);
   if (plot.width > 0.0f && plot.height > 0.0f && IsInvertible(t)) {
     const auto topLeft = TryScreenToData(0, 0, &t);
-    const auto bottomRight = TryScreenToData(static_cast<int>(client.width),
-                                             static_cast<int>(client.height), &t);
+    const auto bottomRight =
+        TryScreenToData(static_cast<int>(client.width), static_cast<int>(client.height), &t);
     if (topLeft && bottomRight) {
       bottom = std::min(topLeft->y, bottomRight->y);
       top = std::max(topLeft->y, bottomRight->y);
@@ -419,8 +419,7 @@ void ChartContainerCore::ResetContainer(bool keepSeries, bool resetColours) {
   host_->DestroyDataView();
 }
 
-void ChartContainerCore::SyncDataViewCell(int id, int position, double x, double y,
-                                          bool select) {
+void ChartContainerCore::SyncDataViewCell(int id, int position, double x, double y, bool select) {
   if (id == -1) {
     dataViewPoints_.clear();
   } else {
@@ -591,8 +590,7 @@ ChartPaintLayout ChartContainerCore::ComputePaintLayout(const RectF& bounds) con
   layout.xAxis = GetXAxisPlacement(layout.plot, minY, maxY);
   layout.yAxis = GetYAxisPlacement(layout.plot, minX, maxX);
   layout.crossing = {layout.yAxis.position, layout.xAxis.position};
-  layout.scale =
-      ComputeScaleFactors(layout.plot, minX, maxX, minY, maxY, zoom_.DrawsYMargins());
+  layout.scale = ComputeScaleFactors(layout.plot, minX, maxX, minY, maxY, zoom_.DrawsYMargins());
   layout.transform =
       TransformForPlot(layout.xAxis, layout.yAxis, layout.scale, minX, maxX, minY, maxY, false);
   return layout;

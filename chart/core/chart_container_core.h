@@ -25,14 +25,14 @@ namespace chart {
 
 // Roles of the nine container colours, in their stored order.
 enum class ChartColourRole : int {
-  kBackground = 0,      // box fill, boxes behind the X-boundary labels
-  kBorder,              // box frame and focus rectangle
-  kAxes,                // axes and X-boundary label text
-  kLiveLines,           // live tracking lines of mouse tracking and zooms
-  kTrackingMarks,       // painted tracking line, circles around tracked points
-  kSelectedPoints,      // circles around points selected in the chart data view
-  kDataWindowBack,      // data window background
-  kDataWindowText,      // data window text
+  kBackground = 0,  // box fill, boxes behind the X-boundary labels
+  kBorder,          // box frame and focus rectangle
+  kAxes,            // axes and X-boundary label text
+  kLiveLines,       // live tracking lines of mouse tracking and zooms
+  kTrackingMarks,   // painted tracking line, circles around tracked points
+  kSelectedPoints,  // circles around points selected in the chart data view
+  kDataWindowBack,  // data window background
+  kDataWindowText,  // data window text
   kGrid,
 };
 inline constexpr int kChartColourCount = 9;
@@ -62,14 +62,14 @@ struct ChartPaintLayout {
   bool hasPoints = false;  // false: box and a grid anchored at (0, 0), no axes, no transform
   AxisPlacement xAxis;
   AxisPlacement yAxis;
-  PointF crossing;         // where the axes cross: (yAxis.position, xAxis.position)
+  PointF crossing;  // where the axes cross: (yAxis.position, xAxis.position)
   ScaleFactors scale;
   ChartTransform transform;
 };
 
 using ChartSeriesMap = std::map<int, std::unique_ptr<ChartSeries>>;
-using TrackedValues = std::multimap<int, ChartPoint>;   // series index -> values found
-using DataViewPoints = std::map<int, ChartPoint>;       // point position -> (x, y)
+using TrackedValues = std::multimap<int, ChartPoint>;  // series index -> values found
+using DataViewPoints = std::map<int, ChartPoint>;      // point position -> (x, y)
 
 // What a refresh of the tracking rows hands to the tracking data window.
 struct TrackingRowsUpdate {

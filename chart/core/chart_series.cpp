@@ -54,7 +54,9 @@ std::unique_ptr<ChartSeries> ChartSeries::CloneChartSeries(bool keepState) const
   return clone;
 }
 
-void ChartSeries::SetPoints(const ChartPoints& points) { SetSortedPoints(SortedChartPoints(points)); }
+void ChartSeries::SetPoints(const ChartPoints& points) {
+  SetSortedPoints(SortedChartPoints(points));
+}
 
 void ChartSeries::SetSortedPoints(ChartPoints points) {
   points_ = std::move(points);
@@ -65,9 +67,9 @@ void ChartSeries::SetSortedPoints(ChartPoints points) {
   }
   minX_ = points_.front().x;
   maxX_ = points_.back().x;
-  const auto [lo, hi] = std::minmax_element(
-      points_.begin(), points_.end(),
-      [](const ChartPoint& a, const ChartPoint& b) { return a.y < b.y; });
+  const auto [lo, hi] =
+      std::minmax_element(points_.begin(), points_.end(),
+                          [](const ChartPoint& a, const ChartPoint& b) { return a.y < b.y; });
   minY_ = lo->y;
   maxY_ = hi->y;
 }
@@ -93,14 +95,13 @@ NearestPoint ChartSeries::FindNearestPointX(const ChartPoint& target, double wid
     found = it;
   }
   out = *found;
-  const auto sameX = std::count_if(points_.begin(), found,
-                                   [&](const ChartPoint& p) { return p.x == found->x; });
+  const auto sameX =
+      std::count_if(points_.begin(), found, [&](const ChartPoint& p) { return p.x == found->x; });
   return {found, 1 + static_cast<int>(sameX)};
 }
 
 bool ChartSeries::GetScreenPoints(const ChartPoints& points, std::vector<PointF>& out,
-                                  const ChartTransform& transform, double minX,
-                                  double maxX) const {
+                                  const ChartTransform& transform, double minX, double maxX) const {
   if (points.empty()) throw ChartArgumentError("no points to map");
   auto first = points.begin();
   auto last = points.end();

@@ -38,8 +38,8 @@ enum ChartDashStyle : std::int32_t {
 struct ChartAddRecord {
   bool visible = true;
   bool showPoints = true;
-  std::wstring name;           // empty: the container picks "Cnart_<index>"
-  std::wstring nameY;          // empty means "Y"
+  std::wstring name;   // empty: the container picks "Cnart_<index>"
+  std::wstring nameY;  // empty means "Y"
   std::int32_t precisionY = 3;
   std::int32_t dashStyle = kDashSolid;
   float penWidth = 2.0f;

@@ -44,8 +44,8 @@ int ChartContainerCore::BuildDataWindowRows(const ChartPoint& point, double widt
     for (int n = 0; n < found.ordinal; ++n, --it) {
       values.emplace(index, *it);
       if (series->IsVisible() && shownY && InRange(it->y * series->YScale(), *shownY)) {
-        rows.emplace(index, series->BuildPointLabelRow(it->x, it->y, nameX_, precisionX_,
-                                                       formatterX_));
+        rows.emplace(index,
+                     series->BuildPointLabelRow(it->x, it->y, nameX_, precisionX_, formatterX_));
       }
       if (it == series->Points().begin()) break;
     }

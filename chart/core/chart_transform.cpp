@@ -60,8 +60,8 @@ ScaleFactors ComputeScaleFactors(const RectF& plot, double minX, double maxX, do
 }
 
 ChartTransform TransformForPlot(const AxisPlacement& xAxis, const AxisPlacement& yAxis,
-                                const ScaleFactors& scale, double minX, double maxX,
-                                double minY, double maxY, bool roundOffsets) {
+                                const ScaleFactors& scale, double minX, double maxX, double minY,
+                                double maxY, bool roundOffsets) {
   std::tie(minX, maxX) = ScalingExtent(minX, maxX);
   std::tie(minY, maxY) = ScalingExtent(minY, maxY);
   double cx = yAxis.code == kAxisAtZero ? 0.0 : yAxis.code == kAxisAtLow ? -minX : -maxX;

@@ -68,8 +68,8 @@ ScaleFactors ComputeScaleFactors(const RectF& plot, double minX, double maxX, do
 // roundOffsets rounds the edge constants to float first (as transforms built between
 // paints do); painting uses them unrounded.
 ChartTransform TransformForPlot(const AxisPlacement& xAxis, const AxisPlacement& yAxis,
-                                const ScaleFactors& scale, double minX, double maxX,
-                                double minY, double maxY, bool roundOffsets);
+                                const ScaleFactors& scale, double minX, double maxX, double minY,
+                                double maxY, bool roundOffsets);
 
 // Inverse map of a client point. Throws ChartArgumentError when transform is null, or when
 // either scale is 0 or non-finite (or an offset is non-finite). A NaN coordinate becomes

@@ -13,8 +13,8 @@ namespace chart {
 class ChartContainerCore;
 
 // An attribute value as the document receives it; XmlValueText gives its text form.
-using XmlValue = std::variant<std::wstring, std::int32_t, std::uint8_t, std::uint32_t, float,
-                              double>;
+using XmlValue =
+    std::variant<std::wstring, std::int32_t, std::uint8_t, std::uint32_t, float, double>;
 
 struct XmlAttribute {
   std::wstring name;
@@ -25,8 +25,8 @@ struct XmlNode {
   enum class Kind { kProcessingInstruction, kElement, kText };
 
   Kind kind = Kind::kElement;
-  std::wstring name;                    // element name, or processing-instruction target
-  std::wstring text;                    // text content, or processing-instruction data
+  std::wstring name;                     // element name, or processing-instruction target
+  std::wstring text;                     // text content, or processing-instruction data
   std::vector<XmlAttribute> attributes;  // elements only, in document order
   std::vector<XmlNode> children;         // elements only, in document order
 };

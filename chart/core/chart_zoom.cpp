@@ -34,8 +34,7 @@ std::int32_t ChartContainerCore::MoveExtentX(double delta, bool redraw) {
   return ZoomExtentX(minX - delta, maxX - delta, redraw);
 }
 
-std::int32_t ChartContainerCore::ChangeExtentY(double a, double b, bool keepMargins,
-                                               bool redraw) {
+std::int32_t ChartContainerCore::ChangeExtentY(double a, double b, bool keepMargins, bool redraw) {
   if (a == b || !std::isfinite(a) || !std::isfinite(b)) return zoom_.YState();
   const double lo = std::min(a, b);
   const double hi = std::max(a, b);
@@ -156,9 +155,7 @@ std::optional<ChartNotify> ChartContainerCore::RunExtentCommand(ChartExtentComma
     case ChartExtentCommand::kMoveLeft:
       MoveExtentX(-kStepShare * width, true);
       return ExtentNotify(Code::kExtentX);
-    case ChartExtentCommand::kUndoX:
-      UndoExtentX(true);
-      return ExtentNotify(Code::kExtentX);
+    case ChartExtentCommand::kUndoX: UndoExtentX(true); return ExtentNotify(Code::kExtentX);
     case ChartExtentCommand::kZoomInY: {
       const std::optional<ChartExtent> range = zoom_.ZoomInRangeY();
       if (!range) return std::nullopt;
@@ -171,9 +168,7 @@ std::optional<ChartNotify> ChartContainerCore::RunExtentCommand(ChartExtentComma
     case ChartExtentCommand::kMoveDown:
       MoveExtentY(-kStepShare * height, true);
       return ExtentNotify(Code::kExtentY);
-    case ChartExtentCommand::kUndoY:
-      UndoExtentY(true);
-      return ExtentNotify(Code::kExtentY);
+    case ChartExtentCommand::kUndoY: UndoExtentY(true); return ExtentNotify(Code::kExtentY);
     case ChartExtentCommand::kRestoreExtents:
       ResetExtents(false);
       return ExtentNotify(Code::kExtentsRestored);

@@ -16,8 +16,8 @@ constexpr double kPureMoveTolerance = 8.881784197001252e-16;  // 2^-50
 
 // Grows the home extent (the stack's bottom entry, or the current extent while not zoomed)
 // to take in [min, max]. A single value is widened so the extent has a span.
-void ExtendExtent(ChartExtentStack& stack, double& curMin, double& curMax, double min,
-                  double max, bool isY) {
+void ExtendExtent(ChartExtentStack& stack, double& curMin, double& curMax, double min, double max,
+                  bool isY) {
   if (max < min) return;
   double& targetMin = stack.empty() ? curMin : stack.front().first;
   double& targetMax = stack.empty() ? curMax : stack.front().second;
@@ -54,8 +54,8 @@ void CutToBottomEntry(ChartExtentStack& stack) {
 // was drawn without margins.
 bool OnlyPureMoves(const ChartExtentStack& stack) {
   for (std::size_t i = 1; i < stack.size(); ++i) {
-    const double ratio = (stack[i - 1].first - stack[i].first) /
-                         (stack[i - 1].second - stack[i].second);
+    const double ratio =
+        (stack[i - 1].first - stack[i].first) / (stack[i - 1].second - stack[i].second);
     // Two equal entries give 0 / 0: no change keeps the run.
     if (std::fabs(1.0 - ratio) > kPureMoveTolerance) return false;
   }
@@ -225,9 +225,8 @@ std::optional<ChartExtent> ChartZoomState::ZoomInRangeX() const {
   if (maxX_ <= minX_) return std::nullopt;
   const double width = maxX_ - minX_;
   if (xState_ == kXFirstClick) {
-    return ZoomAroundClick(
-        minX_, maxX_, firstClickX_,
-        {firstClickX_ - kStepShare * width, firstClickX_ + kStepShare * width});
+    return ZoomAroundClick(minX_, maxX_, firstClickX_,
+                           {firstClickX_ - kStepShare * width, firstClickX_ + kStepShare * width});
   }
   return ChartExtent{minX_ + kStepShare * width, maxX_ - kStepShare * width};
 }

@@ -13,10 +13,10 @@ namespace chart {
 
 // X extent states.
 enum ChartXState : std::int32_t {
-  kXHome = 0,          // X undo stack empty
-  kXFirstClick = 2,    // first click of a two-click X zoom made
-  kXSetNotDrawn = 4,   // new X extent set, not yet drawn
-  kXZoomed = 7,        // zoomed or moved and drawn
+  kXHome = 0,         // X undo stack empty
+  kXFirstClick = 2,   // first click of a two-click X zoom made
+  kXSetNotDrawn = 4,  // new X extent set, not yet drawn
+  kXZoomed = 7,       // zoomed or moved and drawn
 };
 
 // Y extent states; 1, 6 and 9 draw 10 % margins above and below the Y extent.

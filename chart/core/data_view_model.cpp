@@ -85,8 +85,7 @@ void ChartDataViewModel::FormatTextsY(std::uint32_t first) {
 }
 
 void ChartDataViewModel::BuildDataViewTitle(const std::wstring& date) {
-  title_ = seriesName_ + L" (" + std::to_wstring(points_.size()) + L" Points" + L")      \n" +
-           date;
+  title_ = seriesName_ + L" (" + std::to_wstring(points_.size()) + L" Points" + L")      \n" + date;
 }
 
 // ---- Layout ----
@@ -102,8 +101,8 @@ RectF ChartDataViewModel::PrepareArea(SizeF area, const DataViewMeasure& measure
   return {10.0f, 10.0f + 2.0f * titleLine, w - 20.0f, h - 140.0f - 2.0f * titleLine};
 }
 
-float ChartDataViewModel::MeasureTexts(const std::vector<std::wstring>& texts,
-                                       std::uint32_t first, const std::wstring& header,
+float ChartDataViewModel::MeasureTexts(const std::vector<std::wstring>& texts, std::uint32_t first,
+                                       const std::wstring& header,
                                        const DataViewMeasure& measure) const {
   float widest = measure.TableTextWidth(header);
   for (std::size_t i = first; i < texts.size(); ++i) {
@@ -161,12 +160,10 @@ void ChartDataViewModel::CountPages() {
   ClampPage();
 }
 
-void ChartDataViewModel::ClampPage() {
-  currentPage_ = std::clamp(currentPage_, 0, pageCount_ - 1);
-}
+void ChartDataViewModel::ClampPage() { currentPage_ = std::clamp(currentPage_, 0, pageCount_ - 1); }
 
-void ChartDataViewModel::RelayoutDataViewPages(unsigned changes, std::uint32_t firstNew,
-                                               SizeF area, const DataViewMeasure& measure) {
+void ChartDataViewModel::RelayoutDataViewPages(unsigned changes, std::uint32_t firstNew, SizeF area,
+                                               const DataViewMeasure& measure) {
   const RectF table = PrepareArea(area, measure);
   const float s = layout_.scale;
   const float before = widths_.index + widths_.x + widths_.y;
@@ -192,8 +189,8 @@ void ChartDataViewModel::RelayoutDataViewPages(unsigned changes, std::uint32_t f
 // ---- Refresh ----
 
 DataViewUpdate ChartDataViewModel::UpdateDataView(const ChartContainerCore& container,
-                                                  const ChartSeries& series, int kind,
-                                                  SizeF area, const DataViewMeasure& measure) {
+                                                  const ChartSeries& series, int kind, SizeF area,
+                                                  const DataViewMeasure& measure) {
   DataViewUpdate update;
   if (seriesIndex_ == -1 || series.Index() != seriesIndex_) return update;
   update.handled = true;
@@ -247,8 +244,7 @@ DataViewUpdate ChartDataViewModel::UpdateDataView(const ChartContainerCore& cont
       update.syncSelection = true;
       changes |= kDataViewNewPoints;
       break;
-    default:
-      break;
+    default: break;
   }
 
   if (changes != 0 && firstNew != PointCount()) {
@@ -271,8 +267,9 @@ void ChartDataViewModel::AppendDataViewPoints(const ChartSeries& series) {
 bool ChartDataViewModel::TrimDataViewPoints(const ChartSeries& series) {
   const ChartPoints& source = series.Points();
   if (source.empty()) return false;
-  const auto first = std::find_if(points_.begin(), points_.end(),
-                                  [&](const ChartPoint& p) { return SamePoint(p, source.front()); });
+  const auto first = std::find_if(points_.begin(), points_.end(), [&](const ChartPoint& p) {
+    return SamePoint(p, source.front());
+  });
   if (first == points_.end()) return false;
   auto last = first;
   if (source.size() > 1) {
@@ -391,8 +388,8 @@ std::optional<RectF> ChartDataViewModel::GetCellRect(std::uint32_t index) const 
   for (std::uint32_t i = 0; i < counts.size(); ++i) {
     if (k < counts[i]) {
       return RectF{l.group.x + l.originX + static_cast<float>(i) * l.stride,
-                   l.group.y + l.originY + static_cast<float>(k + 1) * l.rowHeight,
-                   l.group.width, l.group.height};
+                   l.group.y + l.originY + static_cast<float>(k + 1) * l.rowHeight, l.group.width,
+                   l.group.height};
     }
     k -= counts[i];
   }

@@ -50,19 +50,19 @@ class DataViewMeasure {
 
 // The paged table, all lengths in document units.
 struct DataViewPageLayout {
-  RectF header;      // title and page number
-  RectF group;       // (0, 0, group width, row height)
-  RectF indexCell;   // cells of a row, relative to the group's left edge
+  RectF header;     // title and page number
+  RectF group;      // (0, 0, group width, row height)
+  RectF indexCell;  // cells of a row, relative to the group's left edge
   RectF xCell;
   RectF yCell;
   float originX = 0.0f;  // top-left of the first group's header row
   float originY = 0.0f;
-  float stride = 0.0f;   // group width plus the gap between groups
+  float stride = 0.0f;  // group width plus the gap between groups
   float rowHeight = 0.0f;
   std::uint32_t pointsPerPage = 3;
   std::uint32_t groupsPerPage = 3;
   std::uint32_t rowsPerGroup = 1;
-  float scale = 1.0f;    // document units per screen pixel
+  float scale = 1.0f;  // document units per screen pixel
 };
 
 // A row that a point in the table hits.

@@ -54,18 +54,15 @@ PrintRowLayout LayoutPrintRows(const RectF& area, const PrintLabelRows& rows,
                              ? x[kPrintSecondValue]
                              : x[kPrintSecondValue] - w[kPrintSecondLabel] - g;
   x[kPrintFirstValue] = x[kPrintSecondLabel] - w[kPrintFirstValue] - g;
-  x[kPrintFirstLabel] = w[kPrintFirstLabel] == 0.0f
-                            ? x[kPrintFirstValue]
-                            : x[kPrintFirstValue] - w[kPrintFirstLabel] + g;
+  x[kPrintFirstLabel] = w[kPrintFirstLabel] == 0.0f ? x[kPrintFirstValue]
+                                                    : x[kPrintFirstValue] - w[kPrintFirstLabel] + g;
   x[kPrintSelectionText] = w[kPrintSelectionText] == 0.0f
                                ? x[kPrintFirstLabel]
                                : x[kPrintFirstLabel] - w[kPrintSelectionText] + g;
-  x[kPrintScaleText] = w[kPrintScaleText] == 0.0f
-                           ? x[kPrintSelectionText]
-                           : x[kPrintSelectionText] - w[kPrintScaleText] - g;
-  x[kPrintSeriesName] = w[kPrintSeriesName] == 0.0f
-                            ? x[kPrintScaleText]
-                            : x[kPrintScaleText] - w[kPrintSeriesName] - g;
+  x[kPrintScaleText] = w[kPrintScaleText] == 0.0f ? x[kPrintSelectionText]
+                                                  : x[kPrintSelectionText] - w[kPrintScaleText] - g;
+  x[kPrintSeriesName] = w[kPrintSeriesName] == 0.0f ? x[kPrintScaleText]
+                                                    : x[kPrintScaleText] - w[kPrintSeriesName] - g;
   layout.sampleX = w[kPrintSeriesName] == 0.0f ? x[kPrintSeriesName]
                                                : x[kPrintSeriesName] - kSamplePixels * s - g;
 
@@ -88,11 +85,10 @@ PrintRowLayout LayoutPrintRows(const RectF& area, const PrintLabelRows& rows,
   const float valueWidth = std::max(w[kPrintFirstValue], w[kPrintSecondValue]);
   const float labelWidth = std::max(w[kPrintFirstLabel], w[kPrintSecondLabel]);
   x[kPrintSecondValue] = x[kPrintFirstValue] = right - valueWidth;
-  x[kPrintSecondLabel] = w[kPrintSecondLabel] == 0.0f
-                             ? x[kPrintSecondValue]
-                             : x[kPrintSecondValue] - labelWidth - g;
-  x[kPrintFirstLabel] = w[kPrintFirstLabel] == 0.0f ? x[kPrintSecondValue]
-                                                    : x[kPrintSecondValue] - labelWidth - g;
+  x[kPrintSecondLabel] =
+      w[kPrintSecondLabel] == 0.0f ? x[kPrintSecondValue] : x[kPrintSecondValue] - labelWidth - g;
+  x[kPrintFirstLabel] =
+      w[kPrintFirstLabel] == 0.0f ? x[kPrintSecondValue] : x[kPrintSecondValue] - labelWidth - g;
   x[kPrintSelectionText] =
       w[kPrintSelectionText] == 0.0f
           ? x[kPrintFirstLabel]

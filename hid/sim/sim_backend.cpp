@@ -31,7 +31,8 @@ class SimBackend;
 // One attachment of a simulated device; it fails once its plug interval is over.
 class SimConnection final : public DeviceConnection {
  public:
-  SimConnection(SimBackend& backend, Kind kind, Clock::time_point plugged, Clock::time_point unplugged);
+  SimConnection(SimBackend& backend, Kind kind, Clock::time_point plugged,
+                Clock::time_point unplugged);
   int Read(std::uint8_t* buffer, std::size_t size, std::chrono::milliseconds timeout) override;
   int Write(const std::uint8_t* report, std::size_t length) override;
 
@@ -47,7 +48,10 @@ class SimConnection final : public DeviceConnection {
 class SimBackend final : public Backend {
  public:
   explicit SimBackend(SimSettings settings)
-      : settings_(std::move(settings)), log_(settings_.logPath), controller_(settings_, log_), display_(log_) {}
+      : settings_(std::move(settings)),
+        log_(settings_.logPath),
+        controller_(settings_, log_),
+        display_(log_) {}
 
   std::vector<DeviceInfo> Enumerate() override {
     std::vector<DeviceInfo> devices;
@@ -90,11 +94,13 @@ class SimBackend final : public Backend {
 
   Clock::time_point At(double seconds) const {
     if (seconds > 1e9) return Clock::time_point::max();  // never unplugged
-    return start_ + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    return start_ +
+           std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
   }
 
   static std::string Path(Attachment attachment) {
-    return kPathPrefix + std::string(attachment.kind == Kind::kController ? "controller:" : "display:") +
+    return kPathPrefix +
+           std::string(attachment.kind == Kind::kController ? "controller:" : "display:") +
            std::to_string(attachment.index);
   }
 
@@ -126,12 +132,14 @@ class SimBackend final : public Backend {
   const Clock::time_point start_ = Clock::now();
 };
 
-SimConnection::SimConnection(SimBackend& backend, Kind kind, Clock::time_point plugged, Clock::time_point unplugged)
+SimConnection::SimConnection(SimBackend& backend, Kind kind, Clock::time_point plugged,
+                             Clock::time_point unplugged)
     : backend_(backend),
       kind_(kind),
       plugged_(plugged),
       unplugged_(unplugged),
-      period_(std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / backend.Settings().reportRate),
+      period_(std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) /
+              backend.Settings().reportRate),
       nextReport_(Clock::now()) {}
 
 int SimConnection::Read(std::uint8_t* buffer, std::size_t size, std::chrono::milliseconds timeout) {
@@ -145,7 +153,8 @@ int SimConnection::Read(std::uint8_t* buffer, std::size_t size, std::chrono::mil
   // After a stall, carry on from now rather than send the missed reports in a burst.
   nextReport_ = now - due > period_ * 10 ? now + period_ : due + period_;
   std::uint8_t report[kControllerInputLength];
-  backend_.Controller().BuildInputReport(std::chrono::duration<double>(now - plugged_).count(), report);
+  backend_.Controller().BuildInputReport(std::chrono::duration<double>(now - plugged_).count(),
+                                         report);
   const std::size_t length = std::min(size, sizeof report);
   std::memcpy(buffer, report, length);
   return static_cast<int>(length);
@@ -171,7 +180,8 @@ namespace orvo::hid {
 std::unique_ptr<Backend> CreateBackend() {
   std::vector<std::string> warnings;
   sim::SimSettings settings = sim::ReadSimSettings(&sim::GetEnvironment, warnings);
-  for (const std::string& warning : warnings) std::fprintf(stderr, "libmcHID (sim): %s\n", warning.c_str());
+  for (const std::string& warning : warnings)
+    std::fprintf(stderr, "libmcHID (sim): %s\n", warning.c_str());
   return std::make_unique<sim::SimBackend>(std::move(settings));
 }
 

@@ -61,7 +61,8 @@ std::string Hex(const std::uint8_t* bytes, std::size_t length) {
 std::string Timestamp() {
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+  const auto millis =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
   std::tm local{};
   localtime_r(&seconds, &local);
   char text[40];
@@ -98,7 +99,9 @@ ControllerConfig FactoryConfig() {
 OutputLog::OutputLog(const std::string& path) {
   if (path.empty()) return;
   file_ = std::fopen(path.c_str(), "a");
-  if (file_ == nullptr) std::fprintf(stderr, "libmcHID (sim): cannot write log %s: %s\n", path.c_str(), std::strerror(errno));
+  if (file_ == nullptr)
+    std::fprintf(stderr, "libmcHID (sim): cannot write log %s: %s\n", path.c_str(),
+                 std::strerror(errno));
 }
 
 OutputLog::~OutputLog() {
@@ -110,12 +113,14 @@ void OutputLog::Record(std::string_view device, const std::uint8_t* report, std:
   std::lock_guard lock(mutex_);
   std::FILE* target = file_ != nullptr ? file_ : (refused ? stderr : nullptr);
   if (target == nullptr) return;
-  std::fprintf(target, "%s %.*s %s -> %.*s\n", Timestamp().c_str(), static_cast<int>(device.size()), device.data(),
-               Hex(report, length).c_str(), static_cast<int>(outcome.size()), outcome.data());
+  std::fprintf(target, "%s %.*s %s -> %.*s\n", Timestamp().c_str(), static_cast<int>(device.size()),
+               device.data(), Hex(report, length).c_str(), static_cast<int>(outcome.size()),
+               outcome.data());
   std::fflush(target);
 }
 
-SimController::SimController(const SimSettings& settings, OutputLog& log) : settings_(settings), log_(log) {
+SimController::SimController(const SimSettings& settings, OutputLog& log)
+    : settings_(settings), log_(log) {
   stored_ = FactoryConfig();
   LoadStored();
   active_ = stored_;
@@ -203,7 +208,8 @@ void SimController::LoadStored() {
     ControllerConfig config{};
     std::size_t count = 0;
     unsigned value = 0;
-    while (count < config.size() && hex >> std::hex >> value && value <= 0xFF) config[count++] = static_cast<std::uint8_t>(value);
+    while (count < config.size() && hex >> std::hex >> value && value <= 0xFF)
+      config[count++] = static_cast<std::uint8_t>(value);
     if (count == config.size()) {
       stored_ = config;
       return;
@@ -236,13 +242,16 @@ void SimController::SaveStored() {
     }
   }
   fs::rename(temporary, target, error);
-  if (error) std::fprintf(stderr, "libmcHID (sim): cannot replace %s: %s\n", target.c_str(), error.message().c_str());
+  if (error)
+    std::fprintf(stderr, "libmcHID (sim): cannot replace %s: %s\n", target.c_str(),
+                 error.message().c_str());
 }
 
 void SimDisplay::ReceiveOutputReport(const std::uint8_t* report, std::size_t length) {
   if (length >= 5 && report[0] == 0 && report[1] == kSegmentDisplayCommand) {
     char outcome[64];
-    std::snprintf(outcome, sizeof outcome, "shown: right 0x%02x, left 0x%02x, lamps 0x%02x", report[2], report[3], report[4]);
+    std::snprintf(outcome, sizeof outcome, "shown: right 0x%02x, left 0x%02x, lamps 0x%02x",
+                  report[2], report[3], report[4]);
     log_.Record("display", report, length, outcome, false);
     return;
   }

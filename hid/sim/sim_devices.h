@@ -46,8 +46,8 @@ class OutputLog {
   OutputLog(const OutputLog&) = delete;
   OutputLog& operator=(const OutputLog&) = delete;
 
-  void Record(std::string_view device, const std::uint8_t* report, std::size_t length, std::string_view outcome,
-              bool refused);
+  void Record(std::string_view device, const std::uint8_t* report, std::size_t length,
+              std::string_view outcome, bool refused);
 
  private:
   std::mutex mutex_;
@@ -59,7 +59,8 @@ class SimController {
   // log: not owned; it outlives the controller.
   SimController(const SimSettings& settings, OutputLog& log);
 
-  // A new attachment starts from the stored configuration, as a real controller does after power-up.
+  // A new attachment starts from the stored configuration, as a real controller does after
+  // power-up.
   void PowerOn();
 
   // Fills kControllerInputLength bytes: report id 0, the six values for secondsSincePlug, the

@@ -35,7 +35,8 @@ std::vector<std::string_view> Split(std::string_view text, std::string_view sepa
   std::size_t begin = 0;
   for (;;) {
     const auto end = text.find_first_of(separators, begin);
-    parts.push_back(text.substr(begin, end == std::string_view::npos ? std::string_view::npos : end - begin));
+    parts.push_back(
+        text.substr(begin, end == std::string_view::npos ? std::string_view::npos : end - begin));
     if (end == std::string_view::npos) return parts;
     begin = end + 1;
   }
@@ -91,9 +92,11 @@ std::optional<std::vector<ValueStep>> ReadTable(const std::string& path, std::st
       if (!Trim(field).empty()) fields.push_back(field);
     }
     const auto time = fields.empty() ? std::nullopt : ParseNumber<double>(fields[0]);
-    const auto values = fields.size() == 4 ? ParseValues({fields.begin() + 1, fields.end()}) : std::nullopt;
+    const auto values =
+        fields.size() == 4 ? ParseValues({fields.begin() + 1, fields.end()}) : std::nullopt;
     if (!time || !values || (!table.empty() && *time < table.back().time)) {
-      why = path + " line " + std::to_string(number) + ": expected rising SECONDS THROTTLE BRAKE CLUTCH";
+      why = path + " line " + std::to_string(number) +
+            ": expected rising SECONDS THROTTLE BRAKE CLUTCH";
       return std::nullopt;
     }
     table.push_back(ValueStep{*time, *values});
@@ -109,7 +112,8 @@ std::optional<std::vector<ValueStep>> ReadTable(const std::string& path, std::st
 bool ParseValueMode(std::string_view text, SimSettings& settings, std::string& why) {
   const auto colon = text.find(':');
   const std::string_view mode = Trim(text.substr(0, colon));
-  const std::string_view argument = colon == std::string_view::npos ? std::string_view{} : text.substr(colon + 1);
+  const std::string_view argument =
+      colon == std::string_view::npos ? std::string_view{} : text.substr(colon + 1);
   if (mode == "sweep") {
     if (colon == std::string_view::npos) {
       settings.valueMode = ValueMode::kSweep;
@@ -156,7 +160,8 @@ std::string DefaultStatePath(EnvLookup getEnv) {
 SimSettings ReadSimSettings(EnvLookup getEnv, std::vector<std::string>& warnings) {
   SimSettings settings;
   const auto warn = [&warnings](const char* name, const char* value, const std::string& why) {
-    warnings.push_back(std::string(name) + "=\"" + value + "\" ignored" + (why.empty() ? "" : ": " + why));
+    warnings.push_back(std::string(name) + "=\"" + value + "\" ignored" +
+                       (why.empty() ? "" : ": " + why));
   };
 
   for (auto [name, plugs] : {std::pair{"ORVO_SIM_CONTROLLER", &settings.controllerPlugs},
@@ -176,7 +181,8 @@ SimSettings ReadSimSettings(EnvLookup getEnv, std::vector<std::string>& warnings
     if (ParseValueMode(value, parsed, why)) {
       settings = std::move(parsed);
     } else {
-      warn("ORVO_SIM_VALUES", value, why.empty() ? "expected sweep[:SECONDS], still:T[,B[,C]] or table:FILE" : why);
+      warn("ORVO_SIM_VALUES", value,
+           why.empty() ? "expected sweep[:SECONDS], still:T[,B[,C]] or table:FILE" : why);
     }
   }
 
@@ -197,11 +203,11 @@ SimSettings ReadSimSettings(EnvLookup getEnv, std::vector<std::string>& warnings
 
 PedalValues ValuesAt(const SimSettings& settings, double seconds) {
   switch (settings.valueMode) {
-    case ValueMode::kStill:
-      return settings.stillValues;
+    case ValueMode::kStill: return settings.stillValues;
     case ValueMode::kSweep: {
       // A triangle: up over the first half of the period, down over the second.
-      const double phase = std::fmod(std::max(seconds, 0.0), settings.sweepSeconds) / settings.sweepSeconds;
+      const double phase =
+          std::fmod(std::max(seconds, 0.0), settings.sweepSeconds) / settings.sweepSeconds;
       const double level = phase < 0.5 ? phase * 2 : 2 - phase * 2;
       return PedalValues{static_cast<std::uint16_t>(std::lround(level * 0xFFFF)), 0, 0};
     }

@@ -33,7 +33,7 @@ struct SimSettings {
   PedalValues stillValues{};
   double sweepSeconds = 8.0;  // one slow rise and fall of the throttle
   std::vector<ValueStep> table;
-  int reportRate = 250;  // input reports per second, 1 to 1000
+  int reportRate = 250;   // input reports per second, 1 to 1000
   std::string logPath;    // empty: output reports are not logged
   std::string statePath;  // empty: stored configurations last until Disconnect only
 };

@@ -115,15 +115,27 @@ TEST_P(ConfigRecordRangeTest, RefusesOutOfRangeBeforeNarrowing) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ConfigRecordRangeTest,
     testing::Values(
-        RangeCase{"Limits", [](Pages& p) { p.throttle.dz_0 = 0; p.throttle.dz_1 = 100; p.brake.band[0] = 0; p.clutch.band[10] = 100; }, true, true},
+        RangeCase{"Limits",
+                  [](Pages& p) {
+                    p.throttle.dz_0 = 0;
+                    p.throttle.dz_1 = 100;
+                    p.brake.band[0] = 0;
+                    p.clutch.band[10] = 100;
+                  },
+                  true, true},
         // 300 would narrow to 44, a plausible dead zone.
         RangeCase{"ThrottleDeadZone300", [](Pages& p) { p.throttle.dz_1 = 300; }, false, false},
         RangeCase{"ThrottleDeadZone101", [](Pages& p) { p.throttle.dz_0 = 101; }, false, false},
         RangeCase{"ThrottleDeadZoneNegative", [](Pages& p) { p.throttle.dz_0 = -1; }, false, false},
-        RangeCase{"ThrottlePointAbove", [](Pages& p) { p.throttle.band[3] = 100.5f; }, false, false},
-        RangeCase{"ThrottlePointNegative", [](Pages& p) { p.throttle.band[0] = -0.5f; }, false, false},
-        RangeCase{"ThrottlePointNaN", [](Pages& p) { p.throttle.band[7] = std::nanf(""); }, false, false},
-        RangeCase{"ThrottlePointInfinite", [](Pages& p) { p.throttle.band[19] = std::numeric_limits<float>::infinity(); }, false, false},
+        RangeCase{"ThrottlePointAbove", [](Pages& p) { p.throttle.band[3] = 100.5f; }, false,
+                  false},
+        RangeCase{"ThrottlePointNegative", [](Pages& p) { p.throttle.band[0] = -0.5f; }, false,
+                  false},
+        RangeCase{"ThrottlePointNaN", [](Pages& p) { p.throttle.band[7] = std::nanf(""); }, false,
+                  false},
+        RangeCase{"ThrottlePointInfinite",
+                  [](Pages& p) { p.throttle.band[19] = std::numeric_limits<float>::infinity(); },
+                  false, false},
         RangeCase{"BrakeDeadZone356", [](Pages& p) { p.brake.dz_1 = 356; }, false, false},
         RangeCase{"ClutchDeadZoneNegative", [](Pages& p) { p.clutch.dz_0 = -256; }, false, false},
         // A live apply keeps the brake and clutch points 101..127 as they are.

@@ -130,13 +130,13 @@ struct Tick {
 
 TEST_F(MainDialogModelTest, ConnectionFollowsScriptedLiveValues) {
   const std::vector<Tick> script{
-      {false, 0, false, std::nullopt, {}, 0},                 // started without a controller
+      {false, 0, false, std::nullopt, {}, 0},  // started without a controller
       {false, 0, false, std::nullopt, {}, 0},
-      {true, 65535, true, true, {100.0}, 1},                  // first report
+      {true, 65535, true, true, {100.0}, 1},  // first report
       {true, 32768, true, std::nullopt, {32768 * 100.0 / 65535.0}, 0},
-      {false, 0, false, false, {0.0}, 0},                     // unplugged: zero once
-      {false, 0, false, std::nullopt, {}, 0},                 // then nothing
-      {true, 0, true, true, {0.0}, 1},                        // plugged again
+      {false, 0, false, false, {0.0}, 0},      // unplugged: zero once
+      {false, 0, false, std::nullopt, {}, 0},  // then nothing
+      {true, 0, true, true, {0.0}, 1},         // plugged again
   };
   for (std::size_t i = 0; i < script.size(); ++i) {
     SCOPED_TRACE("tick " + std::to_string(i));
@@ -213,7 +213,8 @@ TEST_F(MainDialogModelTest, SendConfigStoresClearsDirtyAndSavesPreset) {
   model.ApplyConfigLive();
   ASSERT_EQ(link.sent.size(), 2u);
   EXPECT_FALSE(link.sent[1].store);
-  EXPECT_EQ(link.sent[1].record.flags, devlink::kThrottleEnabledFlag | devlink::kThrottleAxisModeFlag);
+  EXPECT_EQ(link.sent[1].record.flags,
+            devlink::kThrottleEnabledFlag | devlink::kThrottleAxisModeFlag);
 }
 
 TEST_F(MainDialogModelTest, RefusedSendConfigKeepsUnsentChangesAndTellsUser) {

@@ -27,8 +27,8 @@ TEST_P(MainDialogEndTest, StopsAllTimersBeforePagesMonitorAndLinkGo) {
   ScopedWorkingDirectory workingDirectory;
   CVirtualDisplayDlg monitor([] { return false; });
   int enableWindow = 0, enableVr = 0, minimized = 0;
-  auto* dialog = new Vezazivedov_sys_testDlg(&monitor,
-                                             AppOptionRefs{enableWindow, enableVr, minimized});
+  auto* dialog =
+      new Vezazivedov_sys_testDlg(&monitor, AppOptionRefs{enableWindow, enableVr, minimized});
   dialog->Start();
   // Timer 3 starts once the window has been shown.
   ASSERT_TRUE(PumpUntil([&] { return dialog->AnyTimerRunning() && dialog->IsShownOnScreen(); }));

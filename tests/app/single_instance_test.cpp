@@ -35,7 +35,8 @@ class Start {
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
       const std::string entry = *e;
-      if (!entry.starts_with("XDG_RUNTIME_DIR=") && !entry.starts_with("TMPDIR=")) env.push_back(entry);
+      if (!entry.starts_with("XDG_RUNTIME_DIR=") && !entry.starts_with("TMPDIR="))
+        env.push_back(entry);
     }
     env.push_back("XDG_RUNTIME_DIR=" + runtimeFolder);
     env.push_back("TMPDIR=" + tmpFolder);
@@ -49,7 +50,8 @@ class Start {
     posix_spawn_file_actions_addclose(&actions, in[1]);
     posix_spawn_file_actions_addclose(&actions, out[0]);
     char* argv[] = {const_cast<char*>(ORVO_INSTANCE_CHECK), nullptr};
-    const int spawned = posix_spawn(&pid_, ORVO_INSTANCE_CHECK, &actions, nullptr, argv, envp.data());
+    const int spawned =
+        posix_spawn(&pid_, ORVO_INSTANCE_CHECK, &actions, nullptr, argv, envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(in[0]);
     close(out[1]);
@@ -90,8 +92,10 @@ class Start {
 
 // Starts count copies at once and returns their answers in start order.
 std::vector<std::string> StartTogether(std::vector<std::unique_ptr<Start>>& starts, int count,
-                                       const std::string& runtimeFolder, const std::string& tmpFolder) {
-  for (int i = 0; i < count; ++i) starts.push_back(std::make_unique<Start>(runtimeFolder, tmpFolder));
+                                       const std::string& runtimeFolder,
+                                       const std::string& tmpFolder) {
+  for (int i = 0; i < count; ++i)
+    starts.push_back(std::make_unique<Start>(runtimeFolder, tmpFolder));
   for (auto& start : starts) start->Go();
   std::vector<std::string> answers;
   for (auto& start : starts) answers.push_back(start->Answer());
@@ -110,7 +114,9 @@ class SingleInstanceTest : public testing::TestWithParam<FolderCase> {
     fs::create_directory(folder_.File("run"));
     fs::create_directory(folder_.File("tmp"));
   }
-  std::string RuntimeFolder() const { return folder_.File(GetParam().runtimeFolderUsable ? "run" : "missing"); }
+  std::string RuntimeFolder() const {
+    return folder_.File(GetParam().runtimeFolderUsable ? "run" : "missing");
+  }
   std::string TmpFolder() const { return folder_.File("tmp"); }
 
   backup_test::TempFolder folder_;
@@ -129,7 +135,8 @@ TEST_P(SingleInstanceTest, ACopyThatWasKilledLetsTheNextOneRun) {
   std::vector<std::unique_ptr<Start>> first;
   ASSERT_EQ(StartTogether(first, 1, RuntimeFolder(), TmpFolder()), std::vector<std::string>{"won"});
   std::vector<std::unique_ptr<Start>> second;
-  EXPECT_EQ(StartTogether(second, 1, RuntimeFolder(), TmpFolder()), std::vector<std::string>{"refused"});
+  EXPECT_EQ(StartTogether(second, 1, RuntimeFolder(), TmpFolder()),
+            std::vector<std::string>{"refused"});
   first.front()->Kill();
   std::vector<std::unique_ptr<Start>> third;
   EXPECT_EQ(StartTogether(third, 1, RuntimeFolder(), TmpFolder()), std::vector<std::string>{"won"});

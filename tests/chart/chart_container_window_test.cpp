@@ -107,8 +107,8 @@ TEST_F(ChartWindowTest, PartialRepaintKeepsTheWholeClientGeometry) {
   int differing = 0;
   for (int y = 0; y < kThrottleChartHeight; ++y) {
     for (int x = 100; x < 112; ++x) {
-      differing += strip.GetRed(x, y) != whole.GetRed(x, y) ||
-                   strip.GetGreen(x, y) != whole.GetGreen(x, y);
+      differing +=
+          strip.GetRed(x, y) != whole.GetRed(x, y) || strip.GetGreen(x, y) != whole.GetGreen(x, y);
     }
   }
   EXPECT_EQ(differing, 0);

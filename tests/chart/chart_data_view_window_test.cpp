@@ -70,8 +70,8 @@ std::string PdfText(const std::string& pdf, int page) {
 // Page n of a PDF as an image at dpi dots per inch (also kept as a PNG to look at).
 wxImage PdfPage(const std::string& pdf, int page, int dpi) {
   const std::string n = std::to_string(page), png = pdf + "-" + n;
-  Shell("pdftoppm -r " + std::to_string(dpi) + " -f " + n + " -l " + n +
-              " -singlefile -png " + pdf + " " + png);
+  Shell("pdftoppm -r " + std::to_string(dpi) + " -f " + n + " -l " + n + " -singlefile -png " +
+        pdf + " " + png);
   return wxImage(png + ".png", wxBITMAP_TYPE_PNG);
 }
 
@@ -329,7 +329,8 @@ TEST_F(ChartDataViewTest, ThePrintDialogsPageRangePrintsExactlyThoseSheets) {
     for (std::size_t n = 0; n < c.sheets.size(); ++n) {
       const std::string text = PdfText(pdf, static_cast<int>(n) + 1);
       EXPECT_NE(text.find("Page " + std::to_string(c.sheets[n]) + " of 3"), std::string::npos)
-          << "sheet " << n + 1 << ":\n" << text;
+          << "sheet " << n + 1 << ":\n"
+          << text;
     }
   }
 }

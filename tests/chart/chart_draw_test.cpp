@@ -132,8 +132,8 @@ TEST(Axes, LandWhereThePlacementSays) {
     SCOPED_TRACE(c.name);
     TestCanvas canvas(120, 120);
     const RectF plot{3, 3, 100, 100};
-    const AxesLayout layout = DrawAxes(canvas.Gc(), plot, c.minX, c.maxX, c.minY, c.maxY,
-                                       kBlack, 1.0f);
+    const AxesLayout layout =
+        DrawAxes(canvas.Gc(), plot, c.minX, c.maxX, c.minY, c.maxY, kBlack, 1.0f);
     canvas.Finish();
     EXPECT_EQ(layout.xAxis.code, c.xCode);
     EXPECT_EQ(layout.yAxis.code, c.yCode);
@@ -144,7 +144,7 @@ TEST(Axes, LandWhereThePlacementSays) {
     EXPECT_EQ(canvas.At(30, ay).r, 0);
     EXPECT_EQ(canvas.At(1, ay).r, 0);
     EXPECT_EQ(canvas.At(105, ay).r, 0);
-    EXPECT_LT(canvas.At(0, ay).r, 255);    // the ends at 0 and 106 fall on pixel centres
+    EXPECT_LT(canvas.At(0, ay).r, 255);  // the ends at 0 and 106 fall on pixel centres
     EXPECT_LT(canvas.At(106, ay).r, 255);
     EXPECT_TRUE(canvas.IsWhite(107, ay));
     EXPECT_TRUE(canvas.IsWhite(30, ay - 2));
@@ -186,8 +186,8 @@ TEST(SeriesCurve, NothingInRangeOrNoPointsDrawsNothing) {
   TestCanvas canvas(50, 50);
   ChartDrawScratch scratch;
   const ChartSeries empty = MakeSeries({}, true, kDashSolid, 1.0f, 0.0f);
-  EXPECT_FALSE(DrawChartSeries(canvas.Gc(), empty, empty.Points(), 0, 100, kIdentity, scratch,
-                               1.0f));
+  EXPECT_FALSE(
+      DrawChartSeries(canvas.Gc(), empty, empty.Points(), 0, 100, kIdentity, scratch, 1.0f));
   const ChartSeries s = MakeSeries({{10, 10}, {20, 20}}, true, kDashSolid, 1.0f, 0.0f);
   const ChartTransform flat{0.0, 0.0, 0.0, 0.0};
   EXPECT_FALSE(DrawChartSeries(canvas.Gc(), s, s.Points(), 0, 100, flat, scratch, 1.0f));

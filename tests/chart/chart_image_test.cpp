@@ -16,9 +16,9 @@ TEST(ChartImageEncoders, KeyIsTheMimeSubtypeWithoutAnUnregisteredMark) {
     const wchar_t* mime;
     const wchar_t* key;
   } cases[] = {
-      {L"image/png", L"png"},     {L"image/jpeg", L"jpeg"}, {L"image/x-bmp", L"bmp"},
-      {L"image/x-ico", L"ico"},   {L"png", L"png"},         {L"image/svg+xml", L"svg+xml"},
-      {L"a/b/c", L"b/c"},         {L"image/x-", L"x-"},
+      {L"image/png", L"png"},   {L"image/jpeg", L"jpeg"}, {L"image/x-bmp", L"bmp"},
+      {L"image/x-ico", L"ico"}, {L"png", L"png"},         {L"image/svg+xml", L"svg+xml"},
+      {L"a/b/c", L"b/c"},       {L"image/x-", L"x-"},
   };
   for (const auto& c : cases) EXPECT_EQ(ImageEncoderKey(c.mime), c.key) << c.mime;
 }

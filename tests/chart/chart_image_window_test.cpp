@@ -16,9 +16,9 @@
 
 #include "chart/chart_container.h"
 #include "chart/chart_image.h"
-#include "tests/support/window_test.h"
 #include "tests/chart/chart_output_test_support.h"
 #include "tests/chart/chart_output_window_fixture.h"
+#include "tests/support/window_test.h"
 
 namespace chart {
 namespace {
@@ -234,8 +234,7 @@ TEST_F(ChartImageWindowTest, TheDialogOffersTheFormatsAndCancelSaysNothing) {
 
 TEST_F(ChartImageWindowTest, SaveDialogAnsweredFromTheKeyboardSavesThePicture) {
   path_ = folder_.File("typed.png");
-  ModalDriver driver("Save As Image", "chart-image-save-dialog",
-                     TypePathSteps(path_));
+  ModalDriver driver("Save As Image", "chart-image-save-dialog", TypePathSteps(path_));
   SaveChartsAsImage(*chart_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(path_); }, 5000));

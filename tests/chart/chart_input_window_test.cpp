@@ -44,8 +44,8 @@ unsigned long PixelAt(wxWindow& window, int x, int y) {
   Display* display = XOpenDisplay(nullptr);
   if (!display) return 0;
   unsigned long pixel = 0;
-  if (XImage* shot = XGetImage(display, DefaultRootWindow(display), p.x, p.y, 1, 1, AllPlanes,
-                               ZPixmap)) {
+  if (XImage* shot =
+          XGetImage(display, DefaultRootWindow(display), p.x, p.y, 1, 1, AllPlanes, ZPixmap)) {
     pixel = XGetPixel(shot, 0, 0) & 0xFFFFFF;
     XDestroyImage(shot);
   }
@@ -81,7 +81,8 @@ class ChartInputWindowTest : public testing::Test {
   // The diagonal 0..100 in 11 points, extents [0, 100] on both axes.
   int AddLine(const std::wstring& name, double from = 0, double to = 100) {
     ChartPoints points;
-    for (int k = 0; k <= 10; ++k) points.push_back({from + (to - from) * k / 10, from + (to - from) * k / 10});
+    for (int k = 0; k <= 10; ++k)
+      points.push_back({from + (to - from) * k / 10, from + (to - from) * k / 10});
     ChartAddRecord r;
     r.name = name;
     r.points = &points;
@@ -125,12 +126,8 @@ class ChartInputWindowTest : public testing::Test {
   // in which a MenuDriver works it, so it has closed again when this returns.
   void RightClick(int x = kW / 2, int y = kH / 2) { Click(x, y, "", 3); }
 
-  double DataX(int px) const {
-    return ScreenToData(px, 0, chart_->Core().CurrentTransform()).x;
-  }
-  double DataY(int py) const {
-    return ScreenToData(0, py, chart_->Core().CurrentTransform()).y;
-  }
+  double DataX(int px) const { return ScreenToData(px, 0, chart_->Core().CurrentTransform()).x; }
+  double DataY(int py) const { return ScreenToData(0, py, chart_->Core().CurrentTransform()).y; }
 
   wxFrame* frame_ = nullptr;
   wxPanel* panel_ = nullptr;
@@ -325,9 +322,9 @@ TEST_F(ChartInputWindowTest, ContextMenuZoomInXNotifiesTheParent) {
     MenuDriver driver(chart_, "Down Down Down Down Down Right Return", "chart_input_menu");
     RightClick();
     ASSERT_GE(driver.opened, 1);
-    const std::vector<std::string> head{"Show Legend", "---", "Show Axis X boundaries", "---",
-                                        "View Chart Data", "---", "Save/Print Charts", "---",
-                                        "Zoom/Move", "---", "Show/Hide Chart Pnts", "---",
+    const std::vector<std::string> head{"Show Legend",     "---", "Show Axis X boundaries", "---",
+                                        "View Chart Data", "---", "Save/Print Charts",      "---",
+                                        "Zoom/Move",       "---", "Show/Hide Chart Pnts",   "---",
                                         "Show Pedal Curve"};
     EXPECT_EQ(driver.texts, head);
     EXPECT_EQ(driver.ids.back(), kCmdShowSeriesFirst);

@@ -19,8 +19,7 @@ namespace chart::test {
 class ChartOutputWindowTest : public testing::Test {
  protected:
   ChartOutputWindowTest(const wxSize& chartSize, const std::wstring& name) {
-    frame_ = new wxFrame(nullptr, wxID_ANY, "output", wxPoint(30, 30),
-                         chartSize + wxSize(60, 60));
+    frame_ = new wxFrame(nullptr, wxID_ANY, "output", wxPoint(30, 30), chartSize + wxSize(60, 60));
     panel_ = new wxPanel(frame_);
     chart_ = new CChartContainer(panel_, 1300, wxPoint(10, 10), chartSize, name);
     panel_->Bind(EVT_CHART_NOTIFY, [this](ChartNotifyEvent& event) {

@@ -141,7 +141,7 @@ TEST(ChartPrintRows, TrackedValuesInsideTheFrameShowTheirValuesOthersTheRange) {
 TEST(ChartPrintSelection, ASelectedSeriesIsPrintedAloneAndAnUnprintableOneHandsOn) {
   struct Case {
     const char* what;
-    int selected;          // position of the selected series, -1 none
+    int selected;  // position of the selected series, -1 none
     bool selectedVisible;
     bool selectedHasPoints;
     std::vector<int> printed;  // positions
@@ -166,8 +166,10 @@ TEST(ChartPrintSelection, ASelectedSeriesIsPrintedAloneAndAnUnprintableOneHandsO
       ChartSeries* s = copy.GetChart(ids[c.selected], false);
       s->SetSelected(true);
       s->SetVisible(c.selectedVisible);
-      if (!c.selectedHasPoints) s->SetPoints({});
-      else if (s->Points().empty()) s->SetPoints(Ramp(0, 10));
+      if (!c.selectedHasPoints)
+        s->SetPoints({});
+      else if (s->Points().empty())
+        s->SetPoints(Ramp(0, 10));
     }
     const ChartPrintPlan plan = PlanChartPrint(copy, kA4, kS);
     std::vector<int> expected;

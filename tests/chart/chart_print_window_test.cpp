@@ -20,10 +20,10 @@
 
 #include "chart/chart_container.h"
 #include "chart/chart_print.h"
-#include "tests/support/window_test.h"
 #include "tests/chart/chart_output_test_support.h"
 #include "tests/chart/chart_output_window_fixture.h"
 #include "tests/chart/gtk_print_support.h"
+#include "tests/support/window_test.h"
 
 namespace chart {
 namespace {
@@ -121,8 +121,8 @@ std::set<int> SeriesOnPage(const std::string& pdf, int page) {
   const std::string text = Shell("pdftotext -f " + n + " -l " + n + " '" + pdf + "' -");
   std::set<int> found;
   const std::regex name("Series (\\d+)");
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), name);
-       it != std::sregex_iterator(); ++it) {
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), name); it != std::sregex_iterator();
+       ++it) {
     found.insert(std::stoi((*it)[1]));
   }
   return found;

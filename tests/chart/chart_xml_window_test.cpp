@@ -14,9 +14,9 @@
 
 #include "chart/chart_container.h"
 #include "chart/chart_xml_writer.h"
-#include "tests/support/window_test.h"
 #include "tests/chart/chart_output_test_support.h"
 #include "tests/chart/chart_output_window_fixture.h"
+#include "tests/support/window_test.h"
 
 namespace chart {
 namespace {
@@ -98,8 +98,7 @@ TEST_F(ChartXmlWindowTest, CancelAndPathsWithoutXmlWriteNothingAndSayNothing) {
 
 TEST_F(ChartXmlWindowTest, SaveDialogAnsweredFromTheKeyboardWritesTheFile) {
   AddSeries(*chart_, L"A", {{0, 0}, {10, 10}});
-  ModalDriver driver("Save Charts", "chart-xml-save-dialog",
-                     TypePathSteps(path_));
+  ModalDriver driver("Save Charts", "chart-xml-save-dialog", TypePathSteps(path_));
   OnSaveCharts(*chart_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(path_); }, 5000));
@@ -160,8 +159,8 @@ TEST_F(ChartXmlWindowTest, AnUnwritableFileIsReportedInAnErrorBox) {
   AddSeries(*chart_, L"A", {{0, 0}, {10, 10}});
   const std::string bad = folder_.File("missing/clutch.xml");
   bool closed = false;
-  ModalDriver driver(std::string(wxTheApp->GetAppDisplayName().utf8_str()),
-                     "chart-xml-error-box", {[&] {
+  ModalDriver driver(std::string(wxTheApp->GetAppDisplayName().utf8_str()), "chart-xml-error-box",
+                     {[&] {
                        Keys("Return");
                        closed = true;
                      }});

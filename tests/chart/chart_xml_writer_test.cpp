@@ -102,8 +102,7 @@ TEST_F(ChartXmlWriterTest, RefusedExportsWriteNothingAndSayNothing) {
   const std::string path = folder_.File("refused.xml");
   ChartContainerCore empty(L"Empty");
   EXPECT_EQ(WriteChartsXml(path, empty, L"", false, ui_, nullptr), kChartXmlRefused);
-  EXPECT_EQ(WriteChartsXml(path, core_, L"No such series", false, ui_, nullptr),
-            kChartXmlRefused);
+  EXPECT_EQ(WriteChartsXml(path, core_, L"No such series", false, ui_, nullptr), kChartXmlRefused);
   // A hidden series is not exported unless all series are asked for.
   EXPECT_EQ(WriteChartsXml(path, core_, L"Hidden", false, ui_, nullptr), kChartXmlRefused);
   EXPECT_TRUE(folder_.Entries().empty());

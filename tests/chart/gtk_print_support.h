@@ -59,8 +59,8 @@ class PrintDialogAnswer : public wxTimer {
     const std::string keys =
         ++tries_ > kMaxTries ? std::string("Escape") : "alt+e ctrl+a" + keys_ + " alt+p";
     // Without a window manager nothing gives the dialog the keyboard.
-    std::system(("xdotool windowfocus --sync " + id + " key --clearmodifiers --delay 40 " +
-                 keys + " >/dev/null 2>&1")
+    std::system(("xdotool windowfocus --sync " + id + " key --clearmodifiers --delay 40 " + keys +
+                 " >/dev/null 2>&1")
                     .c_str());
   }
 

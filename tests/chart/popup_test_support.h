@@ -37,9 +37,7 @@ class PopupHost : public ChartContainerHost {
 
   bool HasLegendWindow() const override { return windows_.HasLegendWindow(); }
   bool IsLegendWindowVisible() const override { return windows_.IsLegendWindowVisible(); }
-  bool ShowLegendRows(const ChartLabelRows& rows) override {
-    return windows_.ShowLegendRows(rows);
-  }
+  bool ShowLegendRows(const ChartLabelRows& rows) override { return windows_.ShowLegendRows(rows); }
   void DestroyLegendWindow() override { windows_.DestroyLegendWindow(); }
 
   bool HasDataView() const override { return view_.HasDataView(); }

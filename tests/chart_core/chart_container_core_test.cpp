@@ -261,9 +261,9 @@ TEST(ChartContainerQueries, VisibilityAndPointsDecideWhatQualifies) {
   const ChartPoints none;
   const ChartPoints one = {{5, 5}};
   const ChartPoints two = {{0, 1}, {1, 2}};
-  chart.AddChart(Record(none, L"empty"), false);      // 0
-  chart.AddChart(Record(one, L"single"), false);      // 1
-  chart.AddChart(Record(two, L"line"), false);        // 2
+  chart.AddChart(Record(none, L"empty"), false);  // 0
+  chart.AddChart(Record(one, L"single"), false);  // 1
+  chart.AddChart(Record(two, L"line"), false);    // 2
   chart.ToggleChartVisibility(1);
 
   EXPECT_TRUE(chart.HasDrawableChart(-1, true));
@@ -377,10 +377,12 @@ TEST_F(ChartPaintLayoutTest, DataLandsWhereTheAxisPlacementAndMarginsSay) {
     std::vector<std::pair<double, float>> yToScreen;
   };
   const std::vector<Case> cases = {
-      {"[-50, 50] at home", {{0, -50}, {1, 50}}, {}, kAxisAtZero,
-       {{0, 53}, {50, 13}, {-50, 93}}},
+      {"[-50, 50] at home", {{0, -50}, {1, 50}}, {}, kAxisAtZero, {{0, 53}, {50, 13}, {-50, 93}}},
       {"[0, 100] at home", {{0, 0}, {1, 100}}, {}, kAxisAtHigh, {{0, 103}, {100, 23}}},
-      {"[50, 150] set by a page", {{0, 50}, {1, 150}}, ChartExtent{50, 150}, kAxisAtHigh,
+      {"[50, 150] set by a page",
+       {{0, 50}, {1, 150}},
+       ChartExtent{50, 150},
+       kAxisAtHigh,
        {{50, 103}, {150, 3}}},
       {"[-100, -20] at home", {{0, -100}, {1, -20}}, {}, kAxisAtLow, {{-20, 3}, {-100, 83}}},
   };

@@ -165,9 +165,10 @@ TEST(ChartSeries, GetScreenPointsRefusesEmptyVector) {
 }
 
 TEST(ChartSeries, LabelRowsRaiseAlphaAndFormatWithEqualsOnlyAfterANames) {
-  const std::vector<std::pair<std::uint32_t, std::uint32_t>> colours = {
-      {0x20FF0000, 0x80FF0000}, {0x00000000, 0x80000000},
-      {0x80123456, 0x80123456}, {0xC0FF0000, 0xC0FF0000}};
+  const std::vector<std::pair<std::uint32_t, std::uint32_t>> colours = {{0x20FF0000, 0x80FF0000},
+                                                                        {0x00000000, 0x80000000},
+                                                                        {0x80123456, 0x80123456},
+                                                                        {0xC0FF0000, 0xC0FF0000}};
   for (const auto& [given, shown] : colours) {
     EXPECT_EQ(LabelColour(given), shown) << std::hex << given;
   }
@@ -209,9 +210,9 @@ TEST(ChartFormat, FormatChartValueCountsSignificantDigits) {
     const wchar_t* text;
   };
   const std::vector<Case> cases = {
-      {1.1234567, 3, false, L"1.12"}, {1.1234567, 3, true, L"= 1.12"},
+      {1.1234567, 3, false, L"1.12"},  {1.1234567, 3, true, L"= 1.12"},
       {1234.5, 3, false, L"1.23e+03"}, {50.0, 3, false, L"50"},
-      {-2.26, 2, false, L"-2.3"},     {0.000125, 2, false, L"0.00013"},
+      {-2.26, 2, false, L"-2.3"},      {0.000125, 2, false, L"0.00013"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(FormatChartValue(c.value, c.precision, c.withEquals), c.text) << c.value;
@@ -243,9 +244,9 @@ TEST(ChartSeries, FindCloseNeighbourFindsPointsCloserThanTheMarkerSize) {
     std::size_t expected;
   };
   const std::vector<Case> cases = {
-      {{{0, 0}, {5, 0}, {11, 0}}, 0},   // 5 px apart
-      {{{0, 0}, {6, 0}, {12, 0}}, 3},   // 6 px apart: none
-      {{{0, 0}, {0, 9}, {3, 0}}, 1},    // same x is no neighbour
+      {{{0, 0}, {5, 0}, {11, 0}}, 0},  // 5 px apart
+      {{{0, 0}, {6, 0}, {12, 0}}, 3},  // 6 px apart: none
+      {{{0, 0}, {0, 9}, {3, 0}}, 1},   // same x is no neighbour
       {{{0, 0}}, 1},
   };
   for (const Case& c : cases) {

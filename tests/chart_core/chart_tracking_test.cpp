@@ -55,8 +55,8 @@ TEST_F(TrackingFixture, ValuesOfEverySeriesRowsOnlyForWhatShows) {
   TrackedValues values;
   const int count = chart.BuildDataWindowRows({50, 50}, 4, rows, values, true);
 
-  const std::vector<std::pair<int, double>> expectedValues = {
-      {0, 50}, {1, 40}, {2, 3}, {2, 2}, {2, 1}, {3, 90}};
+  const std::vector<std::pair<int, double>> expectedValues = {{0, 50}, {1, 40}, {2, 3},
+                                                              {2, 2},  {2, 1},  {3, 90}};
   EXPECT_EQ(Values(values), expectedValues);
   // Hidden B and off-screen D keep their values but get no row; the vertical run of C is
   // listed from the nearest point backwards.
@@ -104,9 +104,9 @@ TEST_F(TrackingFixture, RefreshRebuildsRowsFromTheStoredValues) {
   EXPECT_EQ(update.anchor.x, 103);
   EXPECT_EQ(update.anchor.y, 63);
 
-  chart.ToggleChartVisibility(0);           // hidden: no row, value kept
+  chart.ToggleChartVisibility(0);            // hidden: no row, value kept
   chart.GetChart(3, false)->SetYScale(1.0);  // back inside the client area
-  values.emplace(99, ChartPoint{50, 5});    // a series that no longer exists
+  values.emplace(99, ChartPoint{50, 5});     // a series that no longer exists
   update = chart.RefreshTrackingRows(values, rows);
   const std::vector<std::pair<int, std::wstring>> expectedRows = {
       {2, L"= 3"}, {2, L"= 2"}, {2, L"= 1"}, {3, L"= 90"}};

@@ -23,7 +23,7 @@ TEST(ChartGeometry, RoundPointFRoundsHalvesAwayFromZero) {
     int rx, ry;
   };
   const std::vector<Case> cases = {
-      {2.5f, -2.5f, 3, -3}, {-0.4f, 0.4f, 0, 0}, {0.5f, -0.5f, 1, -1},
+      {2.5f, -2.5f, 3, -3},   {-0.4f, 0.4f, 0, 0}, {0.5f, -0.5f, 1, -1},
       {1.49f, -1.49f, 1, -1}, {0.0f, -0.0f, 0, 0}, {99.6f, -99.6f, 100, -100},
   };
   for (const Case& c : cases) {
@@ -58,12 +58,9 @@ TEST(ChartTransform, AxisPlacementFollowsTheSignOfTheExtent) {
     float yPos;
   };
   const std::vector<Case> cases = {
-      {-50, 50, kAxisAtZero, 53, kAxisAtZero, 103},
-      {-25, 75, kAxisAtZero, 78, kAxisAtZero, 53},
-      {0, 100, kAxisAtHigh, 103, kAxisAtLow, 3},
-      {50, 150, kAxisAtHigh, 103, kAxisAtLow, 3},
-      {-100, 0, kAxisAtLow, 3, kAxisAtHigh, 203},
-      {-10, -2, kAxisAtLow, 3, kAxisAtHigh, 203},
+      {-50, 50, kAxisAtZero, 53, kAxisAtZero, 103}, {-25, 75, kAxisAtZero, 78, kAxisAtZero, 53},
+      {0, 100, kAxisAtHigh, 103, kAxisAtLow, 3},    {50, 150, kAxisAtHigh, 103, kAxisAtLow, 3},
+      {-100, 0, kAxisAtLow, 3, kAxisAtHigh, 203},   {-10, -2, kAxisAtLow, 3, kAxisAtHigh, 203},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.min);
@@ -127,11 +124,9 @@ TEST(ChartTransform, ZeroSpanScalesAsUnitSpanCentredOnTheValue) {
     double lo, hi;
   };
   const std::vector<Case> cases = {
-      {0, 0, -0.5, 0.5},
-      {7, 7, 6.5, 7.5},
-      {-3, -3, -3.5, -2.5},
-      {DBL_MAX, -DBL_MAX, -0.5, 0.5},  // no points at all
-      {10, 20, 10, 20},                // a real span stays
+      {0, 0, -0.5, 0.5},    {7, 7, 6.5, 7.5},
+      {-3, -3, -3.5, -2.5}, {DBL_MAX, -DBL_MAX, -0.5, 0.5},  // no points at all
+      {10, 20, 10, 20},                                      // a real span stays
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.min);
@@ -141,10 +136,9 @@ TEST(ChartTransform, ZeroSpanScalesAsUnitSpanCentredOnTheValue) {
 
     const ScaleFactors s = ComputeScaleFactors(plot, c.min, c.max, c.min, c.max, true);
     ASSERT_TRUE(std::isfinite(s.perX) && std::isfinite(s.perY));
-    const ChartTransform t =
-        TransformForPlot(GetXAxisPlacement(plot, c.min, c.max),
-                         GetYAxisPlacement(plot, c.min, c.max), s, c.min, c.max, c.min, c.max,
-                         false);
+    const ChartTransform t = TransformForPlot(GetXAxisPlacement(plot, c.min, c.max),
+                                              GetYAxisPlacement(plot, c.min, c.max), s, c.min,
+                                              c.max, c.min, c.max, false);
     ASSERT_TRUE(IsInvertible(t));
     if (c.min == c.max) {
       // The single value sits in the middle of the plot width; the centre of the span sits
@@ -164,11 +158,12 @@ TEST(ChartTransform, FindPointRangeXBracketsTheRange) {
     bool startAfterExact;
     std::ptrdiff_t lo, hi;  // positions; 5 is last
   };
-  const std::vector<Case> cases = {
-      {1, 3, false, 1, 3},     {1.5, 2.5, false, 1, 3}, {1, 10, false, 1, 5},
-      {-5, -1, false, 0, 0},   {10, 20, false, 4, 5},   {0, 4, false, 0, 4},
-      {1, 1, true, 0, 1},  // once past an exact start, a point at a stops the range
-  };
+  const std::vector<Case> cases =
+      {
+          {1, 3, false, 1, 3},   {1.5, 2.5, false, 1, 3}, {1, 10, false, 1, 5},
+          {-5, -1, false, 0, 0}, {10, 20, false, 4, 5},   {0, 4, false, 0, 4},
+          {1, 1, true, 0, 1},  // once past an exact start, a point at a stops the range
+      };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.a);
     const PointRange r = FindPointRangeX(points.begin(), points.end(), c.a, c.b, c.startAfterExact);

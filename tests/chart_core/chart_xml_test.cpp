@@ -25,9 +25,7 @@ std::wstring Render(const XmlNodes& nodes) {
       case XmlNode::Kind::kProcessingInstruction:
         out += L"<?" + node.name + L" " + node.text + L"?>";
         break;
-      case XmlNode::Kind::kText:
-        out += node.text;
-        break;
+      case XmlNode::Kind::kText: out += node.text; break;
       case XmlNode::Kind::kElement:
         out += L"<" + node.name;
         for (const XmlAttribute& a : node.attributes) {
@@ -151,13 +149,20 @@ TEST_F(XmlFixture, AttributesCarryTypedValues) {
     std::size_t type;  // index into XmlValue
   };
   const std::vector<Case> cases = {
-      {L"Container", L"Cont_Name", 0},   {L"Container", L"Precision_X", 1},
-      {L"Chart", L"Sample_X_Val", 0},    {L"Chart", L"Precision_Y", 1},
-      {L"Chart_Colors", L"Alpha", 2},    {L"Chart_Colors", L"Blue", 2},
-      {L"Chart_Visuals", L"Visibility", 0}, {L"Chart_Visuals", L"DashStyle", 1},
-      {L"Chart_Visuals", L"PenWidth", 4}, {L"Chart_Visuals", L"Tension", 4},
-      {L"Chart_Data", L"DataPnts_Nmb", 3}, {L"Chart_Data", L"MaxY", 5},
-      {L"Pnt", L"Idx", 3},               {L"Pnt", L"Y", 5},
+      {L"Container", L"Cont_Name", 0},
+      {L"Container", L"Precision_X", 1},
+      {L"Chart", L"Sample_X_Val", 0},
+      {L"Chart", L"Precision_Y", 1},
+      {L"Chart_Colors", L"Alpha", 2},
+      {L"Chart_Colors", L"Blue", 2},
+      {L"Chart_Visuals", L"Visibility", 0},
+      {L"Chart_Visuals", L"DashStyle", 1},
+      {L"Chart_Visuals", L"PenWidth", 4},
+      {L"Chart_Visuals", L"Tension", 4},
+      {L"Chart_Data", L"DataPnts_Nmb", 3},
+      {L"Chart_Data", L"MaxY", 5},
+      {L"Pnt", L"Idx", 3},
+      {L"Pnt", L"Y", 5},
       {L"ChartNmb", L"Total", 1},
   };
   for (const Case& c : cases) {
@@ -179,7 +184,11 @@ TEST_F(XmlFixture, WhichSeriesAreWritten) {
   };
   const std::vector<Case> cases = {
       {"visible ones", L"", false, kChartXmlBuilt, {L"Curve", L"Empty"}, {L"true", L"true"}},
-      {"all", L"", true, kChartXmlBuilt, {L"Curve", L"Hidden", L"Empty"},
+      {"all",
+       L"",
+       true,
+       kChartXmlBuilt,
+       {L"Curve", L"Hidden", L"Empty"},
        {L"true", L"false", L"true"}},
       {"the named one only", L"Curve", false, kChartXmlBuilt, {L"Curve"}, {L"true"}},
       {"a named hidden one with all", L"Hidden", true, kChartXmlBuilt, {L"Hidden"}, {L"false"}},

@@ -42,14 +42,10 @@ TEST(ChartZoomState, SetExtentXNeedsARangeThatReachesTheHomeExtent) {
     bool accepted;
   };
   const std::vector<Case> cases = {
-      {"one end inside", 50, 150, true},
-      {"ends given in reverse", 150, 50, true},
-      {"bound included", 100, 200, true},
-      {"both outside, right", 150, 250, false},
-      {"both outside, left", -50, -1, false},
-      {"equal bounds", 10, 10, false},
-      {"not a number", NAN, 50, false},
-      {"covers the whole home extent", -10, 110, true},
+      {"one end inside", 50, 150, true},      {"ends given in reverse", 150, 50, true},
+      {"bound included", 100, 200, true},     {"both outside, right", 150, 250, false},
+      {"both outside, left", -50, -1, false}, {"equal bounds", 10, 10, false},
+      {"not a number", NAN, 50, false},       {"covers the whole home extent", -10, 110, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -63,6 +63,8 @@ TEST_F(ZoomFixture, MenuCommandsChangeExtentsStatesAndNotify) {
     std::size_t undoX, undoY;
     ChartNotifyCode code;
   };
+  // A table of cases, one case to a row or two.
+  // clang-format off
   const std::vector<Case> cases = {
       {"zoom in X", {Cmd::kZoomInX}, {10, 90}, {0, 100}, kXZoomed, kYHome, 1, 0,
        ChartNotifyCode::kExtentX},
@@ -97,6 +99,7 @@ TEST_F(ZoomFixture, MenuCommandsChangeExtentsStatesAndNotify) {
        {Cmd::kZoomInX, Cmd::kMoveLeft, Cmd::kZoomInY, Cmd::kMoveDown, Cmd::kRestoreExtents},
        {0, 100}, {0, 100}, kXHome, kYHome, 0, 0, ChartNotifyCode::kExtentsRestored},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const auto owner = Fresh();
@@ -174,15 +177,16 @@ TEST(ChartZoom, ChangesThatWouldShowNoPointAreRefused) {
   const ChartPoints corners = {{0, 0}, {100, 100}};
   chart.AddChart(Record(corners), false);
 
-  const std::optional<ChartNotify> notify = chart.RunExtentCommand(ChartExtentCommand::kZoomInY);  // [10, 90] holds no point
+  const std::optional<ChartNotify> notify =
+      chart.RunExtentCommand(ChartExtentCommand::kZoomInY);  // [10, 90] holds no point
   ASSERT_TRUE(notify.has_value());
   EXPECT_EQ(notify->code, ChartNotifyCode::kExtentY);
   EXPECT_EQ(chart.ExtentY(), (ChartExtent{0, 100}));
   EXPECT_TRUE(chart.Zoom().UndoStackY().empty());
   EXPECT_EQ(chart.Zoom().YState(), kYHome);
 
-  EXPECT_EQ(chart.MoveExtentY(150, false), kYHome);  // [-150, -50]: nothing there
-  EXPECT_EQ(chart.MoveExtentY(0, false), kYSetKeepMargins);  // same range, accepted
+  EXPECT_EQ(chart.MoveExtentY(150, false), kYHome);             // [-150, -50]: nothing there
+  EXPECT_EQ(chart.MoveExtentY(0, false), kYSetKeepMargins);     // same range, accepted
   EXPECT_EQ(chart.ZoomExtentY(5, 5, false), kYSetKeepMargins);  // equal bounds
 
   EXPECT_EQ(chart.MoveExtentX(200, false), kXHome);  // [-200, -100] misses home

@@ -37,7 +37,7 @@ TEST(DataWndLayout, TrackingColumnsFollowEachOtherAndEmptyNameColumnsTakeNoRoom)
   // Names X and Y empty, and the X text empty too: the texts still keep their 3 px.
   const DataWndLayout bare =
       LayoutDataWnd({Row({40, 12}, {}, {}, {}, {25, 12})}, true, 5.0f, kBorder);
-  EXPECT_FLOAT_EQ(bare.columns[kDataWndName].width, 48.0f);   // 40 + 3 + ": "
+  EXPECT_FLOAT_EQ(bare.columns[kDataWndName].width, 48.0f);  // 40 + 3 + ": "
   EXPECT_FLOAT_EQ(bare.columns[kDataWndNameX].x, 74.0f);
   EXPECT_FLOAT_EQ(bare.columns[kDataWndNameX].width, 0.0f);
   EXPECT_FLOAT_EQ(bare.columns[kDataWndTextX].width, 3.0f);
@@ -46,8 +46,8 @@ TEST(DataWndLayout, TrackingColumnsFollowEachOtherAndEmptyNameColumnsTakeNoRoom)
   EXPECT_FLOAT_EQ(bare.columns[kDataWndTextY].x, 77.0f);
   EXPECT_FLOAT_EQ(bare.row.width, 105.0f);
 
-  const DataWndLayout named = LayoutDataWnd(
-      {Row({40, 12}, {8, 12}, {20, 12}, {9, 12}, {25, 12})}, true, 5.0f, kBorder);
+  const DataWndLayout named =
+      LayoutDataWnd({Row({40, 12}, {8, 12}, {20, 12}, {9, 12}, {25, 12})}, true, 5.0f, kBorder);
   EXPECT_FLOAT_EQ(named.columns[kDataWndNameX].width, 11.0f);
   EXPECT_FLOAT_EQ(named.columns[kDataWndTextX].x, 85.0f);
   EXPECT_FLOAT_EQ(named.columns[kDataWndNameY].x, 108.0f);
@@ -67,10 +67,7 @@ TEST(DataWndPlacement, TrackingWindowSitsBesideTheLineAndStaysInside) {
   } cases[] = {
       {100, 106},  // left half: starts 6 px right of the line
       {150, 64},   // exactly half the width counts as the right half: ends 6 px left
-      {149, 155},
-      {230, 144},
-      {220, 134},
-      {80, 86},
+      {149, 155}, {230, 144}, {220, 134}, {80, 86},
   };
   for (const Case& c : cases) {
     const IntRect r = PlaceTrackingWindow(content, kClient, c.x);

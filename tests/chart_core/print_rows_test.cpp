@@ -14,13 +14,13 @@ float TenPerCharacter(const std::wstring& text) { return 10.0f * static_cast<flo
 
 PrintLabelRow FullRow() {
   PrintLabelRow row;
-  row.seriesName = L"Brake";     // 50
-  row.scaleText = L"x1";         // 20
-  row.selectionText = L"sel";    // 30
-  row.firstLabel = L"X";         // 10
-  row.firstValue = L"50";        // 20
-  row.secondLabel = L"Y";        // 10
-  row.secondValue = L"60";       // 20
+  row.seriesName = L"Brake";   // 50
+  row.scaleText = L"x1";       // 20
+  row.selectionText = L"sel";  // 30
+  row.firstLabel = L"X";       // 10
+  row.firstValue = L"50";      // 20
+  row.secondLabel = L"Y";      // 10
+  row.secondValue = L"60";     // 20
   return row;
 }
 
@@ -35,7 +35,10 @@ TEST(PrintRowLayout, OneTwoOrThreeLinesByTheAreaWidth) {
     std::array<float, kPrintColumnCount> x;
   };
   const std::vector<Case> cases = {
-      {"centred on one line", 400, 0, 105.5f,
+      {"centred on one line",
+       400,
+       0,
+       105.5f,
        {128.5f, 181.5f, 204.5f, 231.5f, 238.5f, 261.5f, 274.5f}},
       {"two lines", 150, kPrintSecondLine, 0, {23, 76, 60, 87, 94, 117, 130}},
       {"three lines", 80, kPrintSecondLine | kPrintThirdLine, 0, {23, 76, 14, 47, 60, 47, 60}},

@@ -38,25 +38,23 @@ ReportBuffer Golden(const std::vector<std::uint8_t>& leading) {
 }
 
 TEST(ControllerReports, ThrottleCurveReportMatchesGoldenBytes) {
-  const ReportBuffer expected = Golden({
-      0x00, 0x17,
-      0x00, 0x14, 0x28, 0x3C, 0x50, 0x64, 0x78, 0x8C, 0xA0, 0xB4,  // inputs 0..90
-      0xB6, 0xB8, 0xBA, 0xBC, 0xBE, 0xC0, 0xC2, 0xC4, 0xC6, 0xC8,  // inputs 91..100
-      0xAA});
+  const ReportBuffer expected = Golden(
+      {0x00, 0x17, 0x00, 0x14, 0x28, 0x3C, 0x50, 0x64, 0x78, 0x8C, 0xA0, 0xB4,  // inputs 0..90
+       0xB6, 0xB8, 0xBA, 0xBC, 0xBE, 0xC0, 0xC2, 0xC4, 0xC6, 0xC8,              // inputs 91..100
+       0xAA});
   EXPECT_EQ(BuildThrottleCurveReport(IdentityRecord()), expected);
 }
 
 TEST(ControllerReports, PedalSettingsReportMatchesGoldenBytes) {
-  const ReportBuffer expected = Golden({
-      0x00, 0x07,
-      0, 100, 0, 100, 0, 100,                         // dead zones
-      0, 20, 40, 60, 80, 100, 120, 140, 160, 180,     // throttle points 0..9
-      200,                                            // throttle point 19
-      0, 20, 40, 60, 80, 100, 120, 140, 160, 180, 200,  // brake, doubled
-      0, 20, 40, 60, 80, 100, 120, 140, 160, 180, 200,  // clutch, doubled
-      0x01,                                           // flags
-      0x01,                                           // store
-      0x78});
+  const ReportBuffer expected =
+      Golden({0x00, 0x07, 0,  100, 0,  100, 0,   100,                 // dead zones
+              0,    20,   40, 60,  80, 100, 120, 140, 160, 180,       // throttle points 0..9
+              200,                                                    // throttle point 19
+              0,    20,   40, 60,  80, 100, 120, 140, 160, 180, 200,  // brake, doubled
+              0,    20,   40, 60,  80, 100, 120, 140, 160, 180, 200,  // clutch, doubled
+              0x01,                                                   // flags
+              0x01,                                                   // store
+              0x78});
   EXPECT_EQ(BuildPedalSettingsReport(IdentityRecord(), true), expected);
 }
 
@@ -108,14 +106,20 @@ TEST(ControllerReports, RangeChecksRefuseOnlyWhatIsAskedFor) {
   };
   const Case cases[] = {
       {"identity", [](PedalConfigRecord&) {}, true, true, true},
-      {"throttle 100.0", [](PedalConfigRecord& r) { r.throttleCurve[19] = 100.0f; }, true, true, true},
-      {"throttle 100.1", [](PedalConfigRecord& r) { r.throttleCurve[19] = 100.1f; }, false, false, false},
+      {"throttle 100.0", [](PedalConfigRecord& r) { r.throttleCurve[19] = 100.0f; }, true, true,
+       true},
+      {"throttle 100.1", [](PedalConfigRecord& r) { r.throttleCurve[19] = 100.1f; }, false, false,
+       false},
       {"dead zone 101", [](PedalConfigRecord& r) { r.clutchDz1 = 101; }, false, false, false},
       {"throttle dz_0 255", [](PedalConfigRecord& r) { r.throttleDz0 = 255; }, false, false, false},
-      {"brake 101 checked", [](PedalConfigRecord& r) { r.brakeCurve[10] = 101; }, true, false, false},
-      {"brake 101 unchecked", [](PedalConfigRecord& r) { r.brakeCurve[10] = 101; }, false, true, true},
-      {"clutch 101 checked", [](PedalConfigRecord& r) { r.clutchCurve[0] = 101; }, false, true, false},
-      {"clutch 101 unchecked", [](PedalConfigRecord& r) { r.clutchCurve[0] = 101; }, true, false, true},
+      {"brake 101 checked", [](PedalConfigRecord& r) { r.brakeCurve[10] = 101; }, true, false,
+       false},
+      {"brake 101 unchecked", [](PedalConfigRecord& r) { r.brakeCurve[10] = 101; }, false, true,
+       true},
+      {"clutch 101 checked", [](PedalConfigRecord& r) { r.clutchCurve[0] = 101; }, false, true,
+       false},
+      {"clutch 101 unchecked", [](PedalConfigRecord& r) { r.clutchCurve[0] = 101; }, true, false,
+       true},
   };
   for (const Case& c : cases) {
     PedalConfigRecord r = IdentityRecord();

@@ -26,15 +26,18 @@ using testing::WaitFor;
 struct Fake {
   FakeHidResetFn reset = LibraryExport<FakeHidResetFn>("FakeHidReset");
   FakeHidPostFn post = LibraryExport<FakeHidPostFn>("FakeHidPost");
-  FakeHidSetControllerFn setController = LibraryExport<FakeHidSetControllerFn>("FakeHidSetController");
+  FakeHidSetControllerFn setController =
+      LibraryExport<FakeHidSetControllerFn>("FakeHidSetController");
   FakeHidSetReportFn setReport = LibraryExport<FakeHidSetReportFn>("FakeHidSetReport");
   FakeHidSetReadDelayFn setReadDelay = LibraryExport<FakeHidSetReadDelayFn>("FakeHidSetReadDelay");
-  FakeHidReadsInProgressFn readsInProgress = LibraryExport<FakeHidReadsInProgressFn>("FakeHidReadsInProgress");
+  FakeHidReadsInProgressFn readsInProgress =
+      LibraryExport<FakeHidReadsInProgressFn>("FakeHidReadsInProgress");
   FakeHidCallsFn calls = LibraryExport<FakeHidCallsFn>("FakeHidCalls");
   FakeHidWriteCountFn writeCount = LibraryExport<FakeHidWriteCountFn>("FakeHidWriteCount");
 
   bool Complete() const {
-    return reset && post && setController && setReport && setReadDelay && readsInProgress && calls && writeCount;
+    return reset && post && setController && setReport && setReadDelay && readsInProgress &&
+           calls && writeCount;
   }
 
   // Posts an event and waits until the link has handled it and everything posted before it: a
@@ -197,12 +200,14 @@ TEST(FakeLinkLibrary, LoadsOnceAndReleasesOnceAfterTheLinks) {
       Process link;
       if (link.State() != kLinkRunning) return "link not running";
     }
-    if (LoadHidLibrary() != 0 || HidLibrary() != table || !(*table == first)) return "table changed";
+    if (LoadHidLibrary() != 0 || HidLibrary() != table || !(*table == first))
+      return "table changed";
     if (LibraryExport<FakeHidCallsFn>("FakeHidCalls")("Connect") != 3) return "connect count";
     if (LibraryExport<FakeHidCallsFn>("FakeHidCalls")("Disconnect") != 3) return "disconnect count";
     FreeHidLibrary();
     if (HidLibrary() != nullptr) return "table still handed out";
-    if (dlopen(kHidLibraryName, RTLD_NOW | RTLD_NOLOAD) != nullptr) return "library loaded more than once";
+    if (dlopen(kHidLibraryName, RTLD_NOW | RTLD_NOLOAD) != nullptr)
+      return "library loaded more than once";
     if (LoadHidLibrary() != 1) return "loaded again after the release";
     Process late;  // runs with no device
     std::int32_t values[6];
@@ -228,7 +233,8 @@ TEST(FakeLinkLibrary, ReleaseWhileALinkRunsKeepsTheLibraryMapped) {
 TEST(FakeLinkLifetime, WindowFailureSkipsConnectAndStops) {
   EXPECT_IN_FRESH_PROCESS([]() -> std::string {
     if (LoadHidLibrary() != 0) return "not loaded";
-    if (std::string failure = testing::StartAndStopWithoutWindow(); !failure.empty()) return failure;
+    if (std::string failure = testing::StartAndStopWithoutWindow(); !failure.empty())
+      return failure;
     auto calls = LibraryExport<FakeHidCallsFn>("FakeHidCalls");
     return calls("Connect") == 0 && calls("Disconnect") == 0 ? "" : "library called";
   });
@@ -240,7 +246,8 @@ TEST(FakeLinkLifetime, ThreadThatCannotStartFailsWithoutWaiting) {
     if (LoadHidLibrary() != 0) return "not loaded";
     long pages = 0;
     std::ifstream("/proc/self/statm") >> pages;
-    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (2u << 20);  // 2 MiB spare
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) +
+                         (2u << 20);  // 2 MiB spare
     const rlimit tight{limit, RLIM_INFINITY};
     if (setrlimit(RLIMIT_AS, &tight) != 0) return "setrlimit";
     int state = -1;

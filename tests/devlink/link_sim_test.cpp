@@ -1,11 +1,11 @@
 // The link driven through the real loading path with the simulated controller and display unit.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "devlink/device_output.h"
@@ -52,7 +52,8 @@ std::vector<LoggedReport> ReadLog(const std::string& path) {
     std::string time, token;
     LoggedReport report;
     words >> time >> report.device;
-    while (words >> token && token != "->") report.bytes.push_back(static_cast<std::uint8_t>(std::stoul(token, nullptr, 16)));
+    while (words >> token && token != "->")
+      report.bytes.push_back(static_cast<std::uint8_t>(std::stoul(token, nullptr, 16)));
     reports.push_back(report);
   }
   return reports;
@@ -66,7 +67,8 @@ PedalConfigRecord DistinctRecord() {
   r.brakeDz1 = 85;
   r.clutchDz0 = 6;
   r.clutchDz1 = 90;
-  for (std::size_t i = 0; i < kThrottlePointCount; ++i) r.throttleCurve[i] = 0.5f * static_cast<float>(3 * i + 1);
+  for (std::size_t i = 0; i < kThrottlePointCount; ++i)
+    r.throttleCurve[i] = 0.5f * static_cast<float>(3 * i + 1);
   for (std::size_t i = 0; i < kBrakeClutchPointCount; ++i) {
     r.brakeCurve[i] = static_cast<std::uint8_t>(9 * i);
     r.clutchCurve[i] = static_cast<std::uint8_t>(100 - 9 * i);
@@ -81,7 +83,9 @@ std::vector<std::uint8_t> Leading(const ReportBuffer& report, std::size_t length
 
 class SimLink : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_EQ(LoadHidLibrary(), 0) << "the simulated libmcHID.so is not on LD_LIBRARY_PATH"; }
+  void SetUp() override {
+    ASSERT_EQ(LoadHidLibrary(), 0) << "the simulated libmcHID.so is not on LD_LIBRARY_PATH";
+  }
   void TearDown() override {
     if (!scenario.logPath.empty()) std::remove(scenario.logPath.c_str());
   }
@@ -172,8 +176,10 @@ TEST_F(SimLink, MessagesOtherThanTheHidEventAreIgnored) {
   Hid().SetReadNotify(controller, 0);
 
   const platform::WindowHandle window = link->HiddenWindow();
-  for (std::uint32_t message : {kHidEventMessage + 1, kHidEventMessage - 1, platform::WM_APP, 0x0400u, 0x0001u}) {
-    ASSERT_TRUE(platform::PostMessage(window, message, kDeviceUnplugged, static_cast<std::intptr_t>(controller)));
+  for (std::uint32_t message :
+       {kHidEventMessage + 1, kHidEventMessage - 1, platform::WM_APP, 0x0400u, 0x0001u}) {
+    ASSERT_TRUE(platform::PostMessage(window, message, kDeviceUnplugged,
+                                      static_cast<std::intptr_t>(controller)));
     ASSERT_TRUE(platform::PostMessage(window, message, kDeviceListChanged, 0));
   }
   // A real list change behind them turns reads back on once everything before it is handled.
@@ -238,12 +244,15 @@ TEST_F(SimLink, DisplayShowsBrakeValueAndPresetAndBlanks) {
   ASSERT_TRUE(WaitFor([&] { return ReadLog(scenario.logPath).size() >= 3; }));
   const std::vector<LoggedReport> log = ReadLog(scenario.logPath);
   ASSERT_EQ(log.size(), 3u);
-  const std::vector<std::uint8_t> expected[] = {
-      {0x00, 0x04, 0x6D, 0x07, 0x04}, {0x00, 0x04, 0x6D, 0x3F, 0x01}, {0x00, 0x04, 0x00, 0x00, 0x00}};
+  const std::vector<std::uint8_t> expected[] = {{0x00, 0x04, 0x6D, 0x07, 0x04},
+                                                {0x00, 0x04, 0x6D, 0x3F, 0x01},
+                                                {0x00, 0x04, 0x00, 0x00, 0x00}};
   for (std::size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(log[i].device, "display") << i;
     ASSERT_GE(log[i].bytes.size(), 5u);
-    EXPECT_EQ(std::vector<std::uint8_t>(log[i].bytes.begin(), log[i].bytes.begin() + 5), expected[i]) << i;
+    EXPECT_EQ(std::vector<std::uint8_t>(log[i].bytes.begin(), log[i].bytes.begin() + 5),
+              expected[i])
+        << i;
   }
 }
 
@@ -264,7 +273,8 @@ TEST(SimLinkLifetime, StoppingALinkWhoseWindowFailed) {
   EXPECT_IN_FRESH_PROCESS([]() -> std::string {
     SimScenario{}.Apply();
     if (LoadHidLibrary() != 0) return "not loaded";
-    if (std::string failure = testing::StartAndStopWithoutWindow(); !failure.empty()) return failure;
+    if (std::string failure = testing::StartAndStopWithoutWindow(); !failure.empty())
+      return failure;
     // Connected, the library would know the controller that is attached from the start.
     return HidLibrary()->GetItemCount() == 0 ? "" : "connected without a window";
   });

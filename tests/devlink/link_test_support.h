@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
 #include <functional>
 #include <string>
 #include <thread>
@@ -50,7 +50,9 @@ Fn LibraryExport(const char* name) {
 // no thread behind. Changes the process for good: run it in a fresh process.
 inline std::string StartAndStopWithoutWindow() {
   static constexpr platform::WindowProc kOtherProcedure =
-      [](platform::WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t { return 0; };
+      [](platform::WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t {
+    return 0;
+  };
   if (!platform::RegisterClass(kHiddenWindowClass, kOtherProcedure)) return "class not taken";
   const int threads = ThreadCount();
   {

@@ -24,9 +24,9 @@ struct World {
   std::mutex mutex;
   std::condition_variable changed;
   std::vector<DeviceInfo> devices;
-  std::set<std::string> denied;    // Open fails with "Permission denied"
-  std::set<std::string> failing;   // Read fails, as when the node goes
-  std::set<std::string> opened;    // every path Open was asked for
+  std::set<std::string> denied;   // Open fails with "Permission denied"
+  std::set<std::string> failing;  // Read fails, as when the node goes
+  std::set<std::string> opened;   // every path Open was asked for
   bool writesStalled = false;
   int written = 0;
 };
@@ -133,7 +133,8 @@ TEST_F(LibraryCoreTest, DeviceWithoutPermissionIsAbsentAndToldOnce) {
     std::lock_guard lock(state.mutex);
     state.denied.clear();
   }
-  EXPECT_TRUE(window.WaitFor([](const auto& events, const auto&) { return events.size() >= 2; }, kPatience));
+  EXPECT_TRUE(window.WaitFor([](const auto& events, const auto&) { return events.size() >= 2; },
+                             kPatience));
   EXPECT_EQ(DeviceEvents(), (std::vector<std::uintptr_t>{MCHID_PLUGGED, MCHID_CHANGED}));
   EXPECT_NE(library.GetHandle(0x0444, 0x22A5), 0u);
 }
@@ -162,8 +163,9 @@ TEST_F(LibraryCoreTest, OnlyOurDevicesAreOpenedOthersAreListedFromEnumeration) {
     EXPECT_EQ(state.opened, (std::set<std::string>{"/dev/hidraw0", "/dev/hidraw1"}));
   }
   ASSERT_EQ(library.GetItemCount(), 5);
-  EXPECT_EQ(DeviceEvents(), (std::vector<std::uintptr_t>{MCHID_PLUGGED, MCHID_PLUGGED, MCHID_PLUGGED,
-                                                          MCHID_PLUGGED, MCHID_PLUGGED, MCHID_CHANGED}));
+  EXPECT_EQ(DeviceEvents(),
+            (std::vector<std::uintptr_t>{MCHID_PLUGGED, MCHID_PLUGGED, MCHID_PLUGGED, MCHID_PLUGGED,
+                                         MCHID_PLUGGED, MCHID_CHANGED}));
 
   const McHidHandle handle = library.GetItem(1);
   ASSERT_EQ(library.GetHandle(0x046D, 0xC31C), handle);
@@ -193,7 +195,8 @@ TEST_F(LibraryCoreTest, OnlyOurDevicesAreOpenedOthersAreListedFromEnumeration) {
     std::lock_guard lock(state.mutex);
     std::erase_if(state.devices, [](const DeviceInfo& d) { return d.path == "/dev/hidraw5"; });
   }
-  ASSERT_TRUE(window.WaitFor([&](const auto&, const auto&) { return library.GetItemCount() == 4; }, kPatience));
+  ASSERT_TRUE(window.WaitFor([&](const auto&, const auto&) { return library.GetItemCount() == 4; },
+                             kPatience));
   EXPECT_EQ(library.FindAttached(handle), nullptr);
   EXPECT_EQ(library.Find(handle)->Info().productId, 0xC31C);
 }
@@ -209,7 +212,8 @@ TEST_F(LibraryCoreTest, WriteNeverWaitsForAStalledDeviceAndFailsWhenTheQueueIsFu
   int queued = 0;
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < 100; ++i) queued += device->QueueOutput(report) ? 1 : 0;
-  EXPECT_LT(std::chrono::steady_clock::now() - start, milliseconds(500)) << "a write waited for the device";
+  EXPECT_LT(std::chrono::steady_clock::now() - start, milliseconds(500))
+      << "a write waited for the device";
   // The writer holds one in the stalled write; the queue holds the rest.
   EXPECT_GE(queued, static_cast<int>(Device::kOutputQueueSize));
   EXPECT_LE(queued, static_cast<int>(Device::kOutputQueueSize) + 1);
@@ -236,14 +240,15 @@ TEST_F(LibraryCoreTest, DeviceThatFailsIsDroppedAndFoundAgain) {
     std::lock_guard lock(state.mutex);
     state.failing.insert("/dev/hidraw2");
   }
-  ASSERT_TRUE(window.WaitFor([](const auto& events, const auto&) { return events.size() >= 4; }, kPatience));
+  ASSERT_TRUE(window.WaitFor([](const auto& events, const auto&) { return events.size() >= 4; },
+                             kPatience));
   {
     std::lock_guard lock(state.mutex);
     state.failing.clear();
   }
   // Still listed, so it comes back as a new attachment with a new handle.
-  ASSERT_TRUE(window.WaitFor([&](const auto&, const auto&) { return library.GetHandle(0x0444, 0x22A5) != 0; },
-                             kPatience));
+  ASSERT_TRUE(window.WaitFor(
+      [&](const auto&, const auto&) { return library.GetHandle(0x0444, 0x22A5) != 0; }, kPatience));
   EXPECT_NE(library.GetHandle(0x0444, 0x22A5), first);
   const auto events = window.Events();
   EXPECT_EQ(events[2].event, MCHID_UNPLUGGED);

@@ -64,8 +64,8 @@ void EventWindow::Run() {
   windows.erase(window);
 }
 
-std::intptr_t EventWindow::Procedure(platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                                     std::intptr_t lParam) {
+std::intptr_t EventWindow::Procedure(platform::WindowHandle window, std::uint32_t message,
+                                     std::uintptr_t wParam, std::intptr_t lParam) {
   if (message == platform::WM_DESTROY) {
     platform::PostQuitMessage(0);
     return 0;
@@ -119,8 +119,9 @@ void EventWindow::ReadOnEvent(McHidApi* api) {
   api_ = api;
 }
 
-bool EventWindow::WaitFor(const std::function<bool(const std::vector<HidEvent>&, const std::vector<Report>&)>& test,
-                          std::chrono::milliseconds timeout) {
+bool EventWindow::WaitFor(
+    const std::function<bool(const std::vector<HidEvent>&, const std::vector<Report>&)>& test,
+    std::chrono::milliseconds timeout) {
   std::unique_lock lock(mutex_);
   return changed_.wait_for(lock, timeout, [&] { return test(events_, reports_); });
 }
@@ -166,7 +167,8 @@ std::size_t EventWindow::EventsBeforeMarker() {
 
 std::size_t ThreadCount() {
   std::size_t count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) ++count;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+    ++count;
   return count;
 }
 

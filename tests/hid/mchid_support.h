@@ -53,8 +53,9 @@ class EventWindow {
   void ReadOnEvent(McHidApi* api);
 
   // Waits until test holds for the events and reports so far. @returns whether it did.
-  bool WaitFor(const std::function<bool(const std::vector<HidEvent>&, const std::vector<Report>&)>& test,
-               std::chrono::milliseconds timeout);
+  bool WaitFor(
+      const std::function<bool(const std::vector<HidEvent>&, const std::vector<Report>&)>& test,
+      std::chrono::milliseconds timeout);
   std::vector<HidEvent> Events() const;
   std::vector<Report> Reports() const;
   // MCHID_READ events answered by a Read that found nothing.
@@ -66,8 +67,8 @@ class EventWindow {
   std::size_t EventsBeforeMarker();
 
  private:
-  static std::intptr_t Procedure(platform::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                                 std::intptr_t lParam);
+  static std::intptr_t Procedure(platform::WindowHandle window, std::uint32_t message,
+                                 std::uintptr_t wParam, std::intptr_t lParam);
   void OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
   void Run();
 

@@ -40,7 +40,9 @@ class NoDeviceTest : public ::testing::TestWithParam<Build> {
   void TearDown() override { api.Disconnect(); }
 
   // A developer's machine may have the real pedals plugged in; these tests need none.
-  bool PedalsPresent() { return api.IsAvailable(kVendor, kController) || api.IsAvailable(kVendor, kDisplay); }
+  bool PedalsPresent() {
+    return api.IsAvailable(kVendor, kController) || api.IsAvailable(kVendor, kDisplay);
+  }
 
   McHidApi& api = Api(GetParam().path);
   EventWindow window;
@@ -56,7 +58,8 @@ TEST_P(NoDeviceTest, ConnectsAndReportsNoDevice) {
   std::uint8_t report[MCHID_BUFFER_SIZE] = {0, 0x04};
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(api.WriteEx(kVendor, kDisplay, report), 0);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100)) << "WriteEx must not wait";
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100))
+      << "WriteEx must not wait";
   EXPECT_EQ(api.ReadEx(kVendor, kController, report), 0);
 
   EXPECT_EQ(api.Disconnect(), 1);
@@ -128,7 +131,8 @@ TEST_P(NoDeviceTest, BadArgumentsGiveFailureValues) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, NoDeviceTest,
-                         ::testing::Values(Build{"Sim", ORVO_SIM_LIB}, Build{"Hidapi", ORVO_HID_LIB}),
+                         ::testing::Values(Build{"Sim", ORVO_SIM_LIB},
+                                           Build{"Hidapi", ORVO_HID_LIB}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

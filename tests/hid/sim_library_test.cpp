@@ -27,13 +27,16 @@ constexpr milliseconds kPatience{3000};
 
 // Input report bytes 13 to 62 of a controller fresh from the factory: dead zones 0/100, straight
 // curves in half percent, byte 39 unused, flags 1.
+// clang-format off
 const std::array<std::uint8_t, 50> kFactoryConfig = {
-    0, 100, 0, 100, 0, 100,                                                           // dead zones
-    0, 20, 40, 60, 80, 100, 120, 140, 160, 180, 182, 184, 186, 188, 190, 192, 194, 196, 198, 200,  // throttle
-    0,                                                                                // unused
-    0, 20, 40, 60, 80, 100, 120, 140, 160, 180, 200,                                  // brake
-    0, 20, 40, 60, 80, 100, 120, 140, 160, 180, 200,                                  // clutch
+    0, 100, 0, 100, 0, 100,                            // dead zones
+    0, 20, 40, 60, 80, 100, 120, 140, 160, 180,        // throttle 0-9
+    182, 184, 186, 188, 190, 192, 194, 196, 198, 200,  // throttle 10-19
+    0,                                                 // unused
+    0, 20, 40, 60, 80, 100, 120, 140, 160, 180, 200,   // brake
+    0, 20, 40, 60, 80, 100, 120, 140, 160, 180, 200,   // clutch
     0x01};
+// clang-format on
 
 using Buffer = std::array<std::uint8_t, MCHID_BUFFER_SIZE>;
 
@@ -56,9 +59,9 @@ Buffer CurveReport(const std::array<std::uint8_t, 20>& halfPercent) {
 Buffer SettingsReport(const std::array<std::uint8_t, 50>& config, std::uint8_t store) {
   Buffer report{};
   report[1] = 0x07;
-  std::copy(config.begin(), config.begin() + 6, report.begin() + 2);       // dead zones
-  std::copy(config.begin() + 6, config.begin() + 16, report.begin() + 8);  // throttle 0-9
-  report[18] = config[25];                                                 // throttle 19
+  std::copy(config.begin(), config.begin() + 6, report.begin() + 2);         // dead zones
+  std::copy(config.begin() + 6, config.begin() + 16, report.begin() + 8);    // throttle 0-9
+  report[18] = config[25];                                                   // throttle 19
   std::copy(config.begin() + 27, config.begin() + 38, report.begin() + 19);  // brake
   std::copy(config.begin() + 38, config.begin() + 49, report.begin() + 30);  // clutch
   report[41] = config[49];
@@ -109,7 +112,8 @@ class SimLibraryTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(api.Loaded()) << api.error << " missing: " << api.missing;
-    for (const char* name : {"ORVO_SIM_CONTROLLER", "ORVO_SIM_DISPLAY", "ORVO_SIM_VALUES", "ORVO_SIM_RATE"}) {
+    for (const char* name :
+         {"ORVO_SIM_CONTROLLER", "ORVO_SIM_DISPLAY", "ORVO_SIM_VALUES", "ORVO_SIM_RATE"}) {
       unsetenv(name);
     }
     folder.emplace("orvo-hid-test");
@@ -143,7 +147,8 @@ class SimLibraryTest : public ::testing::Test {
   }
 
   // Waits for an input report read after the call whose configuration test accepts.
-  EventWindow::Report WaitForReport(const std::function<bool(const std::array<std::uint8_t, 50>&)>& test) {
+  EventWindow::Report WaitForReport(
+      const std::function<bool(const std::array<std::uint8_t, 50>&)>& test) {
     const std::size_t seen = window.Reports().size();
     EventWindow::Report found;
     window.WaitFor(
@@ -177,8 +182,9 @@ std::vector<std::uintptr_t> DeviceEventsOf(const std::vector<HidEvent>& events) 
 TEST_F(SimLibraryTest, PlugGivesPluggedThenChangedAndUnplugGivesUnpluggedThenChanged) {
   setenv("ORVO_SIM_CONTROLLER", "0.1-0.4", 1);
   ASSERT_EQ(api.Connect(window.Handle()), 1);
-  ASSERT_TRUE(window.WaitFor([](const auto& events, const auto&) { return DeviceEventsOf(events).size() >= 4; },
-                             kPatience));
+  ASSERT_TRUE(window.WaitFor(
+      [](const auto& events, const auto&) { return DeviceEventsOf(events).size() >= 4; },
+      kPatience));
   const auto events = window.Events();
   ASSERT_EQ(events.size(), 4u);
   EXPECT_EQ(events[0].event, MCHID_PLUGGED);
@@ -202,14 +208,15 @@ TEST_F(SimLibraryTest, ReplugGetsAHandleNeverUsedBefore) {
   ASSERT_EQ(api.Connect(window.Handle()), 1);
   const McHidHandle first = api.GetHandle(kVendor, kController);
   EXPECT_NE(first, 0u) << "attached at Connect is known when Connect returns";
-  ASSERT_TRUE(window.WaitFor([](const auto& events, const auto&) { return DeviceEventsOf(events).size() >= 6; },
-                             kPatience));
+  ASSERT_TRUE(window.WaitFor(
+      [](const auto& events, const auto&) { return DeviceEventsOf(events).size() >= 6; },
+      kPatience));
   const McHidHandle second = api.GetHandle(kVendor, kController);
   EXPECT_NE(second, 0u);
   EXPECT_NE(second, first);
   EXPECT_EQ(DeviceEventsOf(window.Events()),
-            (std::vector<std::uintptr_t>{MCHID_PLUGGED, MCHID_CHANGED, MCHID_UNPLUGGED, MCHID_CHANGED, MCHID_PLUGGED,
-                                         MCHID_CHANGED}));
+            (std::vector<std::uintptr_t>{MCHID_PLUGGED, MCHID_CHANGED, MCHID_UNPLUGGED,
+                                         MCHID_CHANGED, MCHID_PLUGGED, MCHID_CHANGED}));
 }
 
 TEST_F(SimLibraryTest, DescribesEachDevice) {
@@ -237,7 +244,8 @@ TEST_F(SimLibraryTest, DescribesEachDevice) {
     EXPECT_EQ(api.GetInputReportLength(handle), expected.inputLength);
     EXPECT_EQ(api.GetOutputReportLength(handle), expected.outputLength);
     char text[64];
-    EXPECT_EQ(api.GetProductName(handle, text, sizeof text), static_cast<int>(std::strlen(expected.name)));
+    EXPECT_EQ(api.GetProductName(handle, text, sizeof text),
+              static_cast<int>(std::strlen(expected.name)));
     EXPECT_STREQ(text, expected.name);
     EXPECT_EQ(api.GetVendorName(handle, text, sizeof text), 4);
     EXPECT_STREQ(text, "Orvo");
@@ -254,7 +262,8 @@ TEST_F(SimLibraryTest, ReportsCarryLiveValuesAndTheHeldConfiguration) {
   setenv("ORVO_SIM_CONTROLLER", "0", 1);
   setenv("ORVO_SIM_VALUES", "still:1000,40000,65535", 1);
   ConnectController();
-  ASSERT_TRUE(window.WaitFor([](const auto&, const auto& reports) { return !reports.empty(); }, kPatience));
+  ASSERT_TRUE(
+      window.WaitFor([](const auto&, const auto& reports) { return !reports.empty(); }, kPatience));
   const EventWindow::Report report = window.Reports().front();
   EXPECT_EQ(report[0], 0) << "unnumbered report: id 0";
   for (int i = 0; i < 3; ++i) EXPECT_EQ(ReportValue(report, i), 0u);
@@ -262,17 +271,21 @@ TEST_F(SimLibraryTest, ReportsCarryLiveValuesAndTheHeldConfiguration) {
   EXPECT_EQ(ReportValue(report, 4), 40000u);
   EXPECT_EQ(ReportValue(report, 5), 65535u);
   EXPECT_EQ(ConfigOf(report), kFactoryConfig);
-  for (std::size_t i = 65; i < report.size(); ++i) ASSERT_EQ(report[i], 0) << "beyond the report, byte " << i;
+  for (std::size_t i = 65; i < report.size(); ++i)
+    ASSERT_EQ(report[i], 0) << "beyond the report, byte " << i;
 }
 
 TEST_F(SimLibraryTest, DefaultScenarioPlugsTheControllerAndMovesTheThrottle) {
   unsetenv("ORVO_SIM_CONTROLLER");
   const auto start = std::chrono::steady_clock::now();
   ConnectController();
-  EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(400)) << "plugged half a second after Connect";
-  ASSERT_TRUE(window.WaitFor([](const auto&, const auto& reports) { return reports.size() >= 100; }, kPatience));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(400))
+      << "plugged half a second after Connect";
+  ASSERT_TRUE(window.WaitFor([](const auto&, const auto& reports) { return reports.size() >= 100; },
+                             kPatience));
   const auto reports = window.Reports();
-  EXPECT_LT(ReportValue(reports.front(), 3), ReportValue(reports.back(), 3)) << "throttle rising at first";
+  EXPECT_LT(ReportValue(reports.front(), 3), ReportValue(reports.back(), 3))
+      << "throttle rising at first";
 }
 
 class SimRateTest : public SimLibraryTest, public ::testing::WithParamInterface<int> {};
@@ -282,7 +295,8 @@ TEST_P(SimRateTest, ReportsArriveAtTheConfiguredRate) {
   setenv("ORVO_SIM_CONTROLLER", "0", 1);
   setenv("ORVO_SIM_RATE", std::to_string(rate).c_str(), 1);
   ConnectController();
-  ASSERT_TRUE(window.WaitFor([](const auto&, const auto& reports) { return !reports.empty(); }, kPatience));
+  ASSERT_TRUE(
+      window.WaitFor([](const auto&, const auto& reports) { return !reports.empty(); }, kPatience));
   const std::size_t first = window.Reports().size();
   std::this_thread::sleep_for(milliseconds(500));
   const std::size_t received = window.Reports().size() - first;
@@ -301,7 +315,8 @@ TEST_F(SimLibraryTest, StoredSettingsChangeTheReportsAndSurviveAReload) {
   const Buffer settings = SettingsReport(custom, 1);
   ASSERT_EQ(api.WriteEx(kVendor, kController, curve.data()), 1);
   ASSERT_EQ(api.WriteEx(kVendor, kController, settings.data()), 1);
-  EXPECT_EQ(WaitForReport([&](const auto& config) { return config == custom; }).size(), MCHID_BUFFER_SIZE)
+  EXPECT_EQ(WaitForReport([&](const auto& config) { return config == custom; }).size(),
+            MCHID_BUFFER_SIZE)
       << "reports never carried the configuration sent";
 
   api.Disconnect();
@@ -341,10 +356,12 @@ TEST_F(SimLibraryTest, ReportWithWrongCheckByteIsIgnoredAndLogged) {
 
   auto expected = kFactoryConfig;
   std::copy(fence.begin(), fence.end(), expected.begin() + 6);
-  EXPECT_EQ(ConfigOf(WaitForReport([](const auto& config) { return config[6 + 5] == 77; })), expected);
+  EXPECT_EQ(ConfigOf(WaitForReport([](const auto& config) { return config[6 + 5] == 77; })),
+            expected);
   const std::string log = ReadFile(directory / "output.log");
   std::size_t refused = 0;
-  for (std::size_t at = log.find("wrong check byte"); at != std::string::npos; at = log.find("wrong check byte", at + 1)) {
+  for (std::size_t at = log.find("wrong check byte"); at != std::string::npos;
+       at = log.find("wrong check byte", at + 1)) {
     ++refused;
   }
   EXPECT_EQ(refused, 2u) << log;
@@ -364,12 +381,16 @@ TEST_F(SimLibraryTest, LogHoldsEveryOutputReportWithTimeAndDevice) {
   std::vector<std::string> entries;
   for (std::string line; std::getline(lines, line);) entries.push_back(line);
   ASSERT_EQ(entries.size(), 2u);
-  const auto& displayLine = entries[0].find(" display ") != std::string::npos ? entries[0] : entries[1];
+  const auto& displayLine =
+      entries[0].find(" display ") != std::string::npos ? entries[0] : entries[1];
   const auto& controllerLine = &displayLine == &entries[0] ? entries[1] : entries[0];
-  EXPECT_NE(displayLine.find(" display 00 04 6d 07 04 00 00 00 00 -> "), std::string::npos) << displayLine;
+  EXPECT_NE(displayLine.find(" display 00 04 6d 07 04 00 00 00 00 -> "), std::string::npos)
+      << displayLine;
   // The linear curve's check byte is 0xaa.
-  EXPECT_NE(controllerLine.find(" controller 00 17 00 14 28 3c 50 64 78 8c a0 b4 b6 b8 ba bc be c0 c2 c4 c6 c8 aa 00"),
-            std::string::npos)
+  EXPECT_NE(
+      controllerLine.find(
+          " controller 00 17 00 14 28 3c 50 64 78 8c a0 b4 b6 b8 ba bc be c0 c2 c4 c6 c8 aa 00"),
+      std::string::npos)
       << controllerLine;
   // Local time stamp first: YYYY-MM-DDTHH:MM:SS.mmm
   std::tm parsed{};
@@ -391,7 +412,8 @@ TEST_F(SimLibraryTest, UnreadReportsStayBoundedAndTheNewestIsKept) {
   const McHidHandle handle = api.GetHandle(kVendor, kController);
   ASSERT_EQ(api.SetReadNotify(handle, 1), 1);
   // Nobody reads: announcements stop at 64, while reports go on arriving.
-  ASSERT_TRUE(window.WaitFor([](const auto& events, const auto&) { return events.size() >= 2 + 64; }, kPatience));
+  ASSERT_TRUE(window.WaitFor(
+      [](const auto& events, const auto&) { return events.size() >= 2 + 64; }, kPatience));
   std::this_thread::sleep_for(milliseconds(300));
   const std::size_t announced = window.EventsBeforeMarker() - 2;  // less plugged and changed
   EXPECT_EQ(announced, 64u) << "the window's queue grows with the reports";
@@ -403,8 +425,10 @@ TEST_F(SimLibraryTest, UnreadReportsStayBoundedAndTheNewestIsKept) {
   EXPECT_LE(waiting, 66) << "64 kept, and at most a report or two more arrived while reading";
   // The throttle rises over 10 s from the plug at Connect, so it tells when the last report read
   // was made. Keeping the first 64 and dropping the rest would leave one from the first 70 ms.
-  const double made = ReportValue(EventWindow::Report(report.begin(), report.end()), 3) / 65535.0 * 10.0;
-  const double now = std::chrono::duration<double>(std::chrono::steady_clock::now() - connected).count();
+  const double made =
+      ReportValue(EventWindow::Report(report.begin(), report.end()), 3) / 65535.0 * 10.0;
+  const double now =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - connected).count();
   EXPECT_GT(made, now - 0.15) << "newest report missing";
 }
 
@@ -421,7 +445,8 @@ TEST_F(SimLibraryTest, EveryReadEventFindsAReportAfterTheReaderFellBehind) {
   // The window is busy elsewhere while reports go on arriving and the oldest are dropped.
   std::this_thread::sleep_for(milliseconds(300));
   window.Resume();
-  ASSERT_TRUE(window.WaitFor([](const auto&, const auto& reports) { return reports.size() >= 200; }, kPatience));
+  ASSERT_TRUE(window.WaitFor([](const auto&, const auto& reports) { return reports.size() >= 200; },
+                             kPatience));
   EXPECT_EQ(window.EmptyReads(), 0u);
   for (const auto& report : window.Reports()) ASSERT_EQ(ReportValue(report, 3), 30000u);
 }
@@ -429,7 +454,8 @@ TEST_F(SimLibraryTest, EveryReadEventFindsAReportAfterTheReaderFellBehind) {
 TEST_F(SimLibraryTest, ReadWorksWithoutNotificationAndNotificationTurnsOff) {
   setenv("ORVO_SIM_CONTROLLER", "0", 1);
   const McHidHandle handle = ConnectController();
-  ASSERT_TRUE(window.WaitFor([](const auto&, const auto& reports) { return reports.size() >= 3; }, kPatience));
+  ASSERT_TRUE(window.WaitFor([](const auto&, const auto& reports) { return reports.size() >= 3; },
+                             kPatience));
   EXPECT_EQ(api.IsReadNotifyEnabled(handle), 1);
   ASSERT_EQ(api.SetReadNotify(handle, 0), 1);
   EXPECT_EQ(api.IsReadNotifyEnabled(handle), 0);
@@ -438,7 +464,8 @@ TEST_F(SimLibraryTest, ReadWorksWithoutNotificationAndNotificationTurnsOff) {
   EXPECT_EQ(window.Events().size(), before) << "announced with notification off";
 
   Buffer report{};
-  ASSERT_EQ(api.ReadEx(kVendor, kController, report.data()), 1) << "reports still queue for polling";
+  ASSERT_EQ(api.ReadEx(kVendor, kController, report.data()), 1)
+      << "reports still queue for polling";
   EXPECT_EQ(std::vector<std::uint8_t>(report.begin() + 13, report.begin() + 63),
             std::vector<std::uint8_t>(kFactoryConfig.begin(), kFactoryConfig.end()));
 }
@@ -451,7 +478,8 @@ TEST_F(SimLibraryTest, DisconnectJoinsEveryThreadAndNothingIsPostedAfter) {
   ConnectController();
   const Buffer display = {0x00, 0x04};
   ASSERT_EQ(api.WriteEx(kVendor, kDisplay, display.data()), 1);
-  ASSERT_TRUE(window.WaitFor([](const auto&, const auto& reports) { return reports.size() >= 10; }, kPatience));
+  ASSERT_TRUE(window.WaitFor([](const auto&, const auto& reports) { return reports.size() >= 10; },
+                             kPatience));
   EXPECT_GT(ThreadCount(), threadsBefore);
 
   api.Disconnect();

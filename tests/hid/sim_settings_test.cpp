@@ -71,10 +71,18 @@ TEST(SimSettingsTest, PlugTimelines) {
 
 TEST(SimSettingsTest, ValuesThatDoNotParseKeepTheDefaultAndSaySo) {
   const std::pair<const char*, const char*> cases[] = {
-      {"ORVO_SIM_CONTROLLER", "soon"},   {"ORVO_SIM_CONTROLLER", "2-1"},  {"ORVO_SIM_CONTROLLER", "0-3,2"},
-      {"ORVO_SIM_CONTROLLER", "-1"},     {"ORVO_SIM_RATE", "0"},          {"ORVO_SIM_RATE", "1001"},
-      {"ORVO_SIM_RATE", "250Hz"},        {"ORVO_SIM_VALUES", "wobble"},   {"ORVO_SIM_VALUES", "still:70000"},
-      {"ORVO_SIM_VALUES", "still:1,2,3,4"}, {"ORVO_SIM_VALUES", "sweep:0"}, {"ORVO_SIM_VALUES", "table:/no/such/file"},
+      {"ORVO_SIM_CONTROLLER", "soon"},
+      {"ORVO_SIM_CONTROLLER", "2-1"},
+      {"ORVO_SIM_CONTROLLER", "0-3,2"},
+      {"ORVO_SIM_CONTROLLER", "-1"},
+      {"ORVO_SIM_RATE", "0"},
+      {"ORVO_SIM_RATE", "1001"},
+      {"ORVO_SIM_RATE", "250Hz"},
+      {"ORVO_SIM_VALUES", "wobble"},
+      {"ORVO_SIM_VALUES", "still:70000"},
+      {"ORVO_SIM_VALUES", "still:1,2,3,4"},
+      {"ORVO_SIM_VALUES", "sweep:0"},
+      {"ORVO_SIM_VALUES", "table:/no/such/file"},
   };
   const SimSettings defaults;
   for (const auto& [name, value] : cases) {
@@ -92,8 +100,10 @@ TEST(SimSettingsTest, ValuesThatDoNotParseKeepTheDefaultAndSaySo) {
 
 TEST(SimSettingsTest, StillValuesTableAndRate) {
   std::vector<std::string> warnings;
-  SimSettings settings = Read({{"ORVO_SIM_VALUES", "still:100,200"}, {"ORVO_SIM_RATE", "1000"},
-                               {"ORVO_SIM_STATE", ""}, {"ORVO_SIM_LOG", "/var/log/x.log"}},
+  SimSettings settings = Read({{"ORVO_SIM_VALUES", "still:100,200"},
+                               {"ORVO_SIM_RATE", "1000"},
+                               {"ORVO_SIM_STATE", ""},
+                               {"ORVO_SIM_LOG", "/var/log/x.log"}},
                               warnings);
   EXPECT_TRUE(warnings.empty());
   EXPECT_EQ(ValuesAt(settings, 3), (PedalValues{100, 200, 0}));
@@ -105,7 +115,10 @@ TEST(SimSettingsTest, StillValuesTableAndRate) {
   {
     std::FILE* file = std::fopen(table.c_str(), "w");
     ASSERT_NE(file, nullptr);
-    std::fputs("# seconds throttle brake clutch\n0 0 0 0\n\n0.5, 65535, 1000, 2 # full throttle\n1.5 10 20 30\n", file);
+    std::fputs(
+        "# seconds throttle brake clutch\n0 0 0 0\n\n0.5, 65535, 1000, 2 # full throttle\n1.5 10 "
+        "20 30\n",
+        file);
     std::fclose(file);
   }
   settings = Read({{"ORVO_SIM_VALUES", "table:" + table}}, warnings);

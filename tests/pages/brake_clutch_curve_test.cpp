@@ -8,9 +8,9 @@
 #include <set>
 #include <vector>
 
+#include "case_tables.h"
 #include "pages/brake_clutch_curve.h"
 #include "pages/live_input.h"
-#include "case_tables.h"
 
 using namespace pages;
 
@@ -121,7 +121,7 @@ struct StepCase {
   const char* name;
   PedalKind kind;
   int button;
-  int before;   // value of the row's field
+  int before;  // value of the row's field
   int presses;
   int after;
   const char* label;  // the row's value label afterwards
@@ -129,12 +129,9 @@ struct StepCase {
 
 const char* KindName(PedalKind kind) {
   switch (kind) {
-    case PedalKind::kThrottle:
-      return "throttle";
-    case PedalKind::kBrake:
-      return "brake";
-    case PedalKind::kClutch:
-      return "clutch";
+    case PedalKind::kThrottle: return "throttle";
+    case PedalKind::kBrake: return "brake";
+    case PedalKind::kClutch: return "clutch";
   }
   return "?";
 }

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "case_tables.h"
 #include "pages/brake_clutch_page_model.h"
 #include "platform/ini_file.h"
-#include "case_tables.h"
 #include "temp_settings_file.h"
 
 using namespace pages;
@@ -141,7 +141,7 @@ TEST_F(BrakeClutchModelTest, ClearingEnabledFeedsOneZeroSampleThroughTheCurve) {
   m.OnPedalInput(40.0);
   const std::optional<PedalLiveDisplay> last = m.SetEnabled(false);
   ASSERT_TRUE(last.has_value());
-  EXPECT_TRUE(last->enabled);  // evaluated while axis_cnf still held 1
+  EXPECT_TRUE(last->enabled);     // evaluated while axis_cnf still held 1
   EXPECT_EQ(last->label, "20%");  // the average of 40 and 0
   EXPECT_EQ(m.InputAverage().Samples(), (std::deque<double>{40.0, 0.0}));
   EXPECT_EQ(m.Settings().axis_cnf, 0);
@@ -164,8 +164,8 @@ TEST_F(BrakeClutchModelTest, ClearingEnabledFeedsOneZeroSampleThroughTheCurve) {
 
 TEST_F(BrakeClutchModelTest, StepButtonShowsItsRowAndRebuildsChartForPoints) {
   BrakeClutchPageModel m = Model(PedalKind::kBrake);
-  EXPECT_TRUE(m.StepButton(1002));  // dz_0 +
-  EXPECT_TRUE(m.StepButton(1031));  // band_50 +
+  EXPECT_TRUE(m.StepButton(1002));   // dz_0 +
+  EXPECT_TRUE(m.StepButton(1031));   // band_50 +
   EXPECT_FALSE(m.StepButton(1058));  // the Curves button is no step
   EXPECT_EQ(view_.rowsShown, (std::vector<std::size_t>{kLowerDeadZoneRow, kFirstPointRow + 5}));
   EXPECT_EQ(view_.chartRebuilt, 1);

@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/app.h>
 #include <wx/dialog.h>
 
 #include "chart/chart_container.h"
-#include "pages/font_static.h"
-#include "pages/brake_clutch_page.h"
-#include "pages/live_bar.h"
 #include "page_window_test_support.h"
+#include "pages/brake_clutch_page.h"
+#include "pages/font_static.h"
+#include "pages/live_bar.h"
 #include "platform/ini_file.h"
 
 using namespace pages;
@@ -70,32 +70,20 @@ class BrakeClutchPageWindowTest : public page_test::PageWindowTest {
 TEST_F(BrakeClutchPageWindowTest, LaidOutFromTheTemplateInThePageLook) {
   CreatePages();
   const std::vector<Placement> placements{
-      {1013, 0, 41, 153, 117},   // chart
-      {1011, 159, 20, 9, 252},   // live bar
-      {1059, 134, 2, 39, 12},    // percentage
-      {1055, 0, 4, 42, 12},
-      {1058, 25, 161, 50, 15},   // Curves
-      {1017, 3, 22, 96, 15},     // upper value row
-      {1001, 103, 20, 12, 15},
-      {1015, 115, 21, 26, 12},
-      {1000, 141, 20, 12, 15},
-      {1018, 3, 259, 96, 15},    // lower dead zone row
-      {1003, 103, 257, 12, 15},
-      {1016, 115, 258, 26, 12},
-      {1002, 141, 257, 12, 15},
-      {1020, 0, 178, 24, 15},    // band_0
-      {1005, 25, 176, 12, 15},
-      {1019, 37, 177, 26, 12},
-      {1004, 63, 176, 12, 15},
-      {1029, 0, 238, 24, 15},    // band_40
-      {1028, 25, 236, 12, 15},
-      {1014, 63, 236, 12, 15},
-      {1033, 78, 163, 24, 15},   // band_50
-      {1030, 115, 162, 26, 12},
-      {1053, 75, 238, 27, 15},   // band_100
-      {1052, 103, 236, 12, 15},
-      {1050, 115, 237, 26, 12},
-      {1051, 141, 236, 12, 15},
+      {1013, 0, 41, 153, 117},                            // chart
+      {1011, 159, 20, 9, 252},                            // live bar
+      {1059, 134, 2, 39, 12},                             // percentage
+      {1055, 0, 4, 42, 12},     {1058, 25, 161, 50, 15},  // Curves
+      {1017, 3, 22, 96, 15},                              // upper value row
+      {1001, 103, 20, 12, 15},  {1015, 115, 21, 26, 12},  {1000, 141, 20, 12, 15},
+      {1018, 3, 259, 96, 15},  // lower dead zone row
+      {1003, 103, 257, 12, 15}, {1016, 115, 258, 26, 12}, {1002, 141, 257, 12, 15},
+      {1020, 0, 178, 24, 15},  // band_0
+      {1005, 25, 176, 12, 15},  {1019, 37, 177, 26, 12},  {1004, 63, 176, 12, 15},
+      {1029, 0, 238, 24, 15},                                                       // band_40
+      {1028, 25, 236, 12, 15},  {1014, 63, 236, 12, 15},  {1033, 78, 163, 24, 15},  // band_50
+      {1030, 115, 162, 26, 12}, {1053, 75, 238, 27, 15},                            // band_100
+      {1052, 103, 236, 12, 15}, {1050, 115, 237, 26, 12}, {1051, 141, 236, 12, 15},
   };
   for (CPedalsConfigDlg* page : {brake_, clutch_}) {
     page_test::ExpectPlacements(*page, placements);
@@ -209,10 +197,8 @@ TEST_F(BrakeClutchPageWindowTest, LiveInputMovesBarLabelAndCrossHair) {
   DrainEvents();
   EXPECT_EQ(brake_->LiveBar().GetValue(), 37);
   EXPECT_EQ(LabelText(&brake_->PercentLabel()), "37%");
-  const auto* crossX =
-      brake_->Chart().Core().GetChart(brake_->ChartSeries().CrossXSeries(), false);
-  const auto* crossY =
-      brake_->Chart().Core().GetChart(brake_->ChartSeries().CrossYSeries(), false);
+  const auto* crossX = brake_->Chart().Core().GetChart(brake_->ChartSeries().CrossXSeries(), false);
+  const auto* crossY = brake_->Chart().Core().GetChart(brake_->ChartSeries().CrossYSeries(), false);
   ASSERT_NE(crossX, nullptr);
   ASSERT_NE(crossY, nullptr);
   EXPECT_DOUBLE_EQ(crossX->Points().at(0).x, 87.0);
@@ -344,8 +330,7 @@ TEST_F(BrakeClutchPageWindowTest, EnterAndEscapeInsideAPageCloseNothing) {
   dialog->Show();
   PumpUntil([&] { return dialog->IsShownOnScreen(); });
   // A focused "+" still takes Enter as its press.
-  page_test::ExpectKeysLeaveDialogOpen(*dialog, *page->FindWindow(1000),
-                                       {WXK_ESCAPE, WXK_RETURN});
+  page_test::ExpectKeysLeaveDialogOpen(*dialog, *page->FindWindow(1000), {WXK_ESCAPE, WXK_RETURN});
   EXPECT_EQ(page->Settings().dz_1, 100);
   dialog->Destroy();
   DrainEvents();

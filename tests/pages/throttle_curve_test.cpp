@@ -5,10 +5,10 @@
 #include <ostream>
 #include <set>
 
+#include "case_tables.h"
 #include "pages/curve_menu.h"
 #include "pages/moving_average.h"
 #include "pages/throttle_curve.h"
-#include "case_tables.h"
 
 using namespace pages;
 
@@ -68,7 +68,7 @@ TEST(MovingAverageTest, AveragesOverHeldSamplesUntilWindowFills) {
 
 TEST(MovingAverageTest, DropsOldestBeyondWindow) {
   MovingAverage average(8);
-  for (int i = 1; i <= 8; ++i) average.AddSample(i);  // 1..8, mean 4.5
+  for (int i = 1; i <= 8; ++i) average.AddSample(i);        // 1..8, mean 4.5
   EXPECT_DOUBLE_EQ(average.AddSampleAndAverage(9.0), 5.5);  // 2..9
   ASSERT_EQ(average.Samples().size(), 8u);
   EXPECT_DOUBLE_EQ(average.Samples().front(), 2.0);
@@ -77,11 +77,10 @@ TEST(MovingAverageTest, DropsOldestBeyondWindow) {
 
 TEST(ThrottleRowsTest, FortyFourButtonsEachStepOneRow) {
   // The step buttons that the page binds, "+" and "-" of every row.
-  const std::set<int> expected{1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009,
-                               1010, 1012, 1014, 1028, 1031, 1032, 1035, 1036, 1039, 1040,
-                               1043, 1044, 1047, 1048, 1051, 1052, 1065, 1066, 1069, 1070,
-                               1075, 1076, 1079, 1080, 1083, 1084, 1087, 1088, 1091, 1092,
-                               1095, 1096, 1099, 1100};
+  const std::set<int> expected{1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010,
+                               1012, 1014, 1028, 1031, 1032, 1035, 1036, 1039, 1040, 1043, 1044,
+                               1047, 1048, 1051, 1052, 1065, 1066, 1069, 1070, 1075, 1076, 1079,
+                               1080, 1083, 1084, 1087, 1088, 1091, 1092, 1095, 1096, 1099, 1100};
   std::set<int> seen;
   for (const ThrottleRow& row : kThrottleRows) {
     seen.insert(row.plusId);
@@ -126,9 +125,12 @@ float FieldOf(const ThrottleCurveSettings& s, std::size_t row) {
 }
 
 void SetField(ThrottleCurveSettings& s, std::size_t row, float value) {
-  if (row == kLowerRow) s.dz_0 = static_cast<int>(value);
-  else if (row == kUpperRow) s.dz_1 = static_cast<int>(value);
-  else s.band[row - 2] = value;
+  if (row == kLowerRow)
+    s.dz_0 = static_cast<int>(value);
+  else if (row == kUpperRow)
+    s.dz_1 = static_cast<int>(value);
+  else
+    s.band[row - 2] = value;
 }
 
 TEST_P(StepThrottleRowTest, StepsWithinLimitsAndFormatsLabel) {
@@ -230,8 +232,8 @@ TEST(CurveShapeTest, ApplyingAShapeSetsAllPointsAndKeepsDeadZones) {
   s.dz_1 = 93;
   s.axis_cnf = 0;
   ApplyThrottleShape(s, CurveShape::kFast);
-  const std::array<float, kThrottlePointCount> fast{0,  21, 37, 50,   61, 70,   78, 84,   90,  95,
-                                                    96, 96.5f, 97, 97.5f, 98, 98.5f, 99, 99.5f, 100, 100};
+  const std::array<float, kThrottlePointCount> fast{
+      0, 21, 37, 50, 61, 70, 78, 84, 90, 95, 96, 96.5f, 97, 97.5f, 98, 98.5f, 99, 99.5f, 100, 100};
   EXPECT_EQ(s.band, fast);
   EXPECT_EQ(s.dz_0, 7);
   EXPECT_EQ(s.dz_1, 93);

@@ -15,10 +15,10 @@
 #include <wx/timer.h>
 
 #include "chart/chart_container.h"
+#include "page_window_test_support.h"
 #include "pages/font_static.h"
 #include "pages/live_bar.h"
 #include "pages/throttle_page.h"
-#include "page_window_test_support.h"
 #include "platform/ini_file.h"
 
 using namespace pages;
@@ -73,23 +73,18 @@ class ThrottlePageWindowTest : public page_test::PageWindowTest {
 TEST_F(ThrottlePageWindowTest, ControlsStandAtTheirTemplatePositions) {
   CreatePage();
   const std::vector<Placement> placements{
-      {1013, 93, 38, 153, 117},  // chart
-      {1011, 330, 20, 9, 252},   // live bar
-      {1059, 310, 2, 33, 12},    // percentage
-      {1055, 0, 4, 42, 12},
-      {1058, 25, 161, 50, 15},   // Curves
-      {1016, 283, 258, 26, 12},  // dz_0 value, "-" and "+"
-      {1003, 271, 257, 12, 15},
-      {1002, 309, 257, 12, 15},
-      {1015, 283, 21, 26, 12},   // upper dead zone
-      {1017, 171, 22, 96, 15},
-      {1019, 37, 177, 26, 12},   // band_0
-      {1020, 0, 178, 24, 15},
-      {1005, 25, 176, 12, 15},
-      {1004, 63, 176, 12, 15},
-      {1030, 115, 162, 26, 12},  // band_50
-      {1064, 197, 162, 26, 12},  // band_92
-      {1098, 281, 192, 26, 12},  // band_100
+      {1013, 93, 38, 153, 117},                           // chart
+      {1011, 330, 20, 9, 252},                            // live bar
+      {1059, 310, 2, 33, 12},                             // percentage
+      {1055, 0, 4, 42, 12},     {1058, 25, 161, 50, 15},  // Curves
+      {1016, 283, 258, 26, 12},                           // dz_0 value, "-" and "+"
+      {1003, 271, 257, 12, 15}, {1002, 309, 257, 12, 15},
+      {1015, 283, 21, 26, 12},                            // upper dead zone
+      {1017, 171, 22, 96, 15},  {1019, 37, 177, 26, 12},  // band_0
+      {1020, 0, 178, 24, 15},   {1005, 25, 176, 12, 15},
+      {1004, 63, 176, 12, 15},  {1030, 115, 162, 26, 12},  // band_50
+      {1064, 197, 162, 26, 12},                            // band_92
+      {1098, 281, 192, 26, 12},                            // band_100
       {1101, 241, 193, 27, 15},
   };
   page_test::ExpectPlacements(*page_, placements);
@@ -327,8 +322,7 @@ TEST_F(ThrottlePageWindowTest, EnterAndEscCloseNothing) {
   PumpUntil([&] { return dialog->IsShownOnScreen(); });
 
   // Focus on a step button: Esc does nothing, Enter presses that button only.
-  page_test::ExpectKeysLeaveDialogOpen(*dialog, *page->FindWindow(1002),
-                                       {WXK_ESCAPE, WXK_RETURN});
+  page_test::ExpectKeysLeaveDialogOpen(*dialog, *page->FindWindow(1002), {WXK_ESCAPE, WXK_RETURN});
   EXPECT_EQ(page->Settings().dz_0, 6);
 
   // Focus on the chart, which takes no Enter itself.
@@ -363,8 +357,8 @@ TEST_F(FontStaticWindowTest, FontFailureIsReportedOnceAndNeverFromAPaint) {
   std::vector<CFontStatic*> labels;
   int paints = 0;
   for (int i = 0; i < 3; ++i) {
-    auto* label = new CFontStatic(frame_, wxID_ANY, "Estático", wxPoint(10, 10 + 30 * i),
-                                  wxSize(120, 24));
+    auto* label =
+        new CFontStatic(frame_, wxID_ANY, "Estático", wxPoint(10, 10 + 30 * i), wxSize(120, 24));
     label->SetFontStyle("Arial", 16, *wxBLACK, kFontAlignCentre);
     label->Bind(wxEVT_PAINT, [&paints](wxPaintEvent& e) {
       ++paints;

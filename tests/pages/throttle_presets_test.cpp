@@ -70,8 +70,8 @@ TEST_F(ThrottlePresetFileTest, ValuesAreTakenAsRead) {
   ThrottleCurveSettings s = DefaultThrottleSettings();
   LoadThrottlePreset(s, 0, file_);
   EXPECT_EQ(s.dz_0, 150);
-  EXPECT_FLOAT_EQ(s.band[5], 0.0f);    // not a number
-  EXPECT_FLOAT_EQ(s.band[6], 60.0f);   // empty: the default
+  EXPECT_FLOAT_EQ(s.band[5], 0.0f);   // not a number
+  EXPECT_FLOAT_EQ(s.band[6], 60.0f);  // empty: the default
   EXPECT_FLOAT_EQ(s.band[16], 97.25f);
   EXPECT_EQ(s.axis_cnf, 2);
 }
@@ -116,8 +116,8 @@ TEST_F(ThrottlePresetFileTest, SaveWritesEveryKeyInOrderAndRoundTrips) {
 }
 
 TEST_F(ThrottlePresetFileTest, SelectedPresetOutsideRangeReadsAsA) {
-  const std::vector<std::pair<std::string, int>> cases{
-      {"0", 0}, {"1", 1}, {"2", 2}, {"3", 0}, {"-1", 0}, {"7", 0}, {"x", 0}};
+  const std::vector<std::pair<std::string, int>> cases{{"0", 0},  {"1", 1}, {"2", 2}, {"3", 0},
+                                                       {"-1", 0}, {"7", 0}, {"x", 0}};
   for (const auto& [text, expected] : cases) {
     WriteFile("[CNF]\npreset=" + text + "\n");
     EXPECT_EQ(ReadSelectedThrottlePreset(file_), expected) << text;

@@ -22,7 +22,8 @@ TEST(DynamicLibraryTest, LoadsResolvesCallsAndFrees) {
 
 TEST(DynamicLibraryTest, FailuresReturnNullAndExplain) {
   EXPECT_EQ(LoadLibrary("libno-such-library-here.so"), nullptr);
-  EXPECT_NE(LastLibraryError().find("libno-such-library-here.so"), std::string::npos) << LastLibraryError();
+  EXPECT_NE(LastLibraryError().find("libno-such-library-here.so"), std::string::npos)
+      << LastLibraryError();
 
   // An empty name must not hand back the program itself.
   EXPECT_EQ(LoadLibrary(""), nullptr);

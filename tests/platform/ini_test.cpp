@@ -130,16 +130,15 @@ TEST_P(IniFileForms, ReadsAccentedNamesAndValuesCaseInsensitively) {
   const std::string file = PathOf("presets.ini");
   WriteBytes(file, Encoded(GetParam(), kAccentedFile));
 
-  EXPECT_EQ(GetPrivateProfileString("general", "NOMBRE", kStringDefault, 256, file),
-            "Pedal Orvo");
+  EXPECT_EQ(GetPrivateProfileString("general", "NOMBRE", kStringDefault, 256, file), "Pedal Orvo");
   EXPECT_EQ(GetPrivateProfileString("SECCIÓN", "Clave", kStringDefault, 256, file),
             "valor con acentos: áéíóú ñ €");
   EXPECT_EQ(GetPrivateProfileInt("sección", "NÚMERO", kIntDefault, file), 42);
   EXPECT_EQ(GetPrivateProfileString("sección", "SÍMBOLOS", "", 256, file),
             "€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ");
   // A comment line inside the section is no key, and keys of other sections are not seen.
-  EXPECT_EQ(GetPrivateProfileString("Sección", "; comentario dentro de la sección",
-                                    kStringDefault, 256, file),
+  EXPECT_EQ(GetPrivateProfileString("Sección", "; comentario dentro de la sección", kStringDefault,
+                                    256, file),
             kStringDefault);
   EXPECT_EQ(GetPrivateProfileInt("Sección", "nombre", kIntDefault, file), kIntDefault);
 }
@@ -215,8 +214,7 @@ TEST_F(IniEncoding, Utf8BomBeforeWindows1252BytesIsNoPartOfTheText) {
 TEST_F(IniEncoding, MissingFileReadsDefaultsAndFirstWriteCreatesUtf8Crlf) {
   const std::string file = PathOf("presets.ini");
   EXPECT_EQ(GetPrivateProfileInt("CNF", "preset", kIntDefault, file), kIntDefault);
-  EXPECT_EQ(GetPrivateProfileString("CNF", "preset", kStringDefault, 256, file),
-            kStringDefault);
+  EXPECT_EQ(GetPrivateProfileString("CNF", "preset", kStringDefault, 256, file), kStringDefault);
   EXPECT_FALSE(ReadBytes(file).has_value());
 
   ASSERT_TRUE(WritePrivateProfileString("Sección", "a", "ñ", file));
@@ -274,13 +272,13 @@ constexpr int kHighJoystickId = static_cast<int>(0x8123ABCDu);
 
 const LookupCase kLookupCases[] = {
     {"A", "k", "first", 0},
-    {"a", "K", "first", 0},                   // duplicate keys: the first wins
-    {"  A  ", " k ", "first", 0},             // the request is trimmed too
-    {"A", "other", std::nullopt, 0},          // duplicate sections: only the first is read
-    {"", "top", std::nullopt, 0},             // lines before any section belong to none
+    {"a", "K", "first", 0},                    // duplicate keys: the first wins
+    {"  A  ", " k ", "first", 0},              // the request is trimmed too
+    {"A", "other", std::nullopt, 0},           // duplicate sections: only the first is read
+    {"", "top", std::nullopt, 0},              // lines before any section belong to none
     {"A", "bare line without equals", "", 0},  // a key with empty text, as Windows reads it
     {"A", "", std::nullopt, 0},
-    {"A", "empty", "", 0},                    // empty text: present, reads as 0, not default
+    {"A", "empty", "", 0},  // empty text: present, reads as 0, not default
     {"A", "blank", "", 0},
     {"A", "q1", "  spaced ", 0},
     {"A", "q2", "single", 0},
@@ -301,7 +299,7 @@ const LookupCase kLookupCases[] = {
     {"spaced section", "INDENTED KEY", "v", 0},
     {"ünïcode łódź αβγ привет", "STRAßE", "1", 1},
     {"Ünïcode ŁÓDŹ ΑΒΓ ПРИВЕТ", "STRASSE", std::nullopt, 0},  // no multi-letter folding
-    {"[x] ", "inner", "1", 1},                // a header runs to its last ']'
+    {"[x] ", "inner", "1", 1},                                // a header runs to its last ']'
 };
 
 using IniLookup = TempDir;
@@ -330,8 +328,8 @@ TEST_F(IniLookup, StringReadCopiesAtMostSizeMinusOneCharacters) {
     std::size_t expectedCharacters;
   };
   const CutCase cases[] = {
-      {"ascii", 64, 63}, {"accents", 64, 63}, {"ascii", 71, 70},
-      {"ascii", 500, 70}, {"accents", 1, 0},  {"accents", 0, 0},
+      {"ascii", 64, 63},  {"accents", 64, 63}, {"ascii", 71, 70},
+      {"ascii", 500, 70}, {"accents", 1, 0},   {"accents", 0, 0},
   };
   for (const CutCase& c : cases) {
     SCOPED_TRACE(std::string(c.key) + " size " + std::to_string(c.size));
@@ -360,28 +358,25 @@ void PrintTo(const WriteCase& c, std::ostream* out) { *out << c.name; }
 const WriteCase kWriteCases[] = {
     {"update_keeps_line_and_spelling", "[S]\n  Dz_0 = 5  \nx=1\n", "s", "DZ_0", "7",
      "[S]\n  Dz_0 = 7\nx=1\n"},
-    {"new_key_before_trailing_comment_and_blank", "[S]\nk=1\n; about T\n\n[T]\nt=1\n", "S",
-     "new", "2", "[S]\nk=1\nnew=2\n; about T\n\n[T]\nt=1\n"},
+    {"new_key_before_trailing_comment_and_blank", "[S]\nk=1\n; about T\n\n[T]\nt=1\n", "S", "new",
+     "2", "[S]\nk=1\nnew=2\n; about T\n\n[T]\nt=1\n"},
     {"new_key_in_section_of_comments", "[S]\n; c\n[T]\n", "S", "new", "2",
      "[S]\nnew=2\n; c\n[T]\n"},
-    {"new_section_after_unterminated_last_line", "[S]\nk=1", "N", "n", "3",
-     "[S]\nk=1\n[N]\nn=3\n"},
+    {"new_section_after_unterminated_last_line", "[S]\nk=1", "N", "n", "3", "[S]\nk=1\n[N]\nn=3\n"},
     {"duplicate_key_first_updated", "[S]\nk=1\nk=2\n", "S", "K", "9", "[S]\nk=9\nk=2\n"},
     {"duplicate_section_first_extended", "[S]\na=1\n[T]\n[s]\nb=2\n", "S", "b", "3",
      "[S]\na=1\nb=3\n[T]\n[s]\nb=2\n"},
-    {"bare_key_replaced_where_it_stands", "[START]\r\nminimized\r\nk=v\r\n", "START",
-     "minimized", "1", "[START]\r\nminimized=1\r\nk=v\r\n"},
+    {"bare_key_replaced_where_it_stands", "[START]\r\nminimized\r\nk=v\r\n", "START", "minimized",
+     "1", "[START]\r\nminimized=1\r\nk=v\r\n"},
     {"bare_key_with_blanks_replaced", "[S]\n  flag  \nk=v\n", "S", "FLAG", "on",
      "[S]\n  flag=on\nk=v\n"},
-    {"key_before_any_section_untouched", "top=1\n[S]\n", "S", "top", "2",
-     "top=1\n[S]\ntop=2\n"},
+    {"key_before_any_section_untouched", "top=1\n[S]\n", "S", "top", "2", "top=1\n[S]\ntop=2\n"},
     {"padded_value_quoted", "[S]\n", "S", "k", " padded ", "[S]\nk=\" padded \"\n"},
     {"quoted_looking_value_quoted", "[S]\n", "S", "k", "'q'", "[S]\nk=\"'q'\"\n"},
     {"empty_value", "[S]\nk=1\n", "S", "k", "", "[S]\nk=\n"},
     {"section_name_with_bracket", "[S]\n", "a]b", "k", "1", "[S]\n[a]b]\nk=1\n"},
     {"lone_cr_endings", "[S]\rk=1\r", "S", "j", "2", "[S]\rk=1\rj=2\r"},
-    {"mixed_endings_kept_new_line_as_first", "[S]\r\nk=1\n", "S", "j", "3",
-     "[S]\r\nk=1\nj=3\r\n"},
+    {"mixed_endings_kept_new_line_as_first", "[S]\r\nk=1\n", "S", "j", "3", "[S]\r\nk=1\nj=3\r\n"},
 };
 
 class IniWrite : public TempDir, public ::testing::WithParamInterface<WriteCase> {};
@@ -411,11 +406,11 @@ using IniRefusal = TempDir;
 
 TEST_F(IniRefusal, WriteRefusesLineBreaksAndNamesThatWouldNotReadBack) {
   const RefusedWrite cases[] = {
-      {"S\n", "k", "v"},   {"S", "k\r", "v"},    {"S", "k", "a\nb"},
+      {"S\n", "k", "v"},    {"S", "k\r", "v"},   {"S", "k", "a\nb"},
       {"S", "k", "a\r\nb"}, {"S", "k", "a\rb"},  {"S", "k", std::string("a\0b", 3)},
-      {"", "k", "v"},      {"  ", "k", "v"},     {"S", "", "v"},
-      {"S", "a=b", "v"},   {"S", "[k", "v"},     {"S", ";k", "v"},
-      {"S", "#k", "v"},    {"S", "k", "\xC3("},  {"S\xFF", "k", "v"},
+      {"", "k", "v"},       {"  ", "k", "v"},    {"S", "", "v"},
+      {"S", "a=b", "v"},    {"S", "[k", "v"},    {"S", ";k", "v"},
+      {"S", "#k", "v"},     {"S", "k", "\xC3("}, {"S\xFF", "k", "v"},
   };
   const std::string existing = PathOf("existing.ini");
   const std::string missing = PathOf("missing.ini");
@@ -548,8 +543,7 @@ TEST_F(IniAtomic, FifoIsNeitherReadNorWritten) {
   for (const std::string& path : {fifo, link}) {
     SCOPED_TRACE(path);
     EXPECT_EQ(GetPrivateProfileInt("CNF", "preset", kIntDefault, path), kIntDefault);
-    EXPECT_EQ(GetPrivateProfileString("CNF", "preset", kStringDefault, 256, path),
-              kStringDefault);
+    EXPECT_EQ(GetPrivateProfileString("CNF", "preset", kStringDefault, 256, path), kStringDefault);
     EXPECT_FALSE(WritePrivateProfileString("CNF", "preset", "1", path));
   }
   struct stat status {};
@@ -582,12 +576,9 @@ TEST_F(IniAtomic, NextWriteRemovesLeftoversOfEndedWrites) {
   };
   std::vector<std::string> kept = {
       ".presets.ini.tmp." + running + ".0",  // a write going on now
-      ".other.ini.tmp." + ended + ".0",
-      ".presets.ini.tmp." + ended,
-      ".presets.ini.tmp.x" + ended + ".0",
-      ".presets.ini.bak",
-      "presets.ini.tmp." + ended + ".0",
-      "notes.txt",
+      ".other.ini.tmp." + ended + ".0",     ".presets.ini.tmp." + ended,
+      ".presets.ini.tmp.x" + ended + ".0",  ".presets.ini.bak",
+      "presets.ini.tmp." + ended + ".0",    "notes.txt",
   };
   for (const std::string& name : removed) WriteBytes(PathOf(name), "left");
   for (const std::string& name : kept) WriteBytes(PathOf(name), "left");

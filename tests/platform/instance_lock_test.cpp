@@ -173,11 +173,14 @@ TEST(InstanceLockTest, FolderIsTheRuntimeFolderWhenItWillDoElseAFallback) {
   const std::string fallback = access(own.c_str(), W_OK | X_OK) == 0 ? own : tmpPath;
   const auto folderWith = [&](const char* xdg) {
     return platform::InstanceLockFolder([&](const char* name) -> const char* {
-      return std::string(name) == "XDG_RUNTIME_DIR" ? xdg : std::string(name) == "TMPDIR" ? tmpPath.c_str() : nullptr;
+      return std::string(name) == "XDG_RUNTIME_DIR" ? xdg
+             : std::string(name) == "TMPDIR"        ? tmpPath.c_str()
+                                                    : nullptr;
     });
   };
   EXPECT_EQ(folderWith(runtime.Path().c_str()), runtime.Path());
-  for (const char* value : {static_cast<const char*>(nullptr), "", "relative/folder", "/no/such/folder", file.c_str()}) {
+  for (const char* value : {static_cast<const char*>(nullptr), "", "relative/folder",
+                            "/no/such/folder", file.c_str()}) {
     EXPECT_EQ(folderWith(value), fallback) << (value ? value : "(unset)");
   }
 }

@@ -23,13 +23,17 @@ TEST(JoystickIdTest, PutsTheVendorAboveTheProduct) {
     std::uint16_t product;
     std::uint32_t id;
   };
-  const Case cases[] = {{0x0000, 0x0000, 0x00000000}, {0x0444, 0x22A5, 0x044422A5},
-                        {0x046D, 0xC29B, 0x046DC29B}, {0x8001, 0x0002, 0x80010002},
+  const Case cases[] = {{0x0000, 0x0000, 0x00000000},
+                        {0x0444, 0x22A5, 0x044422A5},
+                        {0x046D, 0xC29B, 0x046DC29B},
+                        {0x8001, 0x0002, 0x80010002},
                         {0xFFFF, 0xFFFF, 0xFFFFFFFF}};
   for (const Case& c : cases) {
-    EXPECT_EQ(static_cast<std::uint32_t>(JoystickId(c.vendor, c.product)), c.id) << std::hex << c.vendor << ":" << c.product;
+    EXPECT_EQ(static_cast<std::uint32_t>(JoystickId(c.vendor, c.product)), c.id)
+        << std::hex << c.vendor << ":" << c.product;
   }
-  EXPECT_LT(JoystickId(0x8001, 0x0002), 0);  // stored as a negative int, as the settings file holds it
+  EXPECT_LT(JoystickId(0x8001, 0x0002),
+            0);  // stored as a negative int, as the settings file holds it
 }
 
 TEST(ButtonMaskTest, SetsOneBitPerPressedButtonUpToTheThirtySecond) {
@@ -42,14 +46,11 @@ TEST(ButtonMaskTest, SetsOneBitPerPressedButtonUpToTheThirtySecond) {
   past32[31] = 1;
   past32[32] = 1;
   past32[39] = 1;
-  const Case cases[] = {{{}, 0},
-                        {{0, 0, 0}, 0},
-                        {{1, 0, 1}, 0x5},
-                        {{0, 0, 1, 0, 0, 1}, 0x24},
-                        {{0, 255}, 0x2},
-                        {all32, 0xFFFFFFFF},
-                        {past32, 0x80000000}};
-  for (const Case& c : cases) EXPECT_EQ(ButtonMask(c.states), c.mask) << "buttons " << c.states.size();
+  const Case cases[] = {
+      {{}, 0},         {{0, 0, 0}, 0},      {{1, 0, 1}, 0x5},    {{0, 0, 1, 0, 0, 1}, 0x24},
+      {{0, 255}, 0x2}, {all32, 0xFFFFFFFF}, {past32, 0x80000000}};
+  for (const Case& c : cases)
+    EXPECT_EQ(ButtonMask(c.states), c.mask) << "buttons " << c.states.size();
 }
 
 using test_support::VirtualJoystick;
@@ -194,11 +195,12 @@ TEST(JoystickStartTest, LeavesTheProcessSignalHandlersAlone) {
         std::signal(SIGINT, SIG_DFL);
         std::signal(SIGTERM, SIG_DFL);
         JoyGetNumDevs();
-        struct sigaction interrupt{};
-        struct sigaction terminate{};
+        struct sigaction interrupt {};
+        struct sigaction terminate {};
         sigaction(SIGINT, nullptr, &interrupt);
         sigaction(SIGTERM, nullptr, &terminate);
-        std::exit((interrupt.sa_handler == SIG_DFL ? 0 : 1) + (terminate.sa_handler == SIG_DFL ? 0 : 2));
+        std::exit((interrupt.sa_handler == SIG_DFL ? 0 : 1) +
+                  (terminate.sa_handler == SIG_DFL ? 0 : 2));
       },
       testing::ExitedWithCode(0), "");
 }

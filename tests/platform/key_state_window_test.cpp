@@ -86,11 +86,25 @@ TEST_F(KeyStateWindowTest, AKeyReadsDownWhileHeldAndUpAfter) {
     int vk;
   };
   const Case cases[] = {
-      {XK_a, 'A'},         {XK_7, '7'},           {XK_F1, VK_F1},         {XK_F12, VK_F1 + 11},
-      {XK_KP_1, VK_NUMPAD0 + 1}, {XK_KP_Add, VK_ADD}, {XK_Left, VK_LEFT},  {XK_Prior, VK_PRIOR},
-      {XK_Home, VK_HOME},  {XK_Delete, VK_DELETE}, {XK_Insert, VK_INSERT}, {XK_space, VK_SPACE},
-      {XK_Return, VK_RETURN}, {XK_KP_Enter, VK_RETURN}, {XK_Escape, VK_ESCAPE}, {XK_Tab, VK_TAB},
-      {XK_BackSpace, VK_BACK}, {XK_comma, VK_OEM_COMMA}, {XK_bracketleft, VK_OEM_4},
+      {XK_a, 'A'},
+      {XK_7, '7'},
+      {XK_F1, VK_F1},
+      {XK_F12, VK_F1 + 11},
+      {XK_KP_1, VK_NUMPAD0 + 1},
+      {XK_KP_Add, VK_ADD},
+      {XK_Left, VK_LEFT},
+      {XK_Prior, VK_PRIOR},
+      {XK_Home, VK_HOME},
+      {XK_Delete, VK_DELETE},
+      {XK_Insert, VK_INSERT},
+      {XK_space, VK_SPACE},
+      {XK_Return, VK_RETURN},
+      {XK_KP_Enter, VK_RETURN},
+      {XK_Escape, VK_ESCAPE},
+      {XK_Tab, VK_TAB},
+      {XK_BackSpace, VK_BACK},
+      {XK_comma, VK_OEM_COMMA},
+      {XK_bracketleft, VK_OEM_4},
       {XK_apostrophe, VK_OEM_7},
   };
   for (const Case& c : cases) {
@@ -190,11 +204,13 @@ TEST_F(KeyStateWindowTest, KeycodesTranslateToTheCodesKeyMessagesCarry) {
 TEST_F(KeyStateWindowTest, FollowsAChangeOfTheKeyboardLayout) {
   int minKeycode = 0, maxKeycode = 0, per = 0;
   XDisplayKeycodes(display_, &minKeycode, &maxKeycode);
-  KeySym* syms = XGetKeyboardMapping(display_, static_cast<KeyCode>(minKeycode), maxKeycode - minKeycode + 1, &per);
+  KeySym* syms = XGetKeyboardMapping(display_, static_cast<KeyCode>(minKeycode),
+                                     maxKeycode - minKeycode + 1, &per);
   ASSERT_NE(syms, nullptr);
   for (int keycode = maxKeycode; keycode >= minKeycode && remapped_ == 0; --keycode) {
     bool empty = true;
-    for (int level = 0; level < per; ++level) empty = empty && syms[(keycode - minKeycode) * per + level] == NoSymbol;
+    for (int level = 0; level < per; ++level)
+      empty = empty && syms[(keycode - minKeycode) * per + level] == NoSymbol;
     if (empty) remapped_ = static_cast<KeyCode>(keycode);
   }
   XFree(syms);

@@ -4,11 +4,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "tests/support/temp_folder.h"
 
@@ -22,8 +22,8 @@ TEST(MciSoundTest, VolumeMapsOntoTheMixerScale) {
     int mci;
     int mixer;
   };
-  const Case cases[] = {{0, 0}, {1, 0}, {4, 1}, {500, 64}, {996, 127}, {1000, 128},
-                        {-5, 0}, {1001, 128}, {100000, 128}};
+  const Case cases[] = {{0, 0},      {1, 0},  {4, 1},      {500, 64},    {996, 127},
+                        {1000, 128}, {-5, 0}, {1001, 128}, {100000, 128}};
   for (const auto& c : cases) EXPECT_EQ(MciVolumeToMixer(c.mci), c.mixer) << "MCI volume " << c.mci;
 }
 
@@ -48,11 +48,13 @@ TEST(MciSoundTest, RejectsCommandsOutsideTheThreeShapes) {
       {"play beep to 0", kMciBadSyntax},
       {"play beep from zero", kMciBadSyntax},
   };
-  for (const auto& c : cases) EXPECT_EQ(MciSendString(c.command), c.error) << '"' << c.command << '"';
+  for (const auto& c : cases)
+    EXPECT_EQ(MciSendString(c.command), c.error) << '"' << c.command << '"';
 }
 
 TEST(MciSoundTest, MissingFileStaysSilentAndLaterCommandsDoNothing) {
-  const fs::path missing = fs::temp_directory_path() / ("no-beep-" + std::to_string(getpid()) + ".mp3");
+  const fs::path missing =
+      fs::temp_directory_path() / ("no-beep-" + std::to_string(getpid()) + ".mp3");
   fs::remove(missing);
   const std::string open = "open \"" + missing.string() + "\" type mpegvideo alias missingbeep";
   EXPECT_EQ(MciSendString(open), kMciFileNotFound);

@@ -1,4 +1,5 @@
-// Message windows: classes, queues across threads, the close/destroy/quit road, no blocking on gone windows.
+// Message windows: classes, queues across threads, the close/destroy/quit road, no blocking on gone
+// windows.
 #include "platform/message_window.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +39,8 @@ struct ProcLog {
 ProcLog procLog;
 
 // Behaves like the device link's hidden window: WM_DESTROY posts the quit message.
-std::intptr_t QuitOnDestroyProc(WindowHandle w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) {
+std::intptr_t QuitOnDestroyProc(WindowHandle w, std::uint32_t m, std::uintptr_t wp,
+                                std::intptr_t lp) {
   procLog.Add(w, m, wp, lp);
   if (m == WM_DESTROY) {
     PostQuitMessage(7);
@@ -257,7 +259,8 @@ TEST_F(MessageWindowTest, LinkStyleThreadStartsAndStopsRepeatedly) {
     std::atomic<int> notifications{0};
     std::thread link([&] {
       WindowHandle w = 0;
-      if (RegisterClass("orvopedalsWClass", QuitOnDestroyProc)) w = CreateWindow("orvopedalsWClass", "orvopedalsSys");
+      if (RegisterClass("orvopedalsWClass", QuitOnDestroyProc))
+        w = CreateWindow("orvopedalsWClass", "orvopedalsSys");
       ShowWindow(w, 0);
       UpdateWindow(w);
       linkWindow = w;
@@ -276,7 +279,8 @@ TEST_F(MessageWindowTest, LinkStyleThreadStartsAndStopsRepeatedly) {
     }
     std::atomic<bool> stop{false};
     std::thread notifier([&] {
-      while (!stop && PostMessage(linkWindow, kNotify, 4, 0)) std::this_thread::sleep_for(std::chrono::microseconds(100));
+      while (!stop && PostMessage(linkWindow, kNotify, 4, 0))
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
     });
     while (notifications < 5) std::this_thread::yield();
     EXPECT_TRUE(PostMessage(linkWindow, WM_CLOSE, 0, 0));

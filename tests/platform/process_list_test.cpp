@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -42,14 +42,14 @@ TEST(ProcessListTest, CountsExactNamesFromExeLinkOrCommandLine) {
   proc.Exe("102", "/opt/orvo-pedals-calibrationd (deleted)");  // rebuilt while running
   proc.Exe("103", "/usr/bin/Orvo-Pedals-Calibration");         // differs only in case
   proc.Exe("104", "/usr/bin/orvo-pedals-calibration-old");
-  proc.Exe("105", "/usr/bin/orvo-pedals-cal");                 // what a 15-character comm shows
+  proc.Exe("105", "/usr/bin/orvo-pedals-cal");  // what a 15-character comm shows
   proc.Exe("106", "/usr/bin/bash");
   proc.CommandLine("106", std::string("orvo-pedals-calibration\0", 24));  // argv[0] does not decide
   // Another user's process: no readable exe link, but a command line.
   proc.CommandLine("200", std::string("./orvo-pedals-calibration\0--x\0", 30));
-  proc.CommandLine("201", "");                                    // kernel thread
-  fs::create_directories(fs::path(proc.Root()) / "202");           // nothing readable
-  proc.Exe("self", "/usr/bin/orvo-pedals-calibration");           // not a pid
+  proc.CommandLine("201", "");                            // kernel thread
+  fs::create_directories(fs::path(proc.Root()) / "202");  // nothing readable
+  proc.Exe("self", "/usr/bin/orvo-pedals-calibration");   // not a pid
   proc.Exe("12a", "/usr/bin/orvo-pedals-calibration");
 
   EXPECT_EQ(CountProcessesNamed(kAppNames, proc.Root()), 4);

@@ -21,7 +21,6 @@ namespace {
 
 class ProfileSettings : public ::testing::Test {
  protected:
-
   void WriteFile(const std::string& text) const { std::ofstream(file_, std::ios::binary) << text; }
 
   std::string FileText() const {
@@ -40,18 +39,20 @@ class ProfileSettings : public ::testing::Test {
 
 TEST_F(ProfileSettings, ReadProfileFloatConvertsLikeStrtodAndDefaultsOnlyOnEmptyText) {
   const std::string longText = "5." + std::string(61, '0') + "e2";  // "e2" is past 63
-  WriteFile("[PRESET_0]\r\n"
-            "band_50=\r\n"
-            "band_60=abc\r\n"
-            "band_70=97.5\r\n"
-            "lead=   -3.25xyz\r\n"
-            "exponent=1e2\r\n"
-            "dot=.5\r\n"
-            "plus=+7\r\n"
-            "hexadecimal=0x10\r\n"
-            "quoted=\" 42.5 \"\r\n"
-            "comma=97,5\r\n"
-            "long=" + longText + "\r\n");
+  WriteFile(
+      "[PRESET_0]\r\n"
+      "band_50=\r\n"
+      "band_60=abc\r\n"
+      "band_70=97.5\r\n"
+      "lead=   -3.25xyz\r\n"
+      "exponent=1e2\r\n"
+      "dot=.5\r\n"
+      "plus=+7\r\n"
+      "hexadecimal=0x10\r\n"
+      "quoted=\" 42.5 \"\r\n"
+      "comma=97,5\r\n"
+      "long=" +
+      longText + "\r\n");
   struct Case {
     const char* key;
     float defaultValue;
@@ -60,9 +61,9 @@ TEST_F(ProfileSettings, ReadProfileFloatConvertsLikeStrtodAndDefaultsOnlyOnEmpty
   const Case cases[] = {
       {"band_50", 50.0f, 50.0f},  // empty text: the default
       {"band_60", 60.0f, 0.0f},   // no number: 0.0, not the default
-      {"band_70", 70.0f, 97.5f},  {"lead", 1.0f, -3.25f},     {"exponent", 1.0f, 100.0f},
-      {"dot", 1.0f, 0.5f},        {"plus", 1.0f, 7.0f},       {"hexadecimal", 1.0f, 16.0f},
-      {"quoted", 1.0f, 42.5f},    {"comma", 1.0f, 97.0f},     {"long", 1.0f, 5.0f},
+      {"band_70", 70.0f, 97.5f}, {"lead", 1.0f, -3.25f}, {"exponent", 1.0f, 100.0f},
+      {"dot", 1.0f, 0.5f},       {"plus", 1.0f, 7.0f},   {"hexadecimal", 1.0f, 16.0f},
+      {"quoted", 1.0f, 42.5f},   {"comma", 1.0f, 97.0f}, {"long", 1.0f, 5.0f},
       {"band_80", 80.0f, 80.0f},  // missing key
   };
   for (const Case& c : cases) {
@@ -74,8 +75,8 @@ TEST_F(ProfileSettings, ReadProfileFloatConvertsLikeStrtodAndDefaultsOnlyOnEmpty
 
 TEST_F(ProfileSettings, WritesNumbersAsPrintfDoesInTheCLocale) {
   const std::pair<float, const char*> floats[] = {
-      {99.5f, "99.5"}, {0.0f, "0.0"},   {100.0f, "100.0"}, {97.5f, "97.5"},  {-1.0f, "-1.0"},
-      {0.25f, "0.2"},  {-0.25f, "-0.2"}, {0.15f, "0.2"},   {12.345f, "12.3"},
+      {99.5f, "99.5"}, {0.0f, "0.0"},    {100.0f, "100.0"}, {97.5f, "97.5"},   {-1.0f, "-1.0"},
+      {0.25f, "0.2"},  {-0.25f, "-0.2"}, {0.15f, "0.2"},    {12.345f, "12.3"},
   };
   for (const auto& [value, text] : floats) {
     SCOPED_TRACE(text);
@@ -102,8 +103,8 @@ TEST_F(ProfileSettings, EveryHalfStepReadsBackExactly) {
 
 TEST_F(ProfileSettings, FreshFileListsPresetKeysInTheOrderWritten) {
   std::vector<std::string> keys = {"dz_0", "dz_1"};
-  const int bandInputs[] = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 91,
-                            92, 93, 94, 95, 96, 97, 98, 99, 100};
+  const int bandInputs[] = {0,  10, 20, 30, 40, 50, 60, 70, 80, 90,
+                            91, 92, 93, 94, 95, 96, 97, 98, 99, 100};
   for (const int input : bandInputs) keys.push_back("band_" + std::to_string(input));
   keys.push_back("axis_cnf");
   keys.push_back("axis_mode");

@@ -18,7 +18,8 @@ class TempFolder {
   // prefix names the folder, so that one left by a crashed run says where it came from.
   explicit TempFolder(const std::string& prefix = "orvo-test") {
     std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed: " + pattern);
+    if (::mkdtemp(pattern.data()) == nullptr)
+      throw std::runtime_error("mkdtemp failed: " + pattern);
     path_ = pattern;
   }
   ~TempFolder() {

@@ -21,7 +21,9 @@ class UiScript {
     timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { OnTick(); });
   }
 
-  void Then(std::string name, std::function<bool()> step) { steps_.push_back({std::move(name), std::move(step)}); }
+  void Then(std::string name, std::function<bool()> step) {
+    steps_.push_back({std::move(name), std::move(step)});
+  }
   void Start() {
     stepStart_ = std::chrono::steady_clock::now();
     timer_.Start(20);
@@ -47,7 +49,8 @@ class UiScript {
     if (steps_[next_].run()) {
       ++next_;
       stepStart_ = std::chrono::steady_clock::now();
-    } else if (std::chrono::steady_clock::now() - stepStart_ > std::chrono::milliseconds(kPatienceMs)) {
+    } else if (std::chrono::steady_clock::now() - stepStart_ >
+               std::chrono::milliseconds(kPatienceMs)) {
       aborting_ = true;
     }
   }

@@ -5,9 +5,9 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cmath>
 #include <string>
 #include <thread>
 #include <vector>
@@ -62,8 +62,9 @@ void SeparateFromLastClick(wxPoint screen) {
     // A little past the double-click time, which the toolkit measures on the server's clock.
     const auto apart = std::chrono::milliseconds(GtkIntSetting("gtk-double-click-time") + 100);
     const auto wait = lastClick.when + apart - std::chrono::steady_clock::now();
-    if (wait.count() > 0) PumpEvents(static_cast<int>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(wait).count()));
+    if (wait.count() > 0)
+      PumpEvents(
+          static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(wait).count()));
   }
   lastClick = {std::chrono::steady_clock::now(), screen, true};
 }
@@ -175,7 +176,8 @@ ScopedWindowManager::ScopedWindowManager(const std::filesystem::path& stateDir) 
   for (char** e = environ; *e != nullptr; ++e) {
     if (std::string(*e).rfind("XDG_", 0) != 0) variables.emplace_back(*e);
   }
-  for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"}) {
+  for (const char* name :
+       {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"}) {
     variables.push_back(std::string(name) + "=" + stateDir.string());
   }
   std::vector<char*> env;
@@ -263,7 +265,9 @@ constexpr int kRepeats = 4;
 
 ModalDriver::ModalDriver(std::string title, std::string screenshot, std::vector<Step> steps,
                          LastStep last)
-    : title_(std::move(title)), screenshot_(std::move(screenshot)), steps_(std::move(steps)),
+    : title_(std::move(title)),
+      screenshot_(std::move(screenshot)),
+      steps_(std::move(steps)),
       last_(last) {
   Start(100);
 }
@@ -312,8 +316,7 @@ std::vector<ModalDriver::Step> TypePathSteps(const std::string& path) {
             Keys("ctrl+a");
             Type(path);
           },
-          [] { Keys("Delete"); },
-          [] { Keys("Return"); }};
+          [] { Keys("Delete"); }, [] { Keys("Return"); }};
 }
 
 // ---- MenuDriver ----

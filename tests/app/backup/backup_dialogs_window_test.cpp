@@ -1,8 +1,8 @@
 // Save Preset and Load Preset as a person uses them: real buttons clicked, the real save and
 // open dialogs answered from the keyboard, the overwrite question and the error box, under Xvfb.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -74,7 +74,8 @@ class BackupDialogsWindowTest : public ::testing::Test {
     host_.emplace(folder_.Settings(), frame_);
     host_->events.clear();
     save_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { BackupRestore(*host_).OnBackupPresets(); });
-    load_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { BackupRestore(*host_).OnRestorePresets(); });
+    load_->Bind(wxEVT_BUTTON,
+                [this](wxCommandEvent&) { BackupRestore(*host_).OnRestorePresets(); });
     frame_->Show();
     PumpUntil([this] { return frame_->IsShownOnScreen(); });
   }
@@ -91,9 +92,9 @@ class BackupDialogsWindowTest : public ::testing::Test {
     const std::string source = folder_.File("source.ini");
     WriteBytes(source, "[PRESET_2]\ndz_0=21\n");
     const std::string backup = folder_.File(name);
-    EXPECT_TRUE(WriteBackupFile(*CollectBackup(source, 2, {}, DefaultBrakeClutchSettings(),
-                                               DefaultBrakeClutchSettings()),
-                                backup));
+    EXPECT_TRUE(WriteBackupFile(
+        *CollectBackup(source, 2, {}, DefaultBrakeClutchSettings(), DefaultBrakeClutchSettings()),
+        backup));
     return backup;
   }
 
@@ -106,11 +107,13 @@ class BackupDialogsWindowTest : public ::testing::Test {
 
 TEST_F(BackupDialogsWindowTest, SavePresetWritesTheFileNamedInTheSaveDialog) {
   const std::string path = folder_.File("my_backup.txt");
-  ModalDriver driver(kFileDialogTitle, "backup_save_dialog", {[&] {
-                       Keys("ctrl+a");
-                       Type(path);
-                     },
-                     [] { Keys("Return"); }}, kRepeat);
+  ModalDriver driver(kFileDialogTitle, "backup_save_dialog",
+                     {[&] {
+                        Keys("ctrl+a");
+                        Type(path);
+                      },
+                      [] { Keys("Return"); }},
+                     kRepeat);
   Click(save_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   ASSERT_TRUE(PumpUntil([&] { return std::filesystem::exists(path); }, 5000));
@@ -122,8 +125,7 @@ TEST_F(BackupDialogsWindowTest, SavePresetWritesTheFileNamedInTheSaveDialog) {
 
 TEST_F(BackupDialogsWindowTest, SaveDialogOffersTheDefaultName) {
   ScopedWorkingDirectory workingDirectory;
-  ModalDriver driver(kFileDialogTitle, "backup_save_default",
-                     {[] { Keys("Return"); }}, kRepeat);
+  ModalDriver driver(kFileDialogTitle, "backup_save_default", {[] { Keys("Return"); }}, kRepeat);
   Click(save_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   const std::string saved = (workingDirectory.Path() / "orvo_pedals_backup.txt").string();
@@ -132,8 +134,7 @@ TEST_F(BackupDialogsWindowTest, SaveDialogOffersTheDefaultName) {
 }
 
 TEST_F(BackupDialogsWindowTest, CancelledSaveDialogWritesNothing) {
-  ModalDriver driver(kFileDialogTitle, "backup_save_cancel",
-                     {[] { Keys("Escape"); }}, kRepeat);
+  ModalDriver driver(kFileDialogTitle, "backup_save_cancel", {[] { Keys("Escape"); }}, kRepeat);
   Click(save_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   DrainEvents();
@@ -156,7 +157,8 @@ TEST_F(BackupDialogsWindowTest, ReplacingAnExistingFileAsksFirst) {
                         SaveScreenshot("backup_replace_question");
                         beforeAnswer = ReadBytes(path);
                         Keys("alt+r");  // GTK's own question over the chooser: Replace
-                      }}, kRepeat);
+                      }},
+                     kRepeat);
   Click(save_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   EXPECT_EQ(beforeAnswer, old);  // nothing written before the answer
@@ -167,11 +169,13 @@ TEST_F(BackupDialogsWindowTest, ReplacingAnExistingFileAsksFirst) {
 
 TEST_F(BackupDialogsWindowTest, LoadPresetRestoresTheFileChosenInTheOpenDialog) {
   const std::string backup = BackupWithPresetC("chosen_backup.txt");
-  ModalDriver driver(kFileDialogTitle, "restore_open_dialog", {[&] {
-                       Keys("ctrl+l");
-                       Type(backup);
-                     },
-                     [] { Keys("Return"); }}, kRepeat);
+  ModalDriver driver(kFileDialogTitle, "restore_open_dialog",
+                     {[&] {
+                        Keys("ctrl+l");
+                        Type(backup);
+                      },
+                      [] { Keys("Return"); }},
+                     kRepeat);
   Click(load_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   ASSERT_TRUE(PumpUntil([&] { return host_->throttle.CurrentPreset() == 2; }, 5000));
@@ -184,16 +188,19 @@ TEST_F(BackupDialogsWindowTest, LoadPresetOfANonBackupShowsTheErrorBox) {
   const std::string chosen = folder_.File("notes.txt");
   WriteBytes(chosen, "milk\neggs\n");
   const std::string before = ReadBytes(folder_.Settings());
-  ModalDriver open(kFileDialogTitle, "restore_open_notes", {[&] {
-                       Keys("ctrl+l");
-                       Type(chosen);
-                     },
-                     [] { Keys("Return"); }}, kRepeat);
+  ModalDriver open(kFileDialogTitle, "restore_open_notes",
+                   {[&] {
+                      Keys("ctrl+l");
+                      Type(chosen);
+                    },
+                    [] { Keys("Return"); }},
+                   kRepeat);
   bool errorShown = false;
   ModalDriver error("Orvo Pedals", "restore_error_box", {[&] {
-    errorShown = true;
-    Keys("Return");
-  }}, kRepeat);
+                      errorShown = true;
+                      Keys("Return");
+                    }},
+                    kRepeat);
   Click(load_);
   ASSERT_TRUE(PumpUntil([&] { return open.Done() && error.Done(); }, 15000));
   DrainEvents();
@@ -213,11 +220,12 @@ TEST_F(BackupDialogsWindowTest, LoadPresetOfATruncatedBackupAsksFirst) {
   for (const bool yes : {false, true}) {
     SCOPED_TRACE(yes ? "Yes" : "Return");
     host_->events.clear();
-    ModalDriver open(kFileDialogTitle, "restore_open_cut", {[&] {
-                       Keys("ctrl+l");
-                       Type(chosen);
-                     },
-                     [] { Keys("Return"); }});
+    ModalDriver open(kFileDialogTitle, "restore_open_cut",
+                     {[&] {
+                        Keys("ctrl+l");
+                        Type(chosen);
+                      },
+                      [] { Keys("Return"); }});
     bool asked = false;
     ModalDriver question("Orvo Pedals", yes ? "restore_incomplete_yes" : "restore_incomplete",
                          {[&] {
@@ -235,8 +243,8 @@ TEST_F(BackupDialogsWindowTest, LoadPresetOfATruncatedBackupAsksFirst) {
       EXPECT_EQ(ReadBytes(folder_.Settings()), before);
       EXPECT_EQ(host_->throttle.CurrentPreset(), 1);
     } else {
-      EXPECT_EQ(host_->events, (Events{"open dialog", "incomplete question", "select 2",
-                                       "check 2", "apply", "apply"}));
+      EXPECT_EQ(host_->events, (Events{"open dialog", "incomplete question", "select 2", "check 2",
+                                       "apply", "apply"}));
       EXPECT_EQ(host_->throttle.Settings().dz_0, 0);  // THROTTLE_2 was cut off: defaults
       EXPECT_EQ(platform::GetPrivateProfileInt("PRESET_2", "dz_0", -1, folder_.Settings()), 0);
     }
@@ -245,8 +253,7 @@ TEST_F(BackupDialogsWindowTest, LoadPresetOfATruncatedBackupAsksFirst) {
 
 TEST_F(BackupDialogsWindowTest, CancelledOpenDialogChangesNothing) {
   const std::string before = ReadBytes(folder_.Settings());
-  ModalDriver driver(kFileDialogTitle, "restore_open_cancel",
-                     {[] { Keys("Escape"); }}, kRepeat);
+  ModalDriver driver(kFileDialogTitle, "restore_open_cancel", {[] { Keys("Escape"); }}, kRepeat);
   Click(load_);
   ASSERT_TRUE(PumpUntil([&] { return driver.Done(); }, 10000));
   DrainEvents();

@@ -136,13 +136,20 @@ TEST_P(BackupPresenceTest, WritesSectionsAndKeysInOrder) {
   AppendSection(expected, "THROTTLE_0", kThrottleKeys, true, {});
   AppendSection(expected, "THROTTLE_1", kThrottleKeys, true,
                 {{"dz_0", "5"}, {"band_95", "97.5"}, {"axis_mode", "1"}});
-  AppendSection(expected, "THROTTLE_2", kThrottleKeys, true,
-                {{"band_50", "0.0"}, {"dz_1", "80"}});
+  AppendSection(expected, "THROTTLE_2", kThrottleKeys, true, {{"band_50", "0.0"}, {"dz_1", "80"}});
   if (c.presence.brake) {
     AppendSection(expected, "BRAKE", kPedalKeys, false,
-                  {{"dz_0", "3"}, {"dz_1", "85"}, {"band_10", "4"}, {"band_20", "9"},
-                   {"band_30", "14"}, {"band_40", "21"}, {"band_50", "29"}, {"band_60", "39"},
-                   {"band_70", "50"}, {"band_80", "63"}, {"band_90", "79"}});
+                  {{"dz_0", "3"},
+                   {"dz_1", "85"},
+                   {"band_10", "4"},
+                   {"band_20", "9"},
+                   {"band_30", "14"},
+                   {"band_40", "21"},
+                   {"band_50", "29"},
+                   {"band_60", "39"},
+                   {"band_70", "50"},
+                   {"band_80", "63"},
+                   {"band_90", "79"}});
   }
   if (c.presence.clutch) {
     AppendSection(expected, "CLUTCH", kPedalKeys, false, {{"dz_1", "95"}, {"axis_cnf", "0"}});
@@ -154,19 +161,19 @@ TEST_P(BackupPresenceTest, WritesSectionsAndKeysInOrder) {
   EXPECT_EQ(ReadBytes(backup).substr(0, start.size()), start);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Presence, BackupPresenceTest,
-    ::testing::Values(PresenceCase{"NoPedals", {false, false}, 73},
-                      PresenceCase{"Brake", {true, false}, 88},
-                      PresenceCase{"Clutch", {false, true}, 88},
-                      PresenceCase{"Both", {true, true}, 103}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Presence, BackupPresenceTest,
+                         ::testing::Values(PresenceCase{"NoPedals", {false, false}, 73},
+                                           PresenceCase{"Brake", {true, false}, 88},
+                                           PresenceCase{"Clutch", {false, true}, 88},
+                                           PresenceCase{"Both", {true, true}, 103}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BackupFileTest, BackupReplacesAnEarlierFileWhole) {
   TempFolder folder;
   const std::string backup = folder.File("backup.txt");
   // An earlier backup taken while the brake was present, and a line of the user's own.
-  WriteBytes(backup, "[THROTTLE_0]\r\ndz_0=9\r\n[BRAKE]\r\ndz_0=7\r\ndz_1=61\r\n[NOTES]\r\nx=1\r\n");
+  WriteBytes(backup,
+             "[THROTTLE_0]\r\ndz_0=9\r\n[BRAKE]\r\ndz_0=7\r\ndz_1=61\r\n[NOTES]\r\nx=1\r\n");
   ASSERT_TRUE(WriteBackupFile(
       *CollectBackup(folder.Settings(), 0, {false, false}, SlowBrake(), WideClutch()), backup));
   const std::vector<std::string> lines = KeyLines(backup);
@@ -228,9 +235,9 @@ TEST(BackupFileTest, StagedWritesKeepOneTemporaryFile) {
 
 TEST(BackupFileTest, BackupIntoAMissingFolderFails) {
   TempFolder folder;
-  EXPECT_FALSE(WriteBackupFile(
-      *CollectBackup(folder.Settings(), 0, {true, true}, SlowBrake(), WideClutch()),
-      folder.File("no/such/folder/backup.txt")));
+  EXPECT_FALSE(
+      WriteBackupFile(*CollectBackup(folder.Settings(), 0, {true, true}, SlowBrake(), WideClutch()),
+                      folder.File("no/such/folder/backup.txt")));
 }
 
 // ---- Reading ----
@@ -241,8 +248,7 @@ TEST(BackupFileTest, RoundTripRestoresWhatWasBackedUp) {
              "[PRESET_0]\ndz_0=4\ndz_1=96\nband_50=45.5\naxis_cnf=0\n"
              "[PRESET_1]\nband_0=2.5\nband_99=99.5\naxis_mode=1\n"
              "[PRESET_2]\nband_100=90.0\n");
-  std::array<ThrottleCurveSettings, 3> stored{DefaultThrottleSettings(),
-                                              DefaultThrottleSettings(),
+  std::array<ThrottleCurveSettings, 3> stored{DefaultThrottleSettings(), DefaultThrottleSettings(),
                                               DefaultThrottleSettings()};
   for (int n = 0; n < 3; ++n) LoadThrottlePreset(stored[n], n, folder.Settings());
   const std::string backup = folder.File("backup.txt");
@@ -398,8 +404,8 @@ TEST(BackupFileTest, MissingKeysTakeTheirDefaultsAndAreListed) {
   std::vector<std::string> clutchKeys = kPedalKeys;
   std::erase(clutchKeys, "axis_mode");
   const std::vector<std::pair<std::string, std::vector<std::string>>> expected = {
-      {"THROTTLE", {}}, {"THROTTLE_0", throttle0}, {"THROTTLE_1", {}}, {"THROTTLE_2", {}},
-      {"BRAKE", brakeKeys}, {"CLUTCH", clutchKeys}};
+      {"THROTTLE", {}},   {"THROTTLE_0", throttle0}, {"THROTTLE_1", {}},
+      {"THROTTLE_2", {}}, {"BRAKE", brakeKeys},      {"CLUTCH", clutchKeys}};
   ASSERT_EQ(restored.gaps.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(restored.gaps[i].section, expected[i].first);
@@ -546,8 +552,8 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"THROTTLE", "actual_preset", "abc", false},
         ValueCase{"THROTTLE", "actual_preset", "7", true}),
     [](const auto& info) {
-      std::string name = std::string(info.param.section) + "_" + info.param.key + "_" +
-                         std::to_string(info.index);
+      std::string name =
+          std::string(info.param.section) + "_" + info.param.key + "_" + std::to_string(info.index);
       for (char& ch : name) {
         if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
       }

@@ -33,9 +33,10 @@ using backup_test::WriteBytes;
 class BackupRestoreTest : public ::testing::Test {
  protected:
   BackupRestoreTest() {
-    WriteBytes(folder_.Settings(),
-               "[CNF]\r\npreset=0\r\n[PRESET_0]\r\ndz_0=4\r\n[PRESET_1]\r\nband_50=60.0\r\n"
-               "[PRESET_2]\r\naxis_cnf=0\r\n[BRAKE]\r\nmax_force=70\r\n[JOY]\r\nbrake_inc_joy=-1\r\n");
+    WriteBytes(
+        folder_.Settings(),
+        "[CNF]\r\npreset=0\r\n[PRESET_0]\r\ndz_0=4\r\n[PRESET_1]\r\nband_50=60.0\r\n"
+        "[PRESET_2]\r\naxis_cnf=0\r\n[BRAKE]\r\nmax_force=70\r\n[JOY]\r\nbrake_inc_joy=-1\r\n");
     host_.emplace(folder_.Settings());
     host_->events.clear();
   }
@@ -142,9 +143,10 @@ class IncompleteRestoreTest : public BackupRestoreTest,
 // A truncated backup names what it lacks and goes on only on an explicit Yes; then what is
 // missing takes its defaults, preset C's included, instead of being left as it was.
 TEST_P(IncompleteRestoreTest, IsRestoredWholeOnlyAfterYes) {
-  const std::string full = MakeBackup("[PRESET_0]\ndz_0=6\n[PRESET_1]\nband_90=80.0\n"
-                                      "[PRESET_2]\ndz_1=77\n",
-                                      2, {false, false}, Brake85(), Clutch90());
+  const std::string full = MakeBackup(
+      "[PRESET_0]\ndz_0=6\n[PRESET_1]\nband_90=80.0\n"
+      "[PRESET_2]\ndz_1=77\n",
+      2, {false, false}, Brake85(), Clutch90());
   const std::string cut = full + ".cut";
   WriteBytes(cut, CutBefore(full, "band_60=60.0\r\nband_70=70.0\r\nband_80=80.0\r\nband_90=80.0"));
   host_->chosenFile = cut;
@@ -166,8 +168,8 @@ TEST_P(IncompleteRestoreTest, IsRestoredWholeOnlyAfterYes) {
     EXPECT_EQ(ReadBytes(folder_.Settings()), before);
     return;
   }
-  EXPECT_EQ(host_->events,
-            (Events{"open dialog", "incomplete question", "select 2", "check 2", "apply", "apply"}));
+  EXPECT_EQ(host_->events, (Events{"open dialog", "incomplete question", "select 2", "check 2",
+                                   "apply", "apply"}));
   EXPECT_EQ(SettingsInt("PRESET_0", "dz_0"), 6);
   EXPECT_EQ(platform::GetPrivateProfileString("PRESET_1", "band_90", "", 64, folder_.Settings()),
             "90.0");
@@ -271,22 +273,21 @@ TEST_F(BackupRestoreTest, ABackupCutAtAnyLineIsRefusedOrRestoredWhole) {
         // Restored whole: every key from the file, every other one its default.
         for (int n = 0; n < 3; ++n) {
           for (const std::string& key : backup_test::kThrottleKeys) {
-            const std::string fallback = key == "dz_1"      ? "100"
-                                         : key == "axis_cnf" ? "1"
-                                         : key.starts_with("band_")
-                                             ? key.substr(5) + ".0"
-                                             : "0";
-            EXPECT_EQ(platform::GetPrivateProfileString("PRESET_" + std::to_string(n), key, "",
-                                                        64, folder_.Settings()),
+            const std::string fallback = key == "dz_1"              ? "100"
+                                         : key == "axis_cnf"        ? "1"
+                                         : key.starts_with("band_") ? key.substr(5) + ".0"
+                                                                    : "0";
+            EXPECT_EQ(platform::GetPrivateProfileString("PRESET_" + std::to_string(n), key, "", 64,
+                                                        folder_.Settings()),
                       valueOf("THROTTLE_" + std::to_string(n), key).value_or(fallback))
                 << n << " " << key;
           }
         }
         const int preset = std::stoi(valueOf("THROTTLE", "actual_preset").value_or("0"));
         EXPECT_EQ(SettingsInt("CNF", "preset"), PresetForBackupValue(preset));
-        EXPECT_EQ(SettingsInt("BRAKE", "max_force"),
-                  values.contains("BRAKE") ? std::stoi(valueOf("BRAKE", "dz_1").value_or("100"))
-                                           : 70);
+        EXPECT_EQ(
+            SettingsInt("BRAKE", "max_force"),
+            values.contains("BRAKE") ? std::stoi(valueOf("BRAKE", "dz_1").value_or("100")) : 70);
       }
     }
   }
@@ -295,8 +296,7 @@ TEST_F(BackupRestoreTest, ABackupCutAtAnyLineIsRefusedOrRestoredWhole) {
 // A backup taken while the brake and clutch were absent holds no settings of theirs: the pages
 // and the stored maximum force keep what they had.
 TEST_F(BackupRestoreTest, RestoreWithoutBrakeSectionKeepsTheBrake) {
-  host_->chosenFile =
-      MakeBackup("[PRESET_0]\ndz_0=1\n", 0, {false, false}, Brake85(), Clutch90());
+  host_->chosenFile = MakeBackup("[PRESET_0]\ndz_0=1\n", 0, {false, false}, Brake85(), Clutch90());
   host_->brake.settings = Brake85();
   host_->brake.settings.dz_1 = 77;
   BackupRestore(*host_).OnRestorePresets();
@@ -508,7 +508,8 @@ TEST_F(BackupRestoreTest, ReadOnlyFilesAreNotReplaced) {
   EXPECT_EQ(ReadBytes(*host_->chosenFile), old);
   ASSERT_EQ(host_->errors.size(), 1u);
   EXPECT_EQ(host_->errors[0], "The backup could not be saved to\n" + *host_->chosenFile);
-  EXPECT_EQ(folder_.Entries(), (std::vector<std::string>{"backup.txt", "presets.ini", "source.ini"}));
+  EXPECT_EQ(folder_.Entries(),
+            (std::vector<std::string>{"backup.txt", "presets.ini", "source.ini"}));
 }
 
 // The defaults are not the user's presets: a settings file that is there but cannot be read

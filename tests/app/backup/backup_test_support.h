@@ -27,11 +27,11 @@ namespace fs = std::filesystem;
 // A fresh folder for one test, removed with the object; the settings file lies in it.
 // The keys in the order a backup writes them, spelt out here rather than taken from the code.
 const std::vector<std::string> kThrottleKeys = {
-    "dz_0",    "dz_1",    "band_0",  "band_10", "band_20",  "band_30",  "band_40",   "band_50",
-    "band_60", "band_70", "band_80", "band_90", "band_91",  "band_92",  "band_93",   "band_94",
-    "band_95", "band_96", "band_97", "band_98", "band_99",  "band_100", "axis_cnf", "axis_mode"};
+    "dz_0",    "dz_1",    "band_0",  "band_10", "band_20", "band_30",  "band_40",  "band_50",
+    "band_60", "band_70", "band_80", "band_90", "band_91", "band_92",  "band_93",  "band_94",
+    "band_95", "band_96", "band_97", "band_98", "band_99", "band_100", "axis_cnf", "axis_mode"};
 const std::vector<std::string> kPedalKeys = {
-    "dz_0",    "dz_1",    "band_0",  "band_10", "band_20",  "band_30",  "band_40", "band_50",
+    "dz_0",    "dz_1",    "band_0",  "band_10", "band_20",  "band_30",  "band_40",  "band_50",
     "band_60", "band_70", "band_80", "band_90", "band_100", "axis_cnf", "axis_mode"};
 
 class TempFolder : public test_support::TempFolder {
@@ -132,7 +132,7 @@ class ScriptedHost : public BackupHost {
   PageLanguage language = PageLanguage::kSpanish;
   QuestionAnswer answer = QuestionAnswer::kYes;
   QuestionAnswer incompleteAnswer = QuestionAnswer::kNo;  // to restoring a file that lacks keys
-  std::vector<std::string> questions;                    // the incomplete-file questions asked
+  std::vector<std::string> questions;                     // the incomplete-file questions asked
   std::optional<std::string> chosenFile;  // nothing: the user cancels the file dialog
   std::vector<std::string> errors;
   RecordingThrottleView throttleView_{events};

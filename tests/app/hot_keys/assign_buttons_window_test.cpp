@@ -17,11 +17,11 @@
 #include "app/hot_keys/assign_button_dlg.h"
 #include "app/hot_keys/assign_buttons.h"
 #include "app/hot_keys/press_wait_dlg.h"
-#include "tests/support/virtual_joystick.h"
 #include "pages/font_static.h"
-#include "platform/profile_settings.h"
 #include "platform/ini_file.h"
+#include "platform/profile_settings.h"
 #include "tests/support/ui_script.h"
+#include "tests/support/virtual_joystick.h"
 #include "tests/support/window_test.h"
 
 // After gtest and wx: Xlib's macros (None, Bool, ...) would clash with their names.
@@ -158,7 +158,8 @@ class AssignButtonsWindowTest : public testing::Test {
 
   static wxString Caption(std::size_t slot) {
     CAssignButtonDlg* dialog = OpenDialog<CAssignButtonDlg>();
-    wxWindow* button = dialog ? dialog->FindWindow(CAssignButtonDlg::kFirstCaptureButtonId + int(slot)) : nullptr;
+    wxWindow* button =
+        dialog ? dialog->FindWindow(CAssignButtonDlg::kFirstCaptureButtonId + int(slot)) : nullptr;
     return button ? button->GetLabel() : wxString("(no dialog)");
   }
 
@@ -261,7 +262,8 @@ TEST_F(AssignButtonsWindowTest, JoystickButtonsAreCapturedAndEscUnassigns) {
     if (!WaitBoxGone()) return false;
     EXPECT_EQ(Caption(kThrottleBSlot), "J(----) BT(--)");
     // Esc in the assignment dialog closes it like the close box.
-    const wxPoint centre = OpenDialog<CAssignButtonDlg>()->GetScreenRect().GetPosition() + wxPoint(20, 20);
+    const wxPoint centre =
+        OpenDialog<CAssignButtonDlg>()->GetScreenRect().GetPosition() + wxPoint(20, 20);
     XTestFakeMotionEvent(display_, -1, centre.x, centre.y, CurrentTime);
     Key(XK_Escape);
     return true;
@@ -308,7 +310,8 @@ TEST_F(AssignButtonsWindowTest, OptionBoxesAreSavedAtOnce) {
     return true;
   });
   script_.Then("enable_window written while open", [&] {
-    if (platform::GetPrivateProfileInt("MONITOR", "enable_window", -1, kSettingsFile) != 1) return false;
+    if (platform::GetPrivateProfileInt("MONITOR", "enable_window", -1, kSettingsFile) != 1)
+      return false;
     EXPECT_EQ(host_->enable_window, 1);
     EXPECT_EQ(platform::GetPrivateProfileInt("MONITOR", "enable_vr", -1, kSettingsFile), 0);
     EXPECT_EQ(platform::GetPrivateProfileInt("START", "minimized", -1, kSettingsFile), 1);

@@ -30,9 +30,9 @@ class JoyKeysTest : public testing::Test {
 };
 
 TEST_F(JoyKeysTest, MissingFileReadsAsNothingAssigned) {
-  EXPECT_THAT(ReadButtonAssignments(file_), ElementsAre(ButtonAssignment{}, ButtonAssignment{},
-                                                        ButtonAssignment{}, ButtonAssignment{},
-                                                        ButtonAssignment{}));
+  EXPECT_THAT(ReadButtonAssignments(file_),
+              ElementsAre(ButtonAssignment{}, ButtonAssignment{}, ButtonAssignment{},
+                          ButtonAssignment{}, ButtonAssignment{}));
 }
 
 TEST_F(JoyKeysTest, WritesTheTenKeysInOrderAndReadsThemBack) {

@@ -14,9 +14,9 @@
 
 #include "app/main_dialog.h"
 #include "app/monitor/monitor_window.h"
-#include "platform/profile_settings.h"
 #include "pages/throttle_page.h"
 #include "platform/ini_file.h"
+#include "platform/profile_settings.h"
 #include "tests/support/ui_script.h"
 #include "tests/support/window_test.h"
 
@@ -24,7 +24,6 @@ using namespace pages;
 using namespace app;
 
 // The chart tests' shell and screenshot helpers serve here too.
-
 
 namespace {
 
@@ -44,7 +43,8 @@ class HotKeysUnderModalWindowsTest : public testing::Test {
     ::setenv("GSETTINGS_BACKEND", "memory", 0);
     std::ofstream(kSettingsFile) << "[JOY]\nthrottle_C_joy=-1\nthrottle_C_but=" << kF9
                                  << "\n[PRESET_1]\ndz_0=5\n[PRESET_2]\ndz_0=9\n";
-    dialog_ = new Vezazivedov_sys_testDlg(&monitor_, AppOptionRefs{enableWindow_, enableVr_, minimized_});
+    dialog_ =
+        new Vezazivedov_sys_testDlg(&monitor_, AppOptionRefs{enableWindow_, enableVr_, minimized_});
     dialog_->Bind(wxEVT_TIMER, [this](wxTimerEvent& event) {
       if (event.GetId() == Vezazivedov_sys_testDlg::kHotKeyTimer) ++hotKeyTicks_;
       event.Skip();
@@ -94,7 +94,8 @@ class HotKeysUnderModalWindowsTest : public testing::Test {
       const std::string id = FindVisibleWindow(title);
       if (id.empty()) return false;
       // Without a window manager nothing gives the window the keyboard.
-      Shell("xdotool windowfocus --sync " + id + " 2>/dev/null; xdotool key --delay 40 " + answerKeys);
+      Shell("xdotool windowfocus --sync " + id + " 2>/dev/null; xdotool key --delay 40 " +
+            answerKeys);
       return true;
     });
     script_.Start();
@@ -150,7 +151,8 @@ class HotKeysUnderEachModalWindowTest : public HotKeysUnderModalWindowsTest,
 TEST_P(HotKeysUnderEachModalWindowTest, PresetKeyWaitsUntilTheWindowHasEnded) {
   HoldPresetKeyWhileOpen(GetParam().title, "Escape");
   GetParam().show(dialog_);
-  ASSERT_TRUE(PumpUntil([&] { return script_.Finished(); }, 30000)) << "stuck at: " << script_.StuckAt();
+  ASSERT_TRUE(PumpUntil([&] { return script_.Finished(); }, 30000))
+      << "stuck at: " << script_.StuckAt();
   LetHotKeysPoll();
   EXPECT_EQ(presetWhileOpen_, 0);
   EXPECT_EQ(Page().CurrentPreset(), 0);
@@ -162,24 +164,26 @@ TEST_P(HotKeysUnderEachModalWindowTest, PresetKeyWaitsUntilTheWindowHasEnded) {
   EXPECT_TRUE(PresetChecked(CPedalsConfig2Dlg::kPresetCId));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Windows, HotKeysUnderEachModalWindowTest,
-    testing::Values(
-        ModalWindowCase{"MessageBox", "Orvo Pedals",
-                        [](wxWindow* owner) {
-                          wxMessageDialog(owner, "Config not sent", "Orvo Pedals", wxOK).ShowModal();
-                        }},
-        ModalWindowCase{"FileDialog", "Save backup",
-                        [](wxWindow* owner) {
-                          wxFileDialog(owner, "Save backup", "", "orvo_pedals_backup.txt",
-                                       "TXT Files (*.txt)|*.txt", wxFD_SAVE)
-                              .ShowModal();
-                        }},
-        ModalWindowCase{"PrintDialog", "Print",
-                        [](wxWindow* owner) {
-                          wxPrintDialogData data;
-                          wxPrintDialog(owner, &data).ShowModal();
-                        }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Windows, HotKeysUnderEachModalWindowTest,
+                         testing::Values(ModalWindowCase{"MessageBox", "Orvo Pedals",
+                                                         [](wxWindow* owner) {
+                                                           wxMessageDialog(owner, "Config not sent",
+                                                                           "Orvo Pedals", wxOK)
+                                                               .ShowModal();
+                                                         }},
+                                         ModalWindowCase{"FileDialog", "Save backup",
+                                                         [](wxWindow* owner) {
+                                                           wxFileDialog(owner, "Save backup", "",
+                                                                        "orvo_pedals_backup.txt",
+                                                                        "TXT Files (*.txt)|*.txt",
+                                                                        wxFD_SAVE)
+                                                               .ShowModal();
+                                                         }},
+                                         ModalWindowCase{"PrintDialog", "Print",
+                                                         [](wxWindow* owner) {
+                                                           wxPrintDialogData data;
+                                                           wxPrintDialog(owner, &data).ShowModal();
+                                                         }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -9,11 +9,11 @@
 #include <wx/radiobut.h>
 
 #include "app/hot_keys/hot_keys.h"
-#include "pages/page_owner.h"
 #include "pages/brake_clutch_page.h"
-#include "platform/profile_settings.h"
+#include "pages/page_owner.h"
 #include "pages/throttle_page.h"
 #include "platform/ini_file.h"
+#include "platform/profile_settings.h"
 #include "tests/support/window_test.h"
 
 using namespace pages;
@@ -25,10 +25,11 @@ namespace {
 class PagesFrame : public wxFrame, public PageOwner, public HotKeyActions {
  public:
   PagesFrame() : wxFrame(nullptr, wxID_ANY, "pages") {
-    throttle = new CPedalsConfig2Dlg(this, kSettingsFile, [this](wxWindow*, const wxString&, const wxString&, long) {
-      ++questions;
-      return wxID_NO;
-    });
+    throttle = new CPedalsConfig2Dlg(this, kSettingsFile,
+                                     [this](wxWindow*, const wxString&, const wxString&, long) {
+                                       ++questions;
+                                       return wxID_NO;
+                                     });
     brake = new CPedalsConfigDlg(this, PedalKind::kBrake);
   }
 
@@ -65,8 +66,9 @@ class HotKeyPagesTest : public testing::Test {
   PagesFrame* frame_ = nullptr;
   ButtonAssignments assignments_{};
   std::set<int> keysDown_;
-  HotKeyPoller poller_{[this](int vk) -> short { return keysDown_.count(vk) != 0 ? short(0x8000) : 0; },
-                       [](int) { return 0u; }};
+  HotKeyPoller poller_{
+      [this](int vk) -> short { return keysDown_.count(vk) != 0 ? short(0x8000) : 0; },
+      [](int) { return 0u; }};
 };
 
 TEST_F(HotKeyPagesTest, PresetKeyReplacesUnsentEditsWithoutAQuestion) {
@@ -83,7 +85,8 @@ TEST_F(HotKeyPagesTest, PresetKeyReplacesUnsentEditsWithoutAQuestion) {
   EXPECT_EQ(frame_->throttle->Settings().dz_1, 80);
   EXPECT_FALSE(frame_->throttle->Settings().dirty);
   EXPECT_EQ(platform::GetPrivateProfileInt("CNF", "preset", -1, kSettingsFile), 1);
-  auto* presetB = dynamic_cast<wxRadioButton*>(frame_->throttle->FindWindow(CPedalsConfig2Dlg::kPresetBId));
+  auto* presetB =
+      dynamic_cast<wxRadioButton*>(frame_->throttle->FindWindow(CPedalsConfig2Dlg::kPresetBId));
   ASSERT_NE(presetB, nullptr);
   EXPECT_TRUE(presetB->GetValue());
   // Nothing was saved into the preset that was left.

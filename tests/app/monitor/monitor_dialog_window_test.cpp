@@ -14,9 +14,9 @@
 #include <wx/uiaction.h>
 
 #include "app/monitor/monitor_window.h"
-#include "platform/profile_settings.h"
-#include "platform/ini_file.h"
 #include "monitor_test_support.h"
+#include "platform/ini_file.h"
+#include "platform/profile_settings.h"
 #include "tests/support/window_test.h"
 
 using namespace app;
@@ -66,12 +66,14 @@ TEST_F(MonitorWindowTest, IsSmallBorderlessOnTopAndOutOfTheTaskBar) {
   ASSERT_TRUE(WaitShown(true));
   DrainEvents();
   const std::string id = std::to_string(XWindowIdOf(window));
-  const std::string state = Shell("xprop -id " + id + " _NET_WM_STATE _NET_WM_WINDOW_TYPE _MOTIF_WM_HINTS");
+  const std::string state =
+      Shell("xprop -id " + id + " _NET_WM_STATE _NET_WM_WINDOW_TYPE _MOTIF_WM_HINTS");
   EXPECT_NE(state.find("_NET_WM_STATE_ABOVE"), std::string::npos) << state;
   EXPECT_NE(state.find("_NET_WM_STATE_SKIP_TASKBAR"), std::string::npos) << state;
   EXPECT_NE(state.find("_NET_WM_WINDOW_TYPE_UTILITY"), std::string::npos) << state;
   // Motif hints: flags, functions, then decorations, which must be none (no border, no title).
-  EXPECT_TRUE(std::regex_search(state, std::regex(R"(_MOTIF_WM_HINTS\) = 0x[0-9a-f]+, 0x[0-9a-f]+, 0x0\b)")))
+  EXPECT_TRUE(std::regex_search(
+      state, std::regex(R"(_MOTIF_WM_HINTS\) = 0x[0-9a-f]+, 0x[0-9a-f]+, 0x0\b)")))
       << state;
 }
 
@@ -103,7 +105,8 @@ TEST_F(MonitorWindowTest, PopupOnScreenIsThePopupImage) {
   SaveScreenshot("monitor_popup");
   EXPECT_EQ(differing(), 0);
   // Preset B is the highlighted box.
-  EXPECT_EQ(wxColour(screen.GetRed(origin.x + 55, origin.y + 55), screen.GetGreen(origin.x + 55, origin.y + 55),
+  EXPECT_EQ(wxColour(screen.GetRed(origin.x + 55, origin.y + 55),
+                     screen.GetGreen(origin.x + 55, origin.y + 55),
                      screen.GetBlue(origin.x + 55, origin.y + 55)),
             MonitorPopupImage::Orange());
 }
@@ -121,7 +124,8 @@ TEST_F(MonitorWindowTest, ShowingDoesNotTakeTheFocus) {
   EXPECT_EQ(wxWindow::FindFocus(), text);
   EXPECT_FALSE(window->IsActive());
   // Xvfb has no window manager to move the focus; a user time of 0 is what tells one not to.
-  const std::string time = Shell("xprop -id " + std::to_string(XWindowIdOf(window)) + " _NET_WM_USER_TIME");
+  const std::string time =
+      Shell("xprop -id " + std::to_string(XWindowIdOf(window)) + " _NET_WM_USER_TIME");
   EXPECT_EQ(time, "_NET_WM_USER_TIME(CARDINAL) = 0");
   other->Destroy();
 }
@@ -179,7 +183,8 @@ TEST_F(MonitorWindowTest, DragAnywhereMovesTheWindow) {
   mouse.MouseUp();
   ASSERT_TRUE(PumpUntil([&] { return window->GetPosition() == wxPoint(450, 280); }))
       << window->GetPosition().x << "," << window->GetPosition().y;
-  EXPECT_TRUE(PumpUntil([] { return StoredMonitorInt("x") == 450 && StoredMonitorInt("y") == 280; }));
+  EXPECT_TRUE(
+      PumpUntil([] { return StoredMonitorInt("x") == 450 && StoredMonitorInt("y") == 280; }));
 }
 
 TEST_F(MonitorWindowTest, StoredPositionIsRestored) {
@@ -212,19 +217,19 @@ TEST_P(MonitorStoredPositionTest, StoredPositionOffEveryDisplayIsIgnored) {
 }
 
 // The screen is 1280 x 1024; -1 is also what an unset key reads as.
-INSTANTIATE_TEST_SUITE_P(Positions, MonitorStoredPositionTest,
-                         testing::Values(StoredPosition{"0", "0"}, StoredPosition{"-1", "-1"},
-                                         StoredPosition{"400", "0"}, StoredPosition{"-400", "300"},
-                                         StoredPosition{"1280", "300"}, StoredPosition{"400", "1024"},
-                                         StoredPosition{"5000", "5000"},
-                                         StoredPosition{"4294967295", "300"}),
-                         [](const testing::TestParamInfo<StoredPosition>& info) {
-                           std::string name = std::string("At_") + info.param.x + "_" + info.param.y;
-                           for (char& c : name) {
-                             if (c == '-') c = 'm';
-                           }
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Positions, MonitorStoredPositionTest,
+    testing::Values(StoredPosition{"0", "0"}, StoredPosition{"-1", "-1"},
+                    StoredPosition{"400", "0"}, StoredPosition{"-400", "300"},
+                    StoredPosition{"1280", "300"}, StoredPosition{"400", "1024"},
+                    StoredPosition{"5000", "5000"}, StoredPosition{"4294967295", "300"}),
+    [](const testing::TestParamInfo<StoredPosition>& info) {
+      std::string name = std::string("At_") + info.param.x + "_" + info.param.y;
+      for (char& c : name) {
+        if (c == '-') c = 'm';
+      }
+      return name;
+    });
 
 TEST(MonitorPosition, RestorableOnlyOnADisplayWithBothCoordinatesPositive) {
   const wxRect screen = wxDisplay(0u).GetGeometry();
@@ -268,8 +273,7 @@ TEST(MonitorUnderWindowManager, StartsKeepTheStoredPositionAndDragsStoreWhereThe
     const std::string id = std::to_string(XWindowIdOf(window));
     ASSERT_TRUE(PumpUntil(
         [&] {
-          return Shell("xprop -id " + id + " _NET_WM_STATE").find("ABOVE") !=
-                 std::string::npos;
+          return Shell("xprop -id " + id + " _NET_WM_STATE").find("ABOVE") != std::string::npos;
         },
         3000));
     ASSERT_TRUE(PumpUntil([&] { return ServerWindowPosition(window) == stored; }, 2000))

@@ -18,7 +18,8 @@ namespace {
 
 // Number of X windows titled like the monitor's hidden GL window, mapped or not.
 int CountGlWindows() {
-  const std::string ids = Shell(std::string("xdotool search --name '^") + kGlWindowTitle + "$' 2>/dev/null");
+  const std::string ids =
+      Shell(std::string("xdotool search --name '^") + kGlWindowTitle + "$' 2>/dev/null");
   return ids.empty() ? 0 : 1 + static_cast<int>(std::count(ids.begin(), ids.end(), '\n'));
 }
 

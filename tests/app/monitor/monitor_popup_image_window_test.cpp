@@ -31,7 +31,8 @@ wxRect BoundsOf(const wxImage& image, const wxColour& colour, const MonitorBoxRe
 bool RimIs(const wxImage& image, const MonitorBoxRect& box, const wxColour& colour) {
   for (int y = box.top; y < box.bottom; ++y) {
     for (int x = box.left; x < box.right; ++x) {
-      const bool rim = x < box.left + 2 || x >= box.right - 2 || y < box.top + 2 || y >= box.bottom - 2;
+      const bool rim =
+          x < box.left + 2 || x >= box.right - 2 || y < box.top + 2 || y >= box.bottom - 2;
       if (rim && PixelAt(image, x, y) != colour) return false;
     }
   }
@@ -40,10 +41,14 @@ bool RimIs(const wxImage& image, const MonitorBoxRect& box, const wxColour& colo
 
 bool FrameIsBlack(const wxImage& image) {
   for (int x = 0; x < MonitorPopupImage::kWidth; ++x) {
-    if (PixelAt(image, x, 0) != *wxBLACK || PixelAt(image, x, MonitorPopupImage::kHeight - 1) != *wxBLACK) return false;
+    if (PixelAt(image, x, 0) != *wxBLACK ||
+        PixelAt(image, x, MonitorPopupImage::kHeight - 1) != *wxBLACK)
+      return false;
   }
   for (int y = 0; y < MonitorPopupImage::kHeight; ++y) {
-    if (PixelAt(image, 0, y) != *wxBLACK || PixelAt(image, MonitorPopupImage::kWidth - 1, y) != *wxBLACK) return false;
+    if (PixelAt(image, 0, y) != *wxBLACK ||
+        PixelAt(image, MonitorPopupImage::kWidth - 1, y) != *wxBLACK)
+      return false;
   }
   return true;
 }
@@ -94,7 +99,8 @@ INSTANTIATE_TEST_SUITE_P(Presets, MonitorPopupPresetTest,
                                          PresetCase{3, -1}, PresetCase{-1, -1}),
                          [](const testing::TestParamInfo<PresetCase>& info) {
                            const int preset = info.param.preset;
-                           return "Preset" + (preset < 0 ? "Minus" + std::to_string(-preset) : std::to_string(preset));
+                           return "Preset" + (preset < 0 ? "Minus" + std::to_string(-preset)
+                                                         : std::to_string(preset));
                          });
 
 TEST(MonitorPopupImage, ValueTextIsCentredInsideTheValueBox) {
@@ -114,9 +120,12 @@ TEST(MonitorPopupImage, ValueTextIsCentredInsideTheValueBox) {
 }
 
 TEST(MonitorPopupImage, TheValueIsWrittenInDecimal) {
-  const wxRect one = BoundsOf(Drawn(1, 0), MonitorPopupImage::Orange(), MonitorPopupImage::kValueBox);
-  const wxRect hundred = BoundsOf(Drawn(100, 0), MonitorPopupImage::Orange(), MonitorPopupImage::kValueBox);
-  const wxRect negative = BoundsOf(Drawn(-7, 0), MonitorPopupImage::Orange(), MonitorPopupImage::kValueBox);
+  const wxRect one =
+      BoundsOf(Drawn(1, 0), MonitorPopupImage::Orange(), MonitorPopupImage::kValueBox);
+  const wxRect hundred =
+      BoundsOf(Drawn(100, 0), MonitorPopupImage::Orange(), MonitorPopupImage::kValueBox);
+  const wxRect negative =
+      BoundsOf(Drawn(-7, 0), MonitorPopupImage::Orange(), MonitorPopupImage::kValueBox);
   ASSERT_FALSE(one.IsEmpty());
   EXPECT_GT(hundred.width, 2 * one.width);
   EXPECT_GT(negative.width, one.width);  // the minus sign
@@ -124,7 +133,8 @@ TEST(MonitorPopupImage, TheValueIsWrittenInDecimal) {
 
 TEST(MonitorPopupImage, TextWiderThanItsBoxStaysInsideTheBox) {
   const wxImage image = Drawn(-2147483647 - 1, 1);
-  ASSERT_FALSE(BoundsOf(image, MonitorPopupImage::Orange(), MonitorPopupImage::kValueBox).IsEmpty());
+  ASSERT_FALSE(
+      BoundsOf(image, MonitorPopupImage::Orange(), MonitorPopupImage::kValueBox).IsEmpty());
   EXPECT_TRUE(FrameIsBlack(image));
   // The preset boxes right under the value keep their own colours to the top row.
   EXPECT_TRUE(RimIs(image, MonitorPopupImage::kPresetBoxes[0], MonitorPopupImage::Grey()));
@@ -139,7 +149,8 @@ TEST(MonitorPopupImage, TextOfHundredCharactersIsNotDrawn) {
   EXPECT_TRUE(RimIs(popup.Bitmap().ConvertToImage(), box, *wxBLACK));
   // One character less is drawn, clipped to the box: its rows above the text are white.
   popup.DrawMonitorBox(*wxWHITE, wxString('x', 99), MonitorPopupImage::kPopupFont, *wxBLACK, box);
-  EXPECT_TRUE(RimIs(popup.Bitmap().ConvertToImage(), {box.left, box.top, box.right, box.top + 3}, *wxWHITE));
+  EXPECT_TRUE(RimIs(popup.Bitmap().ConvertToImage(), {box.left, box.top, box.right, box.top + 3},
+                    *wxWHITE));
 }
 
 TEST(MonitorPopupImage, LaterPopupReplacesTheEarlierOne) {
@@ -149,7 +160,8 @@ TEST(MonitorPopupImage, LaterPopupReplacesTheEarlierOne) {
   const wxImage image = popup.Bitmap().ConvertToImage();
   EXPECT_TRUE(RimIs(image, MonitorPopupImage::kPresetBoxes[0], MonitorPopupImage::Grey()));
   EXPECT_TRUE(RimIs(image, MonitorPopupImage::kPresetBoxes[2], MonitorPopupImage::Orange()));
-  const wxRect one = BoundsOf(Drawn(1, 2), MonitorPopupImage::Orange(), MonitorPopupImage::kValueBox);
+  const wxRect one =
+      BoundsOf(Drawn(1, 2), MonitorPopupImage::Orange(), MonitorPopupImage::kValueBox);
   EXPECT_EQ(BoundsOf(image, MonitorPopupImage::Orange(), MonitorPopupImage::kValueBox), one);
 }
 
