@@ -19,12 +19,7 @@
 namespace chart {
 namespace {
 
-// The screen as shown, kept as <name>.png when ORVO_SCREENSHOT_DIR is set.
-wxImage Screenshot(const std::string& name) {
-  const wxImage screen = ScreenImage();
-  SaveImage(screen, name);
-  return screen;
-}
+using test::Screenshot;
 
 constexpr float kScale = 300.0f / 96.0f;  // document units per screen pixel
 

@@ -13,12 +13,7 @@
 namespace chart {
 namespace {
 
-// The screen as shown, kept as <name>.png when ORVO_SCREENSHOT_DIR is set.
-wxImage Screenshot(const std::string& name) {
-  const wxImage screen = ScreenImage();
-  SaveImage(screen, name);
-  return screen;
-}
+using test::Screenshot;
 
 bool Near(const wxImage& image, int x, int y, int r, int g, int b, int tolerance = 24) {
   return std::abs(image.GetRed(x, y) - r) <= tolerance &&

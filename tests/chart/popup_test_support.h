@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include <wx/frame.h>
 #include <wx/panel.h>
@@ -13,6 +14,13 @@
 #include "tests/support/window_test.h"
 
 namespace chart::test {
+
+// The screen as shown, kept as <name>.png when ORVO_SCREENSHOT_DIR is set.
+inline wxImage Screenshot(const std::string& name) {
+  const wxImage screen = ScreenImage();
+  SaveImage(screen, name);
+  return screen;
+}
 
 // The host hooks that CChartContainer's host implements, forwarding to the pop-ups.
 class PopupHost : public ChartContainerHost {
