@@ -838,8 +838,8 @@ def case_installed(ctx, workdir):
     """cmake --install into a fresh prefix lays out the program, its libraries, beep.mp3, the udev
     rule, the icon and the menu entry, none of them pointing into the build tree; the menu entry's
     command starts the installed program with the simulated controller in its working directory
-    ~/.local/share/orvo-pedals, made with beep.mp3, where it connects, shows its window and keeps
-    presets.ini."""
+    $HOME/.local/share/orvo-pedals (HOME being the run's own), made with beep.mp3, where it
+    connects, shows its window and keeps presets.ini."""
     check(ctx.build_dir, "--build-dir names the build to install")
     prefix = os.path.join(ctx.case_folder, "installed prefix")
     result = subprocess.run(["cmake", "--install", ctx.build_dir, "--prefix", prefix],
@@ -902,7 +902,7 @@ def case_installed(ctx, workdir):
         pids = [pid for pid, exe in processes() if exe == os.path.realpath(program)]
         check(pids, "the installed program runs")
         check(os.path.realpath(os.readlink("/proc/%d/cwd" % pids[0])) ==
-              os.path.realpath(home_workdir), "it runs in ~/.local/share/orvo-pedals")
+              os.path.realpath(home_workdir), "it runs in $HOME/.local/share/orvo-pedals")
         click_centre(window, SEND)
         wait_for(lambda: os.path.exists(os.path.join(home_workdir, "presets.ini")), 5,
                  "presets.ini in the working directory")
