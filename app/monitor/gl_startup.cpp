@@ -24,8 +24,8 @@ std::optional<xcb_window_t> WindowProperty(xcb_connection_t* connection, xcb_win
   xcb_generic_error_t* error = nullptr;
   const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
       xcb_get_property_reply(
-          connection,
-          xcb_get_property(connection, 0, window, property, XCB_ATOM_WINDOW, 0, 1), &error),
+          connection, xcb_get_property(connection, 0, window, property, XCB_ATOM_WINDOW, 0, 1),
+          &error),
       &std::free);
   std::free(error);
   if (!reply || reply->type != XCB_ATOM_WINDOW || reply->format != 32 ||
@@ -52,8 +52,8 @@ bool IsWindowManagerCheckStale() {
 
   constexpr const char kCheck[] = "_NET_SUPPORTING_WM_CHECK";
   const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
-      xcb_intern_atom_reply(connection,
-                            xcb_intern_atom(connection, 1, sizeof kCheck - 1, kCheck), nullptr),
+      xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, sizeof kCheck - 1, kCheck),
+                            nullptr),
       &std::free);
   if (!atom || atom->atom == XCB_ATOM_NONE) return false;  // no window manager ever set it
 

@@ -129,8 +129,8 @@ class PrivateXServer {
     const std::string fd = std::to_string(ready[1]);
     const char* argv[] = {"Xvfb",       "-displayfd", fd.c_str(), "-screen", "0",
                           "320x240x24", "-nolisten",  "tcp",      nullptr};
-    const int spawned = posix_spawnp(&pid_, "Xvfb", &actions, nullptr,
-                                     const_cast<char* const*>(argv), environ);
+    const int spawned =
+        posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char* const*>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(ready[1]);
     if (spawned != 0) pid_ = -1;
@@ -205,7 +205,8 @@ class MonitorGlWindowManagerCheckTest : public testing::TestWithParam<WindowMana
 
 // GLFW aborted the whole program at its start on a display whose root still named the check
 // window of a window manager that had ended.
-TEST_P(MonitorGlWindowManagerCheckTest, StaleCheckWindowLeavesTheMonitorWithoutGlInsteadOfAborting) {
+TEST_P(MonitorGlWindowManagerCheckTest,
+       StaleCheckWindowLeavesTheMonitorWithoutGlInsteadOfAborting) {
   const WindowManagerCheckCase param = GetParam();
   PrivateXServer server;
   ASSERT_NE(server.Connection(), nullptr) << "Xvfb could not start";
@@ -242,8 +243,8 @@ TEST_P(MonitorGlWindowManagerCheckTest, StaleCheckWindowLeavesTheMonitorWithoutG
 INSTANTIATE_TEST_SUITE_P(
     Checks, MonitorGlWindowManagerCheckTest,
     testing::Values(WindowManagerCheckCase{"GoneWindow", CheckWindow::kGone, true},
-                    WindowManagerCheckCase{"WindowWithoutProperty",
-                                           CheckWindow::kWithoutProperty, true},
+                    WindowManagerCheckCase{"WindowWithoutProperty", CheckWindow::kWithoutProperty,
+                                           true},
                     WindowManagerCheckCase{"LivingManager", CheckWindow::kLivingManager, false}),
     [](const testing::TestParamInfo<WindowManagerCheckCase>& info) { return info.param.name; });
 
