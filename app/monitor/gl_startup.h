@@ -14,6 +14,11 @@ inline constexpr const char* kGlWindowFailedMessage = "Failed to start opengl";
 inline constexpr const char* kGlewInitFailedMessage = "Failed to initialize GLEW";
 inline constexpr const char* kGlWindowTitle = "Orvo Pedals Monitor";
 
+// Whether the X server of $DISPLAY names on its root, in _NET_SUPPORTING_WM_CHECK, a window
+// manager's check window that is gone or does not carry the property itself. GLFW cannot start
+// on such a display without aborting the program.
+bool IsWindowManagerCheckStale();
+
 class GlStartup {
  public:
   enum class Status { kReady, kGlfwFailed, kWindowFailed, kGlewFailed };
@@ -21,6 +26,7 @@ class GlStartup {
   using Report = std::function<void(const std::string& message)>;
 
   // Runs the steps in order and stops at the first failure; the caller carries on without GL.
+  // A display with a stale window manager check counts as GLFW failing to start.
   explicit GlStartup(const Report& report);
   // Destroys the GLFW window and ends GLFW.
   ~GlStartup();
