@@ -20,7 +20,8 @@ namespace orvo::hid {
 // thread (devices are shut down before the library lets go of them).
 class DeviceEvents {
  public:
-  virtual void PostEvent(std::uint32_t event, McHidHandle handle) = 0;
+  // Posts the event count times, in one go.
+  virtual void PostEvent(std::uint32_t event, McHidHandle handle, std::size_t count) = 0;
   // The device failed (it usually went): the library should look at the device list now.
   virtual void DeviceFailed() = 0;
 

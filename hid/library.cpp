@@ -152,7 +152,7 @@ void Library::Poll() {
   for (const auto& device : gone) device->RequestStop();
   for (const auto& device : gone) {
     device->Shutdown();
-    PostEvent(MCHID_UNPLUGGED, device->Handle());
+    PostEvent(MCHID_UNPLUGGED, device->Handle(), 1);
   }
   Retire(gone);
 
@@ -188,10 +188,10 @@ void Library::Poll() {
       attached_.push_back(device);
       known_.emplace(handle, std::move(device));
     }
-    PostEvent(MCHID_PLUGGED, handle);
+    PostEvent(MCHID_PLUGGED, handle, 1);
     added = true;
   }
-  if (added || !gone.empty()) PostEvent(MCHID_CHANGED, 0);
+  if (added || !gone.empty()) PostEvent(MCHID_CHANGED, 0, 1);
 }
 
 void Library::Retire(const std::vector<std::shared_ptr<Device>>& gone) {
@@ -203,10 +203,11 @@ void Library::Retire(const std::vector<std::shared_ptr<Device>>& gone) {
   }
 }
 
-void Library::PostEvent(std::uint32_t event, McHidHandle handle) {
+void Library::PostEvent(std::uint32_t event, McHidHandle handle, std::size_t count) {
   const McHidWindow window = window_.load();
   if (window != 0)
-    platform::PostMessage(window, MCHID_EVENT_MESSAGE, event, static_cast<std::intptr_t>(handle));
+    platform::PostMessages(window, MCHID_EVENT_MESSAGE, event, static_cast<std::intptr_t>(handle),
+                           count);
 }
 
 void Library::DeviceFailed() {

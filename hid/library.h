@@ -56,7 +56,7 @@ class Library final : private DeviceEvents {
   // Moves devices that went into the kept records, forgetting the oldest beyond kDetachedKept.
   void Retire(const std::vector<std::shared_ptr<Device>>& gone);
 
-  void PostEvent(std::uint32_t event, McHidHandle handle) override;
+  void PostEvent(std::uint32_t event, McHidHandle handle, std::size_t count) override;
   void DeviceFailed() override;
 
   const BackendFactory factory_;

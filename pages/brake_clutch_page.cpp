@@ -48,7 +48,7 @@ void CPedalsConfigDlg::CreateControls() {
 }
 
 bool CPedalsConfigDlg::SendIdleEvents(wxIdleEvent& event) {
-  return IsShown() && wxPanel::SendIdleEvents(event);
+  return idleVisits_.Due(IsShown()) && wxPanel::SendIdleEvents(event);
 }
 
 void CPedalsConfigDlg::BindEvents() {

@@ -10,6 +10,7 @@
 #include <wx/panel.h>
 
 #include "pages/brake_clutch_page_model.h"
+#include "pages/idle_visits.h"
 #include "pages/page_controls.h"
 #include "pages/page_texts.h"
 #include "pages/pedal_chart.h"
@@ -61,8 +62,8 @@ class CPedalsConfigDlg : public wxPanel, private BrakeClutchPageView {
   // Every check box and value label from the settings, then the chart.
   void RefreshValueLabels();
 
-  // A hidden page (the page of a pedal marked absent) needs no idle work; the toolkit would
-  // otherwise visit each of its controls after every timer tick.
+  // Idle visits reach the page's controls as IdleVisits allows: none while it is hidden (the
+  // page of a pedal marked absent), at most every 50 ms while it shows.
   bool SendIdleEvents(wxIdleEvent& event) override;
 
   // ---- Child controls, for tests ----
@@ -84,6 +85,7 @@ class CPedalsConfigDlg : public wxPanel, private BrakeClutchPageView {
   void ApplyConfigLive() override;
 
   BrakeClutchPageModel model_;
+  IdleVisits idleVisits_;
   PedalChart pedalChart_;
 
   // Children of the page; the window tree owns them.

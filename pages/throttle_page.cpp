@@ -78,6 +78,10 @@ CPedalsConfig2Dlg::CPedalsConfig2Dlg(wxWindow* parent, std::string settingsFile,
 
 CPedalsConfig2Dlg::~CPedalsConfig2Dlg() = default;
 
+bool CPedalsConfig2Dlg::SendIdleEvents(wxIdleEvent& event) {
+  return idleVisits_.Due(IsShown()) && wxPanel::SendIdleEvents(event);
+}
+
 void CPedalsConfig2Dlg::CreateControls() {
   const PageControlFactory make(*this);
   controls_ = make.CommonControls(kCommonLayout);

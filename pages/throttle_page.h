@@ -10,6 +10,7 @@
 
 #include <wx/panel.h>
 
+#include "pages/idle_visits.h"
 #include "pages/page_controls.h"
 #include "pages/page_texts.h"
 #include "pages/pedal_chart.h"
@@ -46,6 +47,10 @@ class CPedalsConfig2Dlg : public wxPanel, private ThrottlePageView {
   explicit CPedalsConfig2Dlg(wxWindow* parent, std::string settingsFile = kSettingsFile,
                              QuestionBox questionBox = {});
   ~CPedalsConfig2Dlg() override;
+
+  // Idle visits reach the page's controls as IdleVisits allows: at most every 50 ms while it
+  // shows.
+  bool SendIdleEvents(wxIdleEvent& event) override;
 
   // ---- For the main dialog ----
   // dz_0, dz_1, band, axis_cnf, axis_mode and dirty, read into the configuration record;
@@ -100,6 +105,7 @@ class CPedalsConfig2Dlg : public wxPanel, private ThrottlePageView {
   void ApplyConfigLive() override;
 
   ThrottlePageModel model_;
+  IdleVisits idleVisits_;
   QuestionBox questionBox_;
   PedalChart pedalChart_;
 

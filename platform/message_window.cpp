@@ -138,16 +138,22 @@ bool IsWindow(WindowHandle window) { return IsLive(window); }
 
 bool PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                  std::intptr_t lParam) {
+  return PostMessages(window, message, wParam, lParam, 1);
+}
+
+bool PostMessages(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                  std::intptr_t lParam, std::size_t count) {
   auto record = FindRecord(window);
   if (!record) return false;
   ThreadQueue& queue = *record->queue;
   {
     std::lock_guard lock(queue.mutex);
     if (!record->alive) return false;
-    queue.messages.push_back(Message{window, message, wParam, lParam});
+    for (std::size_t i = 0; i < count; ++i)
+      queue.messages.push_back(Message{window, message, wParam, lParam});
   }
   // Only the owner thread waits on its queue.
-  queue.wake.notify_one();
+  if (count > 0) queue.wake.notify_one();
   return true;
 }
 

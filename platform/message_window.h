@@ -2,6 +2,7 @@
 // for the hidden windows of the device link and the HID library (no display is needed).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -47,6 +48,11 @@ bool IsWindow(WindowHandle window);
 // for the null handle, an unknown or a destroyed window.
 bool PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                  std::intptr_t lParam);
+// Queues count copies of one message with a single wake-up of the owner thread, so that a burst
+// of notices costs the receiving thread one wake-up rather than one each. Returns as
+// PostMessage; a count of 0 queues nothing and returns true for a live window.
+bool PostMessages(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                  std::intptr_t lParam, std::size_t count);
 
 // Marks WM_QUIT pending on the calling thread's queue; it is delivered once, after the
 // messages already queued that the reader's filter takes. A second call only replaces the code.

@@ -18,6 +18,8 @@ using Clock = std::chrono::steady_clock;
 // Plugging is seen within 50 ms; each look at the timeline costs next to nothing.
 constexpr std::chrono::milliseconds kPollInterval{50};
 constexpr const char* kPathPrefix = "sim:";
+// Input reports kept for a reader that has not taken them yet, as the kernel keeps them.
+constexpr int kKeptReports = 64;
 
 enum class Kind { kController, kDisplay };
 
@@ -150,8 +152,10 @@ int SimConnection::Read(std::uint8_t* buffer, std::size_t size, std::chrono::mil
   const Clock::time_point now = Clock::now();
   if (now >= unplugged_) return -1;
   if (now < due) return 0;
-  // After a stall, carry on from now rather than send the missed reports in a burst.
-  nextReport_ = now - due > period_ * 10 ? now + period_ : due + period_;
+  // Reports nobody read yet wait, as the kernel keeps them for a reader that is busy or
+  // gathering; after a stall longer than that buffer holds, carry on from now rather than send
+  // the missed reports in a burst.
+  nextReport_ = now - due > period_ * kKeptReports ? now + period_ : due + period_;
   std::uint8_t report[kControllerInputLength];
   backend_.Controller().BuildInputReport(std::chrono::duration<double>(now - plugged_).count(),
                                          report);

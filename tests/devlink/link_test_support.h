@@ -60,7 +60,8 @@ inline std::string StartAndStopWithoutWindow() {
     if (link.State() != kLinkFailed) return "state " + std::to_string(link.State());
     if (link.HiddenWindow() != 0) return "window handle";
   }
-  return ThreadCount() == threads ? "" : "thread left behind";
+  // A joined thread can still be listed for a moment while the kernel finishes it.
+  return WaitFor([threads] { return ThreadCount() == threads; }) ? "" : "thread left behind";
 }
 
 // Runs body in a child process; body returns "" on success or says what went wrong.

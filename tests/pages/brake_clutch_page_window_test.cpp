@@ -257,6 +257,12 @@ TEST_F(BrakeClutchPageWindowTest, HiddenPageLeavesItsControlsOutOfIdleWork) {
       2000));
 }
 
+TEST_F(BrakeClutchPageWindowTest, ShownPageLetsIdleVisitsReachItsControlsSparingly) {
+  CreatePages();
+  brake_->Hide();
+  page_test::ExpectIdleVisitsReachControlsSparingly(*owner_, clutch_->PercentLabel());
+}
+
 TEST_F(BrakeClutchPageWindowTest, ClearingEnabledShowsOneLastEvaluationThenZero) {
   CreatePages();
   for (int i = 0; i < 10; ++i) brake_->OnPedalInput(50.0);

@@ -3,6 +3,7 @@
 // pages' pop-up menu.
 #pragma once
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
@@ -19,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include "pages/idle_visits.h"
 #include "pages/live_bar.h"
 #include "pages/page_owner.h"
 #include "temp_settings_file.h"
@@ -153,6 +156,32 @@ inline void ExpectKeysLeaveDialogOpen(const wxDialog& dialog, wxWindow& focus,
 }
 
 // A top-level window that owns pages and counts their live applies.
+// A shown page lets idle visits reach its controls, though not one per pass: while its owner
+// is visited on each pass, control sees at most one visit per IdleVisits::kInterval (plus the
+// first, at once).
+inline void ExpectIdleVisitsReachControlsSparingly(wxWindow& owner, wxWindow& control) {
+  int ownerVisits = 0, controlVisits = 0;
+  const auto count = [](int& counter) {
+    return [&counter](wxIdleEvent& event) {
+      ++counter;
+      event.Skip();
+    };
+  };
+  owner.Bind(wxEVT_IDLE, count(ownerVisits));
+  control.Bind(wxEVT_IDLE, count(controlVisits));
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        wxWakeUpIdle();
+        return ownerVisits >= 200 && controlVisits >= 2;
+      },
+      20000));
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_LE(controlVisits, 1 + elapsed / IdleVisits::kInterval + 1)
+      << controlVisits << " visits in " << std::chrono::duration<double>(elapsed).count() << " s";
+  EXPECT_LT(controlVisits, ownerVisits);
+}
+
 class RecordingOwner : public wxFrame, public PageOwner {
  public:
   explicit RecordingOwner(const wxString& title) : wxFrame(nullptr, wxID_ANY, title, {0, 0}) {}

@@ -199,6 +199,11 @@ TEST_F(ThrottlePageWindowTest, LiveBarFillsItsTemplateRectangleInsideABorder) {
   }
 }
 
+TEST_F(ThrottlePageWindowTest, ShownPageLetsIdleVisitsReachItsControlsSparingly) {
+  CreatePage();
+  page_test::ExpectIdleVisitsReachControlsSparingly(*owner_, page_->PercentLabel());
+}
+
 TEST_F(ThrottlePageWindowTest, CrossHairTicksKeepTheCurvesInTheCachedLayer) {
   CreatePage();
   page_->Settings().dz_0 = 0;

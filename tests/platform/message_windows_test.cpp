@@ -160,6 +160,26 @@ TEST_F(MessageWindowTest, DestroyedWindowRefusesPostsAndDropsQueuedMessages) {
   EXPECT_EQ(m.wParam, 3u);
 }
 
+TEST_F(MessageWindowTest, PostMessagesQueuesEachCopyInOrderBehindEarlierPosts) {
+  window = CreateWindow("defaultClass", "w");
+  ASSERT_TRUE(PostMessage(window, kNotify, 1, 0));
+  ASSERT_TRUE(PostMessages(window, kNotify, 2, 5, 3));
+  ASSERT_TRUE(PostMessages(window, kNotify, 3, 0, 0)) << "nothing to post on a live window";
+  ASSERT_TRUE(PostMessage(window, kNotify, 4, 0));
+  PostQuitMessage(0);
+  std::vector<std::uintptr_t> order;
+  Message m;
+  while (GetMessage(&m, 0, 0, 0) > 0) {
+    EXPECT_EQ(m.window, window);
+    if (m.wParam == 2) EXPECT_EQ(m.lParam, 5);
+    order.push_back(m.wParam);
+  }
+  EXPECT_EQ(order, (std::vector<std::uintptr_t>{1, 2, 2, 2, 4}));
+  ASSERT_TRUE(DestroyWindow(window));
+  EXPECT_FALSE(PostMessages(window, kNotify, 1, 0, 2));
+  EXPECT_FALSE(PostMessages(0, kNotify, 1, 0, 2));
+}
+
 TEST_F(MessageWindowTest, HandlesAreNeverReused) {
   std::set<WindowHandle> handles;
   for (int i = 0; i < 200; ++i) {

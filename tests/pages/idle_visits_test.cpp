@@ -1,0 +1,34 @@
+#include "pages/idle_visits.h"
+
+#include <gtest/gtest.h>
+
+namespace pages {
+namespace {
+
+using std::chrono::milliseconds;
+
+TEST(IdleVisitsTest, ShownPageIsVisitedAtOnceThenAtMostEveryInterval) {
+  struct Pass {
+    int atMs;
+    bool shown;
+    bool due;
+  };
+  const Pass passes[] = {
+      {0, false, false},   // hidden: never
+      {5, true, true},     // just shown: at once
+      {6, true, false},    {54, true, false},
+      {55, true, true},    // an interval after the last visit
+      {60, true, false},   {104, true, false}, {106, true, true},
+      {107, false, false}, {108, true, true},  // shown again: at once
+      {109, true, false},
+  };
+  IdleVisits visits;
+  const IdleVisits::Clock::time_point start{};
+  for (const Pass& pass : passes) {
+    SCOPED_TRACE(pass.atMs);
+    EXPECT_EQ(visits.Due(pass.shown, start + milliseconds(pass.atMs)), pass.due);
+  }
+}
+
+}  // namespace
+}  // namespace pages
