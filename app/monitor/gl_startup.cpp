@@ -7,31 +7,37 @@
 
 namespace app {
 
-GlStartup::GlStartup(const Report& report) {
+namespace {
+
+GlStartup::Status RunSteps(const GlStartup::Report& report, GLFWwindow*& window) {
   if (glfwInit() != GLFW_TRUE) {
-    status_ = Status::kGlfwFailed;
     report(kGlfwInitFailedMessage);
-    return;
+    return GlStartup::Status::kGlfwFailed;
   }
-  glfwStarted_ = true;
-  window_ = glfwCreateWindow(1, 1, kGlWindowTitle, nullptr, nullptr);
-  if (window_ == nullptr) {
-    status_ = Status::kWindowFailed;
+  window = glfwCreateWindow(1, 1, kGlWindowTitle, nullptr, nullptr);
+  if (window == nullptr) {
     report(kGlWindowFailedMessage);
-    return;
+    return GlStartup::Status::kWindowFailed;
   }
-  glfwHideWindow(window_);
-  glfwMakeContextCurrent(window_);
+  glfwHideWindow(window);
+  glfwMakeContextCurrent(window);
   if (glewInit() != GLEW_OK) {
-    status_ = Status::kGlewFailed;
     report(kGlewInitFailedMessage);
+    return GlStartup::Status::kGlewFailed;
   }
+  return GlStartup::Status::kReady;
 }
 
-GlStartup::~GlStartup() {
-  if (window_ != nullptr) glfwDestroyWindow(window_);
-  // Ending GLFW lets a later monitor start it afresh.
-  if (glfwStarted_) glfwTerminate();
+}  // namespace
+
+GlStartup::GlStartup(const Report& report) {
+  GLFWwindow* window = nullptr;
+  status_ = RunSteps(report, window);
+  if (window != nullptr) {
+    glfwMakeContextCurrent(nullptr);
+    glfwDestroyWindow(window);
+  }
+  glfwTerminate();  // does nothing after a failed glfwInit
 }
 
 }  // namespace app
