@@ -10,6 +10,7 @@
 #include "app/main_dialog.h"
 #include "app/monitor/monitor_window.h"
 #include "app/single_instance.h"
+#include "app/toggle_marks.h"
 #include "platform/ini_file.h"
 #include "platform/profile_settings.h"
 
@@ -43,6 +44,8 @@ bool Vezazivedov_sys_testApp::OnInit() {
     return false;
   }
 
+  // Before the first window, so that no check box or radio button ever asks for an SVG.
+  toggleMarks_ = std::make_unique<PngToggleMarks>();
   auto* dialog = new Vezazivedov_sys_testDlg(monitor_.get(),
                                              AppOptionRefs{enable_window, enable_vr, minimized});
   SetTopWindow(dialog);
@@ -52,6 +55,7 @@ bool Vezazivedov_sys_testApp::OnInit() {
 
 int Vezazivedov_sys_testApp::OnExit() {
   monitor_.reset();
+  toggleMarks_.reset();
   return wxApp::OnExit();
 }
 

@@ -11,6 +11,7 @@
 namespace app {
 
 class CVirtualDisplayDlg;
+class PngToggleMarks;
 
 // The Linux names of the release and the debug executable, counted by the single-instance check.
 inline const std::vector<std::string> kExecutableNames{"orvo-pedals-calibrationd",
@@ -37,6 +38,7 @@ class Vezazivedov_sys_testApp : public wxApp {
 
  private:
   std::unique_ptr<CVirtualDisplayDlg> monitor_;
+  std::unique_ptr<PngToggleMarks> toggleMarks_;
 };
 
 }  // namespace app

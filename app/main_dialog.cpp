@@ -229,8 +229,10 @@ void Vezazivedov_sys_testDlg::CreateControls() {
 }
 
 void Vezazivedov_sys_testDlg::Start() {
+  // Decoded once: the window and the tray icon share its pixels.
+  const wxIcon appIcon = LoadAppIcon(AppImage::kApplication);
   wxIconBundle icons;
-  icons.AddIcon(LoadAppIcon(AppImage::kApplication));
+  icons.AddIcon(appIcon);
   SetIcons(icons);
   ApplySpanishTexts();
   statusLabel_->SetFontStyle(pages::kPageLabelFace, kStatusLabelHeight, *wxWHITE,
@@ -256,8 +258,7 @@ void Vezazivedov_sys_testDlg::Start() {
       platform::GetPrivateProfileInt("BEEP", "volume", kDefaultBeepVolume, kSettingsFile);
   platform::MciSendString("setaudio beep volume to " + std::to_string(volume));
 
-  trayIcon_->CreateTrayIcon(this, LoadAppIcon(AppImage::kApplication), kTrayTip,
-                            [this] { OnCancel(); });
+  trayIcon_->CreateTrayIcon(this, appIcon, kTrayTip, [this] { OnCancel(); });
 
   Centre();
   Show();

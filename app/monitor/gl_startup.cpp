@@ -37,6 +37,35 @@ std::optional<xcb_window_t> WindowProperty(xcb_connection_t* connection, xcb_win
   return named;
 }
 
+GlStartup::Status RunSteps(const GlStartup::Report& report, GLFWwindow*& window) {
+  // GLFW follows the root's check property to the window it names, and when that window is gone
+  // or lacks the property (a window manager that ended without clearing it), GLFW keeps its X
+  // error handler installed and aborts the program at its next X request.
+  if (IsWindowManagerCheckStale()) {
+    std::fprintf(stderr,
+                 "orvo: the display names a window manager that is no longer there "
+                 "(_NET_SUPPORTING_WM_CHECK); the monitor runs without GL\n");
+    report(kGlfwInitFailedMessage);
+    return GlStartup::Status::kGlfwFailed;
+  }
+  if (glfwInit() != GLFW_TRUE) {
+    report(kGlfwInitFailedMessage);
+    return GlStartup::Status::kGlfwFailed;
+  }
+  window = glfwCreateWindow(1, 1, kGlWindowTitle, nullptr, nullptr);
+  if (window == nullptr) {
+    report(kGlWindowFailedMessage);
+    return GlStartup::Status::kWindowFailed;
+  }
+  glfwHideWindow(window);
+  glfwMakeContextCurrent(window);
+  if (glewInit() != GLEW_OK) {
+    report(kGlewInitFailedMessage);
+    return GlStartup::Status::kGlewFailed;
+  }
+  return GlStartup::Status::kReady;
+}
+
 }  // namespace
 
 bool IsWindowManagerCheckStale() {
@@ -64,41 +93,13 @@ bool IsWindowManagerCheckStale() {
 }
 
 GlStartup::GlStartup(const Report& report) {
-  // GLFW follows the root's check property to the window it names, and when that window is gone
-  // or lacks the property (a window manager that ended without clearing it), GLFW keeps its X
-  // error handler installed and aborts the program at its next X request.
-  if (IsWindowManagerCheckStale()) {
-    std::fprintf(stderr,
-                 "orvo: the display names a window manager that is no longer there "
-                 "(_NET_SUPPORTING_WM_CHECK); the monitor runs without GL\n");
-    status_ = Status::kGlfwFailed;
-    report(kGlfwInitFailedMessage);
-    return;
+  GLFWwindow* window = nullptr;
+  status_ = RunSteps(report, window);
+  if (window != nullptr) {
+    glfwMakeContextCurrent(nullptr);
+    glfwDestroyWindow(window);
   }
-  if (glfwInit() != GLFW_TRUE) {
-    status_ = Status::kGlfwFailed;
-    report(kGlfwInitFailedMessage);
-    return;
-  }
-  glfwStarted_ = true;
-  window_ = glfwCreateWindow(1, 1, kGlWindowTitle, nullptr, nullptr);
-  if (window_ == nullptr) {
-    status_ = Status::kWindowFailed;
-    report(kGlWindowFailedMessage);
-    return;
-  }
-  glfwHideWindow(window_);
-  glfwMakeContextCurrent(window_);
-  if (glewInit() != GLEW_OK) {
-    status_ = Status::kGlewFailed;
-    report(kGlewInitFailedMessage);
-  }
-}
-
-GlStartup::~GlStartup() {
-  if (window_ != nullptr) glfwDestroyWindow(window_);
-  // Ending GLFW lets a later monitor start it afresh.
-  if (glfwStarted_) glfwTerminate();
+  glfwTerminate();  // does nothing after a failed glfwInit
 }
 
 }  // namespace app

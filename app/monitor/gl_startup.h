@@ -1,11 +1,10 @@
 // The monitor's GL start-up: GLFW, a hidden 1 x 1 window with an OpenGL context made current,
-// then GLEW. Nothing draws with the context; it only has to exist while the monitor does.
+// then GLEW. Nothing ever draws with the context, so it goes again as soon as GLEW has loaded:
+// a live context keeps the GL driver's worker threads and some megabytes of theirs.
 #pragma once
 
 #include <functional>
 #include <string>
-
-struct GLFWwindow;
 
 namespace app {
 
@@ -26,21 +25,17 @@ class GlStartup {
   using Report = std::function<void(const std::string& message)>;
 
   // Runs the steps in order and stops at the first failure; the caller carries on without GL.
-  // A display with a stale window manager check counts as GLFW failing to start.
+  // A display with a stale window manager check counts as GLFW failing to start. Whatever the
+  // outcome, the window and its context are destroyed and GLFW ended before it returns, so a
+  // later start-up begins afresh.
   explicit GlStartup(const Report& report);
-  // Destroys the GLFW window and ends GLFW.
-  ~GlStartup();
 
   GlStartup(const GlStartup&) = delete;
   GlStartup& operator=(const GlStartup&) = delete;
 
   Status GetStatus() const { return status_; }
-  // Null unless the window was made.
-  GLFWwindow* Window() const { return window_; }
 
  private:
-  bool glfwStarted_ = false;
-  GLFWwindow* window_ = nullptr;
   Status status_ = Status::kReady;
 };
 
