@@ -16,9 +16,9 @@ constexpr std::chrono::milliseconds kReadTimeout{50};
 // reports are worth to a window that looks at them every few tens of milliseconds, so after a
 // report the reader lets the next ones gather for this long (the kernel, or the simulation, keeps
 // them in order meanwhile) and then takes what waits in one go. At 1000 reports a second that
-// is ten per wake-up, well within the 64 either side keeps, and still well inside the 23 ms at
+// is twenty per wake-up, well within the 64 either side keeps, and no more than the 23 ms at
 // which the window shows the values.
-constexpr std::chrono::milliseconds kGatherTime{10};
+constexpr std::chrono::milliseconds kGatherTime{20};
 
 }  // namespace
 
