@@ -24,9 +24,10 @@ ParsedLine LineOf(LineKind kind, std::string_view name = {}) {
 }
 
 // ';' and '#' start comments. A header runs to the line's last ']' as Windows reads it, so a
-// name may hold ']'; a '[' without any ']' is no header. A line without '=' is a key with no
-// value, as the Windows profile functions take it; a line with nothing before its '=' is no
-// key: lookup passes over it and it stays as it is.
+// name may hold ']'; a '[' without any ']' is no header. A line without '=' is a key without a
+// value, as the Windows profile functions take it: it reads as missing, yet a write of that key
+// replaces it where it stands. A line with nothing before its '=' is no key: lookup passes over
+// it and it stays as it is.
 ParsedLine ParseLine(std::string_view text) {
   const std::string_view body = TrimBlanks(text);
   if (body.empty()) return LineOf(LineKind::kBlank);
@@ -109,6 +110,8 @@ std::optional<std::string> IniDocument::Find(std::string_view section, std::stri
     const ParsedLine line = ParseLine(lines_[i].text);
     if (line.kind == LineKind::kSection) break;
     if (line.kind == LineKind::kKey && EqualsIgnoringCase(line.name, key)) {
+      // A bare key hides a later one of the same name, as the first of duplicates does.
+      if (line.valueStart == std::string_view::npos) return std::nullopt;
       return std::string(Unquote(line.value));
     }
   }
@@ -150,7 +153,7 @@ void IniDocument::Insert(std::size_t index, std::string text) {
 }
 
 IniIndex::IniIndex(std::string_view text) {
-  std::unordered_map<std::string, std::string>* keys = nullptr;  // of the section read now
+  std::unordered_map<std::string, std::optional<std::string>>* keys = nullptr;  // of this section
   // Lines end as IniDocument splits them: CRLF, LF or a lone CR.
   for (std::size_t start = 0; start < text.size();) {
     std::size_t end = text.find_first_of("\r\n", start);
@@ -162,7 +165,9 @@ IniIndex::IniIndex(std::string_view text) {
       const auto [found, added] = sections_.try_emplace(FoldedCase(line.name));
       keys = added ? &found->second : nullptr;
     } else if (line.kind == LineKind::kKey && keys != nullptr) {
-      keys->try_emplace(FoldedCase(line.name), Unquote(line.value));
+      std::optional<std::string> value;
+      if (line.valueStart != std::string_view::npos) value = std::string(Unquote(line.value));
+      keys->try_emplace(FoldedCase(line.name), std::move(value));
     }
   }
 }
@@ -172,7 +177,7 @@ std::optional<std::string> IniIndex::Find(std::string_view section, std::string_
   if (keys == sections_.end()) return std::nullopt;
   const auto value = keys->second.find(FoldedCase(TrimBlanks(key)));
   if (value == keys->second.end()) return std::nullopt;
-  return value->second;
+  return value->second;  // nothing for a bare key
 }
 
 bool IniIndex::HasSection(std::string_view section) const {

@@ -17,7 +17,8 @@ class IniDocument {
   explicit IniDocument(std::string_view text);
 
   // Value of the key in the first section of that name (names trimmed, letter case ignored),
-  // trimmed and with one pair of matching outer quotes removed; nullopt when missing.
+  // trimmed and with one pair of matching outer quotes removed; nullopt when missing, and when
+  // the first line of that key has no '='.
   std::optional<std::string> Find(std::string_view section, std::string_view key) const;
 
   // Sets the key in the first section of that name: an existing key keeps its line and its
@@ -53,8 +54,10 @@ class IniIndex {
   bool HasSection(std::string_view section) const;
 
  private:
-  // By folded section name, then by folded key name: the value text, quotes removed.
-  std::unordered_map<std::string, std::unordered_map<std::string, std::string>> sections_;
+  // By folded section name, then by folded key name: the value text, quotes removed; nothing
+  // for a key line without '='.
+  std::unordered_map<std::string, std::unordered_map<std::string, std::optional<std::string>>>
+      sections_;
 };
 
 // False for what could not be read back as written: a line break or NUL anywhere, invalid

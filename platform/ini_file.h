@@ -2,8 +2,9 @@
 // Strings are UTF-8; "characters" below are Unicode code points.
 //
 // File rules: "[name]" starts a section (the name runs to the line's last ']'); "key=value"
-// is a key; lines starting with ';' or '#' are comments; a line without '=' is a key with empty
-// text. Names and values are trimmed of blanks, and one pair of matching outer quotes
+// is a key; lines starting with ';' or '#' are comments; a line without '=' is a key without a
+// value, which reads as missing (as on Windows) and is replaced where it stands when that key is
+// written. Names and values are trimmed of blanks, and one pair of matching outer quotes
 // (" or ') is removed from a value. Section and key lookup ignores letter case (ASCII, Latin,
 // Greek, Cyrillic); of duplicate sections or keys the first wins. Lines before the first
 // section belong to none. A file may be UTF-8 with or without BOM, UTF-16 LE or BE with BOM,

@@ -231,6 +231,8 @@ constexpr char kLookupFile[] =
     "k=first\n"
     "K=second\n"
     "bare line without equals\n"
+    "shadow\n"
+    "shadow=later\n"
     "=no name\n"
     "empty=\n"
     "blank   =   \n"
@@ -272,11 +274,12 @@ constexpr int kHighJoystickId = static_cast<int>(0x8123ABCDu);
 
 const LookupCase kLookupCases[] = {
     {"A", "k", "first", 0},
-    {"a", "K", "first", 0},                    // duplicate keys: the first wins
-    {"  A  ", " k ", "first", 0},              // the request is trimmed too
-    {"A", "other", std::nullopt, 0},           // duplicate sections: only the first is read
-    {"", "top", std::nullopt, 0},              // lines before any section belong to none
-    {"A", "bare line without equals", "", 0},  // a key with empty text, as Windows reads it
+    {"a", "K", "first", 0},           // duplicate keys: the first wins
+    {"  A  ", " k ", "first", 0},     // the request is trimmed too
+    {"A", "other", std::nullopt, 0},  // duplicate sections: only the first is read
+    {"", "top", std::nullopt, 0},     // lines before any section belong to none
+    {"A", "bare line without equals", std::nullopt, 0},  // no value: missing, as Windows reads it
+    {"A", "shadow", std::nullopt, 0},  // and it hides a later line of the same key
     {"A", "", std::nullopt, 0},
     {"A", "empty", "", 0},  // empty text: present, reads as 0, not default
     {"A", "blank", "", 0},
