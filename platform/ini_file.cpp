@@ -2,7 +2,11 @@
 // the whole file atomically, keeping its encoding, line endings and permissions.
 #include "platform/ini_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
 #include <cstdint>
 
 #include "platform/ini_document.h"
@@ -34,8 +38,21 @@ bool ReplaceFile(const std::string& target, std::string_view bytes) {
   const std::unique_ptr<FileReplacement> replacement = FileReplacement::Begin(target);
   if (!replacement || !replacement->Write(bytes)) return false;
   const ini::BeforeReplaceHook hook = beforeReplaceHook.load();
-  if (hook != nullptr && !hook(replacement->TemporaryPath())) return false;
+  if (hook != nullptr && !hook(replacement->TemporaryPath())) {
+    NoteWriteFailure(WriteFailure::kOther, EIO);
+    return false;
+  }
   return replacement->Commit();
+}
+
+// Why a file that exists could not be read before its rewrite.
+WriteFailure FailureOfUnreadable(const std::string& file, const FileContents& old) {
+  if (old.status == FileReadStatus::kNotRegular) return WriteFailure::kNotRegularFile;
+  struct stat status {};
+  if (old.error == EACCES && ::stat(file.c_str(), &status) == 0 && status.st_uid != ::getuid()) {
+    return WriteFailure::kNotOwner;
+  }
+  return WriteFailure::kOther;
 }
 
 }  // namespace
@@ -91,11 +108,15 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& file) {
-  if (file.empty() || !ini::CanWrite(section, key, value)) return false;
+  if (file.empty() || !ini::CanWrite(section, key, value)) {
+    NoteWriteFailure(WriteFailure::kOther, EINVAL);
+    return false;
+  }
   const FileContents old = ReadRegularFile(file);
   // A file that exists but cannot be read must not be replaced by one holding only this key;
   // nor is anything but a regular file ever replaced.
   if (old.status != FileReadStatus::kRead && old.status != FileReadStatus::kMissing) {
+    NoteWriteFailure(FailureOfUnreadable(file, old), old.error != 0 ? old.error : EINVAL);
     return false;
   }
   const bool existed = old.status == FileReadStatus::kRead;
@@ -107,7 +128,10 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
   // A Windows-1252 file given a character it has no byte for becomes UTF-16 with BOM: the
   // one form that keeps every character and that the Windows profile functions also read.
   if (!encoded) encoded = ini::EncodeText(text, ini::Encoding::kUtf16LeBom);
-  if (existed && *encoded == old.bytes) return true;
+  if (existed && *encoded == old.bytes) {
+    NoteWriteFailure(WriteFailure::kNone, 0);
+    return true;
+  }
   return ReplaceFile(file, *encoded);
 }
 

@@ -18,6 +18,28 @@ namespace {
 
 constexpr std::string_view kTemporaryMark = ".tmp.";
 
+thread_local WriteError lastWriteError;
+
+// Records the failure and answers false, so that a failing step reads `return Failed(...)`.
+bool Failed(WriteFailure failure, int error) {
+  NoteWriteFailure(failure, error);
+  return false;
+}
+
+// What a failed system call on the file's data or on its folder means to the user.
+WriteFailure FailureOfError(int error) {
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT: return WriteFailure::kDiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS: return WriteFailure::kFolderNotWritable;
+    default: return WriteFailure::kOther;
+  }
+}
+
+bool FailedWithErrno() { return Failed(FailureOfError(errno), errno); }
+
 // Writing through a symbolic link updates the file it points to and keeps the link.
 std::optional<std::string> ResolvedTarget(const std::string& path) {
   struct stat status {};
@@ -28,8 +50,17 @@ std::optional<std::string> ResolvedTarget(const std::string& path) {
   return std::string(resolved.get());
 }
 
+// Records why not when the answer is no.
 bool MayWrite(const std::string& path, const struct stat& status) {
-  return (status.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
+  if ((status.st_mode & 0222) == 0) return Failed(WriteFailure::kReadOnly, EACCES);
+  if (::access(path.c_str(), W_OK) == 0) return true;
+  const int error = errno;
+  if (error == EROFS) return Failed(WriteFailure::kFolderNotWritable, error);
+  if (error != EACCES) return Failed(WriteFailure::kOther, error);
+  // Write bits are set, but not for us: the file is someone else's, or ours with only group
+  // or others allowed to write it.
+  return Failed(status.st_uid == ::getuid() ? WriteFailure::kReadOnly : WriteFailure::kNotOwner,
+                error);
 }
 
 bool AllDigits(std::string_view text) {
@@ -91,7 +122,8 @@ bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t count = ::write(fd, bytes.data(), bytes.size());
     if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) return false;
+    if (count < 0) return FailedWithErrno();
+    if (count == 0) return Failed(WriteFailure::kDiskFull, ENOSPC);
     bytes.remove_prefix(static_cast<std::size_t>(count));
   }
   return true;
@@ -110,10 +142,12 @@ FileContents ReadRegularFile(const std::string& path, std::size_t maxBytes) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
     contents.status = errno == ENOENT ? FileReadStatus::kMissing : FileReadStatus::kFailed;
+    contents.error = errno;
     return contents;
   }
   struct stat status {};
   if (::fstat(fd, &status) != 0) {
+    contents.error = errno;
     ::close(fd);
     return contents;
   }
@@ -141,8 +175,9 @@ FileContents ReadRegularFile(const std::string& path, std::size_t maxBytes) {
     } else if (count == 0) {
       break;
     } else if (errno != EINTR) {
+      const int error = errno;
       ::close(fd);
-      return {FileReadStatus::kFailed, {}};
+      return {FileReadStatus::kFailed, {}, error};
     }
   }
   ::close(fd);
@@ -159,13 +194,26 @@ FileReplacement::~FileReplacement() {
 }
 
 std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path) {
-  if (path.empty()) return nullptr;
+  if (path.empty()) {
+    Failed(WriteFailure::kOther, ENOENT);
+    return nullptr;
+  }
   const std::optional<std::string> target = ResolvedTarget(path);
-  if (!target) return nullptr;
+  if (!target) {
+    Failed(WriteFailure::kNotRegularFile, ENOENT);
+    return nullptr;
+  }
   struct stat old {};
   const bool existed = ::stat(target->c_str(), &old) == 0;
-  if (!existed && errno != ENOENT) return nullptr;
-  if (existed && (!S_ISREG(old.st_mode) || !MayWrite(*target, old))) return nullptr;
+  if (!existed && errno != ENOENT) {
+    Failed(WriteFailure::kOther, errno);
+    return nullptr;
+  }
+  if (existed && !S_ISREG(old.st_mode)) {
+    Failed(WriteFailure::kNotRegularFile, S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
+    return nullptr;
+  }
+  if (existed && !MayWrite(*target, old)) return nullptr;
 
   const std::string directory = DirectoryOf(*target);
   const std::string name = target->substr(directory.size());
@@ -174,7 +222,11 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path)
     // final rename must be atomic, so it is rewritten where it is. A kill then leaves one
     // temporary file, not two, and only the final rename waits for the disk.
     const int fd = ::open(target->c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    if (fd < 0) {
+      FailedWithErrno();
+      return nullptr;
+    }
+    NoteWriteFailure(WriteFailure::kNone, 0);
     return std::unique_ptr<FileReplacement>(new FileReplacement(*target, *target, fd));
   }
   RemoveLeftoverTemporaryFiles(directory, name);
@@ -188,42 +240,55 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path)
     temporary = prefix + std::to_string(serial++);
     // A new file gets the usual 0666 less the umask, as a plain create would.
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return nullptr;
+    if (fd < 0 && errno != EEXIST) {
+      FailedWithErrno();
+      return nullptr;
+    }
   }
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    Failed(WriteFailure::kOther, EEXIST);
+    return nullptr;
+  }
   // Owned from here, so every failure below removes the temporary file.
   std::unique_ptr<FileReplacement> replacement(new FileReplacement(*target, temporary, fd));
   if (existed) {
     // Only root may give a file away, and for root this succeeds; anyone else keeps owning
     // what they write. Ownership goes first because chown clears set-id bits.
     [[maybe_unused]] const int chownResult = ::fchown(fd, old.st_uid, old.st_gid);
-    if (::fchmod(fd, old.st_mode & 07777) != 0) return nullptr;
+    if (::fchmod(fd, old.st_mode & 07777) != 0) {
+      Failed(WriteFailure::kOther, errno);
+      return nullptr;
+    }
   }
+  NoteWriteFailure(WriteFailure::kNone, 0);
   return replacement;
 }
 
 bool FileReplacement::Write(std::string_view bytes) {
-  if (fd_ < 0 || written_) return false;
+  if (fd_ < 0 || written_) return Failed(WriteFailure::kOther, EBADF);
   bool ok = WriteAll(fd_, bytes);
-  ok = ::close(fd_) == 0 && ok;
+  if (::close(fd_) != 0 && ok) ok = FailedWithErrno();
   fd_ = -1;
   written_ = ok;
+  if (ok) NoteWriteFailure(WriteFailure::kNone, 0);
   return ok;
 }
 
 bool FileReplacement::Commit() {
-  if (!written_ || committed_) return false;
+  if (!written_ || committed_) return Failed(WriteFailure::kOther, EBADF);
   if (InPlace()) {
     committed_ = true;
+    NoteWriteFailure(WriteFailure::kNone, 0);
     return true;
   }
   // The new contents reach the disk before the rename, so a crash leaves the old file or the
   // whole new one; this also covers what was rewritten in place since Write.
   const int fd = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool synced = ::fsync(fd) == 0;
+  if (fd < 0) return Failed(WriteFailure::kOther, errno);
+  const bool synced = ::fsync(fd) == 0 || FailedWithErrno();
   ::close(fd);
-  if (!synced || ::rename(temporary_.c_str(), target_.c_str()) != 0) return false;
+  if (!synced) return false;
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0) return FailedWithErrno();
   committed_ = true;
   // Makes the rename itself durable; the new contents are already on disk either way.
   const std::string directory = DirectoryOf(target_);
@@ -233,12 +298,19 @@ bool FileReplacement::Commit() {
     ::fsync(directoryFd);
     ::close(directoryFd);
   }
+  NoteWriteFailure(WriteFailure::kNone, 0);
   return true;
 }
 
 bool ReplaceFileContents(const std::string& target, std::string_view bytes) {
   const std::unique_ptr<FileReplacement> replacement = FileReplacement::Begin(target);
   return replacement && replacement->Write(bytes) && replacement->Commit();
+}
+
+WriteError LastWriteError() { return lastWriteError; }
+
+void NoteWriteFailure(WriteFailure failure, int error) {
+  lastWriteError = {failure, failure == WriteFailure::kNone ? 0 : error};
 }
 
 }  // namespace platform

@@ -31,9 +31,33 @@ enum class FileReadStatus {
 struct FileContents {
   FileReadStatus status = FileReadStatus::kFailed;
   std::string bytes;  // the whole file when status is kRead
+  int error = 0;      // the errno behind kFailed
 };
 
 inline constexpr std::size_t kNoFileSizeLimit = SIZE_MAX;
+
+// Why a write left its file as it was, in the terms a user can act on.
+enum class WriteFailure {
+  kNone,               // the last write succeeded
+  kReadOnly,           // the file has no write permission for us, and it is ours: frozen
+  kNotOwner,           // the file belongs to another user who does not let us write it
+  kFolderNotWritable,  // nothing may be created or renamed in the file's folder
+  kDiskFull,           // no space or quota left
+  kNotRegularFile,     // a folder, FIFO, socket or device, or a symbolic link to nothing
+  kOther,              // anything else; error says what
+};
+
+struct WriteError {
+  WriteFailure failure = WriteFailure::kNone;
+  int error = 0;  // the errno behind it; 0 for kNone
+};
+
+// What became of this thread's last replacement (Begin, Write, Commit, ReplaceFileContents) or
+// write through the INI module, as errno tells of the last system call.
+WriteError LastWriteError();
+
+// For writers built on these functions (the INI module): records why their write failed.
+void NoteWriteFailure(WriteFailure failure, int error);
 
 // The bytes of the regular file at path, read once, at most maxBytes of them.
 FileContents ReadRegularFile(const std::string& path, std::size_t maxBytes = kNoFileSizeLimit);
@@ -45,10 +69,10 @@ class FileReplacement {
  public:
   // Nothing when the target (what a symbolic link points to) exists and is not a regular file
   // or may not be written, when a link leads nowhere, or when the temporary file cannot be
-  // made. Leftover temporary files of this target from processes no longer running are
-  // removed first. The temporary file is empty and has the target's permissions. A target
-  // that is itself a temporary file of this process (one being staged) is rewritten in place:
-  // its own final replacement is the atomic step.
+  // made (LastWriteError() says why). Leftover temporary files of this target from processes
+  // no longer running are removed first. The temporary file is empty and has the target's
+  // permissions. A target that is itself a temporary file of this process (one being staged) is
+  // rewritten in place: its own final replacement is the atomic step.
   static std::unique_ptr<FileReplacement> Begin(const std::string& target);
 
   ~FileReplacement();
