@@ -1,4 +1,5 @@
-// Single instance: the lock in the runtime folder, then the process count.
+// Single instance: the lock in the runtime folder, then the copies that started earlier, and
+// other users' copies by count.
 #include "app/single_instance.h"
 
 #include <algorithm>
@@ -6,6 +7,8 @@
 #include <string>
 #include <system_error>
 #include <vector>
+
+#include <unistd.h>
 
 #include "app/application.h"
 #include "platform/instance_lock.h"
@@ -30,6 +33,47 @@ std::vector<std::string> InstanceNames() {
   }
   return {self};
 }
+
+// Whether the copy started earlier than this process is one that contends for the lock this
+// process holds, and so has lost it or will lose it: it runs this executable file, its own
+// environment gives it this lock file, and it holds no other lock file of this name open (it
+// started while the lock's folder lay elsewhere, or the file was removed and made again since).
+bool ContendsForOurLock(const platform::ProcessEntry& copy, const platform::ProcessEntry* self,
+                        const std::string& lockName) {
+  if (self == nullptr || !platform::SameExecutable(copy, *self)) return false;
+  const auto environment = platform::ProcessEnvironment(copy);
+  if (!environment) return false;
+  const std::string theirs =
+      platform::InstanceLockPath(lockName, [&](const char* name) -> const char* {
+        const auto found = environment->find(name);
+        return found == environment->end() ? nullptr : found->second.c_str();
+      });
+  if (theirs.empty() || !platform::IsHeldInstanceLock(theirs)) return false;
+  const std::string fileName = std::filesystem::path(theirs).filename().string();
+  const std::vector<platform::OpenFile> files = platform::ProcessOpenFiles(copy);
+  return std::none_of(files.begin(), files.end(), [&](const platform::OpenFile& file) {
+    return std::filesystem::path(file.path).filename() == fileName &&
+           !platform::IsHeldInstanceLock(file.link);
+  });
+}
+
+// With the lock taken: whether a copy of this user that started earlier (by start time, then
+// pid) runs. The lock alone does not tell: its folder comes from the environment, so two starts
+// may lock two files, and an older version of the program takes none.
+bool AnEarlierCopyRuns(const std::vector<std::string>& names, const std::string& lockName) {
+  const std::vector<platform::ProcessEntry> copies = platform::ListProcessesNamed(names);
+  const auto self = std::find_if(copies.begin(), copies.end(),
+                                 [](const platform::ProcessEntry& p) { return p.pid == getpid(); });
+  const platform::ProcessEntry* ours = self == copies.end() ? nullptr : &*self;
+  // Listed in start order: the copies before this one started earlier.
+  for (auto copy = copies.begin(); copy != self; ++copy) {
+    if (copy->uid != getuid()) continue;  // counted apart
+    // Read first, then seen to run still: one that ended meanwhile (a copy that lost) is no copy.
+    if (!ContendsForOurLock(*copy, ours, lockName) && platform::StillRunning(*copy)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool AnotherCopyRunning() {
@@ -38,11 +82,10 @@ bool AnotherCopyRunning() {
   switch (platform::TakeInstanceLock(lockName)) {
     case platform::InstanceLock::kHeldElsewhere: return true;
     case platform::InstanceLock::kTaken:
-      // Every other copy of this user either holds the lock or has lost it and is about to end,
-      // so counting them would only make two simultaneous starts refuse each other. Other
-      // users' copies keep their own locks; the count still sees them.
+      // Other users' copies keep their own locks; only the count sees them.
       return platform::CountProcessesNamed(names, "/proc", platform::ProcessOwners::kOtherUsers) >
-             0;
+                 0 ||
+             AnEarlierCopyRuns(names, lockName);
     case platform::InstanceLock::kUnavailable: break;
   }
   // The count includes this process.

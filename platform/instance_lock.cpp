@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <map>
@@ -26,6 +27,15 @@ std::map<std::string, int>& HeldLocks() {
   static auto* held = new std::map<std::string, int>;
   return *held;
 }
+std::mutex& HeldLocksMutex() {
+  static auto* mutex = new std::mutex;
+  return *mutex;
+}
+
+// The user in the name, so that users sharing a temporary folder do not meet.
+std::string LockPathIn(const std::string& folder, const std::string& name) {
+  return folder + "/" + name + "-" + std::to_string(getuid()) + ".lock";
+}
 
 }  // namespace
 
@@ -39,14 +49,29 @@ std::string InstanceLockFolder(const std::function<const char*(const char*)>& en
   return UsableFolder("/tmp") ? "/tmp" : "";
 }
 
+std::string InstanceLockPath(const std::string& name,
+                             const std::function<const char*(const char*)>& environment) {
+  const std::string folder = InstanceLockFolder(environment);
+  return folder.empty() || name.empty() ? "" : LockPathIn(folder, name);
+}
+
+bool IsHeldInstanceLock(const std::string& path) {
+  struct stat file {};
+  if (stat(path.c_str(), &file) != 0) return false;
+  std::lock_guard guard(HeldLocksMutex());
+  return std::any_of(HeldLocks().begin(), HeldLocks().end(), [&](const auto& held) {
+    struct stat lock {};
+    return fstat(held.second, &lock) == 0 && lock.st_dev == file.st_dev &&
+           lock.st_ino == file.st_ino;
+  });
+}
+
 InstanceLock TakeInstanceLock(const std::string& name, const std::string& folder) {
   const std::string where = folder.empty() ? InstanceLockFolder() : folder;
   if (where.empty() || name.empty()) return InstanceLock::kUnavailable;
-  // The user in the name, so that users sharing a temporary folder do not meet.
-  const std::string path = where + "/" + name + "-" + std::to_string(getuid()) + ".lock";
+  const std::string path = LockPathIn(where, name);
 
-  static std::mutex mutex;
-  std::lock_guard guard(mutex);
+  std::lock_guard guard(HeldLocksMutex());
   if (HeldLocks().contains(path)) return InstanceLock::kTaken;
   // O_NOFOLLOW: in a folder others may write in, a link planted under our name is refused.
   const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);

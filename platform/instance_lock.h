@@ -14,6 +14,17 @@ enum class InstanceLock {
   kUnavailable,    // no folder to keep it in, or the file cannot be opened: nothing is known
 };
 
+// The lock file of name for a process with this environment: "<name>-<uid>.lock" in its
+// InstanceLockFolder. Empty when no folder will do. What another process of this user gives its
+// own environment is the file it takes.
+std::string InstanceLockPath(
+    const std::string& name,
+    const std::function<const char*(const char*)>& environment = std::getenv);
+
+// Whether path reaches (links followed) the very file of a lock this process holds: the same
+// device and inode, which a lock file removed and made again since does not have.
+bool IsHeldInstanceLock(const std::string& path);
+
 // Takes the lock name (file "<name>-<uid>.lock") without waiting. The descriptor stays open, and
 // so the lock held, until the process ends, however it ends: the kernel lets go of it then. It
 // is not passed to programs this one starts. Taking a lock this process holds already gives

@@ -1,6 +1,6 @@
-// A copy of the program's start as far as the single-instance check, under the program's own
-// name: waits until its standard input closes, checks, prints "won" or "refused", and a winner
-// runs on until it is killed.
+// A copy of the program's start as far as the single-instance check: waits until its standard
+// input closes, checks, prints "won" or "refused", and a winner runs on until it is killed. Built
+// under the debug program's name; the tests run copies of it under names of their own.
 #include <unistd.h>
 
 #include <cstdio>

@@ -14,12 +14,11 @@ TEST(IdleVisitsTest, ShownPageIsVisitedAtOnceThenAtMostEveryInterval) {
     bool due;
   };
   const Pass passes[] = {
-      {0, false, false},   // hidden: never
-      {5, true, true},     // just shown: at once
-      {6, true, false},    {54, true, false},
-      {55, true, true},    // an interval after the last visit
-      {60, true, false},   {104, true, false}, {106, true, true},
-      {107, false, false}, {108, true, true},  // shown again: at once
+      {0, false, false},                                         // hidden: never
+      {5, true, true},                                           // just shown: at once
+      {6, true, false},   {54, true, false},  {55, true, true},  // an interval after the last visit
+      {60, true, false},  {104, true, false}, {106, true, true}, {107, false, false},
+      {108, true, true},  // shown again: at once
       {109, true, false},
   };
   IdleVisits visits;

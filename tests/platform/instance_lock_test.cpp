@@ -1,6 +1,7 @@
 // The single-instance lock between real processes: of copies that take it at the same moment
 // exactly one gets it, the kernel lets go of it when its holder dies, and a folder that will not
-// do gives "unavailable" rather than a refusal.
+// do gives "unavailable" rather than a refusal. The lock file for another environment, and
+// whether a path reaches the very file held.
 #include "platform/instance_lock.h"
 
 #include <gtest/gtest.h>
@@ -183,6 +184,35 @@ TEST(InstanceLockTest, FolderIsTheRuntimeFolderWhenItWillDoElseAFallback) {
                             "/no/such/folder", file.c_str()}) {
     EXPECT_EQ(folderWith(value), fallback) << (value ? value : "(unset)");
   }
+}
+
+TEST(InstanceLockTest, LockPathIsTheFileInTheFolderOfTheEnvironmentGiven) {
+  TempFolder runtime;
+  const std::string user = std::to_string(getuid());
+  const std::string folder = runtime.Path();
+  const auto environment = [&](const char* name) -> const char* {
+    return std::string(name) == "XDG_RUNTIME_DIR" ? folder.c_str() : nullptr;
+  };
+  EXPECT_EQ(platform::InstanceLockPath("orvo-test", environment),
+            folder + "/orvo-test-" + user + ".lock");
+  EXPECT_EQ(platform::InstanceLockPath("", environment), "");
+}
+
+TEST(InstanceLockTest, AHeldLockIsKnownByItsFileNotByItsPath) {
+  TempFolder folder;
+  const std::string path = folder.Path() + "/orvo-held-" + std::to_string(getuid()) + ".lock";
+  EXPECT_FALSE(platform::IsHeldInstanceLock(path));  // not there yet
+  ASSERT_EQ(TakeInstanceLock("orvo-held", folder.Path()), InstanceLock::kTaken);
+  EXPECT_TRUE(platform::IsHeldInstanceLock(path));
+  const std::string alias = folder.Path() + "/alias";
+  fs::create_symlink(folder.Path(), alias);
+  EXPECT_TRUE(platform::IsHeldInstanceLock(alias + "/" + fs::path(path).filename().string()));
+  std::ofstream(folder.Path() + "/other") << "x";
+  EXPECT_FALSE(platform::IsHeldInstanceLock(folder.Path() + "/other"));
+  // Removed and made again: another file under the same path.
+  fs::remove(path);
+  std::ofstream(path) << "";
+  EXPECT_FALSE(platform::IsHeldInstanceLock(path));
 }
 
 }  // namespace
