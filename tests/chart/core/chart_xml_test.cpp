@@ -9,7 +9,7 @@
 
 #include "chart/core/chart_container_core.h"
 #include "chart/core/chart_xml.h"
-#include "tests/chart_core/chart_test_support.h"
+#include "tests/chart/core/chart_test_support.h"
 
 namespace chart {
 namespace {
