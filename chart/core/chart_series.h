@@ -118,7 +118,6 @@ class ChartSeries {
   void SetSelected(bool selected) { selected_ = selected; }
   void SetShowPoints(bool showPoints) { showPoints_ = showPoints; }
   void SetYScale(double yScale) { yScale_ = yScale; }
-  void SetFormatterY(ChartValueFormatter formatter);
 
   // The point nearest to target.x inside the open window target.x +- width / 2; of equally
   // near points the later one. out receives the point when one is found.
