@@ -21,7 +21,7 @@
 #include "pages/brake_clutch_page.h"
 #include "pages/dialog_units.h"
 #include "pages/font_static.h"
-#include "pages/page_layout.h"
+#include "pages/page_style.h"
 #include "pages/throttle_page.h"
 #include "platform/ini_file.h"
 #include "platform/mci_sound.h"

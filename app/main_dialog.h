@@ -41,7 +41,7 @@ class CVirtualDisplayDlg;
 class Vezazivedov_sys_testDlg : public wxFrame,
                                 public pages::PageOwner,
                                 private MainDialogView,
-                                private HotKeyActions,
+                                private HotKeyPort,
                                 private AssignButtonsHost {
  public:
   // Control ids of the window.
@@ -132,7 +132,7 @@ class Vezazivedov_sys_testDlg : public wxFrame,
   void PlayBeep() override;
   void EndDialog() override;
 
-  // HotKeyActions
+  // HotKeyPort
   bool BrakePresent() const override;
   void BrakeForceUp() override;
   void BrakeForceDown() override;

@@ -170,7 +170,7 @@ void CChartContainer::RequestPaint() {
 
 void CChartContainer::RedrawExceptPopups() {
   // As the core's redraw does; a host may call this from its own Redraw.
-  core_.Zoom().DropPendingClicks();
+  core_.DropPendingClicks();
   ClearLiveLinesAndRepaint();
 }
 

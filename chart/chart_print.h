@@ -68,10 +68,8 @@ class ChartPrintJob {
   // of the printout shows.
   void DrawPage(wxGraphicsContext& gc, int page);
 
-  const ChartContainerCore& Copy() const { return *copy_; }
   const ChartPrintPlan& Plan() const { return plan_; }
   const std::vector<PrintPagePlan>& Pages() const { return pages_; }
-  const std::wstring& DateText() const { return date_; }
 
  private:
   void DrawPlot(wxGraphicsContext& gc);

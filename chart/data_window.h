@@ -8,7 +8,7 @@
 #include <wx/window.h>
 
 #include "chart/core/chart_container_core.h"
-#include "chart/core/data_wnd_layout.h"
+#include "chart/core/data_window_layout.h"
 #include "chart/core/geometry.h"
 
 namespace chart {

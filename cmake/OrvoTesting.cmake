@@ -13,14 +13,27 @@ function(orvo_window_tests target)
 endfunction()
 
 # A folder's tests, its feature subfolders included: *_window_test.cpp go to <name>_window_tests,
-# the rest to <name>_tests. Headers at the folder's root are shared by its subfolders.
+# the rest to <name>_tests. Headers at the folder's root are shared by its subfolders. A subfolder
+# with a CMakeLists.txt of its own (tests/chart/core, for the library target chart/core) makes
+# its own binaries and is left out here.
 function(orvo_folder_tests name)
   cmake_parse_arguments(ARG "" "" "LIBS;WINDOW_LIBS" ${ARGN})
   file(GLOB_RECURSE all_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB_RECURSE own_lists CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
   set(console_sources)
   set(window_sources)
   foreach(src ${all_sources})
-    if(src MATCHES "_window_test\\.cpp$")
+    set(elsewhere FALSE)
+    foreach(own_list ${own_lists})
+      cmake_path(GET own_list PARENT_PATH own_dir)
+      cmake_path(IS_PREFIX own_dir ${src} NORMALIZE inside)
+      if(inside)
+        set(elsewhere TRUE)
+      endif()
+    endforeach()
+    if(elsewhere)
+      continue()
+    elseif(src MATCHES "_window_test\\.cpp$")
       list(APPEND window_sources ${src})
     elseif(src MATCHES "_test\\.cpp$")
       list(APPEND console_sources ${src})

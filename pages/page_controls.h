@@ -11,7 +11,7 @@
 #include "pages/curve_menu.h"
 #include "pages/dialog_units.h"
 #include "pages/live_input.h"
-#include "pages/page_layout.h"
+#include "pages/page_style.h"
 #include "pages/page_texts.h"
 
 class wxButton;

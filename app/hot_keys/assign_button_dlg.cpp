@@ -7,7 +7,7 @@
 #include "app/hot_keys/press_wait_dlg.h"
 #include "pages/dialog_units.h"
 #include "pages/font_static.h"
-#include "pages/page_layout.h"
+#include "pages/page_style.h"
 #include "platform/profile_settings.h"
 
 namespace app {

@@ -27,12 +27,12 @@ HotKeyPoller::HotKeyPoller(KeyStateReader keyState, JoystickReader joystickButto
     : HotKeyPoller(KeyboardReader([keyState = std::move(keyState)] { return keyState; }),
                    std::move(joystickButtons)) {}
 
-void HotKeyPoller::Tick(const ButtonAssignments& assignments, bool busy, HotKeyActions& actions) {
-  PollKeyboard(assignments, actions);
-  PollJoysticks(assignments, busy, actions);
+void HotKeyPoller::Tick(const ButtonAssignments& assignments, bool busy, HotKeyPort& port) {
+  PollKeyboard(assignments, port);
+  PollJoysticks(assignments, busy, port);
 }
 
-void HotKeyPoller::PollKeyboard(const ButtonAssignments& assignments, HotKeyActions& actions) {
+void HotKeyPoller::PollKeyboard(const ButtonAssignments& assignments, HotKeyPort& port) {
   const bool anyKey =
       std::any_of(assignments.begin(), assignments.end(),
                   [](const ButtonAssignment& a) { return a.device == kKeyboardDevice; });
@@ -42,21 +42,21 @@ void HotKeyPoller::PollKeyboard(const ButtonAssignments& assignments, HotKeyActi
   const auto keyDown = [&](const ButtonAssignment& assignment) {
     return assignment.device == kKeyboardDevice && keyState(assignment.button) != 0;
   };
-  if (actions.BrakePresent()) {
+  if (port.BrakePresent()) {
     for (std::size_t slot : {kBrakeIncreaseSlot, kBrakeDecreaseSlot}) {
       const bool down = keyDown(assignments[slot]);
-      if (down && !brakeKeysDown_[slot]) Act(slot, actions);
+      if (down && !brakeKeysDown_[slot]) Act(slot, port);
       brakeKeysDown_[slot] = down;
     }
   }
   // A held preset key selects once: afterwards its preset is current.
   for (std::size_t slot : {kThrottleASlot, kThrottleBSlot, kThrottleCSlot}) {
-    if (keyDown(assignments[slot])) Act(slot, actions);
+    if (keyDown(assignments[slot])) Act(slot, port);
   }
 }
 
 void HotKeyPoller::PollJoysticks(const ButtonAssignments& assignments, bool busy,
-                                 HotKeyActions& actions) {
+                                 HotKeyPort& port) {
   // Each joystick is read once per tick, however many pairs it serves.
   std::map<int, std::uint32_t> masks;
   for (const ButtonAssignment& assignment : assignments) masks.try_emplace(assignment.device, 0);
@@ -64,22 +64,22 @@ void HotKeyPoller::PollJoysticks(const ButtonAssignments& assignments, bool busy
     mask = busy || !IsJoystickDevice(device) ? 0 : joystickButtons_(device);
   }
   for (std::size_t slot = 0; slot < kHotKeyCount; ++slot) {
-    if (slot < kThrottleASlot && !actions.BrakePresent()) continue;
+    if (slot < kThrottleASlot && !port.BrakePresent()) continue;
     const ButtonAssignment& assignment = assignments[slot];
     const int pressed = (masks[assignment.device] & ButtonBit(assignment.button)) != 0 ? 1 : 0;
     if (pressed == lastStates_[slot]) continue;
     lastStates_[slot] = pressed;
-    if (pressed == 1) Act(slot, actions);
+    if (pressed == 1) Act(slot, port);
   }
 }
 
-void HotKeyPoller::Act(std::size_t slot, HotKeyActions& actions) {
+void HotKeyPoller::Act(std::size_t slot, HotKeyPort& port) {
   switch (slot) {
-    case kBrakeIncreaseSlot: actions.BrakeForceUp(); return;
-    case kBrakeDecreaseSlot: actions.BrakeForceDown(); return;
+    case kBrakeIncreaseSlot: port.BrakeForceUp(); return;
+    case kBrakeDecreaseSlot: port.BrakeForceDown(); return;
     default: {
       const int preset = static_cast<int>(slot - kThrottleASlot);
-      if (actions.CurrentPreset() != preset) actions.SelectPreset(preset);
+      if (port.CurrentPreset() != preset) port.SelectPreset(preset);
     }
   }
 }

@@ -10,10 +10,11 @@
 
 namespace app {
 
-// What the hot keys act on; the main dialog implements it.
-class HotKeyActions {
+// The hot keys' door to what they act on: the pages, reached through the main dialog, which
+// implements it.
+class HotKeyPort {
  public:
-  virtual ~HotKeyActions() = default;
+  virtual ~HotKeyPort() = default;
   // The brake hot keys act only while the main dialog marks the brake present.
   virtual bool BrakePresent() const = 0;
   // The brake page's force steps; each applies the configuration live.
@@ -41,16 +42,16 @@ class HotKeyPoller {
   HotKeyPoller(KeyStateReader keyState, JoystickReader joystickButtons);
 
   // One tick. While busy, every joystick reads as no button down.
-  void Tick(const ButtonAssignments& assignments, bool busy, HotKeyActions& actions);
+  void Tick(const ButtonAssignments& assignments, bool busy, HotKeyPort& port);
 
   // The joystick button state of each pair seen on the last tick, 0 or 1.
   const std::array<int, kHotKeyCount>& LastStates() const { return lastStates_; }
 
  private:
-  void PollKeyboard(const ButtonAssignments& assignments, HotKeyActions& actions);
-  void PollJoysticks(const ButtonAssignments& assignments, bool busy, HotKeyActions& actions);
+  void PollKeyboard(const ButtonAssignments& assignments, HotKeyPort& port);
+  void PollJoysticks(const ButtonAssignments& assignments, bool busy, HotKeyPort& port);
   // Brake up or down, or a preset n when it is not current already.
-  static void Act(std::size_t slot, HotKeyActions& actions);
+  static void Act(std::size_t slot, HotKeyPort& port);
 
   KeyboardReader keyboard_;
   JoystickReader joystickButtons_;

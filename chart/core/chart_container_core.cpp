@@ -396,7 +396,6 @@ void ChartContainerCore::ResetContainer(bool keepSeries, bool resetColours) {
   xAxisScreenY_ = fresh.xAxisScreenY_;
   xAxisCode_ = fresh.xAxisCode_;
   yAxisCode_ = fresh.yAxisCode_;
-  pixelsPerX_ = fresh.pixelsPerX_;
   pixelsPerY_ = fresh.pixelsPerY_;
   trackedX_ = fresh.trackedX_;
   trackedY_ = fresh.trackedY_;
@@ -599,7 +598,6 @@ ChartPaintLayout ChartContainerCore::ComputePaintLayout(const RectF& bounds) con
 ChartPaintLayout ChartContainerCore::PreparePaint(const RectF& bounds) {
   ChartPaintLayout layout = ComputePaintLayout(bounds);
   if (layout.hasPoints) {
-    pixelsPerX_ = layout.scale.perX;
     pixelsPerY_ = layout.scale.perY;
     xAxisCode_ = layout.xAxis.code;
     yAxisCode_ = layout.yAxis.code;

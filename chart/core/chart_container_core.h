@@ -222,7 +222,6 @@ class ChartContainerCore {
   // The current transform, built first when there is none. Use before every inverse map.
   const ChartTransform& EnsureTransform();
   const ChartTransform* CurrentTransform() const { return transform_.get(); }
-  void FreeTransform() { transform_.reset(); }
   // Data X under a client point; X state becomes "first click". No value when the point
   // cannot be mapped (the plot has no area). drawLine shows the live vertical line.
   std::optional<double> ScreenToDataX(int px, int py, bool drawLine);
@@ -230,18 +229,20 @@ class ChartContainerCore {
   std::pair<double, double> GetYScaleStep(const ChartSeries& series) const;
 
   // Asks the host for a full redraw, which takes the live lines away; a half-made two-click
-  // zoom goes with them now (ChartZoomState::DropPendingClicks), not at the paint, so a click
-  // that comes before that paint keeps what it sets. Every redraw of the chart comes here.
+  // zoom goes with them now (DropPendingClicks), not at the paint, so a click that comes
+  // before that paint keeps what it sets. Every redraw of the chart comes here.
   void Redraw();
+  // A half-made two-click zoom is dropped: X first click settles to 0 or 7, Y to 1 or 8.
+  void DropPendingClicks() { zoom_.DropPendingClicks(); }
 
   // ---- Painting ----
-  // Computes the layout for bounds and stores the transform, scale factors and axis
-  // placements in the container. A paint only draws the state: it changes none of the zoom
-  // state, so events that came before it keep what they set.
+  // Computes the layout for bounds and stores the transform, the pixels per Y unit (which the
+  // Y multiplier's step is measured in) and the axis placements in the container. A paint only
+  // draws the state: it changes none of the zoom state, so events that came before it keep
+  // what they set.
   ChartPaintLayout PreparePaint(const RectF& bounds);
   // The same layout without touching the container (images, printing, previews).
   ChartPaintLayout ComputePaintLayout(const RectF& bounds) const;
-  double PixelsPerX() const { return pixelsPerX_; }
   double PixelsPerY() const { return pixelsPerY_; }
   std::int32_t XAxisCode() const { return xAxisCode_; }
   std::int32_t YAxisCode() const { return yAxisCode_; }
@@ -256,10 +257,8 @@ class ChartContainerCore {
 
   ChartExtent ExtentX() const { return zoom_.ExtentX(); }
   ChartExtent ExtentY() const { return zoom_.ExtentY(); }
-  // Extents, undo stacks, states and first clicks. Changed directly, nothing is redrawn: the
-  // operations above are the ones that refresh what shows.
+  // Extents, undo stacks, states and first clicks; the operations above change them.
   const ChartZoomState& Zoom() const { return zoom_; }
-  ChartZoomState& Zoom() { return zoom_; }
 
   bool IsTracking() const { return tracking_; }
   void SetTracking(bool on) { tracking_ = on; }
@@ -314,7 +313,6 @@ class ChartContainerCore {
   float xAxisScreenY_ = 0.0f;
   std::int32_t xAxisCode_ = kAxisAtZero;
   std::int32_t yAxisCode_ = kAxisAtZero;
-  double pixelsPerX_ = 1.0;
   double pixelsPerY_ = 1.0;
   bool tracking_ = false;
   bool legendShown_ = false;

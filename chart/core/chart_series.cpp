@@ -74,10 +74,6 @@ void ChartSeries::SetSortedPoints(ChartPoints points) {
   maxY_ = hi->y;
 }
 
-void ChartSeries::SetFormatterY(ChartValueFormatter formatter) {
-  formatterY_ = formatter ? formatter : FormatChartValue;
-}
-
 NearestPoint ChartSeries::FindNearestPointX(const ChartPoint& target, double width,
                                             ChartPoint& out) const {
   const double lo = target.x - width * 0.5;

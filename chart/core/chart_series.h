@@ -24,7 +24,9 @@ using ChartPoints = std::vector<ChartPoint>;
 // Copy of points, stable-sorted by ascending x (equal x keep the caller's order).
 ChartPoints SortedChartPoints(const ChartPoints& points);
 
-// Dash style numbers of the drawing layer; kDashMarksOnly draws plus marks and no curve.
+// Dash styles by number, as a series keeps them; chart/chart_stroke gives each its dash pattern,
+// which chart/chart_draw strokes with wx's graphics context (wxGraphicsContext). kDashMarksOnly
+// draws plus marks and no curve.
 enum ChartDashStyle : std::int32_t {
   kDashSolid = 0,
   kDashDash = 1,
@@ -118,7 +120,6 @@ class ChartSeries {
   void SetSelected(bool selected) { selected_ = selected; }
   void SetShowPoints(bool showPoints) { showPoints_ = showPoints; }
   void SetYScale(double yScale) { yScale_ = yScale; }
-  void SetFormatterY(ChartValueFormatter formatter);
 
   // The point nearest to target.x inside the open window target.x +- width / 2; of equally
   // near points the later one. out receives the point when one is found.

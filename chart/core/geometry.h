@@ -1,5 +1,6 @@
-// Small float geometry for the chart core, with the semantics of the 2-D drawing layer:
-// a rectangle is its top-left corner plus width and height, screen Y grows downwards.
+// Small float geometry for the chart core, with the semantics of wx's graphics context
+// (wxGraphicsContext), which draws it: a rectangle is its top-left corner plus width and
+// height, screen Y grows downwards.
 #pragma once
 
 namespace chart {

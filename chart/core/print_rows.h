@@ -1,6 +1,7 @@
 // The text rows below the plot of a printed chart page: their columns across the row area,
 // laid out once per printout, and which rows go on a page and where, planned once per page.
-// The drawing layer measures the texts and draws what the plan says.
+// chart/print_rows_draw measures the texts with wx's graphics context (wxGraphicsContext) and
+// draws what the plan says.
 #pragma once
 
 #include <array>

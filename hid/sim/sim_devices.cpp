@@ -131,11 +131,6 @@ void SimController::PowerOn() {
   active_ = stored_;
 }
 
-ControllerConfig SimController::Active() const {
-  std::lock_guard lock(mutex_);
-  return active_;
-}
-
 void SimController::BuildInputReport(double secondsSincePlug, std::uint8_t* report) const {
   std::memset(report, 0, kControllerInputLength);
   // Values 0 to 2 stay 0; 3, 4 and 5 are throttle, brake and clutch, low byte first.

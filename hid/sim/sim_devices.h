@@ -71,8 +71,6 @@ class SimController {
   // the configuration. Anything else is ignored. Every report is logged.
   void ReceiveOutputReport(const std::uint8_t* report, std::size_t length);
 
-  ControllerConfig Active() const;
-
  private:
   void LoadStored();
   void SaveStored();

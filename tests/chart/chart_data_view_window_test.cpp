@@ -96,12 +96,12 @@ class ChartDataViewTest : public ::testing::Test {
 
   CChartContainer& chart() { return popups.Chart(); }
   ChartContainerCore& core() { return popups.Core(); }
-  CChartDataView* view() { return popups.View().DataView(); }
+  CChartDataView* view() { return popups.DataView(); }
   const ChartDataViewModel& model() { return view()->Model(); }
 
   // What "View Chart Data" does once it has chosen the series, and the wait for the window.
   CChartDataView& Open() {
-    EXPECT_TRUE(popups.View().ShowChartDataView(*core().GetChart(0, false), true, true));
+    EXPECT_TRUE(chart().ShowChartDataView(0, true, true));
     EXPECT_NE(view(), nullptr);
     PumpUntil([&] { return view() && view()->IsShownOnScreen(); });
     DrainEvents();
@@ -234,16 +234,16 @@ TEST_F(ChartDataViewTest, RightClickAsksOnlyWithASelectionAndYesClearsIt) {
 TEST_F(ChartDataViewTest, CloseButtonAndCloseBoxBothEndTheView) {
   CChartDataView& v = Open();
   ClickCentre(*v.CloseButton());
-  PumpUntil([&] { return !popups.View().HasDataView(); });
-  EXPECT_FALSE(popups.View().HasDataView());
+  PumpUntil([&] { return view() == nullptr; });
+  EXPECT_EQ(view(), nullptr);
   EXPECT_EQ(core().DataViewIndex(), -1);
 
   CChartDataView& again = Open();
   ClickAt(again, RowCentre(1));
   ASSERT_EQ(Mirror(), (std::vector<int>{1}));
   again.Close();  // what the window manager's close box sends
-  PumpUntil([&] { return !popups.View().HasDataView(); });
-  EXPECT_FALSE(popups.View().HasDataView());
+  PumpUntil([&] { return view() == nullptr; });
+  EXPECT_EQ(view(), nullptr);
   EXPECT_TRUE(Mirror().empty());
 }
 
@@ -263,8 +263,8 @@ TEST_F(ChartDataViewTest, ReplacedDataReloadsTheTableAndKeepsCellsByX) {
 TEST_F(ChartDataViewTest, HidingTheSeriesClosesTheView) {
   Open();
   core().ToggleChartVisibility(0);
-  PumpUntil([&] { return !popups.View().HasDataView(); });
-  EXPECT_FALSE(popups.View().HasDataView());
+  PumpUntil([&] { return view() == nullptr; });
+  EXPECT_EQ(view(), nullptr);
 }
 
 TEST_F(ChartDataViewTest, PrintsTheChosenPagesEachWithTheRowsOfThatPage) {

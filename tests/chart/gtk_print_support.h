@@ -4,13 +4,13 @@
 
 #include <gtk/gtk.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include <wx/cmndata.h>
 #include <wx/gtk/print.h>
 #include <wx/timer.h>
+
+#include "tests/support/window_test.h"
 
 namespace chart::test {
 
@@ -33,10 +33,7 @@ inline void PrintToPdfFile(wxPrintData& data, const std::string& path) {
 // tries the dialog is cancelled, and the print fails instead of waiting for ever.
 class PrintDialogAnswer : public wxTimer {
  public:
-  PrintDialogAnswer(const std::string& range, const std::string& shot) {
-    if (const char* dir = std::getenv("ORVO_SCREENSHOT_DIR")) {
-      screenshot_ = std::string(dir) + "/" + shot + ".png";
-    }
+  PrintDialogAnswer(const std::string& range, const std::string& shot) : screenshot_(shot) {
     // xdotool's key names: "2-3" is 2 minus 3.
     for (const char c : range) {
       keys_ += c == '-' ? " minus" : c == ',' ? " comma" : " " + std::string(1, c);
@@ -44,7 +41,7 @@ class PrintDialogAnswer : public wxTimer {
     Start(700);
   }
   void Notify() override {
-    const std::string id = DialogId();
+    const std::string id = FindVisibleWindow("Print");
     if (id.empty()) {
       shown_ = false;
       return;
@@ -53,29 +50,15 @@ class PrintDialogAnswer : public wxTimer {
       shown_ = true;
       return;
     }
-    if (tries_ == 0 && !screenshot_.empty()) {
-      std::system(("import -window root '" + screenshot_ + "'").c_str());
-    }
+    if (tries_ == 0) SaveScreenshot(screenshot_);
     const std::string keys =
         ++tries_ > kMaxTries ? std::string("Escape") : "alt+e ctrl+a" + keys_ + " alt+p";
     // Without a window manager nothing gives the dialog the keyboard.
-    std::system(("xdotool windowfocus --sync " + id + " key --clearmodifiers --delay 40 " + keys +
-                 " >/dev/null 2>&1")
-                    .c_str());
+    Shell("xdotool windowfocus --sync " + id + " key --clearmodifiers --delay 40 " + keys +
+          " >/dev/null 2>&1");
   }
 
  private:
-  static std::string DialogId() {
-    std::string id;
-    if (FILE* pipe = ::popen("xdotool search --onlyvisible --name '^Print$' 2>/dev/null", "r")) {
-      char line[64];
-      while (std::fgets(line, sizeof line, pipe)) id = line;  // the last one shown
-      ::pclose(pipe);
-    }
-    while (!id.empty() && id.back() == '\n') id.pop_back();
-    return id;
-  }
-
   static constexpr int kMaxTries = 40;
   std::string screenshot_;
   std::string keys_;

@@ -1,3 +1,4 @@
+// How often idle-time work may visit a page: at once when it shows, then once per interval.
 #include "pages/idle_visits.h"
 
 #include <gtest/gtest.h>
@@ -14,12 +15,14 @@ TEST(IdleVisitsTest, ShownPageIsVisitedAtOnceThenAtMostEveryInterval) {
     bool due;
   };
   const Pass passes[] = {
-      {0, false, false},                                         // hidden: never
-      {5, true, true},                                           // just shown: at once
-      {6, true, false},   {54, true, false},  {55, true, true},  // an interval after the last visit
-      {60, true, false},  {104, true, false}, {106, true, true}, {107, false, false},
-      {108, true, true},  // shown again: at once
-      {109, true, false},
+      {0, false, false},                        // hidden: never
+      {5, true, true},                          // just shown: at once
+      {6, true, false},    {54, true, false},   // within the interval
+      {55, true, true},                         // an interval after the last visit
+      {60, true, false},   {104, true, false},  // within the interval
+      {106, true, true},                        // an interval after the last visit
+      {107, false, false},                      // hidden
+      {108, true, true},   {109, true, false},  // shown again: at once, then not
   };
   IdleVisits visits;
   const IdleVisits::Clock::time_point start{};

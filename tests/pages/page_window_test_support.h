@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
 #include <string>
@@ -34,21 +33,14 @@ using namespace pages;
 // A real left click at the centre of window; returns once handled.
 inline void ClickOn(wxWindow* window) { ClickCentre(*window); }
 
-// The screen's pixels in r as rows of RGB bytes, read back from the X server.
+// The screen's pixels in r as rows of RGB bytes, read back from the X server; empty unless r
+// lies wholly on the screen.
 inline std::vector<std::uint8_t> ScreenPixels(const wxRect& r) {
-  const std::string command = "import -window root -crop " + std::to_string(r.width) + "x" +
-                              std::to_string(r.height) + "+" + std::to_string(r.x) + "+" +
-                              std::to_string(r.y) + " -depth 8 rgb:-";
-  std::vector<std::uint8_t> pixels;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    std::uint8_t buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-      pixels.insert(pixels.end(), buffer, buffer + n);
-    }
-    ::pclose(pipe);
-  }
-  return pixels;
+  const wxImage screen = ScreenImage();
+  if (!screen.IsOk() || r.IsEmpty() || !wxRect(screen.GetSize()).Contains(r)) return {};
+  const wxImage part = screen.GetSubImage(r);
+  const unsigned char* data = part.GetData();
+  return {data, data + static_cast<std::size_t>(r.width) * r.height * 3};
 }
 
 // What is wrong with the live bar as it stands on screen, or empty when it is right: a border on

@@ -1,5 +1,5 @@
 // Shared page look.
-#include "pages/page_layout.h"
+#include "pages/page_style.h"
 
 #include "pages/font_static.h"
 

@@ -1,5 +1,5 @@
 // Data window columns, size and placement.
-#include "chart/core/data_wnd_layout.h"
+#include "chart/core/data_window_layout.h"
 
 #include <algorithm>
 #include <cmath>

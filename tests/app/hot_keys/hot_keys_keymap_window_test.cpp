@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "app/hot_keys/hot_keys.h"
-#include "hotkeys_actions.h"
+#include "hot_keys_actions.h"
 
 // After gtest: Xlib's macros (None, Bool, ...) would clash with its names.
 #include <X11/Xlib.h>

@@ -1,4 +1,4 @@
-// HotKeyActions that record what the hot keys did, for the hot-key tests.
+// HotKeyPort that record what the hot keys did, for the hot-key tests.
 #pragma once
 
 #include <string>
@@ -6,7 +6,7 @@
 
 #include "app/hot_keys/hot_keys.h"
 
-class RecordingActions : public app::HotKeyActions {
+class RecordingActions : public app::HotKeyPort {
  public:
   bool brakePresent = false;
   int currentPreset = 0;

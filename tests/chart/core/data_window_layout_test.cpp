@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "chart/core/data_wnd_layout.h"
+#include "chart/core/data_window_layout.h"
 
 namespace chart {
 namespace {

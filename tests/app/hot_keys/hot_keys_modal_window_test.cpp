@@ -83,8 +83,7 @@ class HotKeysUnderModalWindowsTest : public testing::Test {
       if (hotKeyTicks_ < ticksAtPress_ + kHotKeyTicksHeld) return false;
       std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
       std::replace(name.begin(), name.end(), '/', '_');
-      if (const std::string shot = ScreenshotPath("hotkey_under_" + name); !shot.empty())
-        Shell("import -window root '" + shot + "'");
+      SaveScreenshot("hotkey_under_" + name);
       presetWhileOpen_ = Page().CurrentPreset();
       presetCCheckedWhileOpen_ = PresetChecked(CPedalsConfig2Dlg::kPresetCId);
       Shell("xdotool keyup F9");

@@ -22,7 +22,7 @@ using namespace app;
 namespace {
 
 // The owner of the pages, counting live applies, and the hot-key actions on those pages.
-class PagesFrame : public wxFrame, public PageOwner, public HotKeyActions {
+class PagesFrame : public wxFrame, public PageOwner, public HotKeyPort {
  public:
   PagesFrame() : wxFrame(nullptr, wxID_ANY, "pages") {
     throttle = new CPedalsConfig2Dlg(this, kSettingsFile,

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/hot_keys/hot_keys.h"
-#include "hotkeys_actions.h"
+#include "hot_keys_actions.h"
 #include "tests/support/virtual_joystick.h"
 
 using namespace app;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "chart/core/chart_container_core.h"
-#include "tests/chart_core/chart_test_support.h"
+#include "tests/chart/core/chart_test_support.h"
 
 namespace chart {
 namespace {

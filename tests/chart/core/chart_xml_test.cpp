@@ -9,7 +9,7 @@
 
 #include "chart/core/chart_container_core.h"
 #include "chart/core/chart_xml.h"
-#include "tests/chart_core/chart_test_support.h"
+#include "tests/chart/core/chart_test_support.h"
 
 namespace chart {
 namespace {
@@ -279,6 +279,7 @@ TEST(ChartOutputCopy, CopiesDataAndViewStateButNoWindowState) {
   chart.SetFormatterX(BracketFormatter);
   chart.SetColour(ChartColourRole::kGrid, 0xFF123456);
   chart.SetLegendShown(true);
+  chart.ShiftClickZoom(100, 50);  // the first click of a zoom, which Zoom In X starts from
   chart.SetInteractive(false);
   chart.SetShowXBoundaries(true);
   chart.RunExtentCommand(ChartExtentCommand::kZoomInX);
@@ -288,8 +289,8 @@ TEST(ChartOutputCopy, CopiesDataAndViewStateButNoWindowState) {
   chart.TrackedValuesFound().emplace(0, ChartPoint{50, 50});
   chart.SetDataViewIndex(0);
   chart.SyncDataViewCell(0, 1, 10, 10, true);
-  chart.Zoom().SetFirstClickX(7);
   chart.UpdateTransform();
+  ASSERT_NE(chart.Zoom().FirstClickX(), 0);
 
   const auto copy = chart.CollectChartsForOutput(L"");
   EXPECT_EQ(copy->ContainerName(), L"Brake");

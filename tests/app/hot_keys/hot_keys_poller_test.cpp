@@ -7,7 +7,7 @@
 #include <map>
 #include <set>
 
-#include "hotkeys_actions.h"
+#include "hot_keys_actions.h"
 
 using namespace app;
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <sstream>
 
-#include "mchid_support.h"
+#include "tests/hid/mchid_support.h"
 #include "tests/support/temp_folder.h"
 
 namespace orvo::hid::test {
