@@ -4,7 +4,6 @@
 #include <dirent.h>
 #include <iconv.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "child_process.h"
 #include "platform/ini_file.h"
 #include "platform/ini_write_hook.h"
 #include "platform/whole_file.h"
@@ -26,6 +26,7 @@
 
 namespace {
 
+using child_process::EndedProcess;
 using platform::GetPrivateProfileInt;
 using platform::GetPrivateProfileString;
 using platform::WritePrivateProfileString;
@@ -553,15 +554,6 @@ TEST_F(IniAtomic, FifoIsNeitherReadNorWritten) {
   ASSERT_EQ(lstat(fifo.c_str(), &status), 0);
   EXPECT_TRUE(S_ISFIFO(status.st_mode));
   EXPECT_EQ(Entries().size(), 2u);
-}
-
-// The pid of a process that has ended.
-pid_t EndedProcess() {
-  const pid_t child = fork();
-  if (child == 0) _exit(0);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return child;
 }
 
 // A write killed half-way leaves its temporary file; the next write of that file removes such
