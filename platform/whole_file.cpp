@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <optional>
 
@@ -116,6 +117,22 @@ void RemoveLeftoverTemporaryFiles(const std::string& directory, std::string_view
     if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) ::unlink(path.c_str());
   }
   ::closedir(folder);
+}
+
+// The mode a plain create gives a new file: 0666 less the umask. The umask is read, not set,
+// since umask(2) changes it for every thread, and another thread may be creating a file at that
+// moment. Without /proc the file stays the owner's only.
+mode_t NewFileMode() {
+  constexpr std::string_view kUmaskLine = "\nUmask:";
+  const FileContents status = ReadRegularFile("/proc/self/status", 1u << 16);
+  const std::size_t line = status.bytes.find(kUmaskLine);
+  if (status.status != FileReadStatus::kRead || line == std::string::npos) return 0600;
+  const char* first = status.bytes.data() + line + kUmaskLine.size();
+  const char* last = status.bytes.data() + status.bytes.size();
+  while (first != last && (*first == ' ' || *first == '\t')) ++first;
+  unsigned mask = 0;
+  if (std::from_chars(first, last, mask, 8).ec != std::errc{}) return 0600;
+  return 0666 & ~static_cast<mode_t>(mask);
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -238,8 +255,9 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path)
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     temporary = prefix + std::to_string(serial++);
-    // A new file gets the usual 0666 less the umask, as a plain create would.
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // No one else may read it before it has its mode: the target's may be narrower than a
+    // new file's.
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0 && errno != EEXIST) {
       FailedWithErrno();
       return nullptr;
@@ -255,10 +273,11 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path)
     // Only root may give a file away, and for root this succeeds; anyone else keeps owning
     // what they write. Ownership goes first because chown clears set-id bits.
     [[maybe_unused]] const int chownResult = ::fchown(fd, old.st_uid, old.st_gid);
-    if (::fchmod(fd, old.st_mode & 07777) != 0) {
-      Failed(WriteFailure::kOther, errno);
-      return nullptr;
-    }
+  }
+  // An existing target keeps its mode; a new one gets what a plain create would have given it.
+  if (::fchmod(fd, existed ? old.st_mode & 07777 : NewFileMode()) != 0) {
+    Failed(WriteFailure::kOther, errno);
+    return nullptr;
   }
   NoteWriteFailure(WriteFailure::kNone, 0);
   return replacement;

@@ -7,6 +7,10 @@
 // old file or the new one, never a part; the new file keeps the old one's permissions, and a
 // symbolic link is followed and kept.
 //
+// The temporary file is ".<name>.tmp.<pid>.<serial>". It is made readable by its owner only,
+// and takes the target's permissions (a new target's: 0666 less the umask) before anything is
+// written to it.
+//
 // Who may write a file: an existing target is refused when none of its write bits is set, and
 // when the process is not allowed to write it (access(2)). The mode bits come first because
 // root passes access(2) for any file, yet a file made read-only is how a user freezes it.

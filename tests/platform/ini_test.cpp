@@ -14,6 +14,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -479,13 +480,19 @@ TEST_F(IniAtomic, WriteReplacesTheFileWholeAndKeepsItsPermissions) {
   EXPECT_EQ(Entries(), std::vector<std::string>{"presets.ini"});
 }
 
+// 0666 less whatever umask the process has, as a plain create would give.
 TEST_F(IniAtomic, NewFileGetsTheUsualPermissions) {
-  const std::string file = PathOf("new.ini");
-  const mode_t oldMask = umask(022);
-  const bool written = WritePrivateProfileString("S", "k", "1", file);
-  umask(oldMask);
-  ASSERT_TRUE(written);
-  EXPECT_EQ(ModeOf(file), 0644u);
+  const std::pair<mode_t, mode_t> cases[] = {{022, 0644}, {002, 0664}, {027, 0640}, {077, 0600}};
+  for (const auto& [mask, mode] : cases) {
+    SCOPED_TRACE(mask);
+    const std::string file = PathOf("new.ini");
+    const mode_t oldMask = umask(mask);
+    const bool written = WritePrivateProfileString("S", "k", "1", file);
+    umask(oldMask);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(ModeOf(file), mode);
+    ASSERT_EQ(unlink(file.c_str()), 0);
+  }
 }
 
 TEST_F(IniAtomic, WriteThroughSymbolicLinkUpdatesItsTarget) {
