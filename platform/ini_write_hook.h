@@ -6,8 +6,8 @@
 
 namespace platform::ini {
 
-// Called once the temporary file beside the target is complete (written and closed)
-// and before it replaces the target. Returning false makes the write fail there.
+// Called once the temporary file beside the target is complete (written, still open) and
+// before it replaces the target. Returning false makes the write fail there.
 using BeforeReplaceHook = bool (*)(const std::string& temporaryPath);
 
 // Installs the hook for every later write in the process; nullptr removes it.

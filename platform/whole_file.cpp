@@ -10,8 +10,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -101,21 +103,88 @@ bool IsOwnTemporaryFile(std::string_view name) {
   return name.substr(0, serialDot + 1).ends_with(own);
 }
 
+// Answers only for this pid namespace: a process in a container or a sandbox, or on another
+// machine sharing the folder, looks gone from here. The lock on a temporary file tells those.
 bool ProcessIsGone(pid_t pid) { return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH; }
 
+// A whole-file lock of the open file description, not of the process: closing another
+// descriptor of the file (a staged file is rewritten in place through one) keeps it, and on NFS
+// it is a real lock, where flock is emulated with POSIX locks that such a close drops. False
+// with errno EAGAIN or EACCES when another description holds a lock that conflicts.
+bool LockWholeFile(int fd, short type) {
+  struct flock lock {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;  // from the start, length 0: the whole file, however long it grows
+  return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+bool HeldByAnother(int error) { return error == EAGAIN || error == EACCES; }
+
+// Whether path still names the file open as fd, and not nothing or another file.
+bool PathNamesFile(const std::string& path, int fd) {
+  struct stat open {};
+  struct stat named {};
+  return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+         open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+// Locks a temporary file just made, for as long as it is ours. False when another process's
+// clean-up got to it between its creation and the lock: it is removed, or about to be, and the
+// caller takes the next name.
+bool HoldNewTemporaryFile(int fd, const std::string& path) {
+  if (!LockWholeFile(fd, F_WRLCK)) {
+    if (HeldByAnother(errno)) {
+      // A clean-up is trying it; should it leave it, it must not stay behind.
+      if (PathNamesFile(path, fd)) ::unlink(path.c_str());
+      return false;
+    }
+    // A file system without locks: only the process check of the clean-up protects the file.
+  }
+  return PathNamesFile(path, fd);
+}
+
+// Removes a regular file that no one holds a lock on. Finding out takes a read lock, which
+// only a writer's lock refuses; it goes with the descriptor.
+void RemoveUnlessHeld(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat status {};
+  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && LockWholeFile(fd, F_RDLCK) &&
+      PathNamesFile(path, fd)) {
+    ::unlink(path.c_str());
+  }
+  ::close(fd);
+}
+
 // A write killed half-way leaves its temporary file; the next write of the same target removes
-// those whose process has ended. Files of running processes, and anything else, stay.
+// those that no process holds. Its writer holds each from creation to rename, wherever it runs;
+// a file whose process runs here stays too, as an older writer took no lock. Anything else
+// stays, and so does a file on a file system without locks.
 void RemoveLeftoverTemporaryFiles(const std::string& directory, std::string_view name) {
   DIR* folder = ::opendir(directory.empty() ? "." : directory.c_str());
   if (folder == nullptr) return;
   while (const dirent* entry = ::readdir(folder)) {
     const std::optional<pid_t> owner = TemporaryFileOwner(entry->d_name, name);
     if (!owner || *owner == ::getpid() || !ProcessIsGone(*owner)) continue;
-    const std::string path = directory + entry->d_name;
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) ::unlink(path.c_str());
+    RemoveUnlessHeld(directory + entry->d_name);
   }
   ::closedir(folder);
+}
+
+// The mode a plain create gives a new file: 0666 less the umask. The umask is read, not set,
+// since umask(2) changes it for every thread, and another thread may be creating a file at that
+// moment. Without /proc the file stays the owner's only.
+mode_t NewFileMode() {
+  constexpr std::string_view kUmaskLine = "\nUmask:";
+  const FileContents status = ReadRegularFile("/proc/self/status", 1u << 16);
+  const std::size_t line = status.bytes.find(kUmaskLine);
+  if (status.status != FileReadStatus::kRead || line == std::string::npos) return 0600;
+  const char* first = status.bytes.data() + line + kUmaskLine.size();
+  const char* last = status.bytes.data() + status.bytes.size();
+  while (first != last && (*first == ' ' || *first == '\t')) ++first;
+  unsigned mask = 0;
+  if (std::from_chars(first, last, mask, 8).ec != std::errc{}) return 0600;
+  return 0666 & ~static_cast<mode_t>(mask);
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -189,8 +258,12 @@ FileReplacement::FileReplacement(std::string target, std::string temporary, int 
     : target_(std::move(target)), temporary_(std::move(temporary)), fd_(fd) {}
 
 FileReplacement::~FileReplacement() {
+  // Removed while still locked, so that no clean-up finds it unheld and no file of another
+  // writer that took its name is removed.
+  if (!committed_ && !InPlace() && fd_ >= 0 && PathNamesFile(temporary_, fd_)) {
+    ::unlink(temporary_.c_str());
+  }
   if (fd_ >= 0) ::close(fd_);
-  if (!committed_ && !InPlace()) ::unlink(temporary_.c_str());
 }
 
 std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path) {
@@ -220,7 +293,9 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path)
   if (existed && IsOwnTemporaryFile(name)) {
     // A file this process stages, written key by key: no one else reads it and only its own
     // final rename must be atomic, so it is rewritten where it is. A kill then leaves one
-    // temporary file, not two, and only the final rename waits for the disk.
+    // temporary file, not two, and only the final rename waits for the disk. It takes no lock:
+    // the replacement that stages it holds one until its rename, which this one would conflict
+    // with.
     const int fd = ::open(target->c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) {
       FailedWithErrno();
@@ -238,11 +313,16 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path)
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     temporary = prefix + std::to_string(serial++);
-    // A new file gets the usual 0666 less the umask, as a plain create would.
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // No one else may read it before it has its mode: the target's may be narrower than a
+    // new file's.
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0 && errno != EEXIST) {
       FailedWithErrno();
       return nullptr;
+    }
+    if (fd >= 0 && !HoldNewTemporaryFile(fd, temporary)) {
+      ::close(fd);
+      fd = -1;
     }
   }
   if (fd < 0) {
@@ -255,10 +335,11 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path)
     // Only root may give a file away, and for root this succeeds; anyone else keeps owning
     // what they write. Ownership goes first because chown clears set-id bits.
     [[maybe_unused]] const int chownResult = ::fchown(fd, old.st_uid, old.st_gid);
-    if (::fchmod(fd, old.st_mode & 07777) != 0) {
-      Failed(WriteFailure::kOther, errno);
-      return nullptr;
-    }
+  }
+  // An existing target keeps its mode; a new one gets what a plain create would have given it.
+  if (::fchmod(fd, existed ? old.st_mode & 07777 : NewFileMode()) != 0) {
+    Failed(WriteFailure::kOther, errno);
+    return nullptr;
   }
   NoteWriteFailure(WriteFailure::kNone, 0);
   return replacement;
@@ -266,30 +347,29 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const std::string& path)
 
 bool FileReplacement::Write(std::string_view bytes) {
   if (fd_ < 0 || written_) return Failed(WriteFailure::kOther, EBADF);
-  bool ok = WriteAll(fd_, bytes);
-  if (::close(fd_) != 0 && ok) ok = FailedWithErrno();
-  fd_ = -1;
-  written_ = ok;
-  if (ok) NoteWriteFailure(WriteFailure::kNone, 0);
-  return ok;
+  // The descriptor stays open, and with it the lock, until Commit or the destructor.
+  if (!WriteAll(fd_, bytes)) return false;
+  written_ = true;
+  NoteWriteFailure(WriteFailure::kNone, 0);
+  return true;
 }
 
 bool FileReplacement::Commit() {
   if (!written_ || committed_) return Failed(WriteFailure::kOther, EBADF);
   if (InPlace()) {
+    const int fd = std::exchange(fd_, -1);
+    if (::close(fd) != 0) return FailedWithErrno();
     committed_ = true;
     NoteWriteFailure(WriteFailure::kNone, 0);
     return true;
   }
   // The new contents reach the disk before the rename, so a crash leaves the old file or the
   // whole new one; this also covers what was rewritten in place since Write.
-  const int fd = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return Failed(WriteFailure::kOther, errno);
-  const bool synced = ::fsync(fd) == 0 || FailedWithErrno();
-  ::close(fd);
-  if (!synced) return false;
+  if (::fsync(fd_) != 0) return FailedWithErrno();
   if (::rename(temporary_.c_str(), target_.c_str()) != 0) return FailedWithErrno();
   committed_ = true;
+  // The lock goes only now: up to the rename the file was held as ours.
+  ::close(std::exchange(fd_, -1));
   // Makes the rename itself durable; the new contents are already on disk either way.
   const std::string directory = DirectoryOf(target_);
   const int directoryFd =

@@ -7,6 +7,13 @@
 // old file or the new one, never a part; the new file keeps the old one's permissions, and a
 // symbolic link is followed and kept.
 //
+// The temporary file is ".<name>.tmp.<pid>.<serial>". It is made readable by its owner only,
+// and takes the target's permissions (a new target's: 0666 less the umask) before anything is
+// written to it. From its creation to its rename or removal it holds a whole-file
+// open-file-description lock (fcntl F_OFD_SETLK). The clean-up of leftovers removes only files
+// that no one holds: the process id in the name is no proof, since it names a process in the
+// writer's pid namespace, which may be a container's, a sandbox's or another machine's.
+//
 // Who may write a file: an existing target is refused when none of its write bits is set, and
 // when the process is not allowed to write it (access(2)). The mode bits come first because
 // root passes access(2) for any file, yet a file made read-only is how a user freezes it.
@@ -69,10 +76,12 @@ class FileReplacement {
  public:
   // Nothing when the target (what a symbolic link points to) exists and is not a regular file
   // or may not be written, when a link leads nowhere, or when the temporary file cannot be
-  // made (LastWriteError() says why). Leftover temporary files of this target from processes
-  // no longer running are removed first. The temporary file is empty and has the target's
-  // permissions. A target that is itself a temporary file of this process (one being staged) is
-  // rewritten in place: its own final replacement is the atomic step.
+  // made (LastWriteError() says why). Leftover temporary files of this target are removed
+  // first: those that no process holds and whose process does not run here. The temporary file
+  // is empty, has the target's permissions and is held until Commit or destruction. A target
+  // that is itself a temporary file of this process (one being staged) is rewritten in place,
+  // without a lock of its own: the replacement that stages it holds it, and its own final
+  // replacement is the atomic step.
   static std::unique_ptr<FileReplacement> Begin(const std::string& target);
 
   ~FileReplacement();
@@ -83,11 +92,12 @@ class FileReplacement {
   const std::string& Target() const { return target_; }
   const std::string& TemporaryPath() const { return temporary_; }
 
-  // Writes bytes as the temporary file's whole contents. Once only.
+  // Writes bytes as the temporary file's whole contents. Once only. The file stays open and
+  // held: it may still be rewritten in place through its path until Commit.
   bool Write(std::string_view bytes);
 
-  // Flushes the temporary file to disk and renames it over the target. False leaves the
-  // target as it was.
+  // Flushes the temporary file to disk and renames it over the target, then lets the lock go.
+  // False leaves the target as it was.
   bool Commit();
 
  private:
@@ -97,7 +107,7 @@ class FileReplacement {
 
   std::string target_;
   std::string temporary_;
-  int fd_;
+  int fd_;  // the temporary file, open (and locked, unless in place) until Commit
   bool written_ = false;
   bool committed_ = false;
 };

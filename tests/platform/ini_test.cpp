@@ -4,7 +4,6 @@
 #include <dirent.h>
 #include <iconv.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,10 +14,12 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "child_process.h"
 #include "platform/ini_file.h"
 #include "platform/ini_write_hook.h"
 #include "platform/whole_file.h"
@@ -26,6 +27,7 @@
 
 namespace {
 
+using child_process::EndedProcess;
 using platform::GetPrivateProfileInt;
 using platform::GetPrivateProfileString;
 using platform::WritePrivateProfileString;
@@ -478,13 +480,19 @@ TEST_F(IniAtomic, WriteReplacesTheFileWholeAndKeepsItsPermissions) {
   EXPECT_EQ(Entries(), std::vector<std::string>{"presets.ini"});
 }
 
+// 0666 less whatever umask the process has, as a plain create would give.
 TEST_F(IniAtomic, NewFileGetsTheUsualPermissions) {
-  const std::string file = PathOf("new.ini");
-  const mode_t oldMask = umask(022);
-  const bool written = WritePrivateProfileString("S", "k", "1", file);
-  umask(oldMask);
-  ASSERT_TRUE(written);
-  EXPECT_EQ(ModeOf(file), 0644u);
+  const std::pair<mode_t, mode_t> cases[] = {{022, 0644}, {002, 0664}, {027, 0640}, {077, 0600}};
+  for (const auto& [mask, mode] : cases) {
+    SCOPED_TRACE(mask);
+    const std::string file = PathOf("new.ini");
+    const mode_t oldMask = umask(mask);
+    const bool written = WritePrivateProfileString("S", "k", "1", file);
+    umask(oldMask);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(ModeOf(file), mode);
+    ASSERT_EQ(unlink(file.c_str()), 0);
+  }
 }
 
 TEST_F(IniAtomic, WriteThroughSymbolicLinkUpdatesItsTarget) {
@@ -553,15 +561,6 @@ TEST_F(IniAtomic, FifoIsNeitherReadNorWritten) {
   ASSERT_EQ(lstat(fifo.c_str(), &status), 0);
   EXPECT_TRUE(S_ISFIFO(status.st_mode));
   EXPECT_EQ(Entries().size(), 2u);
-}
-
-// The pid of a process that has ended.
-pid_t EndedProcess() {
-  const pid_t child = fork();
-  if (child == 0) _exit(0);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return child;
 }
 
 // A write killed half-way leaves its temporary file; the next write of that file removes such

@@ -14,18 +14,20 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "child_process.h"
 #include "platform/ini_file.h"
 #include "platform/whole_file.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
+using child_process::InChild;
+using child_process::NamespacesOfOurOwn;
 using platform::LastWriteError;
 using platform::WriteFailure;
 using platform::WritePrivateProfileString;
@@ -75,50 +77,6 @@ std::string CheckFailedWrite(const FailedWrite& c) {
   if (error.error == 0) return std::string(c.name) + ": no errno";
   if (ReadBytes(c.path) != before) return std::string(c.name) + ": file changed";
   return "";
-}
-
-// Runs body in a child process and gives what it printed on failure; "" when it passed. The
-// child may change its user or namespaces without touching the test process.
-std::string InChild(const std::function<std::string()>& body) {
-  int out[2];
-  if (pipe(out) != 0) return "pipe failed";
-  const pid_t child = fork();
-  if (child == 0) {
-    close(out[0]);
-    const std::string failure = body();
-    [[maybe_unused]] const ssize_t n = write(out[1], failure.data(), failure.size());
-    _exit(failure.empty() ? 0 : 1);
-  }
-  close(out[1]);
-  std::string report;
-  char buffer[256];
-  for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) report.append(buffer, n);
-  close(out[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (!WIFEXITED(status)) return "child ended abnormally";
-  if (WEXITSTATUS(status) != 0 && report.empty()) return "child failed";
-  return report;
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  const int fd = open(path.c_str(), O_WRONLY);
-  if (fd < 0) return;
-  [[maybe_unused]] const ssize_t n = write(fd, text.data(), text.size());
-  close(fd);
-}
-
-// Root may make one at once; anyone else through a user namespace in which they are root, with
-// their own user and group mapped so that the files they make still belong to them.
-bool MountNamespaceOfOurOwn() {
-  if (getuid() == 0) return unshare(CLONE_NEWNS) == 0;
-  const uid_t uid = getuid();
-  const gid_t gid = getgid();
-  if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
-  WriteText("/proc/self/setgroups", "deny");
-  WriteText("/proc/self/uid_map", std::to_string(uid) + " " + std::to_string(uid) + " 1");
-  WriteText("/proc/self/gid_map", std::to_string(gid) + " " + std::to_string(gid) + " 1");
-  return true;
 }
 
 class WriteFailureTest : public ::testing::Test {
@@ -200,7 +158,7 @@ TEST_F(WriteFailureTest, SaysThatTheDiskIsFull) {
   ASSERT_EQ(mkdir(disk.c_str(), 0755), 0);
   const std::string file = disk + "/presets.ini";
   const std::string report = InChild([&]() -> std::string {
-    if (!MountNamespaceOfOurOwn() ||
+    if (!NamespacesOfOurOwn(CLONE_NEWNS) ||
         mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
         mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0) {
       return "skip: " + std::string(std::strerror(errno));
