@@ -1,6 +1,7 @@
 // A settings file that refuses to be written, on the real main window under Xvfb: the first edit
 // that saves says so once, naming the file and why in the language showing; later edits say
 // nothing, and the file stays as it was. A refused restore keeps to its own message.
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -21,6 +22,8 @@
 #include "app/settings_save_warning.h"
 #include "pages/page_texts.h"
 #include "pages/throttle_page.h"
+#include "pages/throttle_presets.h"
+#include "platform/ini_write_hook.h"
 #include "platform/profile_settings.h"
 #include "tests/support/window_test.h"
 
@@ -88,7 +91,8 @@ class SettingsSaveWarningTest : public testing::Test {
         new Vezazivedov_sys_testDlg(&monitor_, AppOptionRefs{enableWindow_, enableVr_, minimized_});
     warning_.SetMainWindow(dialog_);
     dialog_->Start();
-    ASSERT_TRUE(PumpUntil([&] { return dialog_->IsShownOnScreen() && dialog_->AnyTimerRunning(); }));
+    ASSERT_TRUE(
+        PumpUntil([&] { return dialog_->IsShownOnScreen() && dialog_->AnyTimerRunning(); }));
     DrainEvents();
   }
   void TearDown() override {
@@ -177,13 +181,43 @@ INSTANTIATE_TEST_SUITE_P(
                                 platform::WriteFailure::kNotRegularFile, PageLanguage::kSpanish}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Load Preset over a frozen settings file says that it could not write it, and only that: the
-// first edit that saves afterwards still gets the settings message.
-TEST_F(SettingsSaveWarningTest, RefusedRestoreShowsOnlyItsOwnMessage) {
+// A save that fails as the program ends (say, a hot key's just before Exit) shows nothing: the
+// box would open over windows that are going.
+TEST_F(SettingsSaveWarningTest, NothingIsShownOnceTheProgramHasBegunToEnd) {
+  std::ofstream(Settings()) << kSettingsBytes;
+  fs::permissions(Settings(), fs::perms(0444));
+  Open(0);
+  WriteSelectedThrottlePreset(2, kSettingsFile);
+  dialog_->OnCancel();  // no unsent changes: the window ends at once
+  dialog_ = nullptr;
+  DrainEvents();
+  EXPECT_TRUE(log_->boxes.empty());
+}
+
+// Fails every write of the INI module just before its file would be replaced.
+bool RefuseReplace(const std::string&) { return false; }
+
+struct RestoreRefusal {
+  const char* name;
+  std::function<void(const fs::path& settings)> refuse;
+  platform::WriteError error;  // of the settings writes that follow
+};
+void PrintTo(const RestoreRefusal& c, std::ostream* os) { *os << c.name; }
+
+class SettingsSaveWarningRestoreTest : public SettingsSaveWarningTest,
+                                       public testing::WithParamInterface<RestoreRefusal> {
+ protected:
+  ~SettingsSaveWarningRestoreTest() override { platform::ini::SetBeforeReplaceHook(nullptr); }
+};
+
+// Load Preset that cannot write the settings says so in its own message, and only that: the first
+// edit that saves afterwards still gets the settings message. The restore writes a staged copy
+// of the settings file, which is another file.
+TEST_P(SettingsSaveWarningRestoreTest, RefusedRestoreShowsOnlyItsOwnMessage) {
   const std::string backup = (directory_.Path() / "backup.txt").string();
   ASSERT_TRUE(WriteBackupFile(BackupContents{}, backup));
   std::ofstream(Settings()) << kSettingsBytes;
-  fs::permissions(Settings(), fs::perms(0444));
+  GetParam().refuse(Settings());
   const std::string before = Describe(Settings());
   Open(2);
 
@@ -203,9 +237,19 @@ TEST_F(SettingsSaveWarningTest, RefusedRestoreShowsOnlyItsOwnMessage) {
   ASSERT_TRUE(PumpUntil([&] { return warning.Done(); }));
   ASSERT_EQ(log_->boxes.size(), 2u);
   EXPECT_EQ(log_->boxes[1].message.utf8_string(),
-            SettingsNotSavedMessage(PageLanguage::kSpanish, SettingsPath(),
-                                    {platform::WriteFailure::kReadOnly, 0}));
+            SettingsNotSavedMessage(PageLanguage::kSpanish, SettingsPath(), GetParam().error));
   EXPECT_EQ(Describe(Settings()), before);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, SettingsSaveWarningRestoreTest,
+    testing::Values(
+        RestoreRefusal{"FrozenSettingsFile",
+                       [](const fs::path& settings) { fs::permissions(settings, fs::perms(0444)); },
+                       {platform::WriteFailure::kReadOnly, EACCES}},
+        RestoreRefusal{"WritesFailHalfWay",
+                       [](const fs::path&) { platform::ini::SetBeforeReplaceHook(&RefuseReplace); },
+                       {platform::WriteFailure::kOther, EIO}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
