@@ -9,6 +9,7 @@
 
 #include "app/main_dialog.h"
 #include "app/monitor/monitor_window.h"
+#include "app/settings_save_warning.h"
 #include "app/single_instance.h"
 #include "app/toggle_marks.h"
 #include "platform/ini_file.h"
@@ -24,6 +25,8 @@ bool Vezazivedov_sys_testApp::OnInit() {
   // SDL (the beep, the joysticks) would otherwise take SIGINT and SIGTERM for itself, and the
   // program could no longer be ended from outside.
   setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
+  // Before anything can write the settings file, so that its first failure is told.
+  saveWarning_ = std::make_unique<SettingsSaveWarning>();
   // The application object's own construction, in its order: the options, then the monitor.
   // The monitor needs the GUI library running, so it is built here rather than statically.
   enable_window = platform::GetPrivateProfileInt("MONITOR", "enable_window", 0, kSettingsFile);
@@ -49,11 +52,13 @@ bool Vezazivedov_sys_testApp::OnInit() {
   auto* dialog = new Vezazivedov_sys_testDlg(monitor_.get(),
                                              AppOptionRefs{enable_window, enable_vr, minimized});
   SetTopWindow(dialog);
+  saveWarning_->SetMainWindow(dialog);
   dialog->Start();
   return true;
 }
 
 int Vezazivedov_sys_testApp::OnExit() {
+  saveWarning_.reset();
   monitor_.reset();
   toggleMarks_.reset();
   return wxApp::OnExit();

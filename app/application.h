@@ -12,6 +12,7 @@ namespace app {
 
 class CVirtualDisplayDlg;
 class PngToggleMarks;
+class SettingsSaveWarning;
 
 // The Linux names of the release and the debug executable, counted by the single-instance check.
 inline const std::vector<std::string> kExecutableNames{"orvo-pedals-calibrationd",
@@ -37,6 +38,7 @@ class Vezazivedov_sys_testApp : public wxApp {
   CVirtualDisplayDlg* Monitor() const { return monitor_.get(); }
 
  private:
+  std::unique_ptr<SettingsSaveWarning> saveWarning_;
   std::unique_ptr<CVirtualDisplayDlg> monitor_;
   std::unique_ptr<PngToggleMarks> toggleMarks_;
 };

@@ -98,9 +98,7 @@ class Vezazivedov_sys_testDlg::BackupPort : public BackupHost {
   explicit BackupPort(Vezazivedov_sys_testDlg& dialog) : dialog_(dialog) {}
   const std::string& SettingsFile() const override { return settingsFile_; }
   PedalPresence Presence() const override { return dialog_.model_->Presence(); }
-  pages::PageLanguage Language() const override {
-    return LanguageShowing(dialog_.language_->GetLabel().utf8_string());
-  }
+  pages::PageLanguage Language() const override { return dialog_.ShownLanguage(); }
   bool AnyPageDirty() override { return dialog_.model_->AnyPageDirty(); }
   int CurrentThrottlePreset() const override { return dialog_.throttlePage_->CurrentPreset(); }
   void SelectThrottlePreset(int index) override {
@@ -445,6 +443,10 @@ void Vezazivedov_sys_testDlg::ToggleLanguage() {
 void Vezazivedov_sys_testDlg::ApplySpanishTexts() { ApplyTexts(pages::PageLanguage::kSpanish); }
 
 void Vezazivedov_sys_testDlg::ApplyEnglishTexts() { ApplyTexts(pages::PageLanguage::kEnglish); }
+
+pages::PageLanguage Vezazivedov_sys_testDlg::ShownLanguage() const {
+  return LanguageShowing(language_->GetLabel().utf8_string());
+}
 
 void Vezazivedov_sys_testDlg::ApplyTexts(pages::PageLanguage language) {
   const MainDialogTexts& t = MainDialogTextsFor(language);

@@ -89,6 +89,11 @@ class Vezazivedov_sys_testDlg : public wxFrame,
 
   void ApplySpanishTexts();
   void ApplyEnglishTexts();
+  // The language showing, as the language button's caption tells it.
+  pages::PageLanguage ShownLanguage() const;
+
+  // From the start of the program's end on: nothing more may be asked or shown.
+  bool Ending() const { return shutDown_; }
 
   // Whether any of the three timers still runs; false from the start of the program's end.
   bool AnyTimerRunning() const;

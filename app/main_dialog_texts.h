@@ -5,6 +5,7 @@
 #include <string>
 
 #include "pages/page_texts.h"
+#include "platform/whole_file.h"
 
 namespace app {
 
@@ -41,5 +42,10 @@ pages::PageLanguage LanguageShowing(const std::string& languageButtonCaption);
 
 // The language a click on the language button switches to.
 pages::PageLanguage ToggledLanguage(const std::string& languageButtonCaption);
+
+// The message that the settings cannot be saved: the file at path, why not, and that changes
+// are lost until that is put right.
+std::string SettingsNotSavedMessage(pages::PageLanguage language, const std::string& path,
+                                    const platform::WriteError& error);
 
 }  // namespace app

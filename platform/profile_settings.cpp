@@ -1,10 +1,13 @@
 // Settings-file helpers over the INI module, with locale-free number text.
 #include "platform/profile_settings.h"
 
+#include <cerrno>
 #include <charconv>
 #include <clocale>
 #include <cstdlib>
+#include <mutex>
 #include <system_error>
+#include <utility>
 
 #include "platform/ini_file.h"
 
@@ -26,18 +29,44 @@ locale_t CLocale() {
   return locale;
 }
 
+std::mutex failureHandlerMutex;
+ProfileWriteFailureHandler failureHandler;
+
+// The one way both helpers write, so that no failure goes untold.
+bool WriteProfileText(const std::string& section, const std::string& key, const std::string& text,
+                      const std::string& file) {
+  if (text.empty()) {
+    platform::NoteWriteFailure(platform::WriteFailure::kOther, EOVERFLOW);
+  } else if (platform::WritePrivateProfileString(section, key, text, file)) {
+    return true;
+  }
+  ProfileWriteFailureHandler handler;
+  {
+    const std::lock_guard<std::mutex> lock(failureHandlerMutex);
+    handler = failureHandler;
+  }
+  // Outside the lock: the handler may write, or install another.
+  if (handler) handler(file, platform::LastWriteError());
+  return false;
+}
+
 }  // namespace
+
+ProfileWriteFailureHandler SetProfileWriteFailureHandler(ProfileWriteFailureHandler handler) {
+  const std::lock_guard<std::mutex> lock(failureHandlerMutex);
+  return std::exchange(failureHandler, std::move(handler));
+}
 
 bool WriteProfileInt(const std::string& section, const std::string& key, int value,
                      const std::string& file) {
-  return platform::WritePrivateProfileString(section, key, NumberText(value), file);
+  return WriteProfileText(section, key, NumberText(value), file);
 }
 
 bool WriteProfileFloat(const std::string& section, const std::string& key, float value,
                        const std::string& file) {
   // Same digits as "%.1f" in the "C" locale, from the value widened to double.
-  const std::string text = NumberText(static_cast<double>(value), std::chars_format::fixed, 1);
-  return !text.empty() && platform::WritePrivateProfileString(section, key, text, file);
+  return WriteProfileText(
+      section, key, NumberText(static_cast<double>(value), std::chars_format::fixed, 1), file);
 }
 
 float ReadProfileFloat(const std::string& section, const std::string& key, float defaultValue,

@@ -3,10 +3,22 @@
 // backup files.
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "platform/whole_file.h"
 
 // The settings file, relative to the working directory.
 inline constexpr char kSettingsFile[] = "./presets.ini";
+
+// Told of every write through WriteProfileInt or WriteProfileFloat that left its file as it was:
+// the file as the caller named it, and why. Called on the writing thread, at once.
+using ProfileWriteFailureHandler =
+    std::function<void(const std::string& file, const platform::WriteError& error)>;
+
+// From now on every failed write goes to handler (none when it is empty); returns the handler it
+// replaces. The callers need not look at each write's result to have a failure told.
+ProfileWriteFailureHandler SetProfileWriteFailureHandler(ProfileWriteFailureHandler handler);
 
 // Writes the value as decimal text. Returns whether the write succeeded.
 bool WriteProfileInt(const std::string& section, const std::string& key, int value,

@@ -572,6 +572,79 @@ def write_settings(workdir, text):
         f.write(text)
 
 
+def describe(path):
+    """What stands at path, to tell that nothing changed it."""
+    if os.path.islink(path):
+        return "link to %s%s" % (os.readlink(path), "" if os.path.exists(path) else " (nothing)")
+    if os.path.isdir(path):
+        return "folder of %s" % sorted(os.listdir(path))
+    if os.path.isfile(path):
+        with open(path, "rb") as f:
+            return "file %r, mode %o" % (f.read(), os.stat(path).st_mode & 0o7777)
+    return "nothing"
+
+
+def frozen_file(path):
+    with open(path, "w") as f:
+        f.write("[CNF]\npreset=0\n")
+    os.chmod(path, 0o444)
+
+
+# Refusals a test can make as root, who passes every permission check: (name, how, language).
+SETTINGS_REFUSALS = (
+    ("read-only", frozen_file, "spanish"),
+    ("folder", os.mkdir, "english"),
+    ("link to nothing", lambda path: os.symlink("nowhere.ini", path), "spanish"),
+)
+
+
+def case_settings_not_saved(ctx, workdir):
+    """With a presets.ini that may not be written (read-only, a folder or a link to nothing in
+    its place) the program leaves it as it is, and the first save that fails says so in a box of
+    its own, in the language showing; later saves say nothing."""
+    for name, make, language in SETTINGS_REFUSALS:
+        where = name + ": "
+        folder = os.path.join(ctx.case_folder, name.replace(" ", "-"))
+        os.makedirs(folder)
+        shutil.copy(ctx.beep, os.path.join(folder, "beep.mp3"))
+        settings = os.path.join(folder, "presets.ini")
+        make(settings)
+        before = describe(settings)
+        p = ctx.start(folder)
+        connect(p)
+        check(not find_windows(p.pid, "^Orvo Pedals$"), where + "no box at start")
+        if language == "english":
+            click_centre(p.window, LANGUAGE)
+            wait_for(lambda: p.title() == ENGLISH_TITLE, 3, where + "the English title")
+
+        def send_and_wait():
+            count = len(p.log_lines())
+            click_centre(p.window, SEND)
+            wait_for(lambda: len(p.log_lines()) >= count + 2, 3, where + "Send Config's reports")
+
+        # Send Config stores the preset in presets.ini as well.
+        send_and_wait()
+        box = wait_for(lambda: find_windows(p.pid, "^Orvo Pedals$"), 5,
+                       where + "the settings-not-saved box")[0]
+        time.sleep(0.3)  # first paint
+        grab(box, ctx.shot("settings-not-saved-%s-%s.png" % (language, name.replace(" ", "-"))))
+        focus(box)
+        key("Return")
+        wait_for(lambda: not find_windows(p.pid, "^Orvo Pedals$"), 3, where + "the box to close")
+
+        send_and_wait()
+        # A box that was going to come has come by the time a question asked later has been
+        # answered: Get Config with unsent changes asks, and only its Yes applies live.
+        p.make_dirty()
+        count = len(p.log_lines())
+        click_centre(p.window, GET)
+        p.answer("Yes")
+        wait_for(lambda: len(p.log_lines()) >= count + 2, 3, where + "Get Config's live apply")
+        check(not find_windows(p.pid, "^Orvo Pedals$"), where + "no second box")
+        check(describe(settings) == before, where + "presets.ini as it was: " + describe(settings))
+        p.stop()
+
+
 def case_backup_restore(ctx, workdir):
     """Save Preset writes the presets as presets.ini holds them into the file typed into the save
     dialog; Load Preset of that file (its preset changed to C) selects C, writes [CNF] preset and

@@ -2,6 +2,8 @@
 // of a fresh file, and independence from the process locale.
 #include "platform/profile_settings.h"
 
+#include <sys/stat.h>
+
 #include <climits>
 #include <clocale>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -129,10 +132,30 @@ TEST_F(ProfileSettings, FreshFileListsPresetKeysInTheOrderWritten) {
   EXPECT_EQ(FileText().size(), expected.size());
 }
 
-TEST_F(ProfileSettings, FailedWriteIsReported) {
+TEST_F(ProfileSettings, FailedWriteIsReturnedAndToldToTheHandlerWithItsReason) {
+  WriteFile("[CNF]\r\npreset=0\r\n");
+  ASSERT_EQ(::chmod(file_.c_str(), 0444), 0);
   const std::string unreachable = dir_ + "/no/such/folder/presets.ini";
+  std::vector<std::pair<std::string, platform::WriteFailure>> told;
+  const auto record = [&told](const std::string& file, const platform::WriteError& error) {
+    told.emplace_back(file, error.failure);
+  };
+  ASSERT_FALSE(SetProfileWriteFailureHandler(record));
+
   EXPECT_FALSE(WriteProfileInt("CNF", "preset", 1, unreachable));
-  EXPECT_FALSE(WriteProfileFloat("PRESET_0", "band_0", 1.5f, unreachable));
+  EXPECT_FALSE(WriteProfileFloat("PRESET_0", "band_0", 1.5f, file_));
+  // Nothing was lost: the frozen file already holds the value, and a writable one takes it.
+  EXPECT_TRUE(WriteProfileInt("CNF", "preset", 0, file_));
+  EXPECT_TRUE(WriteProfileFloat("PRESET_0", "band_0", 1.5f, dir_ + "/other.ini"));
+  EXPECT_EQ(told, (std::vector<std::pair<std::string, platform::WriteFailure>>{
+                      {unreachable, platform::WriteFailure::kOther},
+                      {file_, platform::WriteFailure::kReadOnly}}));
+  EXPECT_EQ(FileText(), "[CNF]\r\npreset=0\r\n");
+
+  // Once removed, a failure is only returned.
+  EXPECT_TRUE(SetProfileWriteFailureHandler(nullptr));
+  EXPECT_FALSE(WriteProfileInt("CNF", "preset", 2, file_));
+  EXPECT_EQ(told.size(), 2u);
 }
 
 // Switches the whole process to a locale whose decimal separator is a comma, and back.

@@ -8,7 +8,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -252,7 +254,12 @@ void SaveScreenshot(const std::string& name) {
 
 void SaveImage(const wxImage& image, const std::string& name) {
   const std::string path = ScreenshotPath(name);
-  if (!path.empty()) image.SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG);
+  if (path.empty()) return;
+  // A folder that is not there yet would make wx log the failure in a message box of its own,
+  // which a test of the program's boxes would count.
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+  image.SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG);
 }
 
 // ---- ModalDriver ----
