@@ -256,7 +256,7 @@ void Vezazivedov_sys_testDlg::Start() {
       platform::GetPrivateProfileInt("BEEP", "volume", kDefaultBeepVolume, kSettingsFile);
   platform::MciSendString("setaudio beep volume to " + std::to_string(volume));
 
-  trayIcon_->CreateTrayIcon(this, appIcon, kTrayTip, [this] { OnCancel(); });
+  trayIcon_->CreateTrayIcon(this, appIcon, kTrayTip, modalBoxes_, [this] { OnCancel(); });
 
   Centre();
   Show();

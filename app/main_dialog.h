@@ -98,6 +98,8 @@ class Vezazivedov_sys_testDlg : public wxFrame,
   // Whether any of the three timers still runs; false from the start of the program's end.
   bool AnyTimerRunning() const;
   pages::CPedalsConfig2Dlg* ThrottlePage() const { return throttlePage_; }
+  // The notification-area icon: its menu's commands reach it as menu events.
+  CTLWndTrayIcon& TrayIcon() const { return *trayIcon_; }
 
  private:
   class ThrottlePort;
@@ -168,8 +170,8 @@ class Vezazivedov_sys_testDlg : public wxFrame,
   // Brake up, brake down, throttle presets A, B, C, from [JOY].
   ButtonAssignments assignments_{};
   HotKeyPoller hotKeys_;
-  // A hot key must not change the pages under an open question or file dialog: the answer
-  // belongs to what the window asked about.
+  // A hot key must not change the pages under an open question or file dialog, nor the tray's
+  // exit end the program under it: the answer belongs to what the window asked about.
   ModalBoxWatch modalBoxes_;
   // The assignment's reference masks of the joysticks it has seen.
   JoystickButtonMasks lastJoystickButtons_;

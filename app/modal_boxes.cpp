@@ -1,4 +1,4 @@
-// The modal-window count behind the hot keys' pause.
+// The modal-window count behind the hot keys' pause and the tray's held-back exit.
 #include "app/modal_boxes.h"
 
 #include <wx/defs.h>

@@ -5,6 +5,8 @@
 #include <wx/toplevel.h>
 #include <wx/window.h>
 
+#include "app/modal_boxes.h"
+
 namespace app {
 
 CTLWndTrayIcon::CTLWndTrayIcon() {
@@ -16,10 +18,15 @@ CTLWndTrayIcon::CTLWndTrayIcon() {
 CTLWndTrayIcon::~CTLWndTrayIcon() { RemoveIcon(); }
 
 bool CTLWndTrayIcon::CreateTrayIcon(wxWindow* parent, const wxIcon& icon, const wxString& tip,
-                                    std::function<void()> onExit) {
+                                    const ModalBoxWatch& modalBoxes, std::function<void()> onExit) {
   parent_ = parent;
   onExit_ = std::move(onExit);
+  modalBoxes_ = &modalBoxes;
   return SetIcon(icon, tip);
+}
+
+bool CTLWndTrayIcon::AnyModalOpen() const {
+  return modalBoxes_ != nullptr && modalBoxes_->AnyOpen();
 }
 
 void CTLWndTrayIcon::SetItemTexts(const wxString& openText, const wxString& exitText) {
@@ -32,6 +39,10 @@ wxMenu* CTLWndTrayIcon::CreatePopupMenu() {
   menu->Append(kOpenCommand, openText_);
   menu->AppendSeparator();
   menu->Append(kExitCommand, exitText_);
+  // The toolkit ignores this menu's commands while a modal window is open; say so.
+  const bool usable = !AnyModalOpen();
+  menu->Enable(kOpenCommand, usable);
+  menu->Enable(kExitCommand, usable);
   return menu;
 }
 
@@ -47,8 +58,13 @@ void CTLWndTrayIcon::OnDoubleClick(wxTaskBarIconEvent&) { ShowParent(); }
 void CTLWndTrayIcon::OnOpen(wxCommandEvent&) { ShowParent(); }
 
 void CTLWndTrayIcon::OnExit(wxCommandEvent&) {
-  // The exit may ask a question and destroy this icon; let the menu finish first.
-  if (parent_ != nullptr && onExit_) parent_->CallAfter(onExit_);
+  // The exit may ask a question and destroy this icon; let the menu finish first. By then a
+  // click may have opened a modal window, whose loop would run the exit: the question asked
+  // over it, the main window destroyed under it.
+  if (parent_ == nullptr || !onExit_) return;
+  parent_->CallAfter([this] {
+    if (!AnyModalOpen()) onExit_();
+  });
 }
 
 }  // namespace app

@@ -53,6 +53,8 @@ CAPTIONED = {"send": SEND, "get": GET, "language": LANGUAGE, "exit": EXIT,
              "assign": ASSIGN, "throttle page": PAGE}
 # The throttle page's "+" of its upper dead zone, in pixels from the page's corner.
 PAGE_UPPER_PLUS = (PAGE[0] + 473, PAGE[1] + 43)
+# The throttle page's Preset B button, at the right end of its row.
+PAGE_PRESET_B = (PAGE[0] + int(311 * DLU_X), PAGE[1] + int(231 * DLU_Y))
 
 SPANISH_TITLE = "Orvo Zantor Pedals - Utilidad de Calibración Kavo Edition 1.1.10"
 ENGLISH_TITLE = "Orvo Zantor Pedals - Calibration Utility Kavo Edition 1.1.10"
@@ -460,20 +462,57 @@ def tray_icon_window(ctx, pid):
     return wait_for(find, 5, "the tray icon")
 
 
+def start_tray_host():
+    """A notification area at the top right of the screen, for the program's icon."""
+    tray = subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--widthtype",
+                             "request", "--height", "32", "--transparent", "false"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    time.sleep(0.8)
+    return tray
+
+
 def open_tray_menu(icon):
+    """Opens the icon's menu; returns the menu's window."""
+    pid = xdotool("getwindowpid", icon)
+    shown = set(find_windows(pid, ""))
     _, _, w, h = geometry(icon)
     click(icon, w / 2, h / 2, button=3)
-    time.sleep(0.5)
+
+    def menu():
+        for window in find_windows(pid, ""):
+            _, _, width, height = geometry(window)
+            if window not in shown and 50 <= width <= 400 and 30 <= height <= 200:
+                return window
+        return None
+    found = wait_for(menu, 3, "the tray menu")
+    time.sleep(0.3)  # drawn
+    return found
+
+
+def close_tray_menu(menu):
+    check(is_viewable(menu), "the tray menu is still open")  # Escape is meant for it
+    key("Escape")
+    wait_for(lambda: not is_viewable(menu), 3, "the tray menu to close")
+    # Off the icon, where no tip comes up to cover the next menu.
+    xdotool("mousemove", 5, 1015)
+
+
+def tray_menu_items_usable(menu):
+    """Whether "Abrir" (the upper half) and "Salir" (the lower half) show in usable, dark text;
+    disabled items are drawn in grey."""
+    width, height, rgb = grab(menu)
+
+    def dark(top, bottom):
+        return any(max(rgb[i:i + 3]) < 100
+                   for i in range(top * width * 3, bottom * width * 3, 3))
+    return dark(0, height // 2), dark(height // 2, height)
 
 
 def case_tray(ctx, workdir):
     """The close box hides the window into the tray; the tray menu opens it again, follows the
     language, and exits."""
-    tray = subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--widthtype",
-                             "request", "--height", "32", "--transparent", "false"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    tray = start_tray_host()
     try:
-        time.sleep(0.8)
         p = ctx.start(workdir, controller="none")
         p.wait_main_window()
         icon = tray_icon_window(ctx, p.pid)
@@ -492,6 +531,94 @@ def case_tray(ctx, workdir):
         check(menu_spanish != menu_english, "the tray menu speaks English")
         key("Down", "Down", "Return")  # Exit
         check(p.wait_end() == 0, "the tray's exit ends the program")
+    finally:
+        tray.terminate()
+        tray.wait()
+
+
+def open_get_config_question(p):
+    click_centre(p.window, GET)
+    return p.question_box()
+
+
+def open_preset_question(p):
+    click(p.window, *PAGE_PRESET_B)
+    return p.question_box()
+
+
+def open_backup_dialog(p):
+    click_centre(p.window, BACKUP)
+    return file_dialog(p)
+
+
+def open_assignment_dialog(p):
+    click_centre(p.window, ASSIGN)
+    return assignment_dialog(p)
+
+
+def answer_no(p, dialog):
+    p.answer("No")
+
+
+def cancel_file_dialog(p, dialog):
+    focus(dialog)
+    key("Escape")
+
+
+def close_assignment_dialog(p, dialog):
+    send_close_request(dialog)
+
+
+# The program's modal windows over unsent changes: how each opens, how it is answered, and
+# whether the edit is still unsent afterwards (the preset question loads the other preset).
+TRAY_EXIT_DIALOGS = [
+    ("get-config-question", open_get_config_question, answer_no, True),
+    ("preset-question", open_preset_question, answer_no, False),
+    ("backup-file-dialog", open_backup_dialog, cancel_file_dialog, True),
+    ("assignment-dialog", open_assignment_dialog, close_assignment_dialog, True),
+]
+
+
+def case_tray_exit_under_dialogs(ctx, workdir):
+    """While one of the program's windows is open over unsent changes, the tray menu shows its
+    items disabled and choosing Exit neither ends the program nor asks: the window stays and
+    can be answered. Once it has ended, Exit asks the unsaved-changes question as always."""
+    tray = start_tray_host()
+    try:
+        p = ctx.start(workdir)
+        connect(p)
+        icon = tray_icon_window(ctx, p.pid)
+        menu = open_tray_menu(icon)
+        check(tray_menu_items_usable(menu) == (True, True), "the menu's items are usable")
+        close_tray_menu(menu)
+        p.make_dirty()
+        for name, open_dialog, answer, keeps_edit in TRAY_EXIT_DIALOGS:
+            dialog = open_dialog(p)
+            questions = find_windows(p.pid, "^Orvo Pedals$")
+            menu = open_tray_menu(icon)
+            grab("root", ctx.shot("tray-menu-under-%s.png" % name))
+            check(tray_menu_items_usable(menu) == (False, False),
+                  name + ": the menu's items show disabled")
+            key("Down", "Down", "Return")  # Salir, as far as a disabled item can be chosen
+            close_tray_menu(menu)
+            time.sleep(0.3)  # an exit would have begun by now
+            check(p.alive(), name + ": the program runs on")
+            check(is_viewable(dialog), name + ": the window stays open")
+            check(find_windows(p.pid, "^Orvo Pedals$") == questions, name + ": no question")
+            answer(p, dialog)
+            wait_for(lambda: not is_viewable(dialog), 5, name + ": the window to close")
+            if not keeps_edit:
+                p.make_dirty()
+            menu = open_tray_menu(icon)
+            check(tray_menu_items_usable(menu) == (True, True), name + ": usable again")
+            key("Down", "Down", "Return")  # Salir
+            p.answer("No")
+            time.sleep(0.3)
+            check(p.alive(), name + ": No keeps the program running")
+        open_tray_menu(icon)
+        key("Down", "Down", "Return")
+        p.answer("Yes")
+        check(p.wait_end() == 0, "Yes ends the program")
     finally:
         tray.terminate()
         tray.wait()
@@ -695,11 +822,8 @@ def case_hot_key_preset(ctx, workdir):
     """A keyboard key assigned to throttle preset B acts while the window is hidden: preset B is
     loaded, written as selected and applied live; pressing it again does nothing."""
     write_settings(workdir, "[CNF]\npreset=0\n[JOY]\nthrottle_B_joy=-1\nthrottle_B_but=66\n")
-    tray = subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--widthtype",
-                             "request", "--height", "32", "--transparent", "false"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    tray = start_tray_host()
     try:
-        time.sleep(0.8)
         p = ctx.start(workdir)
         connect(p)
         tray_icon_window(ctx, p.pid)
