@@ -3,8 +3,6 @@
 #pragma once
 
 #include <memory>
-#include <string>
-#include <vector>
 
 #include <wx/app.h>
 
@@ -14,9 +12,6 @@ class CVirtualDisplayDlg;
 class PngToggleMarks;
 class SettingsSaveWarning;
 
-// The Linux names of the release and the debug executable, counted by the single-instance check.
-inline const std::vector<std::string> kExecutableNames{"orvo-pedals-calibrationd",
-                                                       "orvo-pedals-calibration"};
 inline constexpr const char* kAlreadyRunningText =
     "Application is already running\n\nLa aplicación ya está abierta";
 inline constexpr const char* kAlreadyRunningCaption = "Orvo Zantor Pedals";
