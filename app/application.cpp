@@ -7,6 +7,7 @@
 #include <wx/image.h>
 #include <wx/msgdlg.h>
 
+#include "app/app_options.h"
 #include "app/main_dialog.h"
 #include "app/monitor/monitor_window.h"
 #include "app/settings_save_warning.h"
@@ -29,9 +30,10 @@ bool Vezazivedov_sys_testApp::OnInit() {
   saveWarning_ = std::make_unique<SettingsSaveWarning>();
   // The application object's own construction, in its order: the options, then the monitor.
   // The monitor needs the GUI library running, so it is built here rather than statically.
-  enable_window = platform::GetPrivateProfileInt("MONITOR", "enable_window", 0, kSettingsFile);
-  enable_vr = platform::GetPrivateProfileInt("MONITOR", "enable_vr", 0, kSettingsFile);
-  minimized = platform::GetPrivateProfileInt("START", "minimized", 0, kSettingsFile);
+  enable_window =
+      platform::GetPrivateProfileInt(kMonitorSection, kMonitorWindowKey, 0, kSettingsFile);
+  enable_vr = platform::GetPrivateProfileInt(kMonitorSection, kMonitorVrKey, 0, kSettingsFile);
+  minimized = platform::GetPrivateProfileInt(kStartSection, kStartMinimizedKey, 0, kSettingsFile);
   monitor_ = std::make_unique<CVirtualDisplayDlg>([this] { return enable_window != 0; });
 
   wxInitAllImageHandlers();

@@ -10,6 +10,7 @@
 #include <wx/frame.h>
 #include <wx/msgdlg.h>
 
+#include "app/app_options.h"
 #include "platform/ini_file.h"
 #include "platform/profile_settings.h"
 
@@ -21,9 +22,6 @@ namespace {
 // the window is resizable in name and held at its size by equal minimum and maximum sizes.
 constexpr long kMonitorStyle =
     wxFRAME_NO_TASKBAR | wxSTAY_ON_TOP | wxBORDER_NONE | wxFRAME_TOOL_WINDOW | wxRESIZE_BORDER;
-constexpr const char* kMonitorSection = "MONITOR";
-constexpr const char* kXKey = "x";
-constexpr const char* kYKey = "y";
 constexpr int kUnsetPosition = -1;
 
 // Where the X server has the window, asked afresh; none while the window is not mapped.
@@ -210,8 +208,8 @@ bool CVirtualDisplayDlg::Create() {
   timing_.StartTicking();
 
   const wxPoint stored(
-      platform::GetPrivateProfileInt(kMonitorSection, kXKey, kUnsetPosition, kSettingsFile),
-      platform::GetPrivateProfileInt(kMonitorSection, kYKey, kUnsetPosition, kSettingsFile));
+      platform::GetPrivateProfileInt(kMonitorSection, kMonitorXKey, kUnsetPosition, kSettingsFile),
+      platform::GetPrivateProfileInt(kMonitorSection, kMonitorYKey, kUnsetPosition, kSettingsFile));
   if (IsMonitorPositionRestorable(stored)) {
     frame_->PlaceAt(stored);
     frame_->Refresh(false);
@@ -262,8 +260,8 @@ void CVirtualDisplayDlg::RepaintWindow() {
 
 void CVirtualDisplayDlg::OnWindowMoved(const wxPoint& position) {
   if (!timing_.IsActive()) return;
-  WriteProfileInt(kMonitorSection, kXKey, position.x, kSettingsFile);
-  WriteProfileInt(kMonitorSection, kYKey, position.y, kSettingsFile);
+  WriteProfileInt(kMonitorSection, kMonitorXKey, position.x, kSettingsFile);
+  WriteProfileInt(kMonitorSection, kMonitorYKey, position.y, kSettingsFile);
 }
 
 void CVirtualDisplayDlg::OnWindowGone() {
