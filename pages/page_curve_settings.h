@@ -13,6 +13,7 @@ namespace pages {
 
 using platform::kBrakeClutchPointCount;
 using platform::kMaxPercent;
+using platform::kMinPercent;
 using platform::kThrottlePointCount;
 
 template <typename Point, std::size_t PointCount>

@@ -17,7 +17,6 @@ namespace app {
 
 namespace {
 
-constexpr int kMinPercent = 0;
 // Values are read from the first 63 characters of their text, as the settings helpers do.
 constexpr std::size_t kValueTextSize = 64;
 // No value can hold a line break, so this default tells a missing key from any value.
@@ -95,16 +94,18 @@ class BackupReader {
   Settings Curve(const std::string& section, const Settings& defaults) {
     const std::size_t gapsBefore = gaps_.size();
     Settings settings = defaults;
-    settings.dz_0 = Whole(section, pages::kLowerDeadZoneKey, kMinPercent, platform::kMaxPercent)
-                        .value_or(defaults.dz_0);
-    settings.dz_1 = Whole(section, pages::kUpperDeadZoneKey, kMinPercent, platform::kMaxPercent)
-                        .value_or(defaults.dz_1);
+    settings.dz_0 =
+        Whole(section, pages::kLowerDeadZoneKey, platform::kMinPercent, platform::kMaxPercent)
+            .value_or(defaults.dz_0);
+    settings.dz_1 =
+        Whole(section, pages::kUpperDeadZoneKey, platform::kMinPercent, platform::kMaxPercent)
+            .value_or(defaults.dz_1);
     for (std::size_t k = 0; k < Settings::kPointCount; ++k) {
       using Point = typename Settings::PointType;
       // Throttle points are read as double and narrowed, as the settings helpers read them.
       using Parsed = std::conditional_t<kThrottlePoints<Settings>, double, Point>;
       const std::optional<Parsed> point =
-          Read<Parsed>(section, BandKey<Settings>(k), kMinPercent, platform::kMaxPercent);
+          Read<Parsed>(section, BandKey<Settings>(k), platform::kMinPercent, platform::kMaxPercent);
       settings.band[k] = point ? static_cast<Point>(*point) : defaults.band[k];
     }
     settings.axis_cnf = Whole(section, pages::kCurveEnabledKey, 0, 1).value_or(defaults.axis_cnf);
