@@ -30,10 +30,12 @@ bool Vezazivedov_sys_testApp::OnInit() {
   saveWarning_ = std::make_unique<SettingsSaveWarning>();
   // The application object's own construction, in its order: the options, then the monitor.
   // The monitor needs the GUI library running, so it is built here rather than statically.
-  enable_window =
-      platform::GetPrivateProfileInt(kMonitorSection, kMonitorWindowKey, 0, kSettingsFile);
-  enable_vr = platform::GetPrivateProfileInt(kMonitorSection, kMonitorVrKey, 0, kSettingsFile);
-  minimized = platform::GetPrivateProfileInt(kStartSection, kStartMinimizedKey, 0, kSettingsFile);
+  enable_window = platform::GetPrivateProfileInt(kMonitorSection, kMonitorWindowKey, 0,
+                                                 platform::kSettingsFile);
+  enable_vr =
+      platform::GetPrivateProfileInt(kMonitorSection, kMonitorVrKey, 0, platform::kSettingsFile);
+  minimized =
+      platform::GetPrivateProfileInt(kStartSection, kStartMinimizedKey, 0, platform::kSettingsFile);
   monitor_ = std::make_unique<CVirtualDisplayDlg>([this] { return enable_window != 0; });
 
   wxInitAllImageHandlers();

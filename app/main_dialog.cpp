@@ -125,7 +125,7 @@ class Vezazivedov_sys_testDlg::BackupPort : public BackupHost {
 
  private:
   Vezazivedov_sys_testDlg& dialog_;  // owns this object
-  const std::string settingsFile_ = kSettingsFile;
+  const std::string settingsFile_ = platform::kSettingsFile;
 };
 
 Vezazivedov_sys_testDlg::Vezazivedov_sys_testDlg(CVirtualDisplayDlg* monitor, AppOptionRefs options)
@@ -253,7 +253,7 @@ void Vezazivedov_sys_testDlg::Start() {
 
   platform::MciSendString("open \"beep.mp3\" type mpegvideo alias beep");
   const int volume =
-      platform::GetPrivateProfileInt("BEEP", "volume", kDefaultBeepVolume, kSettingsFile);
+      platform::GetPrivateProfileInt("BEEP", "volume", kDefaultBeepVolume, platform::kSettingsFile);
   platform::MciSendString("setaudio beep volume to " + std::to_string(volume));
 
   trayIcon_->CreateTrayIcon(this, appIcon, kTrayTip, modalBoxes_, [this] { OnCancel(); });
@@ -311,7 +311,7 @@ void Vezazivedov_sys_testDlg::CreatePages(PedalPresence presence) {
 }
 
 void Vezazivedov_sys_testDlg::ReadButtonAssignments() {
-  assignments_ = app::ReadButtonAssignments(kSettingsFile);
+  assignments_ = app::ReadButtonAssignments(platform::kSettingsFile);
 }
 
 void Vezazivedov_sys_testDlg::ShowAfterInit() {

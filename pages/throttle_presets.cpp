@@ -30,7 +30,7 @@ void LoadThrottlePreset(ThrottleCurveSettings& settings, int index, const std::s
   settings.dz_0 = platform::GetPrivateProfileInt(section, kLowerDeadZoneKey, defaults.dz_0, file);
   settings.dz_1 = platform::GetPrivateProfileInt(section, kUpperDeadZoneKey, defaults.dz_1, file);
   for (std::size_t k = 0; k < kThrottlePointCount; ++k) {
-    settings.band[k] = ReadProfileFloat(section, BandKey(k), defaults.band[k], file);
+    settings.band[k] = platform::ReadProfileFloat(section, BandKey(k), defaults.band[k], file);
   }
   settings.axis_cnf =
       platform::GetPrivateProfileInt(section, kCurveEnabledKey, defaults.axis_cnf, file);
@@ -41,13 +41,13 @@ void LoadThrottlePreset(ThrottleCurveSettings& settings, int index, const std::s
 
 void SaveThrottlePreset(const ThrottleCurveSettings& settings, int index, const std::string& file) {
   const std::string section = ThrottlePresetSection(index);
-  WriteProfileInt(section, kLowerDeadZoneKey, settings.dz_0, file);
-  WriteProfileInt(section, kUpperDeadZoneKey, settings.dz_1, file);
+  platform::WriteProfileInt(section, kLowerDeadZoneKey, settings.dz_0, file);
+  platform::WriteProfileInt(section, kUpperDeadZoneKey, settings.dz_1, file);
   for (std::size_t k = 0; k < kThrottlePointCount; ++k) {
-    WriteProfileFloat(section, BandKey(k), settings.band[k], file);
+    platform::WriteProfileFloat(section, BandKey(k), settings.band[k], file);
   }
-  WriteProfileInt(section, kCurveEnabledKey, settings.axis_cnf, file);
-  WriteProfileInt(section, kLoadCellKey, settings.axis_mode, file);
+  platform::WriteProfileInt(section, kCurveEnabledKey, settings.axis_cnf, file);
+  platform::WriteProfileInt(section, kLoadCellKey, settings.axis_mode, file);
 }
 
 int ReadSelectedThrottlePreset(const std::string& file) {
@@ -56,7 +56,7 @@ int ReadSelectedThrottlePreset(const std::string& file) {
 }
 
 void WriteSelectedThrottlePreset(int index, const std::string& file) {
-  WriteProfileInt(kSelectedSection, kSelectedKey, index, file);
+  platform::WriteProfileInt(kSelectedSection, kSelectedKey, index, file);
 }
 
 const char* ThrottleSaveQuestion(PageLanguage language) {

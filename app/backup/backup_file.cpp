@@ -36,11 +36,11 @@ std::string BandKey(std::size_t k) {
 
 bool WritePoint(const std::string& section, const std::string& key, float value,
                 const std::string& file) {
-  return WriteProfileFloat(section, key, value, file);
+  return platform::WriteProfileFloat(section, key, value, file);
 }
 bool WritePoint(const std::string& section, const std::string& key, int value,
                 const std::string& file) {
-  return WriteProfileInt(section, key, value, file);
+  return platform::WriteProfileInt(section, key, value, file);
 }
 
 // The section's keys in their order: dz_0, dz_1, the points, axis_cnf, axis_mode. Stops at the
@@ -48,13 +48,14 @@ bool WritePoint(const std::string& section, const std::string& key, int value,
 template <typename Settings>
 bool WriteCurveSection(const std::string& section, const Settings& settings,
                        const std::string& file) {
-  bool ok = WriteProfileInt(section, pages::kLowerDeadZoneKey, settings.dz_0, file) &&
-            WriteProfileInt(section, pages::kUpperDeadZoneKey, settings.dz_1, file);
+  bool ok = platform::WriteProfileInt(section, pages::kLowerDeadZoneKey, settings.dz_0, file) &&
+            platform::WriteProfileInt(section, pages::kUpperDeadZoneKey, settings.dz_1, file);
   for (std::size_t k = 0; ok && k < Settings::kPointCount; ++k) {
     ok = WritePoint(section, BandKey<Settings>(k), settings.band[k], file);
   }
-  return ok && WriteProfileInt(section, pages::kCurveEnabledKey, settings.axis_cnf, file) &&
-         WriteProfileInt(section, pages::kLoadCellKey, settings.axis_mode, file);
+  return ok &&
+         platform::WriteProfileInt(section, pages::kCurveEnabledKey, settings.axis_cnf, file) &&
+         platform::WriteProfileInt(section, pages::kLoadCellKey, settings.axis_mode, file);
 }
 
 template <typename Number>
@@ -174,7 +175,8 @@ bool WriteBackupFile(const BackupContents& contents, const std::string& path) {
   const std::unique_ptr<StagedFile> staged = StagedFile::Begin(path, StagedFile::Start::kEmpty);
   if (!staged) return false;
   const std::string& file = staged->Path();
-  bool ok = WriteProfileInt(kBackupThrottleSection, kBackupPresetKey, contents.actualPreset, file);
+  bool ok = platform::WriteProfileInt(kBackupThrottleSection, kBackupPresetKey,
+                                      contents.actualPreset, file);
   for (int n = 0; ok && n < pages::kThrottlePresetCount; ++n) {
     ok = WriteCurveSection(BackupPresetSection(n), contents.presets[static_cast<std::size_t>(n)],
                            file);
@@ -233,7 +235,8 @@ bool WriteRestoredSettings(const RestoredBackup& backup, const std::string& sett
                            backup.presets[static_cast<std::size_t>(n)], file);
   }
   if (ok && backup.brake) {
-    ok = WriteProfileInt(pages::kBrakeSection, pages::kMaxForceKey, backup.brake->dz_1, file);
+    ok = platform::WriteProfileInt(pages::kBrakeSection, pages::kMaxForceKey, backup.brake->dz_1,
+                                   file);
   }
   return ok && staged->Commit();
 }

@@ -106,9 +106,12 @@ void CAssignButtonDlg::SaveMonitorOptions() {
   options_.enable_window = monitor_->GetValue() ? 1 : 0;
   options_.enable_vr = monitorVr_->GetValue() ? 1 : 0;
   options_.minimized = minimized_->GetValue() ? 1 : 0;
-  WriteProfileInt(kMonitorSection, kMonitorWindowKey, options_.enable_window, kSettingsFile);
-  WriteProfileInt(kMonitorSection, kMonitorVrKey, options_.enable_vr, kSettingsFile);
-  WriteProfileInt(kStartSection, kStartMinimizedKey, options_.minimized, kSettingsFile);
+  platform::WriteProfileInt(kMonitorSection, kMonitorWindowKey, options_.enable_window,
+                            platform::kSettingsFile);
+  platform::WriteProfileInt(kMonitorSection, kMonitorVrKey, options_.enable_vr,
+                            platform::kSettingsFile);
+  platform::WriteProfileInt(kStartSection, kStartMinimizedKey, options_.minimized,
+                            platform::kSettingsFile);
 }
 
 void CAssignButtonDlg::OnCharHook(wxKeyEvent& event) {

@@ -207,9 +207,10 @@ bool CVirtualDisplayDlg::Create() {
   frame_ = frame;
   timing_.StartTicking();
 
-  const wxPoint stored(
-      platform::GetPrivateProfileInt(kMonitorSection, kMonitorXKey, kUnsetPosition, kSettingsFile),
-      platform::GetPrivateProfileInt(kMonitorSection, kMonitorYKey, kUnsetPosition, kSettingsFile));
+  const wxPoint stored(platform::GetPrivateProfileInt(kMonitorSection, kMonitorXKey, kUnsetPosition,
+                                                      platform::kSettingsFile),
+                       platform::GetPrivateProfileInt(kMonitorSection, kMonitorYKey, kUnsetPosition,
+                                                      platform::kSettingsFile));
   if (IsMonitorPositionRestorable(stored)) {
     frame_->PlaceAt(stored);
     frame_->Refresh(false);
@@ -260,8 +261,8 @@ void CVirtualDisplayDlg::RepaintWindow() {
 
 void CVirtualDisplayDlg::OnWindowMoved(const wxPoint& position) {
   if (!timing_.IsActive()) return;
-  WriteProfileInt(kMonitorSection, kMonitorXKey, position.x, kSettingsFile);
-  WriteProfileInt(kMonitorSection, kMonitorYKey, position.y, kSettingsFile);
+  platform::WriteProfileInt(kMonitorSection, kMonitorXKey, position.x, platform::kSettingsFile);
+  platform::WriteProfileInt(kMonitorSection, kMonitorYKey, position.y, platform::kSettingsFile);
 }
 
 void CVirtualDisplayDlg::OnWindowGone() {
