@@ -60,8 +60,8 @@ class Vezazivedov_sys_testDlg::ThrottlePort : public ThrottlePagePort {
   pages::CPedalsConfig2Dlg& page_;  // no ownership: a child window of the dialog
 };
 
-// The brake page or the clutch page as the model sees it.
-class Vezazivedov_sys_testDlg::PedalPort : public PedalPagePort {
+// The brake page or the clutch page as the model, and backup and restore, see it.
+class Vezazivedov_sys_testDlg::PedalPort : public PedalPagePort, public BackupPedalPort {
  public:
   explicit PedalPort(pages::CPedalsConfigDlg& page) : page_(page) {}
   pages::BrakeClutchSettings& Settings() override { return page_.Settings(); }
@@ -104,8 +104,8 @@ class Vezazivedov_sys_testDlg::BackupPort : public BackupHost {
   void SelectThrottlePreset(int index) override {
     dialog_.throttlePage_->SelectThrottlePreset(index, true);
   }
-  PedalPagePort& BrakePage() override { return *dialog_.brakePort_; }
-  PedalPagePort& ClutchPage() override { return *dialog_.clutchPort_; }
+  BackupPedalPort& BrakePage() override { return *dialog_.brakePort_; }
+  BackupPedalPort& ClutchPage() override { return *dialog_.clutchPort_; }
   void ApplyConfigLive() override { dialog_.ApplyConfigLive(); }
   pages::QuestionAnswer AskUnsavedChanges() override {
     return dialog_.AskUnsavedChanges(dialog_.model_->UnsavedQuestion());

@@ -157,7 +157,7 @@ int PresetForBackupValue(int actualPreset) {
 }
 
 std::optional<BackupContents> CollectBackup(const std::string& settingsFile, int actualPreset,
-                                            PedalPresence presence,
+                                            pages::PedalPresence presence,
                                             const pages::BrakeClutchSettings& brake,
                                             const pages::BrakeClutchSettings& clutch) {
   if (!SettingsFileReadable(settingsFile)) return std::nullopt;
