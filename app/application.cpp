@@ -48,6 +48,9 @@ bool Vezazivedov_sys_testApp::OnInit() {
   if (AnotherCopyRunning()) {
     wxMessageBox(wxString::FromUTF8(kAlreadyRunningText), kAlreadyRunningCaption,
                  wxOK | wxICON_INFORMATION);
+    // wx runs OnExit only after an OnInit that succeeded, and destroys this object after its
+    // own clean-up: the monitor's GL window and bitmap must go first.
+    EndOwnedObjects();
     return false;
   }
 
@@ -62,10 +65,14 @@ bool Vezazivedov_sys_testApp::OnInit() {
 }
 
 int Vezazivedov_sys_testApp::OnExit() {
+  EndOwnedObjects();
+  return wxApp::OnExit();
+}
+
+void Vezazivedov_sys_testApp::EndOwnedObjects() {
   saveWarning_.reset();
   monitor_.reset();
   toggleMarks_.reset();
-  return wxApp::OnExit();
 }
 
 }  // namespace app

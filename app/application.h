@@ -33,6 +33,9 @@ class Vezazivedov_sys_testApp : public wxApp {
   CVirtualDisplayDlg* Monitor() const { return monitor_.get(); }
 
  private:
+  // While the toolkit still runs: from OnExit, or before OnInit refuses to start.
+  void EndOwnedObjects();
+
   std::unique_ptr<SettingsSaveWarning> saveWarning_;
   std::unique_ptr<CVirtualDisplayDlg> monitor_;
   std::unique_ptr<PngToggleMarks> toggleMarks_;
