@@ -33,7 +33,7 @@ struct PageCurveSettings {
   bool dirty = false;                  // holds changes not yet sent to the controller
 };
 
-// The keys of one section of curve settings, named as the members they hold; dirty is not
+// The keys of one section of curve settings, spelt as the members they hold; dirty is not
 // stored.
 inline constexpr char kLowerDeadZoneKey[] = "dz_0";
 inline constexpr char kUpperDeadZoneKey[] = "dz_1";
