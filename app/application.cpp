@@ -7,6 +7,7 @@
 #include <wx/image.h>
 #include <wx/msgdlg.h>
 
+#include "app/app_options.h"
 #include "app/main_dialog.h"
 #include "app/monitor/monitor_window.h"
 #include "app/settings_save_warning.h"
@@ -29,9 +30,12 @@ bool Vezazivedov_sys_testApp::OnInit() {
   saveWarning_ = std::make_unique<SettingsSaveWarning>();
   // The application object's own construction, in its order: the options, then the monitor.
   // The monitor needs the GUI library running, so it is built here rather than statically.
-  enable_window = platform::GetPrivateProfileInt("MONITOR", "enable_window", 0, kSettingsFile);
-  enable_vr = platform::GetPrivateProfileInt("MONITOR", "enable_vr", 0, kSettingsFile);
-  minimized = platform::GetPrivateProfileInt("START", "minimized", 0, kSettingsFile);
+  enable_window = platform::GetPrivateProfileInt(kMonitorSection, kMonitorWindowKey, 0,
+                                                 platform::kSettingsFile);
+  enable_vr =
+      platform::GetPrivateProfileInt(kMonitorSection, kMonitorVrKey, 0, platform::kSettingsFile);
+  minimized =
+      platform::GetPrivateProfileInt(kStartSection, kStartMinimizedKey, 0, platform::kSettingsFile);
   monitor_ = std::make_unique<CVirtualDisplayDlg>([this] { return enable_window != 0; });
 
   wxInitAllImageHandlers();
@@ -44,6 +48,9 @@ bool Vezazivedov_sys_testApp::OnInit() {
   if (AnotherCopyRunning()) {
     wxMessageBox(wxString::FromUTF8(kAlreadyRunningText), kAlreadyRunningCaption,
                  wxOK | wxICON_INFORMATION);
+    // wx runs OnExit only after an OnInit that succeeded, and destroys this object after its
+    // own clean-up: the monitor's GL window and bitmap must go first.
+    EndOwnedObjects();
     return false;
   }
 
@@ -58,10 +65,14 @@ bool Vezazivedov_sys_testApp::OnInit() {
 }
 
 int Vezazivedov_sys_testApp::OnExit() {
+  EndOwnedObjects();
+  return wxApp::OnExit();
+}
+
+void Vezazivedov_sys_testApp::EndOwnedObjects() {
   saveWarning_.reset();
   monitor_.reset();
   toggleMarks_.reset();
-  return wxApp::OnExit();
 }
 
 }  // namespace app

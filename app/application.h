@@ -3,8 +3,6 @@
 #pragma once
 
 #include <memory>
-#include <string>
-#include <vector>
 
 #include <wx/app.h>
 
@@ -14,9 +12,6 @@ class CVirtualDisplayDlg;
 class PngToggleMarks;
 class SettingsSaveWarning;
 
-// The Linux names of the release and the debug executable, counted by the single-instance check.
-inline const std::vector<std::string> kExecutableNames{"orvo-pedals-calibrationd",
-                                                       "orvo-pedals-calibration"};
 inline constexpr const char* kAlreadyRunningText =
     "Application is already running\n\nLa aplicación ya está abierta";
 inline constexpr const char* kAlreadyRunningCaption = "Orvo Zantor Pedals";
@@ -38,6 +33,9 @@ class Vezazivedov_sys_testApp : public wxApp {
   CVirtualDisplayDlg* Monitor() const { return monitor_.get(); }
 
  private:
+  // While the toolkit still runs: from OnExit, or before OnInit refuses to start.
+  void EndOwnedObjects();
+
   std::unique_ptr<SettingsSaveWarning> saveWarning_;
   std::unique_ptr<CVirtualDisplayDlg> monitor_;
   std::unique_ptr<PngToggleMarks> toggleMarks_;

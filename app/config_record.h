@@ -11,6 +11,8 @@
 
 namespace app {
 
+using pages::PedalPresence;
+
 // Send Config stores on the controller and leaves the load-cell bit clear; a live apply
 // stores nothing and carries the throttle's axis_mode.
 enum class RecordUse { kSend, kLive };
@@ -18,11 +20,6 @@ enum class RecordUse { kSend, kLive };
 // Highest brake and clutch curve point a live apply passes on: the controller doubles those
 // points into one byte, and the live send does not hold them to 100.
 inline constexpr int kLivePedalPointLimit = 127;
-
-struct PedalPresence {
-  bool brake = false;
-  bool clutch = false;
-};
 
 // The record, or nothing when a value lies out of range: any dead zone or throttle point
 // outside 0..100, a brake or clutch point outside 0..100 (Send) or 0..127 (Live). The brake

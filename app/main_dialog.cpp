@@ -60,8 +60,8 @@ class Vezazivedov_sys_testDlg::ThrottlePort : public ThrottlePagePort {
   pages::CPedalsConfig2Dlg& page_;  // no ownership: a child window of the dialog
 };
 
-// The brake page or the clutch page as the model sees it.
-class Vezazivedov_sys_testDlg::PedalPort : public PedalPagePort {
+// The brake page or the clutch page as the model, and backup and restore, see it.
+class Vezazivedov_sys_testDlg::PedalPort : public PedalPagePort, public BackupPedalPort {
  public:
   explicit PedalPort(pages::CPedalsConfigDlg& page) : page_(page) {}
   pages::BrakeClutchSettings& Settings() override { return page_.Settings(); }
@@ -104,8 +104,8 @@ class Vezazivedov_sys_testDlg::BackupPort : public BackupHost {
   void SelectThrottlePreset(int index) override {
     dialog_.throttlePage_->SelectThrottlePreset(index, true);
   }
-  PedalPagePort& BrakePage() override { return *dialog_.brakePort_; }
-  PedalPagePort& ClutchPage() override { return *dialog_.clutchPort_; }
+  BackupPedalPort& BrakePage() override { return *dialog_.brakePort_; }
+  BackupPedalPort& ClutchPage() override { return *dialog_.clutchPort_; }
   void ApplyConfigLive() override { dialog_.ApplyConfigLive(); }
   pages::QuestionAnswer AskUnsavedChanges() override {
     return dialog_.AskUnsavedChanges(dialog_.model_->UnsavedQuestion());
@@ -125,7 +125,7 @@ class Vezazivedov_sys_testDlg::BackupPort : public BackupHost {
 
  private:
   Vezazivedov_sys_testDlg& dialog_;  // owns this object
-  const std::string settingsFile_ = kSettingsFile;
+  const std::string settingsFile_ = platform::kSettingsFile;
 };
 
 Vezazivedov_sys_testDlg::Vezazivedov_sys_testDlg(CVirtualDisplayDlg* monitor, AppOptionRefs options)
@@ -253,7 +253,7 @@ void Vezazivedov_sys_testDlg::Start() {
 
   platform::MciSendString("open \"beep.mp3\" type mpegvideo alias beep");
   const int volume =
-      platform::GetPrivateProfileInt("BEEP", "volume", kDefaultBeepVolume, kSettingsFile);
+      platform::GetPrivateProfileInt("BEEP", "volume", kDefaultBeepVolume, platform::kSettingsFile);
   platform::MciSendString("setaudio beep volume to " + std::to_string(volume));
 
   trayIcon_->CreateTrayIcon(this, appIcon, kTrayTip, modalBoxes_, [this] { OnCancel(); });
@@ -311,7 +311,7 @@ void Vezazivedov_sys_testDlg::CreatePages(PedalPresence presence) {
 }
 
 void Vezazivedov_sys_testDlg::ReadButtonAssignments() {
-  assignments_ = app::ReadButtonAssignments(kSettingsFile);
+  assignments_ = app::ReadButtonAssignments(platform::kSettingsFile);
 }
 
 void Vezazivedov_sys_testDlg::ShowAfterInit() {

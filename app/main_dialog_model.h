@@ -9,7 +9,8 @@
 #include "app/config_record.h"
 #include "app/main_dialog_texts.h"
 #include "devlink/controller_reports.h"
-#include "pages/throttle_page_model.h"
+#include "pages/page_texts.h"
+#include "pages/throttle_curve.h"
 
 namespace app {
 

@@ -19,7 +19,7 @@ namespace {
 // Backups and the restore's staged copy are other files, and their callers tell of those.
 bool IsSettingsFile(const std::string& file) {
   return std::filesystem::path(file).lexically_normal() ==
-         std::filesystem::path(kSettingsFile).lexically_normal();
+         std::filesystem::path(platform::kSettingsFile).lexically_normal();
 }
 
 // "./presets.ini" says little; the folder it is in says where to look.
@@ -32,12 +32,13 @@ std::string AbsolutePath(const std::string& file) {
 }  // namespace
 
 SettingsSaveWarning::SettingsSaveWarning() {
-  SetProfileWriteFailureHandler([this](const std::string& file, const platform::WriteError& error) {
-    OnWriteFailed(file, error);
-  });
+  platform::SetProfileWriteFailureHandler(
+      [this](const std::string& file, const platform::WriteError& error) {
+        OnWriteFailed(file, error);
+      });
 }
 
-SettingsSaveWarning::~SettingsSaveWarning() { SetProfileWriteFailureHandler(nullptr); }
+SettingsSaveWarning::~SettingsSaveWarning() { platform::SetProfileWriteFailureHandler(nullptr); }
 
 void SettingsSaveWarning::SetMainWindow(Vezazivedov_sys_testDlg* window) { mainWindow_ = window; }
 

@@ -10,7 +10,6 @@
 
 #include <unistd.h>
 
-#include "app/application.h"
 #include "platform/instance_lock.h"
 #include "platform/process_list.h"
 

@@ -23,9 +23,8 @@
 namespace chart {
 namespace {
 
-constexpr float kScreenPixelsPerInch = 96.0f;
 // Document units per screen pixel.
-constexpr float kScale = kDocumentUnitsPerInch / kScreenPixelsPerInch;
+constexpr float kScale = kDocumentUnitsPerInch / static_cast<float>(kScreenPixelsPerInch);
 constexpr double kTablePoints = 8.0;
 constexpr double kTitlePoints = 10.0;
 constexpr double kNoticePoints = 16.0;
@@ -119,7 +118,7 @@ IntRect ToIntRect(const wxRect& r) { return {r.x, r.y, r.x + r.width, r.y + r.he
 // ---- The view ----
 
 CChartDataView::CChartDataView(CChartContainer& container)
-    : container_(container), model_(kScreenPixelsPerInch) {}
+    : container_(container), model_(static_cast<float>(kScreenPixelsPerInch)) {}
 
 CChartDataView::~CChartDataView() = default;
 

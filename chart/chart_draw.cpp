@@ -14,8 +14,6 @@
 namespace chart {
 namespace {
 
-// Screen pixels per inch that a scale of 1.0 stands for.
-constexpr double kScreenUnitsPerInch = 96.0;
 // Boundary labels: "Verdana" 7 pt bold.
 constexpr double kBoundaryLabelPoints = 7.0;
 // Printed page header: "Verdana" 16 pt, in a band 80 units high, 200 in and 250 down.
@@ -180,7 +178,7 @@ std::uint32_t WithAlpha(std::uint32_t argb, std::uint8_t alpha) {
 }
 
 wxFont ChartFont(double points, double unitsPerInch, bool bold) {
-  wxFontInfo info(static_cast<float>(points * unitsPerInch / kScreenUnitsPerInch));
+  wxFontInfo info(static_cast<float>(points * unitsPerInch / kScreenPixelsPerInch));
   info.FaceName("Verdana");
   if (bold) info.Bold();
   return wxFont(info);
@@ -425,7 +423,7 @@ void DrawChartText(wxGraphicsContext& gc, const RectF& rect, const BoundaryLabel
   const RectF r{rect.x + 2.0f * s, rect.y + 2.0f * s, rect.width - 4.0f * s,
                 rect.height - 4.0f * s};
   if (!(r.width > 0.0f) || !(r.height > 0.0f)) return;
-  gc.SetFont(ChartFont(kBoundaryLabelPoints, kScreenUnitsPerInch * s, true),
+  gc.SetFont(ChartFont(kBoundaryLabelPoints, kScreenPixelsPerInch * s, true),
              ArgbToColour(labels.textColour));
   double w1 = 0, h1 = 0, w2 = 0, h2 = 0;
   gc.GetTextExtent(labels.left, &w1, &h1);

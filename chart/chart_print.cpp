@@ -32,7 +32,7 @@ constexpr float kLaterRowsTop = 500.0f;
 constexpr float kFramePixels = 3.0f;
 // The X-boundary labels keep their 7 pt on paper: the label routine sizes its font for 96
 // units per inch times its scale.
-constexpr float kBoundaryLabelScale = kPageUnitsPerInch / 96.0f;
+constexpr float kBoundaryLabelScale = kPageUnitsPerInch / static_cast<float>(kScreenPixelsPerInch);
 // More pages than any chart printout has; the printers clamp to the printout's own count.
 constexpr int kMaxPrintPages = 9999;
 
@@ -176,7 +176,8 @@ ChartPrintPlan PlanChartPrint(ChartContainerCore& copy, const RectF& bounds, flo
 ChartPrintJob::ChartPrintJob(std::unique_ptr<ChartContainerCore> copy, int screenDpi,
                              const RectF& bounds)
     : copy_(std::move(copy)) {
-  const float s = kPageUnitsPerInch / static_cast<float>(screenDpi > 0 ? screenDpi : 96);
+  const float s =
+      kPageUnitsPerInch / static_cast<float>(screenDpi > 0 ? screenDpi : kScreenPixelsPerInch);
   plan_ = PlanChartPrint(*copy_, bounds, s);
 }
 

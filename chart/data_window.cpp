@@ -20,13 +20,11 @@ namespace {
 
 // "Verdana" 7 pt bold for every text of the box.
 constexpr double kDataWndFontPoints = 7.0;
-constexpr double kScreenPixelsPerInch = 96.0;
 // Corner radius of the box.
 constexpr float kBoxRadius = 2.0f;
 // Plus marks of a marks-only series: centres from the row's left, arm length either side.
 constexpr float kPlusCentres[] = {6.0f, 13.0f, 20.0f};
 constexpr float kPlusArm = 3.0f;
-constexpr float kTinySize = 1.1920929e-7f;
 
 wxFont DataWndFont() { return ChartFont(kDataWndFontPoints, kScreenPixelsPerInch, true); }
 

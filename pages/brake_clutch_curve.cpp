@@ -5,12 +5,12 @@
 #include <cmath>
 
 #include "pages/step_within.h"
+#include "pages/value_row_sizes.h"
 
 namespace pages {
 
 namespace {
 
-constexpr int kMinPercent = 0;
 // The brake's maximum force cannot be stepped below this.
 constexpr int kMinBrakeForce = 60;
 constexpr std::size_t kLastSegment = kBrakeClutchPointCount - 2;
@@ -22,11 +22,6 @@ constexpr BrakeClutchPoints IdentityPoints() {
   }
   return points;
 }
-
-// Point captions are 24 units wide, the last one 27.
-constexpr int kPointCaptionWidth = 24;
-constexpr int kLastPointCaptionWidth = 27;
-constexpr int kDeadZoneCaptionWidth = 96;
 
 constexpr BrakeClutchRow PointRow(int point, int captionId, int minusId, int valueId, int plusId,
                                   int captionX, int captionY, int valueX, int valueY) {

@@ -16,6 +16,12 @@ namespace pages {
 // What a pedal page configures; the main dialog sets it when it creates the page.
 enum class PedalKind : int { kThrottle = 0, kBrake = 1, kClutch = 2 };
 
+// Which of the brake and clutch pedals the main dialog marks present; the throttle always is.
+struct PedalPresence {
+  bool brake = false;
+  bool clutch = false;
+};
+
 // Curve points (kBrakeClutchPointCount) at the inputs 0, 10, ..., 100 percent; element k is key
 // band_<10k>.
 inline constexpr int kBrakeClutchPointSpacing = 10;  // input percent between two points

@@ -8,6 +8,7 @@
 #include "pages/curve_menu.h"
 #include "pages/font_static.h"
 #include "pages/page_owner.h"
+#include "pages/value_row_sizes.h"
 
 namespace pages {
 
@@ -18,7 +19,6 @@ constexpr PageCommonLayout kCommonLayout{
     {159, 20, 9, 252},  // live bar
     {134, 2, 39, 12},   // percentage
 };
-constexpr int kCaptionHeight = 15;
 
 }  // namespace
 

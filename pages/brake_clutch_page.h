@@ -34,7 +34,8 @@ class CPedalsConfigDlg : public wxPanel, private BrakeClutchPageView {
   // Creates the page hidden, as a child of parent, which places and shows it; the page finds
   // its PageOwner among its ancestors. kind is Brake or Clutch (any kind but Brake behaves as
   // the clutch page). The page starts with the defaults and the Spanish texts.
-  CPedalsConfigDlg(wxWindow* parent, PedalKind kind, std::string settingsFile = kSettingsFile);
+  CPedalsConfigDlg(wxWindow* parent, PedalKind kind,
+                   std::string settingsFile = platform::kSettingsFile);
   ~CPedalsConfigDlg() override;
 
   // ---- For the main dialog ----

@@ -92,7 +92,7 @@ void BrakeClutchPageModel::StepBrakeForce(int buttonId) {
   StepButton(buttonId);
   view_.ApplyConfigLive();
   if (kind_ == PedalKind::kBrake) {
-    WriteProfileInt(kBrakeSection, kMaxForceKey, settings_.dz_1, file_);
+    platform::WriteProfileInt(kBrakeSection, kMaxForceKey, settings_.dz_1, file_);
   }
 }
 

@@ -1,9 +1,11 @@
 // The settings that a pedal page edits and the main dialog sends: dead zones, curve points and
 // flags. The throttle page holds 20 float points, the clutch and brake page 11 int points.
+// Also the keys under which a section of the settings file or of a backup holds them.
 #pragma once
 
 #include <array>
 #include <cstddef>
+#include <string>
 
 #include "platform/pedal_curves.h"
 
@@ -11,6 +13,7 @@ namespace pages {
 
 using platform::kBrakeClutchPointCount;
 using platform::kMaxPercent;
+using platform::kMinPercent;
 using platform::kThrottlePointCount;
 
 template <typename Point, std::size_t PointCount>
@@ -29,5 +32,14 @@ struct PageCurveSettings {
   int axis_mode = 0;                   // load-cell mode when not 0
   bool dirty = false;                  // holds changes not yet sent to the controller
 };
+
+// The keys of one section of curve settings, spelt as the members they hold; dirty is not
+// stored.
+inline constexpr char kLowerDeadZoneKey[] = "dz_0";
+inline constexpr char kUpperDeadZoneKey[] = "dz_1";
+inline constexpr char kCurveEnabledKey[] = "axis_cnf";
+inline constexpr char kLoadCellKey[] = "axis_mode";
+// "band_<input>": the key of the curve point at that input percent.
+std::string CurvePointKey(int inputPercent);
 
 }  // namespace pages

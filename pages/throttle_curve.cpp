@@ -9,8 +9,6 @@ namespace pages {
 
 namespace {
 
-constexpr float kMinPercent = 0.0f;
-
 constexpr std::array<float, kThrottlePointCount> IdentityPoints() {
   std::array<float, kThrottlePointCount> points{};
   for (std::size_t k = 0; k < kThrottlePointCount; ++k) {
@@ -126,16 +124,16 @@ bool StepThrottleRow(ThrottleCurveSettings& settings, const ThrottleStep& step) 
   bool pointChanged = false;
   switch (row.field) {
     case ThrottleField::kLowerDeadZone:
-      settings.dz_0 = StepWithin(settings.dz_0, step.direction, 0, 100);
+      settings.dz_0 = StepWithin(settings.dz_0, step.direction, kMinPercent, kMaxPercent);
       break;
     case ThrottleField::kUpperDeadZone:
       // The page shows 100 - dz_1, so "+" lowers the end point.
-      settings.dz_1 = StepWithin(settings.dz_1, -step.direction, 0, 100);
+      settings.dz_1 = StepWithin(settings.dz_1, -step.direction, kMinPercent, kMaxPercent);
       break;
     case ThrottleField::kPoint: {
       float& point = settings.band.at(static_cast<std::size_t>(row.point));
-      point = StepWithin(point, row.step * static_cast<float>(step.direction), kMinPercent,
-                         static_cast<float>(kMaxPercent));
+      point = StepWithin(point, row.step * static_cast<float>(step.direction),
+                         static_cast<float>(kMinPercent), static_cast<float>(kMaxPercent));
       pointChanged = true;
       break;
     }

@@ -8,6 +8,7 @@
 #include "pages/curve_menu.h"
 #include "pages/font_static.h"
 #include "pages/page_owner.h"
+#include "pages/value_row_sizes.h"
 
 namespace pages {
 
@@ -21,11 +22,7 @@ constexpr PageCommonLayout kCommonLayout{
 
 // Captions end one unit left of the row's "-" button, which stands 12 units left of the value;
 // the dead-zone captions are wider and further away.
-constexpr int kCaptionHeight = 15;
-constexpr int kDeadZoneCaptionWidth = 96;
 constexpr int kDeadZoneCaptionOffset = 112;
-constexpr int kPointCaptionWidth = 24;
-constexpr int kWidePointCaptionWidth = 27;  // "100 %"
 constexpr int kPointCaptionGap = 13;
 
 DluRect CaptionRect(const ThrottleRow& r) {
@@ -33,7 +30,7 @@ DluRect CaptionRect(const ThrottleRow& r) {
     return {r.x - kDeadZoneCaptionOffset, r.y + 1, kDeadZoneCaptionWidth, kCaptionHeight};
   }
   const bool last = static_cast<std::size_t>(r.point) + 1 == kThrottlePointCount;
-  const int width = last ? kWidePointCaptionWidth : kPointCaptionWidth;
+  const int width = last ? kLastPointCaptionWidth : kPointCaptionWidth;
   return {r.x - kPointCaptionGap - width, r.y + 1, width, kCaptionHeight};
 }
 

@@ -44,7 +44,7 @@ class CPedalsConfig2Dlg : public wxPanel, private ThrottlePageView {
 
   // Creates the page hidden, as a child of parent, which places and shows it; the page finds
   // its PageOwner among its ancestors. Loads the preset named in the settings file.
-  explicit CPedalsConfig2Dlg(wxWindow* parent, std::string settingsFile = kSettingsFile,
+  explicit CPedalsConfig2Dlg(wxWindow* parent, std::string settingsFile = platform::kSettingsFile,
                              QuestionBox questionBox = {});
   ~CPedalsConfig2Dlg() override;
 

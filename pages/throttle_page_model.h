@@ -18,9 +18,6 @@ namespace pages {
 // apart from 90 (x 140..150); band_90 ends the first and starts the second.
 std::vector<chart::ChartPoints> ThrottleChartCurves(const ThrottleCurveSettings& settings);
 
-// How the user left the save question. Closing the box is no answer, and saves nothing.
-enum class QuestionAnswer { kYes, kNo, kClosed };
-
 // What the model needs of its window; tests give it a recording fake.
 class ThrottlePageView {
  public:

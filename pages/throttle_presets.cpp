@@ -11,9 +11,7 @@ namespace {
 constexpr const char* kSelectedSection = "CNF";
 constexpr const char* kSelectedKey = "preset";
 
-std::string BandKey(std::size_t point) {
-  return "band_" + std::to_string(kThrottlePointInputs[point]);
-}
+std::string BandKey(std::size_t point) { return CurvePointKey(kThrottlePointInputs[point]); }
 
 bool IsPresetIndex(int index) { return index >= 0 && index < kThrottlePresetCount; }
 
@@ -29,26 +27,27 @@ const char* ThrottlePresetLetter(int index) {
 void LoadThrottlePreset(ThrottleCurveSettings& settings, int index, const std::string& file) {
   const std::string section = ThrottlePresetSection(index);
   const ThrottleCurveSettings defaults = DefaultThrottleSettings();
-  settings.dz_0 = platform::GetPrivateProfileInt(section, "dz_0", defaults.dz_0, file);
-  settings.dz_1 = platform::GetPrivateProfileInt(section, "dz_1", defaults.dz_1, file);
+  settings.dz_0 = platform::GetPrivateProfileInt(section, kLowerDeadZoneKey, defaults.dz_0, file);
+  settings.dz_1 = platform::GetPrivateProfileInt(section, kUpperDeadZoneKey, defaults.dz_1, file);
   for (std::size_t k = 0; k < kThrottlePointCount; ++k) {
-    settings.band[k] = ReadProfileFloat(section, BandKey(k), defaults.band[k], file);
+    settings.band[k] = platform::ReadProfileFloat(section, BandKey(k), defaults.band[k], file);
   }
-  settings.axis_cnf = platform::GetPrivateProfileInt(section, "axis_cnf", defaults.axis_cnf, file);
+  settings.axis_cnf =
+      platform::GetPrivateProfileInt(section, kCurveEnabledKey, defaults.axis_cnf, file);
   settings.axis_mode =
-      platform::GetPrivateProfileInt(section, "axis_mode", defaults.axis_mode, file);
+      platform::GetPrivateProfileInt(section, kLoadCellKey, defaults.axis_mode, file);
   settings.dirty = false;
 }
 
 void SaveThrottlePreset(const ThrottleCurveSettings& settings, int index, const std::string& file) {
   const std::string section = ThrottlePresetSection(index);
-  WriteProfileInt(section, "dz_0", settings.dz_0, file);
-  WriteProfileInt(section, "dz_1", settings.dz_1, file);
+  platform::WriteProfileInt(section, kLowerDeadZoneKey, settings.dz_0, file);
+  platform::WriteProfileInt(section, kUpperDeadZoneKey, settings.dz_1, file);
   for (std::size_t k = 0; k < kThrottlePointCount; ++k) {
-    WriteProfileFloat(section, BandKey(k), settings.band[k], file);
+    platform::WriteProfileFloat(section, BandKey(k), settings.band[k], file);
   }
-  WriteProfileInt(section, "axis_cnf", settings.axis_cnf, file);
-  WriteProfileInt(section, "axis_mode", settings.axis_mode, file);
+  platform::WriteProfileInt(section, kCurveEnabledKey, settings.axis_cnf, file);
+  platform::WriteProfileInt(section, kLoadCellKey, settings.axis_mode, file);
 }
 
 int ReadSelectedThrottlePreset(const std::string& file) {
@@ -57,7 +56,7 @@ int ReadSelectedThrottlePreset(const std::string& file) {
 }
 
 void WriteSelectedThrottlePreset(int index, const std::string& file) {
-  WriteProfileInt(kSelectedSection, kSelectedKey, index, file);
+  platform::WriteProfileInt(kSelectedSection, kSelectedKey, index, file);
 }
 
 const char* ThrottleSaveQuestion(PageLanguage language) {

@@ -10,7 +10,8 @@ namespace platform {
 inline constexpr std::size_t kThrottlePointCount = 20;
 // Brake and clutch curve points, at the inputs 0, 10, ..., 100 percent.
 inline constexpr std::size_t kBrakeClutchPointCount = 11;
-// Dead zones and curve points are percent of the pedal's travel, at most this.
+// Dead zones and curve points are percent of the pedal's travel, from kMinPercent to kMaxPercent.
+inline constexpr int kMinPercent = 0;
 inline constexpr int kMaxPercent = 100;
 
 }  // namespace platform

@@ -11,6 +11,8 @@
 
 #include "platform/ini_file.h"
 
+namespace platform {
+
 namespace {
 
 // Numbers are read from the first 63 characters of their text.
@@ -36,8 +38,8 @@ ProfileWriteFailureHandler failureHandler;
 bool WriteProfileText(const std::string& section, const std::string& key, const std::string& text,
                       const std::string& file) {
   if (text.empty()) {
-    platform::NoteWriteFailure(platform::WriteFailure::kOther, EOVERFLOW);
-  } else if (platform::WritePrivateProfileString(section, key, text, file)) {
+    NoteWriteFailure(WriteFailure::kOther, EOVERFLOW);
+  } else if (WritePrivateProfileString(section, key, text, file)) {
     return true;
   }
   ProfileWriteFailureHandler handler;
@@ -46,7 +48,7 @@ bool WriteProfileText(const std::string& section, const std::string& key, const 
     handler = failureHandler;
   }
   // Outside the lock: the handler may write, or install another.
-  if (handler) handler(file, platform::LastWriteError());
+  if (handler) handler(file, LastWriteError());
   return false;
 }
 
@@ -72,10 +74,12 @@ bool WriteProfileFloat(const std::string& section, const std::string& key, float
 float ReadProfileFloat(const std::string& section, const std::string& key, float defaultValue,
                        const std::string& file) {
   const std::string text =
-      platform::GetPrivateProfileString(section, key, "", kFloatTextCharacters + 1, file);
+      GetPrivateProfileString(section, key, "", kFloatTextCharacters + 1, file);
   if (text.empty()) return defaultValue;
   const locale_t locale = CLocale();
   // glibc hands out its built-in "C" locale here without allocating; never null in practice.
   if (locale == static_cast<locale_t>(0)) return 0.0f;
   return static_cast<float>(::strtod_l(text.c_str(), nullptr, locale));
 }
+
+}  // namespace platform

@@ -8,13 +8,15 @@
 
 #include "platform/whole_file.h"
 
+namespace platform {
+
 // The settings file, relative to the working directory.
 inline constexpr char kSettingsFile[] = "./presets.ini";
 
 // Told of every write through WriteProfileInt or WriteProfileFloat that left its file as it was:
 // the file as the caller named it, and why. Called on the writing thread, at once.
 using ProfileWriteFailureHandler =
-    std::function<void(const std::string& file, const platform::WriteError& error)>;
+    std::function<void(const std::string& file, const WriteError& error)>;
 
 // From now on every failed write goes to handler (none when it is empty); returns the handler it
 // replaces. The callers need not look at each write's result to have a failure told.
@@ -35,3 +37,5 @@ bool WriteProfileFloat(const std::string& section, const std::string& key, float
 // defaultValue.
 float ReadProfileFloat(const std::string& section, const std::string& key, float defaultValue,
                        const std::string& file);
+
+}  // namespace platform

@@ -88,8 +88,7 @@ class FileReplacement {
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;
 
-  // The file that is replaced (a symbolic link resolved) and the temporary file beside it.
-  const std::string& Target() const { return target_; }
+  // The temporary file beside the file that is replaced (a symbolic link resolved).
   const std::string& TemporaryPath() const { return temporary_; }
 
   // Writes bytes as the temporary file's whole contents. Once only. The file stays open and

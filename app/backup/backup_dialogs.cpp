@@ -5,7 +5,7 @@
 #include <wx/msgdlg.h>
 
 #include "app/backup/backup_file.h"
-#include "app/main_dialog_texts.h"
+#include "pages/page_texts.h"
 
 namespace app {
 

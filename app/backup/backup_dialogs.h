@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "pages/throttle_page_model.h"
+#include "pages/page_texts.h"
 
 class wxWindow;
 

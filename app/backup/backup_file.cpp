@@ -8,7 +8,7 @@
 #include <type_traits>
 
 #include "app/backup/staged_file.h"
-#include "pages/brake_clutch_curve.h"
+#include "pages/brake_clutch_page_model.h"
 #include "platform/ini_file.h"
 #include "platform/profile_settings.h"
 #include "platform/whole_file.h"
@@ -17,12 +17,6 @@ namespace app {
 
 namespace {
 
-// The brake's maximum force in the settings file; the brake page prefers it to the
-// controller's value.
-constexpr char kMaxForceSection[] = "BRAKE";
-constexpr char kMaxForceKey[] = "max_force";
-
-constexpr int kMinPercent = 0;
 // Values are read from the first 63 characters of their text, as the settings helpers do.
 constexpr std::size_t kValueTextSize = 64;
 // No value can hold a line break, so this default tells a missing key from any value.
@@ -37,16 +31,16 @@ std::string BandKey(std::size_t k) {
   const int input = kThrottlePoints<Settings>
                         ? pages::kThrottlePointInputs[k]
                         : static_cast<int>(k) * pages::kBrakeClutchPointSpacing;
-  return "band_" + std::to_string(input);
+  return pages::CurvePointKey(input);
 }
 
 bool WritePoint(const std::string& section, const std::string& key, float value,
                 const std::string& file) {
-  return WriteProfileFloat(section, key, value, file);
+  return platform::WriteProfileFloat(section, key, value, file);
 }
 bool WritePoint(const std::string& section, const std::string& key, int value,
                 const std::string& file) {
-  return WriteProfileInt(section, key, value, file);
+  return platform::WriteProfileInt(section, key, value, file);
 }
 
 // The section's keys in their order: dz_0, dz_1, the points, axis_cnf, axis_mode. Stops at the
@@ -54,13 +48,14 @@ bool WritePoint(const std::string& section, const std::string& key, int value,
 template <typename Settings>
 bool WriteCurveSection(const std::string& section, const Settings& settings,
                        const std::string& file) {
-  bool ok = WriteProfileInt(section, "dz_0", settings.dz_0, file) &&
-            WriteProfileInt(section, "dz_1", settings.dz_1, file);
+  bool ok = platform::WriteProfileInt(section, pages::kLowerDeadZoneKey, settings.dz_0, file) &&
+            platform::WriteProfileInt(section, pages::kUpperDeadZoneKey, settings.dz_1, file);
   for (std::size_t k = 0; ok && k < Settings::kPointCount; ++k) {
     ok = WritePoint(section, BandKey<Settings>(k), settings.band[k], file);
   }
-  return ok && WriteProfileInt(section, "axis_cnf", settings.axis_cnf, file) &&
-         WriteProfileInt(section, "axis_mode", settings.axis_mode, file);
+  return ok &&
+         platform::WriteProfileInt(section, pages::kCurveEnabledKey, settings.axis_cnf, file) &&
+         platform::WriteProfileInt(section, pages::kLoadCellKey, settings.axis_mode, file);
 }
 
 template <typename Number>
@@ -101,19 +96,21 @@ class BackupReader {
     const std::size_t gapsBefore = gaps_.size();
     Settings settings = defaults;
     settings.dz_0 =
-        Whole(section, "dz_0", kMinPercent, platform::kMaxPercent).value_or(defaults.dz_0);
+        Whole(section, pages::kLowerDeadZoneKey, platform::kMinPercent, platform::kMaxPercent)
+            .value_or(defaults.dz_0);
     settings.dz_1 =
-        Whole(section, "dz_1", kMinPercent, platform::kMaxPercent).value_or(defaults.dz_1);
+        Whole(section, pages::kUpperDeadZoneKey, platform::kMinPercent, platform::kMaxPercent)
+            .value_or(defaults.dz_1);
     for (std::size_t k = 0; k < Settings::kPointCount; ++k) {
       using Point = typename Settings::PointType;
       // Throttle points are read as double and narrowed, as the settings helpers read them.
       using Parsed = std::conditional_t<kThrottlePoints<Settings>, double, Point>;
       const std::optional<Parsed> point =
-          Read<Parsed>(section, BandKey<Settings>(k), kMinPercent, platform::kMaxPercent);
+          Read<Parsed>(section, BandKey<Settings>(k), platform::kMinPercent, platform::kMaxPercent);
       settings.band[k] = point ? static_cast<Point>(*point) : defaults.band[k];
     }
-    settings.axis_cnf = Whole(section, "axis_cnf", 0, 1).value_or(defaults.axis_cnf);
-    settings.axis_mode = Whole(section, "axis_mode", 0, 1).value_or(defaults.axis_mode);
+    settings.axis_cnf = Whole(section, pages::kCurveEnabledKey, 0, 1).value_or(defaults.axis_cnf);
+    settings.axis_mode = Whole(section, pages::kLoadCellKey, 0, 1).value_or(defaults.axis_mode);
     settings.dirty = false;
     // A section without any of its keys is named whole.
     constexpr std::size_t kKeyCount = Settings::kPointCount + 4;
@@ -160,7 +157,7 @@ int PresetForBackupValue(int actualPreset) {
 }
 
 std::optional<BackupContents> CollectBackup(const std::string& settingsFile, int actualPreset,
-                                            PedalPresence presence,
+                                            pages::PedalPresence presence,
                                             const pages::BrakeClutchSettings& brake,
                                             const pages::BrakeClutchSettings& clutch) {
   if (!SettingsFileReadable(settingsFile)) return std::nullopt;
@@ -178,7 +175,8 @@ bool WriteBackupFile(const BackupContents& contents, const std::string& path) {
   const std::unique_ptr<StagedFile> staged = StagedFile::Begin(path, StagedFile::Start::kEmpty);
   if (!staged) return false;
   const std::string& file = staged->Path();
-  bool ok = WriteProfileInt(kBackupThrottleSection, kBackupPresetKey, contents.actualPreset, file);
+  bool ok = platform::WriteProfileInt(kBackupThrottleSection, kBackupPresetKey,
+                                      contents.actualPreset, file);
   for (int n = 0; ok && n < pages::kThrottlePresetCount; ++n) {
     ok = WriteCurveSection(BackupPresetSection(n), contents.presets[static_cast<std::size_t>(n)],
                            file);
@@ -237,7 +235,8 @@ bool WriteRestoredSettings(const RestoredBackup& backup, const std::string& sett
                            backup.presets[static_cast<std::size_t>(n)], file);
   }
   if (ok && backup.brake) {
-    ok = WriteProfileInt(kMaxForceSection, kMaxForceKey, backup.brake->dz_1, file);
+    ok = platform::WriteProfileInt(pages::kBrakeSection, pages::kMaxForceKey, backup.brake->dz_1,
+                                   file);
   }
   return ok && staged->Commit();
 }

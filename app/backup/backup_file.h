@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-#include "app/config_record.h"
+#include "pages/brake_clutch_curve.h"
 #include "pages/throttle_curve.h"
 #include "pages/throttle_presets.h"
 
@@ -45,7 +45,7 @@ struct BackupContents {
 // Nothing when the settings file is there but cannot be read: its defaults are not the user's
 // presets. A missing settings file holds the defaults.
 std::optional<BackupContents> CollectBackup(const std::string& settingsFile, int actualPreset,
-                                            PedalPresence presence,
+                                            pages::PedalPresence presence,
                                             const pages::BrakeClutchSettings& brake,
                                             const pages::BrakeClutchSettings& clutch);
 

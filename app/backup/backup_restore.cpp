@@ -102,7 +102,8 @@ std::string GapList(const BackupTexts& texts, const std::vector<BackupGap>& gaps
 }
 
 // The restored settings into a brake or clutch page, which then holds unsent changes.
-void RestorePedal(PedalPagePort& page, const std::optional<pages::BrakeClutchSettings>& settings) {
+void RestorePedal(BackupPedalPort& page,
+                  const std::optional<pages::BrakeClutchSettings>& settings) {
   if (!settings) return;
   page.LoadPedalSettings(*settings);
   page.Settings().dirty = true;

@@ -1,17 +1,27 @@
 // The main dialog's Save Preset and Load Preset buttons: the throttle presets, the selected
 // preset and the present pedals' settings to a backup file of the user's choice, and back.
 // BackupRestore holds the two flows; the main dialog supplies the pages, the flags and the
-// user's answers through BackupHost, so the flows run without a window in tests.
+// user's answers through BackupHost and BackupPedalPort, so the flows run without a window in
+// tests.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "app/config_record.h"
-#include "app/main_dialog_model.h"
-#include "app/main_dialog_texts.h"
+#include "pages/brake_clutch_curve.h"
+#include "pages/page_texts.h"
 
 namespace app {
+
+// A brake or clutch page as backup and restore use it.
+class BackupPedalPort {
+ public:
+  virtual ~BackupPedalPort() = default;
+  virtual pages::BrakeClutchSettings& Settings() = 0;
+  // Takes the settings and clears the page's unsent-changes flag (the brake page puts its
+  // stored maximum force in place of dz_1).
+  virtual void LoadPedalSettings(const pages::BrakeClutchSettings& settings) = 0;
+};
 
 // What backup and restore need of the main dialog.
 class BackupHost {
@@ -20,7 +30,7 @@ class BackupHost {
 
   // ---- The main dialog's state ----
   virtual const std::string& SettingsFile() const = 0;  // "./presets.ini"
-  virtual PedalPresence Presence() const = 0;
+  virtual pages::PedalPresence Presence() const = 0;
   virtual pages::PageLanguage Language() const = 0;
   // Whether the throttle, brake or clutch page holds unsent changes.
   virtual bool AnyPageDirty() = 0;
@@ -30,8 +40,8 @@ class BackupHost {
   // The throttle page's forced selection: checks the preset's button, loads the preset from
   // the settings file (dropping unsent changes), writes CNF preset and applies live.
   virtual void SelectThrottlePreset(int index) = 0;
-  virtual PedalPagePort& BrakePage() = 0;
-  virtual PedalPagePort& ClutchPage() = 0;
+  virtual BackupPedalPort& BrakePage() = 0;
+  virtual BackupPedalPort& ClutchPage() = 0;
   // Send without storing, the monitor pop-up and the beep.
   virtual void ApplyConfigLive() = 0;
 

@@ -4,6 +4,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 
+#include "app/app_options.h"
 #include "app/hot_keys/press_wait_dlg.h"
 #include "pages/dialog_units.h"
 #include "pages/font_static.h"
@@ -105,9 +106,12 @@ void CAssignButtonDlg::SaveMonitorOptions() {
   options_.enable_window = monitor_->GetValue() ? 1 : 0;
   options_.enable_vr = monitorVr_->GetValue() ? 1 : 0;
   options_.minimized = minimized_->GetValue() ? 1 : 0;
-  WriteProfileInt("MONITOR", "enable_window", options_.enable_window, kSettingsFile);
-  WriteProfileInt("MONITOR", "enable_vr", options_.enable_vr, kSettingsFile);
-  WriteProfileInt("START", "minimized", options_.minimized, kSettingsFile);
+  platform::WriteProfileInt(kMonitorSection, kMonitorWindowKey, options_.enable_window,
+                            platform::kSettingsFile);
+  platform::WriteProfileInt(kMonitorSection, kMonitorVrKey, options_.enable_vr,
+                            platform::kSettingsFile);
+  platform::WriteProfileInt(kStartSection, kStartMinimizedKey, options_.minimized,
+                            platform::kSettingsFile);
 }
 
 void CAssignButtonDlg::OnCharHook(wxKeyEvent& event) {

@@ -16,7 +16,7 @@ void OnAssignButtons(AssignButtonsHost& host) {
     dialog.ShowModal();
     host.HotKeyAssignments() = dialog.Assignments();
   }
-  WriteButtonAssignments(host.HotKeyAssignments(), kSettingsFile);
+  WriteButtonAssignments(host.HotKeyAssignments(), platform::kSettingsFile);
   host.StartPollTimers();
   host.SetBusy(false);
 }

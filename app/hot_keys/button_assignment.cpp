@@ -49,8 +49,8 @@ ButtonAssignments ReadButtonAssignments(const std::string& file) {
 
 void WriteButtonAssignments(const ButtonAssignments& assignments, const std::string& file) {
   for (std::size_t slot = 0; slot < kHotKeyCount; ++slot) {
-    WriteProfileInt(kJoySection, kJoyKeys[slot].device, assignments[slot].device, file);
-    WriteProfileInt(kJoySection, kJoyKeys[slot].button, assignments[slot].button, file);
+    platform::WriteProfileInt(kJoySection, kJoyKeys[slot].device, assignments[slot].device, file);
+    platform::WriteProfileInt(kJoySection, kJoyKeys[slot].button, assignments[slot].button, file);
   }
 }
 

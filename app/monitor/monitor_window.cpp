@@ -10,6 +10,7 @@
 #include <wx/frame.h>
 #include <wx/msgdlg.h>
 
+#include "app/app_options.h"
 #include "platform/ini_file.h"
 #include "platform/profile_settings.h"
 
@@ -21,9 +22,6 @@ namespace {
 // the window is resizable in name and held at its size by equal minimum and maximum sizes.
 constexpr long kMonitorStyle =
     wxFRAME_NO_TASKBAR | wxSTAY_ON_TOP | wxBORDER_NONE | wxFRAME_TOOL_WINDOW | wxRESIZE_BORDER;
-constexpr const char* kMonitorSection = "MONITOR";
-constexpr const char* kXKey = "x";
-constexpr const char* kYKey = "y";
 constexpr int kUnsetPosition = -1;
 
 // Where the X server has the window, asked afresh; none while the window is not mapped.
@@ -209,9 +207,10 @@ bool CVirtualDisplayDlg::Create() {
   frame_ = frame;
   timing_.StartTicking();
 
-  const wxPoint stored(
-      platform::GetPrivateProfileInt(kMonitorSection, kXKey, kUnsetPosition, kSettingsFile),
-      platform::GetPrivateProfileInt(kMonitorSection, kYKey, kUnsetPosition, kSettingsFile));
+  const wxPoint stored(platform::GetPrivateProfileInt(kMonitorSection, kMonitorXKey, kUnsetPosition,
+                                                      platform::kSettingsFile),
+                       platform::GetPrivateProfileInt(kMonitorSection, kMonitorYKey, kUnsetPosition,
+                                                      platform::kSettingsFile));
   if (IsMonitorPositionRestorable(stored)) {
     frame_->PlaceAt(stored);
     frame_->Refresh(false);
@@ -262,8 +261,8 @@ void CVirtualDisplayDlg::RepaintWindow() {
 
 void CVirtualDisplayDlg::OnWindowMoved(const wxPoint& position) {
   if (!timing_.IsActive()) return;
-  WriteProfileInt(kMonitorSection, kXKey, position.x, kSettingsFile);
-  WriteProfileInt(kMonitorSection, kYKey, position.y, kSettingsFile);
+  platform::WriteProfileInt(kMonitorSection, kMonitorXKey, position.x, platform::kSettingsFile);
+  platform::WriteProfileInt(kMonitorSection, kMonitorYKey, position.y, platform::kSettingsFile);
 }
 
 void CVirtualDisplayDlg::OnWindowGone() {

@@ -11,8 +11,6 @@ namespace chart {
 
 namespace {
 
-// Share of the current width or height that one menu move step takes.
-constexpr double kStepShare = 0.1;
 // A second click closer than this (pixels) to the first one is taken as a slip.
 constexpr double kMinZoomClickDistance = 3.0;
 

@@ -10,8 +10,6 @@ namespace chart {
 
 namespace {
 
-// Share of the current width or height that one menu zoom step takes.
-constexpr double kStepShare = 0.1;
 constexpr double kPureMoveTolerance = 8.881784197001252e-16;  // 2^-50
 
 // Grows the home extent (the stack's bottom entry, or the current extent while not zoomed)

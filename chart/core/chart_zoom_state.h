@@ -30,6 +30,9 @@ enum ChartYState : std::int32_t {
 };
 bool YStateHasMargins(std::int32_t yState);
 
+// Share of the current width or height that one menu zoom or move step takes.
+inline constexpr double kStepShare = 0.1;
+
 class ChartZoomState {
  public:
   // Empty extents (+DBL_MAX..-DBL_MAX), empty stacks, home states.

@@ -40,7 +40,8 @@ IntRect PlaceDataView(const IntRect& parent, const IntRect& workArea) {
 }
 
 ChartDataViewModel::ChartDataViewModel(float pixelsPerInch)
-    : pixelsPerInch_(pixelsPerInch > 0.0f ? pixelsPerInch : 96.0f) {}
+    : pixelsPerInch_(pixelsPerInch > 0.0f ? pixelsPerInch
+                                          : static_cast<float>(kScreenPixelsPerInch)) {}
 
 bool ChartDataViewModel::LoadDataView(const ChartContainerCore& container,
                                       const ChartSeries& series, bool clearSelection) {

@@ -89,7 +89,7 @@ struct DataViewUpdate {
 class ChartDataViewModel {
  public:
   // Screen pixels per inch that lengths on screen are laid out for.
-  explicit ChartDataViewModel(float pixelsPerInch = 96.0f);
+  explicit ChartDataViewModel(float pixelsPerInch = static_cast<float>(kScreenPixelsPerInch));
 
   // Takes the series' points and the container's X settings; page 0. Without clearSelection
   // the selection is carried over to the new points (true: cells were dropped). The layout

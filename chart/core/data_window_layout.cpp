@@ -7,9 +7,6 @@
 namespace chart {
 namespace {
 
-// Sizes at or below this count as nothing, so an all-empty column takes no room.
-constexpr float kTinySize = 1.1920929e-7f;
-
 // The widest box of one column over all rows; the first of equal widths stays.
 SizeF WidestBox(const std::vector<DataWndRowSizes>& rows, int column) {
   SizeF widest;

@@ -33,6 +33,9 @@ enum DataWndColumn : int {
 
 // Measured boxes of one row's texts; an empty text measures (0, 0).
 using DataWndRowSizes = std::array<SizeF, kDataWndColumnCount>;
+// Sizes at or below this count as nothing: an all-empty column takes no room, and rows that
+// measure nothing are not drawn.
+inline constexpr float kTinySize = 1.1920929e-7f;
 
 // Where the name column starts: room for the line sample before it.
 inline constexpr float kDataWndNameIndent = 26.0f;

@@ -5,6 +5,9 @@
 
 namespace chart {
 
+// Screen pixels per inch that the chart's pixel lengths, and a drawing scale of 1.0, stand for.
+inline constexpr double kScreenPixelsPerInch = 96.0;
+
 struct PointF {
   float x = 0.0f;
   float y = 0.0f;

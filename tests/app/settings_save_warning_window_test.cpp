@@ -187,7 +187,7 @@ TEST_F(SettingsSaveWarningTest, NothingIsShownOnceTheProgramHasBegunToEnd) {
   std::ofstream(Settings()) << kSettingsBytes;
   fs::permissions(Settings(), fs::perms(0444));
   Open(0);
-  WriteSelectedThrottlePreset(2, kSettingsFile);
+  WriteSelectedThrottlePreset(2, platform::kSettingsFile);
   dialog_->OnCancel();  // no unsent changes: the window ends at once
   dialog_ = nullptr;
   DrainEvents();

@@ -38,11 +38,12 @@ constexpr char kFrozen[] = "[CNF]\r\npreset=0\r\n";
 class ToldFailures {
  public:
   ToldFailures() {
-    SetProfileWriteFailureHandler([this](const std::string& file, const platform::WriteError& e) {
-      told.emplace_back(file, e.failure);
-    });
+    platform::SetProfileWriteFailureHandler(
+        [this](const std::string& file, const platform::WriteError& e) {
+          told.emplace_back(file, e.failure);
+        });
   }
-  ~ToldFailures() { SetProfileWriteFailureHandler(nullptr); }
+  ~ToldFailures() { platform::SetProfileWriteFailureHandler(nullptr); }
   ToldFailures(const ToldFailures&) = delete;
   ToldFailures& operator=(const ToldFailures&) = delete;
 

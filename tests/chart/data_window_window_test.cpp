@@ -109,7 +109,7 @@ TEST_F(DataWindowTest, TrackingClickShowsTheValuesBesideTheClick) {
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(PumpUntil([&] { return window->IsShownOnScreen(); }));
   PumpUntil([&] { return BoxPainted(*window); });
-  const wxImage screen = Screenshot("data_wnd_tracking");
+  const wxImage screen = Screenshot("data_window_tracking");
 
   // One row per series at X 30: the diagonal, the flat line and the marks.
   EXPECT_EQ(window->Rows().size(), 3u);
@@ -179,7 +179,7 @@ TEST_F(DataWindowTest, LegendShowsEachSeriesWithItsLineSampleInTheTopRightCorner
   ASSERT_TRUE(PumpUntil([&] { return legend->IsShownOnScreen(); }));
   EXPECT_TRUE(core().IsLegendShown());
   PumpUntil([&] { return BoxPainted(*legend); });
-  const wxImage screen = Screenshot("data_wnd_legend");
+  const wxImage screen = Screenshot("data_window_legend");
 
   const wxRect placed = legend->GetRect();
   EXPECT_EQ(placed.GetRight() + 1, chart().GetClientSize().x - 6);
@@ -214,7 +214,7 @@ TEST_F(DataWindowTest, VisibleWindowsDrawIntoAnImageWhereTheyStand) {
     PrepareChartGraphics(*gc);
     popups.Windows().DrawDataWindowsTo(*gc);
   }
-  SaveImage(image, "data_wnd_image");
+  SaveImage(image, "data_window_image");
   const wxRect legend = ToWx(popups.Windows().LegendWindow()->WindowRect());
   const wxRect inside(legend.x + 3, legend.y + 3, legend.width - 6, legend.height - 6);
   EXPECT_GT(CountNear(image, inside, 0xFF, 0xFF, 0xE0, 4), inside.width * inside.height / 2);

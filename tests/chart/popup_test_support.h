@@ -42,7 +42,6 @@ class PopupFixture {
   ChartContainerCore& Core() { return chart_->Core(); }
   const ChartDataWindows& Windows() const { return chart_->DataWindows(); }
   CChartDataView* DataView() const { return chart_->DataView(); }
-  wxFrame& Frame() { return *frame_; }
 
  private:
   wxFrame* frame_ = nullptr;

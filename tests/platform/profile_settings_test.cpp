@@ -71,9 +71,9 @@ TEST_F(ProfileSettings, ReadProfileFloatConvertsLikeStrtodAndDefaultsOnlyOnEmpty
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
-    EXPECT_EQ(ReadProfileFloat("preset_0", c.key, c.defaultValue, file_), c.expected);
+    EXPECT_EQ(platform::ReadProfileFloat("preset_0", c.key, c.defaultValue, file_), c.expected);
   }
-  EXPECT_EQ(ReadProfileFloat("PRESET_0", "band_70", 70.0f, dir_ + "/missing.ini"), 70.0f);
+  EXPECT_EQ(platform::ReadProfileFloat("PRESET_0", "band_70", 70.0f, dir_ + "/missing.ini"), 70.0f);
 }
 
 TEST_F(ProfileSettings, WritesNumbersAsPrintfDoesInTheCLocale) {
@@ -83,7 +83,7 @@ TEST_F(ProfileSettings, WritesNumbersAsPrintfDoesInTheCLocale) {
   };
   for (const auto& [value, text] : floats) {
     SCOPED_TRACE(text);
-    ASSERT_TRUE(WriteProfileFloat("PRESET_0", "band_50", value, file_));
+    ASSERT_TRUE(platform::WriteProfileFloat("PRESET_0", "band_50", value, file_));
     EXPECT_EQ(Text("PRESET_0", "band_50"), text);
   }
   const std::pair<int, const char*> ints[] = {
@@ -91,7 +91,7 @@ TEST_F(ProfileSettings, WritesNumbersAsPrintfDoesInTheCLocale) {
   };
   for (const auto& [value, text] : ints) {
     SCOPED_TRACE(text);
-    ASSERT_TRUE(WriteProfileInt("MONITOR", "x", value, file_));
+    ASSERT_TRUE(platform::WriteProfileInt("MONITOR", "x", value, file_));
     EXPECT_EQ(Text("MONITOR", "x"), text);
   }
 }
@@ -99,8 +99,8 @@ TEST_F(ProfileSettings, WritesNumbersAsPrintfDoesInTheCLocale) {
 TEST_F(ProfileSettings, EveryHalfStepReadsBackExactly) {
   for (int halfSteps = 0; halfSteps <= 200; ++halfSteps) {
     const float value = static_cast<float>(halfSteps) / 2.0f;
-    ASSERT_TRUE(WriteProfileFloat("PRESET_1", "band_90", value, file_));
-    ASSERT_EQ(ReadProfileFloat("PRESET_1", "band_90", -5.0f, file_), value);
+    ASSERT_TRUE(platform::WriteProfileFloat("PRESET_1", "band_90", value, file_));
+    ASSERT_EQ(platform::ReadProfileFloat("PRESET_1", "band_90", -5.0f, file_), value);
   }
 }
 
@@ -117,14 +117,15 @@ TEST_F(ProfileSettings, FreshFileListsPresetKeysInTheOrderWritten) {
     const std::string section = "PRESET_" + std::to_string(preset);
     expected += "[" + section + "]\r\n";
     for (const std::string& key : keys) {
-      ASSERT_TRUE(WriteProfileInt(section, key, preset, file_));
+      ASSERT_TRUE(platform::WriteProfileInt(section, key, preset, file_));
       expected += key + "=" + std::to_string(preset) + "\r\n";
     }
   }
   EXPECT_EQ(FileText(), expected);
 
   // Writing the section again changes values only.
-  for (const std::string& key : keys) ASSERT_TRUE(WriteProfileInt("PRESET_0", key, 7, file_));
+  for (const std::string& key : keys)
+    ASSERT_TRUE(platform::WriteProfileInt("PRESET_0", key, 7, file_));
   const std::string firstSection = "[PRESET_0]\r\n";
   std::string rewritten = firstSection;
   for (const std::string& key : keys) rewritten += key + "=7\r\n";
@@ -140,21 +141,21 @@ TEST_F(ProfileSettings, FailedWriteIsReturnedAndToldToTheHandlerWithItsReason) {
   const auto record = [&told](const std::string& file, const platform::WriteError& error) {
     told.emplace_back(file, error.failure);
   };
-  ASSERT_FALSE(SetProfileWriteFailureHandler(record));
+  ASSERT_FALSE(platform::SetProfileWriteFailureHandler(record));
 
-  EXPECT_FALSE(WriteProfileInt("CNF", "preset", 1, unreachable));
-  EXPECT_FALSE(WriteProfileFloat("PRESET_0", "band_0", 1.5f, file_));
+  EXPECT_FALSE(platform::WriteProfileInt("CNF", "preset", 1, unreachable));
+  EXPECT_FALSE(platform::WriteProfileFloat("PRESET_0", "band_0", 1.5f, file_));
   // Nothing was lost: the frozen file already holds the value, and a writable one takes it.
-  EXPECT_TRUE(WriteProfileInt("CNF", "preset", 0, file_));
-  EXPECT_TRUE(WriteProfileFloat("PRESET_0", "band_0", 1.5f, dir_ + "/other.ini"));
+  EXPECT_TRUE(platform::WriteProfileInt("CNF", "preset", 0, file_));
+  EXPECT_TRUE(platform::WriteProfileFloat("PRESET_0", "band_0", 1.5f, dir_ + "/other.ini"));
   EXPECT_EQ(told, (std::vector<std::pair<std::string, platform::WriteFailure>>{
                       {unreachable, platform::WriteFailure::kOther},
                       {file_, platform::WriteFailure::kReadOnly}}));
   EXPECT_EQ(FileText(), "[CNF]\r\npreset=0\r\n");
 
   // Once removed, a failure is only returned.
-  EXPECT_TRUE(SetProfileWriteFailureHandler(nullptr));
-  EXPECT_FALSE(WriteProfileInt("CNF", "preset", 2, file_));
+  EXPECT_TRUE(platform::SetProfileWriteFailureHandler(nullptr));
+  EXPECT_FALSE(platform::WriteProfileInt("CNF", "preset", 2, file_));
   EXPECT_EQ(told.size(), 2u);
 }
 
@@ -203,11 +204,11 @@ TEST_F(ProfileSettings, FloatTextIgnoresProcessLocale) {
   std::snprintf(printed, sizeof printed, "%.1f", 97.5);
   ASSERT_STREQ(printed, "97,5");  // the locale is in force for the C library
 
-  ASSERT_TRUE(WriteProfileFloat("PRESET_2", "band_97", 97.5f, file_));
-  ASSERT_TRUE(WriteProfileInt("MONITOR", "x", 1234567, file_));
+  ASSERT_TRUE(platform::WriteProfileFloat("PRESET_2", "band_97", 97.5f, file_));
+  ASSERT_TRUE(platform::WriteProfileInt("MONITOR", "x", 1234567, file_));
   EXPECT_EQ(Text("PRESET_2", "band_97"), "97.5");
   EXPECT_EQ(Text("MONITOR", "x"), "1234567");
-  EXPECT_EQ(ReadProfileFloat("PRESET_2", "band_97", 0.0f, file_), 97.5f);
+  EXPECT_EQ(platform::ReadProfileFloat("PRESET_2", "band_97", 0.0f, file_), 97.5f);
   EXPECT_EQ(platform::GetPrivateProfileInt("MONITOR", "x", 0, file_), 1234567);
 }
 

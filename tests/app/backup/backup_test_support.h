@@ -99,7 +99,7 @@ class RecordingThrottleView : public ThrottlePageView {
   Events& events_;
 };
 
-class RecordingPedal : public PedalPagePort {
+class RecordingPedal : public BackupPedalPort {
  public:
   RecordingPedal(Events& events, std::string name) : events_(events), name_(std::move(name)) {}
   BrakeClutchSettings settings = DefaultBrakeClutchSettings();
@@ -109,7 +109,6 @@ class RecordingPedal : public PedalPagePort {
     settings = values;
     settings.dirty = false;
   }
-  void OnPedalInput(double) override {}
 
  private:
   Events& events_;
@@ -151,8 +150,8 @@ class ScriptedHost : public BackupHost {
     events.push_back("select " + std::to_string(index));
     throttle.SelectThrottlePreset(index, true);
   }
-  PedalPagePort& BrakePage() override { return brake; }
-  PedalPagePort& ClutchPage() override { return clutch; }
+  BackupPedalPort& BrakePage() override { return brake; }
+  BackupPedalPort& ClutchPage() override { return clutch; }
   void ApplyConfigLive() override { events.push_back("apply"); }
   QuestionAnswer AskUnsavedChanges() override {
     events.push_back("question");

@@ -219,7 +219,7 @@ TEST_F(AssignButtonsWindowTest, CapturedKeyMovesIntoItsSlotAndAllSlotsAreStored)
   EXPECT_THAT(host_->calls, ElementsAre("stop timers", "busy", "start timers", "not busy"));
   const ButtonAssignments expected{{{kKeyboardDevice, 'U'}, {}, {kKeyboardDevice, 'A'}, {}, {}}};
   EXPECT_EQ(host_->assignments, expected);
-  EXPECT_EQ(ReadButtonAssignments(kSettingsFile), expected);
+  EXPECT_EQ(ReadButtonAssignments(platform::kSettingsFile), expected);
 }
 
 TEST_F(AssignButtonsWindowTest, JoystickButtonsAreCapturedAndEscUnassigns) {
@@ -272,7 +272,7 @@ TEST_F(AssignButtonsWindowTest, JoystickButtonsAreCapturedAndEscUnassigns) {
 
   const ButtonAssignments expected{{{}, {}, {}, {}, {kWheelId, 5}}};
   EXPECT_EQ(host_->assignments, expected);
-  EXPECT_EQ(ReadButtonAssignments(kSettingsFile), expected);
+  EXPECT_EQ(ReadButtonAssignments(platform::kSettingsFile), expected);
   EXPECT_THAT(host_->masks, ElementsAre(testing::Pair(kWheelId, 0u)));
 }
 
@@ -310,16 +310,19 @@ TEST_F(AssignButtonsWindowTest, OptionBoxesAreSavedAtOnce) {
     return true;
   });
   script_.Then("enable_window written while open", [&] {
-    if (platform::GetPrivateProfileInt("MONITOR", "enable_window", -1, kSettingsFile) != 1)
+    if (platform::GetPrivateProfileInt("MONITOR", "enable_window", -1, platform::kSettingsFile) !=
+        1)
       return false;
     EXPECT_EQ(host_->enable_window, 1);
-    EXPECT_EQ(platform::GetPrivateProfileInt("MONITOR", "enable_vr", -1, kSettingsFile), 0);
-    EXPECT_EQ(platform::GetPrivateProfileInt("START", "minimized", -1, kSettingsFile), 1);
+    EXPECT_EQ(platform::GetPrivateProfileInt("MONITOR", "enable_vr", -1, platform::kSettingsFile),
+              0);
+    EXPECT_EQ(platform::GetPrivateProfileInt("START", "minimized", -1, platform::kSettingsFile), 1);
     Click(Control(CAssignButtonDlg::kMinimizedId));
     return true;
   });
   script_.Then("minimized cleared", [&] {
-    if (platform::GetPrivateProfileInt("START", "minimized", -1, kSettingsFile) != 0) return false;
+    if (platform::GetPrivateProfileInt("START", "minimized", -1, platform::kSettingsFile) != 0)
+      return false;
     EXPECT_EQ(host_->minimized, 0);
     SendWindowManagerClose(OpenDialog<CAssignButtonDlg>());
     return true;

@@ -41,8 +41,8 @@ class HotKeysUnderModalWindowsTest : public testing::Test {
   void SetUp() override {
     // The file chooser keeps its own settings; without a session bus they stay in memory.
     ::setenv("GSETTINGS_BACKEND", "memory", 0);
-    std::ofstream(kSettingsFile) << "[JOY]\nthrottle_C_joy=-1\nthrottle_C_but=" << kF9
-                                 << "\n[PRESET_1]\ndz_0=5\n[PRESET_2]\ndz_0=9\n";
+    std::ofstream(platform::kSettingsFile) << "[JOY]\nthrottle_C_joy=-1\nthrottle_C_but=" << kF9
+                                           << "\n[PRESET_1]\ndz_0=5\n[PRESET_2]\ndz_0=9\n";
     dialog_ =
         new Vezazivedov_sys_testDlg(&monitor_, AppOptionRefs{enableWindow_, enableVr_, minimized_});
     dialog_->Bind(wxEVT_TIMER, [this](wxTimerEvent& event) {
@@ -126,9 +126,10 @@ TEST_F(HotKeysUnderModalWindowsTest, SaveQuestionAnswerAppliesToThePresetItNames
 
   EXPECT_EQ(presetWhileOpen_, 0);
   EXPECT_FALSE(presetCCheckedWhileOpen_);
-  EXPECT_EQ(platform::GetPrivateProfileInt("PRESET_0", "dz_0", -1, kSettingsFile), editedDz0);
-  EXPECT_EQ(platform::GetPrivateProfileInt("PRESET_2", "dz_0", -1, kSettingsFile), 9);
-  EXPECT_EQ(platform::GetPrivateProfileInt("CNF", "preset", -1, kSettingsFile), 1);
+  EXPECT_EQ(platform::GetPrivateProfileInt("PRESET_0", "dz_0", -1, platform::kSettingsFile),
+            editedDz0);
+  EXPECT_EQ(platform::GetPrivateProfileInt("PRESET_2", "dz_0", -1, platform::kSettingsFile), 9);
+  EXPECT_EQ(platform::GetPrivateProfileInt("CNF", "preset", -1, platform::kSettingsFile), 1);
   EXPECT_EQ(Page().CurrentPreset(), 1);
   EXPECT_EQ(Page().Settings().dz_0, 5);
   EXPECT_TRUE(PresetChecked(CPedalsConfig2Dlg::kPresetBId));
@@ -155,7 +156,7 @@ TEST_P(HotKeysUnderEachModalWindowTest, PresetKeyWaitsUntilTheWindowHasEnded) {
   LetHotKeysPoll();
   EXPECT_EQ(presetWhileOpen_, 0);
   EXPECT_EQ(Page().CurrentPreset(), 0);
-  EXPECT_EQ(platform::GetPrivateProfileInt("CNF", "preset", -1, kSettingsFile), -1);
+  EXPECT_EQ(platform::GetPrivateProfileInt("CNF", "preset", -1, platform::kSettingsFile), -1);
 
   Shell("xdotool keydown F9");
   EXPECT_TRUE(PumpUntil([&] { return Page().CurrentPreset() == 2; }));

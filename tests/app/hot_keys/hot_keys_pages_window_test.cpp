@@ -25,7 +25,7 @@ namespace {
 class PagesFrame : public wxFrame, public PageOwner, public HotKeyPort {
  public:
   PagesFrame() : wxFrame(nullptr, wxID_ANY, "pages") {
-    throttle = new CPedalsConfig2Dlg(this, kSettingsFile,
+    throttle = new CPedalsConfig2Dlg(this, platform::kSettingsFile,
                                      [this](wxWindow*, const wxString&, const wxString&, long) {
                                        ++questions;
                                        return wxID_NO;
@@ -72,7 +72,7 @@ class HotKeyPagesTest : public testing::Test {
 };
 
 TEST_F(HotKeyPagesTest, PresetKeyReplacesUnsentEditsWithoutAQuestion) {
-  platform::WritePrivateProfileString("PRESET_1", "dz_1", "80", kSettingsFile);
+  platform::WritePrivateProfileString("PRESET_1", "dz_1", "80", platform::kSettingsFile);
   assignments_[kThrottleBSlot] = {kKeyboardDevice, 'B'};
   frame_->throttle->Settings().dz_0 = 7;
   frame_->throttle->Settings().dirty = true;
@@ -84,13 +84,13 @@ TEST_F(HotKeyPagesTest, PresetKeyReplacesUnsentEditsWithoutAQuestion) {
   EXPECT_EQ(frame_->throttle->Settings().dz_0, 0);
   EXPECT_EQ(frame_->throttle->Settings().dz_1, 80);
   EXPECT_FALSE(frame_->throttle->Settings().dirty);
-  EXPECT_EQ(platform::GetPrivateProfileInt("CNF", "preset", -1, kSettingsFile), 1);
+  EXPECT_EQ(platform::GetPrivateProfileInt("CNF", "preset", -1, platform::kSettingsFile), 1);
   auto* presetB =
       dynamic_cast<wxRadioButton*>(frame_->throttle->FindWindow(CPedalsConfig2Dlg::kPresetBId));
   ASSERT_NE(presetB, nullptr);
   EXPECT_TRUE(presetB->GetValue());
   // Nothing was saved into the preset that was left.
-  EXPECT_EQ(platform::GetPrivateProfileInt("PRESET_0", "dz_0", -1, kSettingsFile), -1);
+  EXPECT_EQ(platform::GetPrivateProfileInt("PRESET_0", "dz_0", -1, platform::kSettingsFile), -1);
 }
 
 TEST_F(HotKeyPagesTest, BrakeKeysStepTheBrakePagesForceAndStoreIt) {
@@ -101,14 +101,16 @@ TEST_F(HotKeyPagesTest, BrakeKeysStepTheBrakePagesForceAndStoreIt) {
   Ticks(10);
   EXPECT_EQ(frame_->brake->Settings().dz_1, start - 1);
   EXPECT_EQ(frame_->liveApplies, 1);
-  EXPECT_EQ(platform::GetPrivateProfileInt("BRAKE", "max_force", -1, kSettingsFile), start - 1);
+  EXPECT_EQ(platform::GetPrivateProfileInt("BRAKE", "max_force", -1, platform::kSettingsFile),
+            start - 1);
   keysDown_ = {};
   Ticks(1);
   keysDown_ = {'U'};
   Ticks(10);
   EXPECT_EQ(frame_->brake->Settings().dz_1, start);
   EXPECT_EQ(frame_->liveApplies, 2);
-  EXPECT_EQ(platform::GetPrivateProfileInt("BRAKE", "max_force", -1, kSettingsFile), start);
+  EXPECT_EQ(platform::GetPrivateProfileInt("BRAKE", "max_force", -1, platform::kSettingsFile),
+            start);
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ namespace {
 constexpr int kUnset = -12345;
 
 int StoredMonitorInt(const char* key) {
-  return platform::GetPrivateProfileInt("MONITOR", key, kUnset, kSettingsFile);
+  return platform::GetPrivateProfileInt("MONITOR", key, kUnset, platform::kSettingsFile);
 }
 
 class MonitorWindowTest : public testing::Test {
@@ -188,12 +188,12 @@ TEST_F(MonitorWindowTest, DragAnywhereMovesTheWindow) {
 }
 
 TEST_F(MonitorWindowTest, StoredPositionIsRestored) {
-  ASSERT_TRUE(WriteProfileInt("MONITOR", "x", 400, kSettingsFile));
-  ASSERT_TRUE(WriteProfileInt("MONITOR", "y", 300, kSettingsFile));
+  ASSERT_TRUE(platform::WriteProfileInt("MONITOR", "x", 400, platform::kSettingsFile));
+  ASSERT_TRUE(platform::WriteProfileInt("MONITOR", "y", 300, platform::kSettingsFile));
   Start();
   EXPECT_EQ(window->GetPosition(), wxPoint(400, 300));
   // Restoring is no move of the user's: nothing is written back.
-  ASSERT_TRUE(WriteProfileInt("MONITOR", "x", 401, kSettingsFile));
+  ASSERT_TRUE(platform::WriteProfileInt("MONITOR", "x", 401, platform::kSettingsFile));
   DrainEvents();
   EXPECT_EQ(StoredMonitorInt("x"), 401);
 }
@@ -210,8 +210,10 @@ TEST_P(MonitorStoredPositionTest, StoredPositionOffEveryDisplayIsIgnored) {
   Start();
   const wxPoint unrestored = window->GetPosition();
   monitor.reset();
-  ASSERT_TRUE(platform::WritePrivateProfileString("MONITOR", "x", GetParam().x, kSettingsFile));
-  ASSERT_TRUE(platform::WritePrivateProfileString("MONITOR", "y", GetParam().y, kSettingsFile));
+  ASSERT_TRUE(
+      platform::WritePrivateProfileString("MONITOR", "x", GetParam().x, platform::kSettingsFile));
+  ASSERT_TRUE(
+      platform::WritePrivateProfileString("MONITOR", "y", GetParam().y, platform::kSettingsFile));
   Start();
   EXPECT_EQ(window->GetPosition(), unrestored);
 }
@@ -259,8 +261,8 @@ TEST(MonitorUnderWindowManager, StartsKeepTheStoredPositionAndDragsStoreWhereThe
   ScopedWindowManager manager(directory.Path());
   ASSERT_TRUE(manager.Running()) << "openbox did not start";
   wxPoint stored(450, 300);
-  ASSERT_TRUE(WriteProfileInt("MONITOR", "x", stored.x, kSettingsFile));
-  ASSERT_TRUE(WriteProfileInt("MONITOR", "y", stored.y, kSettingsFile));
+  ASSERT_TRUE(platform::WriteProfileInt("MONITOR", "x", stored.x, platform::kSettingsFile));
+  ASSERT_TRUE(platform::WriteProfileInt("MONITOR", "y", stored.y, platform::kSettingsFile));
   const int starts = MonitorStarts();
   for (int start = 0; start < starts; ++start) {
     SCOPED_TRACE("start " + std::to_string(start));
