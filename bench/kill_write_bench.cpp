@@ -111,7 +111,10 @@ int main(int argc, char** argv) {
   // Each run's line shows as it ends; the children are killed and never flush a copy.
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   const fs::path base = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path();
-  const fs::path root = base / ("kill_write_bench." + std::to_string(getpid()));
+  // A folder of this run's own, so that two runs never share their files.
+  std::string pattern = (base / "kill_write_bench-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) return 1;
+  const fs::path root = pattern;
 
   const Kind preset{"preset",
                     [](const fs::path& dir, int round) {

@@ -128,13 +128,16 @@ TEST(SettingsWriters, BackupAndRestoreNeverTellAFailureAsTheSettingsFiles) {
 }
 
 TEST(SettingsNotSavedMessage, NamesTheFileAndWhyInTheLanguageShowing) {
+  const TempFolder folder;
+  const std::string path = folder.Settings();
   const platform::WriteError readOnly{WriteFailure::kReadOnly, EACCES};
-  EXPECT_EQ(SettingsNotSavedMessage(PageLanguage::kSpanish, "/home/ana/presets.ini", readOnly),
-            "No se pueden guardar los ajustes en el archivo\n/home/ana/presets.ini\n"
-            "Es de solo lectura.\n\nLos cambios no se conservarán hasta que esto se corrija.");
-  EXPECT_EQ(SettingsNotSavedMessage(PageLanguage::kEnglish, "/home/ana/presets.ini", readOnly),
-            "The settings cannot be saved to the file\n/home/ana/presets.ini\n"
-            "It is read-only.\n\nChanges will not be kept until this is put right.");
+  EXPECT_EQ(
+      SettingsNotSavedMessage(PageLanguage::kSpanish, path, readOnly),
+      "No se pueden guardar los ajustes en el archivo\n" + path +
+          "\nEs de solo lectura.\n\nLos cambios no se conservarán hasta que esto se corrija.");
+  EXPECT_EQ(SettingsNotSavedMessage(PageLanguage::kEnglish, path, readOnly),
+            "The settings cannot be saved to the file\n" + path +
+                "\nIt is read-only.\n\nChanges will not be kept until this is put right.");
 
   // Each reason a write can fail for reads differently; any other failure in the system's words.
   const platform::WriteError other{WriteFailure::kOther, ENAMETOOLONG};

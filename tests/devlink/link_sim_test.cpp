@@ -13,6 +13,7 @@
 #include "devlink/process.h"
 #include "devlink/segment_display.h"
 #include "tests/devlink/link_test_support.h"
+#include "tests/support/temp_folder.h"
 
 namespace devlink {
 namespace {
@@ -86,20 +87,12 @@ class SimLink : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(LoadHidLibrary(), 0) << "the simulated libmcHID.so is not on LD_LIBRARY_PATH";
   }
-  void TearDown() override {
-    if (!scenario.logPath.empty()) std::remove(scenario.logPath.c_str());
-  }
-
   std::unique_ptr<Process> Start() {
     scenario.Apply();
     return std::make_unique<Process>();
   }
 
-  void UseLog() {
-    scenario.logPath = ::testing::TempDir() + "devlink_sim_" + std::to_string(getpid()) + "_" +
-                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".log";
-    std::remove(scenario.logPath.c_str());
-  }
+  void UseLog() { scenario.logPath = folder_.File("devices.log"); }
 
   static bool HasValues(const Process& link) {
     std::int32_t values[6];
@@ -108,6 +101,7 @@ class SimLink : public ::testing::Test {
 
   static const HidLibraryTable& Hid() { return *HidLibrary(); }
 
+  test_support::TempFolder folder_{"link-sim-test"};
   SimScenario scenario;
 };
 

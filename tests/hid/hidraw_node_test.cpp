@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/support/temp_folder.h"
+
 namespace orvo::hid {
 namespace {
 
@@ -34,7 +36,8 @@ TEST(HidrawNodeTest, WideStringsBecomeUtf8) {
 
 TEST(HidrawNodeTest, LayoutComesFromTheNodesDescriptor) {
   namespace fs = std::filesystem;
-  const fs::path root = fs::path(testing::TempDir()) / "orvo_sysfs_hidraw";
+  const test_support::TempFolder folder("hidraw-node-test");
+  const fs::path root = folder.Path() / "sys";
   fs::create_directories(root / "hidraw4" / "device");
   // 64 bytes in, 200 bytes out: the output length is capped at the buffer size.
   const unsigned char descriptor[] = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08,
@@ -50,7 +53,6 @@ TEST(HidrawNodeTest, LayoutComesFromTheNodesDescriptor) {
   const ReportLayout missing = ReadNodeLayout("/dev/hidraw9", root.string());
   EXPECT_EQ(missing.inputLength, 0);
   EXPECT_EQ(missing.outputLength, 0);
-  fs::remove_all(root);
 }
 
 }  // namespace

@@ -53,9 +53,8 @@ TEST(MciSoundTest, RejectsCommandsOutsideTheThreeShapes) {
 }
 
 TEST(MciSoundTest, MissingFileStaysSilentAndLaterCommandsDoNothing) {
-  const fs::path missing =
-      fs::temp_directory_path() / ("no-beep-" + std::to_string(getpid()) + ".mp3");
-  fs::remove(missing);
+  const test_support::TempFolder folder("mci-sound-test");
+  const fs::path missing = folder.Path() / "no-beep.mp3";
   const std::string open = "open \"" + missing.string() + "\" type mpegvideo alias missingbeep";
   EXPECT_EQ(MciSendString(open), kMciFileNotFound);
   EXPECT_EQ(MciSendString("setaudio missingbeep volume to 500"), kMciUnknownAlias);

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <map>
 
+#include "tests/support/temp_folder.h"
+
 namespace orvo::hid::sim {
 namespace {
 
@@ -24,7 +26,8 @@ SimSettings Read(std::map<std::string, std::string> variables, std::vector<std::
 
 TEST(SimSettingsTest, NothingSetPlugsTheControllerAfterHalfASecondAndSweeps) {
   std::vector<std::string> warnings;
-  const SimSettings settings = Read({{"HOME", "/users/u"}}, warnings);
+  const test_support::TempFolder home("sim-settings-test");
+  const SimSettings settings = Read({{"HOME", home.Path().string()}}, warnings);
   EXPECT_TRUE(warnings.empty());
   ASSERT_EQ(settings.controllerPlugs.size(), 1u);
   EXPECT_DOUBLE_EQ(settings.controllerPlugs[0].start, 0.5);
@@ -33,7 +36,7 @@ TEST(SimSettingsTest, NothingSetPlugsTheControllerAfterHalfASecondAndSweeps) {
   EXPECT_EQ(settings.valueMode, ValueMode::kSweep);
   EXPECT_EQ(settings.reportRate, 250);
   EXPECT_EQ(settings.logPath, "");
-  EXPECT_EQ(settings.statePath, "/users/u/.local/state/orvo-pedals/sim-controller.state");
+  EXPECT_EQ(settings.statePath, home.File(".local/state/orvo-pedals/sim-controller.state"));
 
   // The throttle goes up, then down again; brake and clutch rest.
   const double period = settings.sweepSeconds;
@@ -100,18 +103,20 @@ TEST(SimSettingsTest, ValuesThatDoNotParseKeepTheDefaultAndSaySo) {
 
 TEST(SimSettingsTest, StillValuesTableAndRate) {
   std::vector<std::string> warnings;
+  const test_support::TempFolder folder("sim-settings-test");
+  const std::string log = folder.File("x.log");
   SimSettings settings = Read({{"ORVO_SIM_VALUES", "still:100,200"},
                                {"ORVO_SIM_RATE", "1000"},
                                {"ORVO_SIM_STATE", ""},
-                               {"ORVO_SIM_LOG", "/var/log/x.log"}},
+                               {"ORVO_SIM_LOG", log}},
                               warnings);
   EXPECT_TRUE(warnings.empty());
   EXPECT_EQ(ValuesAt(settings, 3), (PedalValues{100, 200, 0}));
   EXPECT_EQ(settings.reportRate, 1000);
   EXPECT_EQ(settings.statePath, "") << "empty: no state file";
-  EXPECT_EQ(settings.logPath, "/var/log/x.log");
+  EXPECT_EQ(settings.logPath, log);
 
-  const std::string table = testing::TempDir() + "/orvo_sim_table.txt";
+  const std::string table = folder.File("table.txt");
   {
     std::FILE* file = std::fopen(table.c_str(), "w");
     ASSERT_NE(file, nullptr);
@@ -133,7 +138,6 @@ TEST(SimSettingsTest, StillValuesTableAndRate) {
   Read({{"ORVO_SIM_VALUES", "table:" + table}}, warnings);
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_NE(warnings[0].find("line 2"), std::string::npos) << warnings[0];
-  std::remove(table.c_str());
 }
 
 }  // namespace
