@@ -59,8 +59,8 @@ bool ContendsForOurLock(const platform::ProcessEntry& copy, const platform::Proc
 // With the lock taken: whether a copy of this user that started earlier (by start time, then
 // pid) runs. The lock alone does not tell: its folder comes from the environment, so two starts
 // may lock two files, and an older version of the program takes none.
-bool AnEarlierCopyRuns(const std::vector<std::string>& names, const std::string& lockName) {
-  const std::vector<platform::ProcessEntry> copies = platform::ListProcessesNamed(names);
+bool AnEarlierCopyRuns(const std::vector<platform::ProcessEntry>& copies,
+                       const std::string& lockName) {
   const auto self = std::find_if(copies.begin(), copies.end(),
                                  [](const platform::ProcessEntry& p) { return p.pid == getpid(); });
   const platform::ProcessEntry* ours = self == copies.end() ? nullptr : &*self;
@@ -80,11 +80,12 @@ bool AnotherCopyRunning() {
   const std::string lockName = names == kExecutableNames ? kInstanceLockName : names.front();
   switch (platform::TakeInstanceLock(lockName)) {
     case platform::InstanceLock::kHeldElsewhere: return true;
-    case platform::InstanceLock::kTaken:
+    case platform::InstanceLock::kTaken: {
+      const std::vector<platform::ProcessEntry> copies = platform::ListProcessesNamed(names);
       // Other users' copies keep their own locks; only the count sees them.
-      return platform::CountProcessesNamed(names, "/proc", platform::ProcessOwners::kOtherUsers) >
-                 0 ||
-             AnEarlierCopyRuns(names, lockName);
+      return platform::CountProcessesOf(copies, platform::ProcessOwners::kOtherUsers) > 0 ||
+             AnEarlierCopyRuns(copies, lockName);
+    }
     case platform::InstanceLock::kUnavailable: break;
   }
   // The count includes this process.

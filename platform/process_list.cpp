@@ -107,12 +107,15 @@ std::vector<ProcessEntry> ListProcessesNamed(const std::vector<std::string>& nam
   return found;
 }
 
+int CountProcessesOf(const std::vector<ProcessEntry>& processes, ProcessOwners owners) {
+  if (owners == ProcessOwners::kAnyone) return static_cast<int>(processes.size());
+  return static_cast<int>(std::count_if(processes.begin(), processes.end(),
+                                        [](const ProcessEntry& p) { return p.uid != getuid(); }));
+}
+
 int CountProcessesNamed(const std::vector<std::string>& names, const std::string& procRoot,
                         ProcessOwners owners) {
-  const std::vector<ProcessEntry> found = ListProcessesNamed(names, procRoot);
-  if (owners == ProcessOwners::kAnyone) return static_cast<int>(found.size());
-  return static_cast<int>(std::count_if(found.begin(), found.end(),
-                                        [](const ProcessEntry& p) { return p.uid != getuid(); }));
+  return CountProcessesOf(ListProcessesNamed(names, procRoot), owners);
 }
 
 std::optional<std::map<std::string, std::string>> ProcessEnvironment(const ProcessEntry& process) {

@@ -32,6 +32,9 @@ struct ProcessEntry {
 std::vector<ProcessEntry> ListProcessesNamed(const std::vector<std::string>& names,
                                              const std::string& procRoot = "/proc");
 
+// How many of the processes are of the owners asked for.
+int CountProcessesOf(const std::vector<ProcessEntry>& processes, ProcessOwners owners);
+
 // The number of processes ListProcessesNamed lists, of the owners asked for; a process matching
 // several names counts once.
 int CountProcessesNamed(const std::vector<std::string>& names,
