@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "child_process.h"
+#include "file_bytes.h"
 #include "platform/ini_file.h"
 #include "platform/whole_file.h"
 #include "tests/support/temp_folder.h"
@@ -46,18 +47,13 @@ namespace {
 using child_process::EndedProcess;
 using child_process::InChild;
 using child_process::NamespacesOfOurOwn;
+using file_bytes::ReadBytes;
 using platform::FileReplacement;
 using platform::ReplaceFileContents;
 using platform::WritePrivateProfileString;
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
   ASSERT_TRUE(ReplaceFileContents(path, bytes));
-}
-
-std::optional<std::string> ReadBytes(const std::string& path) {
-  platform::FileContents contents = platform::ReadRegularFile(path);
-  if (contents.status != platform::FileReadStatus::kRead) return std::nullopt;
-  return std::move(contents.bytes);
 }
 
 mode_t ModeOf(const std::string& path) {

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "child_process.h"
+#include "file_bytes.h"
 #include "platform/ini_file.h"
 #include "platform/whole_file.h"
 #include "tests/support/temp_folder.h"
@@ -28,6 +29,7 @@ namespace {
 
 using child_process::InChild;
 using child_process::NamespacesOfOurOwn;
+using file_bytes::ReadBytes;
 using platform::LastWriteError;
 using platform::WriteFailure;
 using platform::WritePrivateProfileString;
@@ -37,13 +39,6 @@ constexpr uid_t kNobody = 65534;
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// Nothing for what is not a regular file; reading never waits on a FIFO.
-std::optional<std::string> ReadBytes(const std::string& path) {
-  platform::FileContents contents = platform::ReadRegularFile(path);
-  if (contents.status != platform::FileReadStatus::kRead) return std::nullopt;
-  return std::move(contents.bytes);
 }
 
 const char* NameOf(WriteFailure failure) {
